@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that building, testing and running Brumaria need.
+set -euo pipefail
+pkgs=(build-essential cmake ninja-build pkg-config
+      qt6-base-dev qt6-multimedia-dev libgl1-mesa-dev qt6-qpa-plugins
+      libgtest-dev libgmock-dev googletest libbenchmark-dev
+      fonts-dejavu-core ccache)
+missing=()
+for p in "${pkgs[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,22 @@
+#pragma once
+// The one source of random numbers. Every draw re-seeds from the clock
+// (mixing, not restarting the sequence) and returns the whole part of r * n.
+#include <cstdint>
+
+namespace brumaria {
+
+class Azar {
+public:
+    // A value in 0 .. n - 1 (0 when n <= 0).
+    static int intAleatorio(int n);
+
+    // A value r in [0, 1), after the clock re-seed.
+    static double dblAleatorio();
+
+    // Tests: draws become a pure function of `semilla` (the clock is ignored).
+    static void FijarDeterminista(std::uint64_t semilla);
+    // Back to clock re-seeding.
+    static void Liberar();
+};
+
+} // namespace brumaria

@@ -1,0 +1,24 @@
+#include "carpeta_temporal.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+namespace brumaria::prueba {
+
+void CarpetaTemporal::CopiarRecursos() const {
+    const QString origen = QStringLiteral(BRUMARIA_BIN_DIR);
+    QDirIterator it(origen, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString ruta = it.next();
+        const QString relativa = QDir(origen).relativeFilePath(ruta);
+        if (QFileInfo(ruta).isExecutable())
+            continue; // binaries stay where they are
+        const QString destino = dir_.filePath(relativa);
+        QDir().mkpath(QFileInfo(destino).path());
+        QFile::copy(ruta, destino);
+    }
+}
+
+} // namespace brumaria::prueba
