@@ -1,0 +1,108 @@
+#pragma once
+// The fleet placement editor: the player lays out his own ten ships, one
+// after another in a fixed order, before a match.
+#include "core/modprincipal.h"
+#include "options/opciones.h"
+
+#include <QDialog>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+#include <array>
+#include <bitset>
+#include <cstdint>
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QCloseEvent;
+
+namespace brumaria {
+
+class TableroColocacion;
+class CeldaColocacion;
+
+class FrmColocarBarcos : public QDialog {
+    Q_OBJECT
+public:
+    // Writes only CASILLA_BARCO squares into principal.intBarcosJugador and
+    // sets blnBarcosColocados when the fleet is final (accept, cancel or close box).
+    FrmColocarBarcos(ModPrincipal& principal, const RegistroOpciones& opciones,
+                     bool& blnBarcosColocados, QWidget* parent = nullptr);
+    ~FrmColocarBarcos() override;
+
+    // Draws the ship of length intTamaño beginning at the square in the
+    // current orientation: a preview (blnPrueba) or placed pieces. Clears the
+    // earlier preview first; never touches the board.
+    void Mostrar(int intTamaño, int intFila, int intColumna, bool blnPrueba);
+
+    // True when the ship fits, touches no other ship and has been written
+    // into the player's board; false with the board unchanged.
+    bool blnColocarBarco(int intFila, int intColumna, int intTamaño);
+
+    // Handlers, also callable directly (square index k = 10 * fila + columna).
+    void imgCelda_Click(int k);
+    void imgCelda_MouseMove(int k);
+    void cmdAceptar_Click();
+    void cmdCancelar_Click();
+
+    // Length being placed (4..1, 0 when complete) and which ship of it (from 1).
+    int intTamañoActual() const { return intTamañoActual_; }
+    int intNumeroBarco() const { return intNumeroBarco_; }
+
+    // What square k shows: its shape colour, its picture ("imagenes/..."
+    // relative to the program's folder, empty for none), whether it belongs
+    // to the current preview, and whether the shapes are see-through (water
+    // picture under the board).
+    std::int32_t lngColorCelda(int k) const;
+    QString strImagenCelda(int k) const;
+    bool blnCeldaPrevia(int k) const;
+    bool blnFormasTransparentes() const { return blnTransparente_; }
+
+    // The widget of square k (objectName "imgCelda_<k>"), nullptr outside 0..99.
+    QWidget* celda(int k) const;
+
+    void reject() override; // Escape: the same as "&Cancelar"
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    ModPrincipal& principal_;
+    RegistroOpciones opciones_;
+    bool& blnBarcosColocados_;
+
+    int intTamañoActual_ = 4;
+    int intNumeroBarco_ = 1;
+    bool blnTransparente_ = false;
+    bool blnTerminado_ = false; // the fleet is final or the editor gave up
+
+    std::array<std::int32_t, 100> lngColor_{};
+    std::array<QString, 100> strImagen_{};
+    std::bitset<100> previa_;
+
+    TableroColocacion* tablero_ = nullptr;
+    std::array<CeldaColocacion*, 100> celdas_{};
+    QGroupBox* fraPanelOrdenador = nullptr;
+    QLabel* lblBarcoDe4 = nullptr;
+    QLabel* lblBarcosDe3 = nullptr;
+    QLabel* lblBarcosDe2 = nullptr;
+    QLabel* lblBarcosDe1 = nullptr;
+    QCheckBox* chkBarcoDe4 = nullptr;
+    std::array<QCheckBox*, 2> chkBarcosDe3{};
+    std::array<QCheckBox*, 3> chkBarcosDe2{};
+    std::array<QCheckBox*, 4> chkBarcosDe1{};
+    QRadioButton* optHorizontal = nullptr;
+    QRadioButton* optVertical = nullptr;
+    QPushButton* cmdAceptar = nullptr;
+    QPushButton* cmdCancelar = nullptr;
+    QTimer tmrCierre_; // watches for the program ending
+    QPointer<QWidget> ventanaPadre_;
+
+    void CerrarSinColocar();
+};
+
+} // namespace brumaria
