@@ -17,6 +17,11 @@ public:
     static void FijarDeterminista(std::uint64_t semilla);
     // Back to clock re-seeding.
     static void Liberar();
+
+    // Tests: replaces the clock read before every draw (nullptr: the real
+    // clock), e.g. to freeze it and check that draws still move on.
+    using Reloj = std::uint64_t (*)();
+    static void FijarReloj(Reloj reloj);
 };
 
 } // namespace brumaria

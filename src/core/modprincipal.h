@@ -16,7 +16,17 @@ inline constexpr int kLado = 10;
 using Panel = std::array<std::array<std::int16_t, kLado>, kLado>;
 
 // Picture of a ship or hit square (what CargarImagenCasilla loads).
-enum class ImagenCasilla { Ninguna, Ataque, BarcoH1, BarcoH2, BarcoH3, BarcoH4, BarcoV1, BarcoV2, BarcoV3 };
+enum class ImagenCasilla {
+    Ninguna,
+    Ataque,
+    BarcoH1,
+    BarcoH2,
+    BarcoH3,
+    BarcoH4,
+    BarcoV1,
+    BarcoV2,
+    BarcoV3
+};
 
 // The boards and the state of the opponent's attack and the computer's pursuit.
 // One object for the whole run; the window owns it and passes it by reference.
@@ -47,6 +57,17 @@ public:
     // The code at a square, CASILLA_FUERA outside the board, 0 for a bad panel.
     std::int16_t intLeerCasilla(int intFila, int intColumna, int intPanel) const;
 
+    // Writes a square; false (and nothing written) for a square outside the
+    // board or a bad panel. Indices from the network go through here.
+    bool blnEscribirCasilla(int intFila, int intColumna, int intPanel, std::int16_t intValor);
+
+    // Sets every square of a panel; nothing for a bad panel.
+    void LlenarPanel(int intPanel, std::int16_t intValor);
+
+    // Times the last random fleet placement started over because the ship
+    // in hand had no legal square left (0 on all but freak boards).
+    int intReiniciosColocacion = 0;
+
     // Fleet panels 0/2: clear and place a random fleet; 1/3: all hidden
     // (1 also forgets the pursuit). Stops early once blnCerrando is set.
     void PrepararBarcos(int intPanel);
@@ -69,6 +90,7 @@ public:
     int intLongitudHundido(int intFila, int intColumna, bool blnBarcoDeJugador) const;
 
     // The computer's shot: chooses, uncovers it in panel 1, updates the pursuit.
+    // On a board with no hidden square left it changes nothing.
     void AtaqueOrdenador();
     void OlvidarTocado();
 
@@ -76,7 +98,12 @@ public:
     ImagenCasilla CargarImagenCasilla(int intFila, int intColumna, int intPanel) const;
 };
 
-// "A".."J" for 0..9.
+// True for a square of the board (both indices 0..9).
+constexpr bool blnCasillaValida(int intFila, int intColumna) {
+    return intFila >= 0 && intFila < kLado && intColumna >= 0 && intColumna < kLado;
+}
+
+// "A".."J" for 0..9; empty for any other column.
 QString strLetraColumna(int intColumna);
 // "1".."10" for 0..9.
 QString strNumeroFila(int intFila);
