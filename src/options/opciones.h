@@ -8,7 +8,9 @@ namespace brumaria {
 inline constexpr int kTamañoConfig = 4419;
 
 // Colours hold red in the low byte, then green, then blue.
-constexpr std::int32_t RGB(int r, int g, int b) { return r + 256 * g + 65536 * b; }
+constexpr std::int32_t RGB(int r, int g, int b) {
+    return r + 256 * g + 65536 * b;
+}
 
 struct RegistroOpciones {
     std::int16_t intMetodoAtaque = 0;
