@@ -48,6 +48,17 @@ public:
     void VerBarcos();
     void ContabilizarBarcoHundido(int intFila, int intColumna, bool blnBarcoDeJugador);
 
+    // The end of a new match against the computer, once its dialogs are done
+    // and its opening history lines written: places the computer's fleet
+    // (and the player's, unless he placed it himself), hides both uncovered
+    // panels, redraws panels 0 and 3, hands out the first turn and marks the
+    // match as running.
+    void EmpezarContraOrdenador(bool blnEmpiezaJugador, bool blnFlotaColocada);
+
+    // True between the opponent's shot being shown and the player's true
+    // answer to it (the answer buttons are live).
+    bool blnEsperandoRespuesta() const { return blnEsperandoRespuesta_; }
+
     // The computer's pause before its chosen square is shown (single shot).
     QTimer tmrReloj;
     void tmrReloj_Timer();
@@ -58,6 +69,12 @@ private:
     ModCuadrosDeTexto& cuadros_;
     VistaPartida& vista_;
     EmisorMensajes* emisor_ = nullptr;
+    bool blnEsperandoRespuesta_ = false;
+
+    // 0 Agua, 1 Tocado, 2 Hundido: the answer button pressed.
+    void Responder(int intRespuesta);
+    void Enviar(const QString& strMensaje);
+    void SonidoResultado(int intResultado);
 };
 
 } // namespace brumaria

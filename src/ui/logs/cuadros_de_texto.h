@@ -12,8 +12,8 @@ class ModOpciones;
 class PanelesTexto {
 public:
     virtual ~PanelesTexto() = default;
-    virtual void AnadirLineaHistorial(const QString& linea) = 0; // and scroll to it
-    virtual void AnadirLineaChat(const QString& linea) = 0;      // and scroll to it
+    virtual void AnadirLineaHistorial(const QString& linea) = 0;         // and scroll to it
+    virtual void AnadirLineaChat(const QString& linea) = 0;              // and scroll to it
     virtual void EscribirEstado(int intPanel, const QString& texto) = 0; // status panels 1..3
     virtual void ParpadearSTB(int intPanel, int intVeces) = 0;
 };
@@ -31,7 +31,8 @@ public:
 private:
     const ModOpciones& opciones_;
     PanelesTexto* paneles_ = nullptr;
-    QString rutaFallida_; // the history path last reported as unwritable
+    QString rutaFallida_;     // the history path last reported as unwritable
+    bool blnAvisado_ = false; // rutaFallida_ holds a reported path (it may be empty)
 };
 
 } // namespace brumaria
