@@ -1,0 +1,158 @@
+#include "ayudas.h"
+#include "core/azar.h"
+#include "core/modprincipal.h"
+
+#include <gtest/gtest.h>
+#include <vector>
+
+using namespace brumaria;
+using prueba::PonerBarco;
+
+namespace {
+
+struct Semilla {
+    explicit Semilla(std::uint64_t s) { Azar::FijarDeterminista(s); }
+    ~Semilla() { Azar::Liberar(); }
+};
+
+// A match where the computer has just hit (fila, columna) and is pursuing.
+ModPrincipal Persiguiendo(const Panel& flota, int fila, int columna) {
+    ModPrincipal m;
+    m.intBarcosJugador = flota;
+    m.PrepararBarcos(1);
+    m.intDescubiertoJugador[fila][columna] = CASILLA_BARCO;
+    m.intFilaTocado = static_cast<std::int16_t>(fila);
+    m.intColumnaTocado = static_cast<std::int16_t>(columna);
+    m.blnPersiguiendo = true;
+    return m;
+}
+
+std::pair<int, int> Disparar(ModPrincipal& m) {
+    m.AtaqueOrdenador();
+    return {m.intFilaAtaque, m.intColumnaAtaque};
+}
+
+using Casilla = std::pair<int, int>;
+
+} // namespace
+
+TEST(AtaqueOrdenador, PersecucionDesdeLaEsquina) {
+    Panel flota{};
+    PonerBarco(flota, 0, 0, 2, true);
+    ModPrincipal m = Persiguiendo(flota, 0, 0);
+    EXPECT_EQ(Disparar(m), Casilla(1, 0)) << "above and left are off the board";
+    EXPECT_EQ(m.intDescubiertoJugador[1][0], CASILLA_AGUA);
+    EXPECT_EQ(Disparar(m), Casilla(0, 1));
+    EXPECT_EQ(m.intDescubiertoJugador[0][1], CASILLA_BARCO);
+    EXPECT_TRUE(m.blnHundido(0, 1, 0));
+}
+
+TEST(AtaqueOrdenador, PersecucionDeUnBarcoDeTresEnLaFila6) {
+    Panel flota{};
+    PonerBarco(flota, 5, 3, 3, true);
+    ModPrincipal m = Persiguiendo(flota, 5, 4);
+    EXPECT_EQ(Disparar(m), Casilla(4, 4));
+    EXPECT_EQ(Disparar(m), Casilla(5, 3));
+    EXPECT_EQ(Disparar(m), Casilla(5, 2));
+    EXPECT_EQ(Disparar(m), Casilla(5, 5));
+    EXPECT_TRUE(m.blnHundido(5, 5, 0));
+    EXPECT_EQ(m.intFilaTocado, 5);
+    EXPECT_EQ(m.intColumnaTocado, 5);
+}
+
+TEST(AtaqueOrdenador, PersecucionVertical) {
+    Panel flota{};
+    PonerBarco(flota, 6, 7, 4, false);
+    ModPrincipal m = Persiguiendo(flota, 8, 7);
+    EXPECT_EQ(Disparar(m), Casilla(7, 7)); // above: hit
+    EXPECT_EQ(Disparar(m), Casilla(6, 7)); // above the latest hit
+    EXPECT_EQ(Disparar(m), Casilla(5, 7)); // miss
+    EXPECT_EQ(Disparar(m), Casilla(9, 7)); // walk down past the known run
+    EXPECT_TRUE(m.blnHundido(9, 7, 0));
+}
+
+TEST(AtaqueOrdenador, NuncaJuntoAUnBarcoHundidoYSinBucleSinFin) {
+    Semilla semilla(17);
+    Panel flota{};
+    PonerBarco(flota, 4, 4, 1, true);
+    ModPrincipal m;
+    m.intBarcosJugador = flota;
+    m.PrepararBarcos(1);
+    m.intDescubiertoJugador[4][4] = CASILLA_BARCO; // sunk, pursuit forgotten
+    const auto vecina = [](int f, int c) { return std::abs(f - 4) <= 1 && std::abs(c - 4) <= 1; };
+    for (int i = 0; i < 91; ++i) {
+        const auto [f, c] = Disparar(m);
+        ASSERT_FALSE(vecina(f, c)) << "shot " << i << " at " << f << "," << c;
+    }
+    EXPECT_EQ(prueba::Contar(m.intDescubiertoJugador, CASILLA_OCULTA), 8);
+    EXPECT_FALSE(m.blnPersiguiendo);
+    // Only the squares around the sunk ship are left (a board no honest
+    // match reaches): the search still ends, on one of them.
+    for (int i = 0; i < 8; ++i) {
+        const auto [f, c] = Disparar(m);
+        EXPECT_TRUE(vecina(f, c));
+    }
+    EXPECT_EQ(prueba::Contar(m.intDescubiertoJugador, CASILLA_OCULTA), 0);
+    const ModPrincipal antes = m;
+    m.AtaqueOrdenador(); // nothing left to shoot at
+    EXPECT_EQ(m.intDescubiertoJugador, antes.intDescubiertoJugador);
+    EXPECT_EQ(Casilla(m.intFilaAtaque, m.intColumnaAtaque),
+              Casilla(antes.intFilaAtaque, antes.intColumnaAtaque));
+}
+
+TEST(AtaqueOrdenador, PersecucionCaducadaNoSaleDelTablero) {
+    Semilla semilla(23);
+    Panel flota{};
+    PonerBarco(flota, 0, 9, 1, true);
+    // A pursuit left pointing at a closed square in the top-right corner:
+    // the untested right neighbour would be column 10.
+    ModPrincipal m = Persiguiendo(flota, 0, 9);
+    m.intDescubiertoJugador[1][9] = CASILLA_AGUA;
+    m.intDescubiertoJugador[0][8] = CASILLA_AGUA;
+    const auto [f, c] = Disparar(m);
+    EXPECT_TRUE(blnCasillaValida(f, c));
+    EXPECT_EQ(prueba::Contar(m.intDescubiertoJugador, CASILLA_OCULTA), 96);
+    // Hit coordinates from nowhere are handled the same way.
+    m.intFilaTocado = -300;
+    m.intColumnaTocado = 32000;
+    m.blnPersiguiendo = true;
+    const auto [f2, c2] = Disparar(m);
+    EXPECT_TRUE(blnCasillaValida(f2, c2));
+}
+
+TEST(AtaqueOrdenador, PartidasCompletasContraFlotasAleatorias) {
+    for (std::uint64_t s = 1; s <= 300; ++s) {
+        Semilla semilla(s);
+        ModPrincipal m;
+        m.PrepararBarcos(0);
+        m.PrepararBarcos(1);
+        m.PrepararBarcos(2);
+        m.PrepararBarcos(3);
+        Panel hundidas{}; // squares next to a ship the computer was told is sunk
+        int disparos = 0;
+        while (m.intTerminarPartida() == 0) {
+            ASSERT_LT(disparos, 100) << "seed " << s;
+            const bool buscando = !m.blnPersiguiendo;
+            const Panel antes = m.intDescubiertoJugador;
+            const auto [f, c] = Disparar(m);
+            ++disparos;
+            ASSERT_EQ(antes[f][c], CASILLA_OCULTA) << "seed " << s << " shot twice at " << f << c;
+            if (buscando) {
+                ASSERT_EQ(hundidas[f][c], 0) << "seed " << s << " shot next to a sunk ship";
+            }
+            if (m.intBarcosJugador[f][c] == CASILLA_BARCO && m.blnHundido(f, c, 0)) {
+                // The honest "Hundido" answer.
+                m.OlvidarTocado();
+                for (int ff = 0; ff < 10; ++ff)
+                    for (int cc = 0; cc < 10; ++cc)
+                        if (m.intDescubiertoJugador[ff][cc] == CASILLA_BARCO)
+                            for (int df = -1; df <= 1; ++df)
+                                for (int dc = -1; dc <= 1; ++dc)
+                                    if (blnCasillaValida(ff + df, cc + dc))
+                                        hundidas[ff + df][cc + dc] = 1;
+            }
+        }
+        EXPECT_EQ(m.intTerminarPartida(), 2);
+        EXPECT_LE(disparos, 100);
+    }
+}
