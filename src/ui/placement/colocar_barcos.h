@@ -5,12 +5,15 @@
 #include "options/opciones.h"
 
 #include <QDialog>
+#include <QHash>
+#include <QPixmap>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <array>
 #include <bitset>
 #include <cstdint>
+#include <memory>
 
 class QCheckBox;
 class QGroupBox;
@@ -101,7 +104,15 @@ private:
     QPushButton* cmdCancelar = nullptr;
     QTimer tmrCierre_; // watches for the program ending
     QPointer<QWidget> ventanaPadre_;
+    bool tenidoPadre_ = false;
+    QHash<QString, QPixmap> imagenes_; // pictures read once per editor
+    std::shared_ptr<void> ayuda_;      // What's This popups, when built with help
 
+    bool blnHorizontal() const;
+    bool blnCabe(int n, int intFila, int intColumna) const;
+    bool blnBloqueLibre(int n, int intFila, int intColumna) const;
+    void Redibujar(int k);
+    QPixmap Imagen(const QString& relativa);
     void CerrarSinColocar();
 };
 
