@@ -1,0 +1,150 @@
+// The history and chat writers: the panes and the history file.
+#include "fakes.h"
+
+#include "carpeta_temporal.h"
+#include "core/azar.h"
+#include "grabador_mensajes.h"
+#include "options/cp1252.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+using namespace brumaria;
+using namespace brumaria::prueba;
+
+namespace {
+
+QByteArray Leer(const QString& ruta) {
+    QFile f(ruta);
+    if (!f.open(QIODevice::ReadOnly)) return QByteArray();
+    return f.readAll();
+}
+
+struct Escritor {
+    ModOpciones opciones;
+    PanelesFalsos paneles;
+    ModCuadrosDeTexto cuadros{opciones};
+    explicit Escritor(const QString& ruta, bool blnActivar = true) {
+        opciones.Opciones.blnHistorialMovimientosActivar = blnActivar;
+        opciones.Opciones.strRutaArchivoHistorial = ruta;
+        cuadros.FijarPaneles(&paneles);
+    }
+};
+
+TEST(ArchivoHistorial, SeCreaYSeAnadeEnWindows1252ConCRLF) {
+    CarpetaTemporal carpeta;
+    GrabadorMensajes cajas;
+    const QString ruta = carpeta.archivo(QStringLiteral("Historial.txt"));
+    ASSERT_FALSE(QFileInfo::exists(ruta));
+    {
+        Escritor e(ruta);
+        e.cuadros.EscribirEnHistorial(QStringLiteral("Jugador\t\tC5\tAgua"));
+        EXPECT_TRUE(QFileInfo::exists(ruta)); // complete on disk after each line
+        EXPECT_EQ(Leer(ruta), QByteArray("Jugador\t\tC5\tAgua\r\n"));
+        e.cuadros.EscribirEnHistorial(QString());
+        EXPECT_EQ(e.paneles.historial,
+                  (QStringList{QStringLiteral("Jugador\t\tC5\tAgua"), QString()}));
+    }
+    {
+        // A later run appends below.
+        Escritor e(ruta);
+        e.cuadros.EscribirEnHistorial(QStringLiteral("¡El JUGADOR GANA la partida!"));
+        e.cuadros.EscribirEnHistorial(QStringLiteral("Tú empiezas: año, Ñandú"));
+    }
+    EXPECT_EQ(Leer(ruta), QByteArray("Jugador\t\tC5\tAgua\r\n"
+                                     "\r\n"
+                                     "\xA1"
+                                     "El JUGADOR GANA la partida!\r\n"
+                                     "T\xFA"
+                                     " empiezas: a\xF1o, \xD1"
+                                     "and\xFA\r\n"));
+    EXPECT_TRUE(cajas.mensajes().isEmpty());
+}
+
+TEST(ArchivoHistorial, ConLaOpcionApagadaNoHayArchivo) {
+    CarpetaTemporal carpeta;
+    const QString ruta = carpeta.archivo(QStringLiteral("Historial.txt"));
+    Escritor e(ruta, false);
+    e.cuadros.EscribirEnHistorial(QStringLiteral("EMPIEZA UNA PARTIDA"));
+    EXPECT_EQ(e.paneles.historial, QStringList{QStringLiteral("EMPIEZA UNA PARTIDA")});
+    EXPECT_FALSE(QFileInfo::exists(ruta));
+}
+
+TEST(ArchivoHistorial, UnArchivoImposibleSeAvisaUnaVezYSeSigueJugando) {
+    CarpetaTemporal carpeta;
+    QDir(carpeta.ruta()).mkdir(QStringLiteral("carpeta"));
+    const QString rutas[] = {
+        carpeta.archivo(QStringLiteral("carpeta")),                 // a folder
+        carpeta.archivo(QStringLiteral("no/existe/Historial.txt")), // a missing folder
+        QString(),                                                  // no path at all
+    };
+    for (const QString& ruta : rutas) {
+        GrabadorMensajes cajas;
+        Escritor e(ruta);
+        for (int i = 0; i < 3; ++i)
+            e.cuadros.EscribirEnHistorial(QStringLiteral("línea %1").arg(i));
+        EXPECT_EQ(e.paneles.historial.size(), 3) << ruta.toStdString();
+        ASSERT_EQ(cajas.mensajes().size(), 1) << ruta.toStdString();
+        const Mensaje& c = cajas.mensajes()[0];
+        EXPECT_EQ(c.titulo, QStringLiteral("Error"));
+        EXPECT_EQ(c.icono, Icono::Critico);
+        EXPECT_EQ(c.texto, QStringLiteral("No se puede escribir en el archivo de historial '%1'. "
+                                          "El historial se seguirá mostrando en la ventana.")
+                               .arg(ruta));
+
+        // Pointing the option at a good file brings the file back.
+        const QString buena = carpeta.archivo(QStringLiteral("bueno.txt"));
+        e.opciones.Opciones.strRutaArchivoHistorial = buena;
+        e.cuadros.EscribirEnHistorial(QStringLiteral("sigue"));
+        EXPECT_EQ(Leer(buena), QByteArray("sigue\r\n"));
+        EXPECT_EQ(cajas.mensajes().size(), 1);
+        QFile::remove(buena);
+    }
+    EXPECT_TRUE(QFileInfo(carpeta.archivo(QStringLiteral("carpeta"))).isDir());
+}
+
+TEST(ArchivoHistorial, UnaPartidaEntera) {
+    // The file holds exactly the pane's lines, in order.
+    CarpetaTemporal carpeta;
+    GrabadorMensajes cajas;
+    Azar::FijarDeterminista(91);
+    Mesa m;
+    const QString ruta = carpeta.archivo(QStringLiteral("Historial.txt"));
+    m.opciones.Opciones.blnHistorialMovimientosActivar = true;
+    m.opciones.Opciones.strRutaArchivoHistorial = ruta;
+    m.partida.EmpezarContraOrdenador(true, false);
+    cajas.Responder(Respuesta::Si);
+    m.partida.VerBarcos();
+    for (int i = 0; i < 3; ++i) {
+        m.partida.EmpezarContraOrdenador(false, false);
+        Responder(m.partida, intRespuestaVerdadera(m.principal));
+        cajas.Responder(Respuesta::Si);
+        m.partida.VerBarcos();
+    }
+    QByteArray esperado;
+    for (const QString& l : m.paneles.historial)
+        esperado += ACp1252(l) + "\r\n";
+    EXPECT_GT(m.paneles.historial.size(), 12);
+    EXPECT_EQ(Leer(ruta), esperado);
+    Azar::Liberar();
+}
+
+TEST(Chat, AvisaEnLaBarraSoloConElChatOculto) {
+    Escritor e(QString(), false);
+    e.opciones.Opciones.blnVerChat = true;
+    e.cuadros.EscribirEnChat(QStringLiteral("hola"));
+    EXPECT_EQ(e.paneles.chat, QStringList{QStringLiteral("hola")});
+    EXPECT_TRUE(e.paneles.estado[3].isEmpty());
+    EXPECT_TRUE(e.paneles.parpadeos.isEmpty());
+    EXPECT_TRUE(e.paneles.historial.isEmpty());
+
+    e.opciones.Opciones.blnVerChat = false;
+    e.cuadros.EscribirEnChat(QStringLiteral("¿sigues?"));
+    EXPECT_EQ(e.paneles.chat.size(), 2);
+    EXPECT_EQ(e.paneles.estado[3], QStringLiteral("Te están escribiendo al chat"));
+    EXPECT_EQ(e.paneles.parpadeos, (QList<std::pair<int, int>>{{3, 4}}));
+}
+
+} // namespace
