@@ -1,6 +1,7 @@
 #include "core/azar.h"
 
 #include <chrono>
+#include <ctime>
 
 namespace brumaria {
 namespace {
@@ -26,6 +27,14 @@ Estado& estado() {
 }
 
 std::uint64_t RelojSistema() {
+#ifdef CLOCK_MONOTONIC_COARSE
+    // The coarse clock is read without a system call; its millisecond ticks
+    // are enough because draws within one tick still differ (see Siguiente).
+    timespec ts{};
+    if (clock_gettime(CLOCK_MONOTONIC_COARSE, &ts) == 0)
+        return static_cast<std::uint64_t>(ts.tv_sec) * 1000000000ULL +
+               static_cast<std::uint64_t>(ts.tv_nsec);
+#endif
     return static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
 }
 
