@@ -20,10 +20,13 @@ AbridorEnlaces InstalarAbridorEnlaces(AbridorEnlaces nuevo) {
 void AbrirEnlace(const QString& destino) {
     const QUrl url = QUrl::fromUserInput(destino.trimmed());
     if (!url.isValid() || url.isEmpty()) return;
-    if (abridor())
+    if (abridor()) {
         abridor()(url);
-    else
-        QDesktopServices::openUrl(url);
+        return;
+    }
+    // A test run never starts a browser or a mail program.
+    if (qEnvironmentVariable("BRUMARIA_TEST") == QLatin1String("1")) return;
+    QDesktopServices::openUrl(url);
 }
 
 } // namespace brumaria

@@ -165,8 +165,8 @@ void VisorAyuda::CargarIndice() {
     }
 }
 
-void VisorAyuda::SincronizarIndice() {
-    const QString actual = temaActual();
+void VisorAyuda::SincronizarIndice(const QUrl& fuente) {
+    const QString actual = QFileInfo(fuente.toLocalFile()).fileName();
     for (int i = 0; i < lstTemas_->count(); ++i) {
         if (lstTemas_->item(i)->data(Qt::UserRole).toString() == actual) {
             const QSignalBlocker bloqueo(lstTemas_);

@@ -37,7 +37,7 @@ private:
     void CargarIndice();
     void SeguirEnlace(const QUrl& url);
     void MostrarFalta(const QString& archivo);
-    void SincronizarIndice();
+    void SincronizarIndice(const QUrl& fuente);
 
     QTextBrowser* txtTema_;
     QListWidget* lstTemas_;
