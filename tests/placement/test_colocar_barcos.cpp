@@ -7,6 +7,7 @@
 #include "platform/pausa.h"
 #include "ui/placement/colocar_barcos.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QImage>
@@ -419,6 +420,147 @@ TEST_F(Editor, SinImagenDeAguaLaVistaPreviaEsGris) {
     EXPECT_EQ(QColor(vista.pixel(8, 8)), QColor(192, 192, 192));
     const QImage agua = Celda(K(7, 7))->grab().toImage();
     EXPECT_EQ(QColor(agua.pixel(8, 8)), QColor(0, 64, 160));
+}
+
+// The random fleet PrepararBarcos(0) draws from the seed the test fixed.
+Panel FlotaAlAzar(std::uint64_t semilla) {
+    Azar::FijarDeterminista(semilla);
+    ModPrincipal otro;
+    otro.PrepararBarcos(0);
+    return otro.intBarcosJugador;
+}
+
+TEST_F(Editor, CancelarDaUnaFlotaAlAzarCompletaSinLosBarcosPuestosAMano) {
+    Abrir();
+    Clic(4, 3);
+    Orientar(false);
+    Clic(6, 0);
+    const std::set<int> aMano = Barcos();
+    ASSERT_EQ(aMano.size(), 7u);
+    const Panel esperada = FlotaAlAzar(99);
+    Azar::FijarDeterminista(99);
+    QTest::mouseClick(Hijo<QPushButton>("cmdCancelar"), Qt::LeftButton);
+    EXPECT_TRUE(colocados);
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_TRUE(blnFlotaValida(principal.intBarcosJugador));
+    EXPECT_EQ(principal.intBarcosJugador, esperada);
+    std::set<int> comunes;
+    for (int k : aMano)
+        if (Barcos().count(k)) comunes.insert(k);
+    EXPECT_LT(comunes.size(), aMano.size()); // the hand-placed ships are gone
+    EXPECT_TRUE(grabador.mensajes().isEmpty());
+    // Nothing more happens once closed.
+    const Panel despues = principal.intBarcosJugador;
+    editor->cmdCancelar_Click();
+    editor->cmdAceptar_Click();
+    EXPECT_EQ(principal.intBarcosJugador, despues);
+}
+
+TEST_F(Editor, LaCasillaDeCierreYEscapeHacenLoMismoQueCancelar) {
+    Abrir();
+    Clic(0, 0);
+    const Panel esperada = FlotaAlAzar(5);
+    Azar::FijarDeterminista(5);
+    QCloseEvent cierre; // as the window manager sends it
+    QSpontaneKeyEvent::setSpontaneous(&cierre);
+    QApplication::instance()->notify(editor.get(), &cierre);
+    EXPECT_TRUE(cierre.isAccepted());
+    EXPECT_TRUE(colocados);
+    EXPECT_EQ(principal.intBarcosJugador, esperada);
+
+    colocados = false;
+    principal.LlenarPanel(0, CASILLA_AGUA);
+    editor.reset();
+    Abrir();
+    Clic(9, 6);
+    QTest::keyClick(editor.get(), Qt::Key_Escape);
+    EXPECT_TRUE(colocados);
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_TRUE(blnFlotaValida(principal.intBarcosJugador));
+}
+
+TEST_F(Editor, CerrarDesdeElProgramaNoColocaNada) {
+    Abrir();
+    Clic(0, 0);
+    const Panel antes = principal.intBarcosJugador;
+    editor->close();
+    EXPECT_FALSE(editor->isVisible());
+    EXPECT_FALSE(colocados);
+    EXPECT_EQ(principal.intBarcosJugador, antes);
+}
+
+TEST_F(Editor, SeCierraSoloCuandoElProgramaTermina) {
+    auto* editor = new FrmColocarBarcos(principal, opciones, colocados);
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<FrmColocarBarcos> vigia(editor);
+    editor->show();
+    QWidget* w = editor->celda(K(2, 2));
+    QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
+    const Panel antes = principal.intBarcosJugador;
+    // The main window's wait, with the program closing meanwhile.
+    QTimer::singleShot(20, [this] { principal.blnCerrando = true; });
+    int vueltas = 0;
+    while (!colocados && !principal.blnCerrando && vueltas++ < 2000)
+        Pausa(5);
+    ASSERT_TRUE(principal.blnCerrando);
+    for (int i = 0; i < 400 && vigia; ++i) {
+        Pausa(5);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_TRUE(vigia.isNull());
+    EXPECT_FALSE(colocados);
+    EXPECT_EQ(principal.intBarcosJugador, antes);
+}
+
+TEST_F(Editor, SeCierraConSuVentanaPrincipal) {
+    QWidget ventana;
+    ventana.show();
+    auto* editor = new FrmColocarBarcos(principal, opciones, colocados, &ventana);
+    editor->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<FrmColocarBarcos> vigia(editor);
+    editor->show();
+    QWidget* w = editor->celda(K(5, 5));
+    QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
+    const Panel antes = principal.intBarcosJugador;
+    ventana.close(); // even before the window has set the closing flag
+    for (int i = 0; i < 400 && vigia; ++i) {
+        Pausa(5);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_TRUE(vigia.isNull());
+    EXPECT_FALSE(colocados);
+    EXPECT_EQ(principal.intBarcosJugador, antes);
+    EXPECT_TRUE(grabador.mensajes().isEmpty());
+}
+
+TEST_F(Editor, UnCierreRechazadoDeLaVentanaPrincipalNoCierraElEditor) {
+    class Terca : public QWidget {
+    protected:
+        void closeEvent(QCloseEvent* e) override { e->ignore(); }
+    } ventana;
+    ventana.show();
+    auto* dialogo = new FrmColocarBarcos(principal, opciones, colocados, &ventana);
+    dialogo->show();
+    ventana.close();
+    for (int i = 0; i < 10; ++i)
+        Pausa(5);
+    EXPECT_TRUE(dialogo->isVisible());
+    delete dialogo;
+}
+
+TEST_F(Editor, AceptarConLaFlotaCompletaCierraYLiberaElEditor) {
+    editor = std::make_unique<FrmColocarBarcos>(principal, opciones, colocados);
+    editor->show();
+    ColocarFlota();
+    FrmColocarBarcos* dialogo = editor.release();
+    dialogo->setAttribute(Qt::WA_DeleteOnClose);
+    QPointer<FrmColocarBarcos> vigia(dialogo);
+    QTest::mouseClick(dialogo->findChild<QPushButton*>(QStringLiteral("cmdAceptar")),
+                      Qt::LeftButton);
+    EXPECT_TRUE(colocados);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(vigia.isNull());
+    EXPECT_EQ(Barcos(), FlotaEsperada());
 }
 
 } // namespace

@@ -436,9 +436,13 @@ void FrmColocarBarcos::closeEvent(QCloseEvent* event) {
         return;
     }
     if (event->spontaneous() && !principal_.blnCerrando) {
-        // The user's close box: the same as "&Cancelar", which closes the window.
-        event->ignore();
-        cmdCancelar_Click();
+        // The user's close box: a random fleet, as "&Cancelar" gives.
+        blnTerminado_ = true;
+        tmrCierre_.stop();
+        principal_.PrepararBarcos(0);
+        if (!principal_.blnCerrando) blnBarcosColocados_ = true;
+        setResult(QDialog::Rejected);
+        event->accept();
         return;
     }
     // Closed by the program (it is ending): nothing is placed.
