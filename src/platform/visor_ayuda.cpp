@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QListWidget>
 #include <QRegularExpression>
 #include <QScreen>
@@ -62,23 +63,27 @@ VisorAyuda::VisorAyuda(QWidget* parent) : QWidget(parent, Qt::Window) {
                                     QStringLiteral("Adelante"));
     accAdelante_->setObjectName(QStringLiteral("accAdelante"));
     accAdelante_->setShortcut(QKeySequence::Forward);
-    accInicio_ =
-        barra->addAction(style()->standardIcon(QStyle::SP_DirHomeIcon), QStringLiteral("Inicio"));
+    accInicio_ = barra->addAction(
+        QIcon::fromTheme(QStringLiteral("go-home"), style()->standardIcon(QStyle::SP_DirHomeIcon)),
+        QStringLiteral("Inicio"));
     accInicio_->setObjectName(QStringLiteral("accInicio"));
     accInicio_->setShortcut(QKeySequence(Qt::ALT | Qt::Key_Home));
 
     auto* divisor = new QSplitter(Qt::Horizontal, this);
     lstTemas_ = new QListWidget(divisor);
     lstTemas_->setObjectName(QStringLiteral("lstTemas"));
+    lstTemas_->setSpacing(2);
+    lstTemas_->setTextElideMode(Qt::ElideNone);
     txtTema_ = new QTextBrowser(divisor);
     txtTema_->setObjectName(QStringLiteral("txtTema"));
     // Links are followed by hand: pages of the help here, the rest outside.
     txtTema_->setOpenLinks(false);
+    txtTema_->document()->setDocumentMargin(12);
     divisor->addWidget(lstTemas_);
     divisor->addWidget(txtTema_);
     divisor->setStretchFactor(0, 0);
     divisor->setStretchFactor(1, 1);
-    divisor->setSizes({190, 560});
+    divisor->setSizes({240, 600});
 
     auto* capas = new QVBoxLayout(this);
     capas->setContentsMargins(0, 0, 0, 0);
@@ -102,7 +107,7 @@ VisorAyuda::VisorAyuda(QWidget* parent) : QWidget(parent, Qt::Window) {
     connect(lstTemas_, &QListWidget::itemClicked, this,
             [this](QListWidgetItem* item) { MostrarTema(item->data(Qt::UserRole).toString()); });
 
-    resize(780, 560);
+    resize(860, 600);
 }
 
 bool VisorAyuda::Abrir(const QString& archivo) {
