@@ -1,0 +1,56 @@
+#include "platform/mensajes_qt.h"
+
+#include "platform/mensajes.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace brumaria {
+namespace {
+
+QMessageBox::Icon IconoQt(Icono icono) {
+    switch (icono) {
+    case Icono::Critico:
+        return QMessageBox::Critical;
+    case Icono::Pregunta:
+        return QMessageBox::Question;
+    case Icono::Exclamacion:
+        return QMessageBox::Warning;
+    case Icono::Informacion:
+        return QMessageBox::Information;
+    case Icono::Ninguno:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+Respuesta Mostrar(const Mensaje& m) {
+    QMessageBox caja(QApplication::activeWindow());
+    caja.setIcon(IconoQt(m.icono));
+    caja.setWindowTitle(m.titulo.isEmpty() ? kTituloPrograma : m.titulo);
+    // Texts may carry names and paths typed elsewhere: never read them as markup.
+    caja.setTextFormat(Qt::PlainText);
+    caja.setText(m.texto);
+    if (m.botones == Botones::SiNo) {
+        QPushButton* si = caja.addButton(QStringLiteral("&Sí"), QMessageBox::YesRole);
+        QPushButton* no = caja.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+        caja.setDefaultButton(si);
+        caja.setEscapeButton(no);
+        caja.exec();
+        return caja.clickedButton() == si ? Respuesta::Si : Respuesta::No;
+    }
+    QPushButton* aceptar = caja.addButton(QStringLiteral("Aceptar"), QMessageBox::AcceptRole);
+    caja.setDefaultButton(aceptar);
+    caja.setEscapeButton(aceptar);
+    caja.exec();
+    return Respuesta::Aceptar;
+}
+
+} // namespace
+
+void InstalarMensajesQt() {
+    InstalarManejadorMensajes(&Mostrar);
+}
+
+} // namespace brumaria

@@ -1,0 +1,219 @@
+#pragma once
+// The main window: both boards, the answer buttons, the three ways of
+// naming a square, the sunk counters, menus, status bar and side panes.
+// It owns the match set-up and shows what the turn cycle decides.
+#include "match/vista_partida.h"
+#include "options/destino_opciones.h"
+#include "ui/logs/cuadros_de_texto.h"
+#include "ui/main/imagenes.h"
+
+#include <QAction>
+#include <QMainWindow>
+#include <QPointer>
+#include <array>
+#include <functional>
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+
+namespace brumaria {
+
+class ModPrincipal;
+class ModOpciones;
+class Partida;
+class Tablero;
+class FrmEmpezarPartida;
+
+class FrmPrincipal : public QMainWindow,
+                     public VistaPartida,
+                     public PanelesTexto,
+                     public DestinoOpciones {
+    Q_OBJECT
+public:
+    FrmPrincipal(ModPrincipal& principal, ModOpciones& opciones, ModCuadrosDeTexto& cuadros,
+                 QWidget* parent = nullptr);
+    ~FrmPrincipal() override;
+
+    // The turn cycle, created after the window (it needs the window as its view).
+    void FijarPartida(Partida& partida) { partida_ = &partida; }
+    Partida& partida() { return *partida_; }
+
+    // Start-up: options, views, colours and pictures. Call once before show().
+    void Cargar();
+
+    // "&Empezar": asks how to play and sets up a new match.
+    void EmpezarPartida();
+
+    // Panels 0 (player) and 3 (opponent).
+    void InicializarPanel(int intPanel);
+    void MostrarPanel(int intPanel) override;
+
+    void PrepararMetodo1();
+    void PrepararMetodo2();
+    void PrepararMetodo3();
+
+    // Side panes: 0 hidden, 1 sharing the frame, 2 alone.
+    void DisponerHistorial(int intModo);
+    void DisponerChat(int intModo);
+
+    // The shot cross of a square, in twips of the opponent's frame.
+    static void CoordenadasDisparo(int intFila, int intColumna, int& x1, int& y1, int& x2, int& y2,
+                                   int& x3, int& y3, int& x4, int& y4);
+
+    // Window size in twips (the unit of the layout; 1 px = 15 twips).
+    int intAnchoTwips() const { return intAncho_; }
+    int intAltoTwips() const { return intAlto_; }
+
+    // Blink timings (tests shorten them).
+    int intParpadeoApagadoMs = 500;
+    int intParpadeoEncendidoMs = 1000;
+
+    // VistaPartida
+    void EscribirEstado(int intPanel, const QString& texto) override;
+    QString LeerEstado(int intPanel) const override;
+    void HabilitarRespuestas(bool blnHabilitar) override;
+    void EntradaTeclado(bool blnHabilitar) override;
+    void EnfocarColumna() override;
+    void VaciarCajasAtaque() override;
+    void MarcarAtaque(int intFila, int intColumna, bool blnRespondido) override;
+    void OcultarDisparo() override;
+    void ContarHundido(bool blnBarcoDeJugador, int intLongitud) override;
+    void QuitarNegritaEtiquetas() override;
+    void MostrarMenu(MenuJuego menu, bool blnVisible) override;
+    void MostrarSolucion() override;
+    void Sonido(const QString& strArchivo) override;
+
+    // PanelesTexto
+    void AnadirLineaHistorial(const QString& linea) override;
+    void AnadirLineaChat(const QString& linea) override;
+    void ParpadearSTB(int intPanel, int intVeces) override;
+
+    // DestinoOpciones
+    void AplicarOpciones() override;
+
+    // Controls, named as the objects are (tests and the network side use them).
+    QGroupBox* fraPanelJugadorHecho;
+    QGroupBox* fraPanelOrdenador;
+    Tablero* tableroJugador;   // shpCelda / imgCelda / shpCeldaMarcada
+    Tablero* tableroOrdenador; // shpCeldaO / imgCeldaO / linDisparo
+    std::array<QLabel*, 10> lblFila{};
+    std::array<QLabel*, 10> lblColumna{};
+    std::array<QLabel*, 10> lblFilaO{};
+    std::array<QLabel*, 10> lblColumnaO{};
+    QPushButton* cmdAgua;
+    QPushButton* cmdTocado;
+    QPushButton* cmdHundido;
+    QLabel* lblLetra;
+    QLineEdit* txtColumna;
+    QLabel* lblNumero; // element 20 of lblFila: "Número:"
+    QLineEdit* txtFila;
+    QPushButton* cmdAtacar;
+    QPushButton* cmdCancelarEspera;
+    QGroupBox* fraHundidosJugador;
+    QGroupBox* fraHundidosOrdenador;
+    std::array<QLabel*, 4> lblHundidosJugadorDe{}; // index: length - 1
+    std::array<QLabel*, 4> lblHundidosOrdenadorDe{};
+    std::array<QLabel*, 4> lblXJugador{}; // element 3 goes with length 1
+    std::array<QLabel*, 4> lblXOrdenador{};
+    QWidget* fraLateral;
+    QLabel* lblHistorial;
+    QPlainTextEdit* txtHistorial;
+    QLabel* lblChat;
+    QPlainTextEdit* txtChat;
+    QLineEdit* txtMensaje;
+    QPushButton* cmdChatEnviar;
+    std::array<QLabel*, 3> stbPanel{};
+
+    QAction* mnuJuegoEmpezar;
+    QAction* mnuJuegoTerminarPartida;
+    QAction* mnuJuegoCancelarEspera;
+    QAction* mnuJuegoVerLosBarcosDelContrincante;
+    QAction* mnuJuegoTerminarConexion;
+    QAction* mnuJuegoOpciones;
+    QAction* mnuJuegoSalir;
+    QMenu* mnuAlertar;
+    QAction* mnuAlertarSonido;
+    QAction* mnuAlertarMsgBox;
+    QAction* mnuAlertarHistorial;
+    QAction* mnuAlertarElegirSonido;
+    QAction* mnuAlertarElegirMensajeMsgBox;
+    QAction* mnuAlertarElegirMensajeHistorial;
+    QAction* mnuVerBarraDeEstado;
+    QAction* mnuVerHistorial;
+    QAction* mnuVerChat;
+    QAction* mnuAyudaAyuda;
+    QAction* mnuAyudaAcercaDe;
+
+    // The solution window while it is open (tests close it).
+    QPointer<QDialog> frmVerBarcos;
+
+    ImagenesTablero& imagenes() { return imagenes_; }
+
+signals:
+    // The window is closing (every wait must end).
+    void cerrando();
+    // Painted for the first time (the start-up benchmark waits for it).
+    void primerPintado();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    void CrearControles();
+    void CrearMenus();
+    void AplicarTamaño();
+    void ColoresYFondos();
+    void ColorMarcas();
+    void ReiniciarContadores();
+    void FijarContador(QLabel* contador, QLabel* x, int intLongitud, const QString& texto);
+    void CorregirOpcionesDeImagenes(const QString& strDescripcion);
+    bool blnProbarImagen(const QString& strRuta, QString& strError,
+                         bool& blnRutaNoEncontrada) const;
+    bool blnEsperar(const std::function<bool()>& condicion);
+    bool blnIniciarRed(); // network start: false when it ended the match set-up
+    void imgCeldaO_Click(int intFila, int intColumna);
+    void lblColumnaO_Click(int intIndice);
+    void lblFilaO_Click(int intIndice);
+    void txtColumna_Change(const QString& texto);
+    void txtFila_Change(const QString& texto);
+    void cmdAtacar_Click();
+    void mnuJuegoTerminarPartida_Click();
+    void mnuVerBarraDeEstado_Click();
+    void mnuVerHistorial_Click();
+    void mnuVerChat_Click();
+    void mnuJuegoOpciones_Click();
+    void AbrirColocarBarcos(bool& blnBarcosColocados);
+    bool blnTurno() const;
+    int intMetodo() const;
+
+    ModPrincipal& principal_;
+    ModOpciones& opciones_;
+    ModCuadrosDeTexto& cuadros_;
+    Partida* partida_ = nullptr;
+    ImagenesTablero imagenes_;
+    QPointer<FrmEmpezarPartida> frmEmpezarPartida_;
+    int intAncho_ = 7170;
+    int intAlto_ = 5835;
+    int intModoHistorial_ = 0;
+    int intModoChat_ = 0;
+    bool blnPanelesDibujados_ = false;
+    bool blnPintado_ = false;
+
+    // Status-bar blinking: one running blink per panel.
+    struct Parpadeo {
+        QTimer* reloj = nullptr;
+        int restantes = 0;
+        bool apagado = false;
+        QString texto;
+    };
+    std::array<Parpadeo, 3> parpadeos_;
+    void PasoParpadeo(int intPanel);
+};
+
+} // namespace brumaria
