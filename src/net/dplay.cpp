@@ -1,0 +1,969 @@
+#include "net/dplay.h"
+
+#include "net/descubrimiento.h"
+#include "net/marco.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QHostAddress>
+#include <QHostInfo>
+#include <QNetworkDatagram>
+#include <QNetworkInterface>
+#include <QPointer>
+#include <QSaveFile>
+#include <QSet>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QUdpSocket>
+#include <QUuid>
+#include <deque>
+#include <functional>
+#include <list>
+#include <unistd.h>
+
+namespace brumaria::red {
+
+namespace {
+
+constexpr QByteArrayView kMagiaSaludo("BRUMARIA");
+constexpr std::uint8_t kVersionProtocolo = 1;
+constexpr int kMaxJugadores = 2;
+constexpr int kMaxSesionesBusqueda = 64;
+constexpr int kMaxPendientes = 8; // connections still in their handshake
+constexpr std::int32_t kPrimerIdJugador = 0x10001;
+
+QString& CarpetaFijada() {
+    static QString carpeta;
+    return carpeta;
+}
+
+std::uint32_t RelojMs() {
+    static QElapsedTimer reloj = [] {
+        QElapsedTimer r;
+        r.start();
+        return r;
+    }();
+    return static_cast<std::uint32_t>(reloj.elapsed());
+}
+
+bool EsProveedorLocal(const QString& guid) {
+    return guid.compare(kGuidProveedorLocal, Qt::CaseInsensitive) == 0;
+}
+bool EsProveedorTcp(const QString& guid) {
+    return guid.compare(kGuidProveedorTcp, Qt::CaseInsensitive) == 0;
+}
+
+QString TextoDireccion(const QHostAddress& dir, quint16 puerto) {
+    bool esV4 = false;
+    const quint32 v4 = dir.toIPv4Address(&esV4);
+    if (esV4) return QStringLiteral("%1:%2").arg(QHostAddress(v4).toString()).arg(puerto);
+    return QStringLiteral("[%1]:%2").arg(dir.toString()).arg(puerto);
+}
+
+// "host", "host:port", "[v6]" or "[v6]:port". False for anything else.
+bool PartirDireccion(const QString& texto, QString& host, quint16& puerto, quint16 porDefecto) {
+    const QString t = texto.trimmed();
+    puerto = porDefecto;
+    QString resto;
+    if (t.startsWith(u'[')) {
+        const qsizetype fin = t.indexOf(u']');
+        if (fin < 0) return false;
+        host = t.mid(1, fin - 1);
+        resto = t.mid(fin + 1);
+        if (!resto.isEmpty() && !resto.startsWith(u':')) return false;
+        if (!resto.isEmpty())
+            resto = resto.mid(1);
+        else
+            resto.clear();
+        if (resto.isEmpty() && t.size() > fin + 1) return false;
+    } else {
+        const qsizetype dos = t.indexOf(u':');
+        if (dos >= 0 && t.indexOf(u':', dos + 1) >= 0) { // bare IPv6, no port
+            host = t;
+        } else if (dos >= 0) {
+            host = t.left(dos);
+            resto = t.mid(dos + 1);
+            if (resto.isEmpty()) return false;
+        } else {
+            host = t;
+        }
+    }
+    if (!resto.isEmpty()) {
+        bool ok = false;
+        const uint p = resto.toUInt(&ok);
+        if (!ok || p == 0 || p > 65535) return false;
+        puerto = static_cast<quint16>(p);
+    }
+    return !host.isEmpty() && host.size() <= 253;
+}
+
+bool DestinoPermitido(const QHostAddress& dir) {
+    return DirectPlay8Peer::blnDestinoPermitido(dir);
+}
+
+struct Conexion {
+    QTcpSocket* sock = nullptr;
+    DecodificadorMarcos dec;
+    QTimer* saludo = nullptr;
+    QElapsedTimer silencio;
+    std::int32_t idJugador = 0;
+    QString nombre;
+    bool aceptada = false;
+};
+
+} // namespace
+
+struct DirectPlay8Peer::Estado {
+    DirectPlay8Peer* q = nullptr;
+    DirectPlay8Event* sink = nullptr;
+    Tiempos tiempos;
+
+    // Events waiting for delivery.
+    std::deque<std::function<void(DirectPlay8Event&)>> cola;
+    bool entregaPendiente = false;
+    bool entregando = false;
+    std::shared_ptr<bool> vivo = std::make_shared<bool>(true);
+
+    QString nombreLocal;
+    std::int32_t idLocal = 0;
+    std::int32_t siguienteId = kPrimerIdJugador + 1;
+    std::int32_t siguienteHandle = 1;
+
+    // Session
+    enum class Rol { Nada, Host, Uniendo, Invitado } rol = Rol::Nada;
+    DPN_APPLICATION_DESC desc;
+    QString proveedor;
+    QTcpServer* servidor = nullptr;
+    QUdpSocket* udpLocal = nullptr;   // 127.0.0.1:ephemeral, announced in the folder
+    QUdpSocket* udpPublico = nullptr; // fixed port, TCP provider only
+    QString archivoEncuentro;
+    std::list<Conexion> conexiones; // host: joiners; guest: the host
+    QTimer* latido = nullptr;
+
+    // Join in progress
+    std::int32_t handleConexion = 0;
+    QTimer* limiteUnion = nullptr;
+    DPN_APPLICATION_DESC descUnion;
+
+    // Search in progress
+    std::int32_t handleBusqueda = 0;
+    QUdpSocket* udpBusqueda = nullptr;
+    QTimer* temporizadorBusqueda = nullptr;
+    QString proveedorBusqueda;
+    QString guidBusqueda;
+    QList<QPair<QHostAddress, quint16>> destinosFijos; // a typed address, once resolved
+    bool direccionEscrita = false;
+    QSet<QString> sesionesVistas;
+
+    // --- events ---------------------------------------------------------
+
+    void Encolar(std::function<void(DirectPlay8Event&)> ev) {
+        cola.push_back(std::move(ev));
+        Programar();
+    }
+
+    void Programar() {
+        if (entregaPendiente || cola.empty()) return;
+        entregaPendiente = true;
+        QMetaObject::invokeMethod(
+            q, [this] { Entregar(); }, Qt::QueuedConnection);
+    }
+
+    // Hands out queued events in order. A handler that runs a nested event
+    // loop sees no further delivery until it returns. A batch is bounded so
+    // a flood of messages cannot starve the window.
+    void Entregar() {
+        entregaPendiente = false;
+        if (entregando) return; // the running handler's return reschedules
+        std::weak_ptr<bool> sigueVivo = vivo;
+        for (int n = 0; n < 64 && !cola.empty(); ++n) {
+            auto ev = std::move(cola.front());
+            cola.pop_front();
+            if (!sink) continue;
+            entregando = true;
+            ev(*sink);
+            if (sigueVivo.expired()) return;
+            entregando = false;
+            emit q->eventoEntregado();
+            if (sigueVivo.expired()) return;
+        }
+        Programar();
+    }
+
+    // --- sockets ----------------------------------------------------------
+
+    void EnviarDatagrama(QUdpSocket* s, const QHostAddress& dir, quint16 puerto,
+                         const QByteArray& datos) {
+        if (!s || !DestinoPermitido(dir) || puerto == 0) return;
+        s->writeDatagram(datos, dir, puerto);
+    }
+
+    static void Enviar(Conexion& c, TipoMarco tipo, QByteArrayView cuerpo = {}) {
+        if (c.sock && c.sock->state() == QAbstractSocket::ConnectedState)
+            c.sock->write(CodificarMarco(tipo, cuerpo));
+    }
+
+    void CerrarSocket(Conexion& c, bool despedirse) {
+        if (c.saludo) {
+            c.saludo->stop();
+            c.saludo->deleteLater();
+            c.saludo = nullptr;
+        }
+        if (!c.sock) return;
+        c.sock->disconnect(q);
+        if (despedirse && c.sock->state() == QAbstractSocket::ConnectedState) {
+            Enviar(c, TipoMarco::Adios);
+            c.sock->flush();
+        }
+        c.sock->abort();
+        c.sock->deleteLater();
+        c.sock = nullptr;
+    }
+
+    std::list<Conexion>::iterator Buscar(QTcpSocket* s) {
+        for (auto it = conexiones.begin(); it != conexiones.end(); ++it)
+            if (it->sock == s) return it;
+        return conexiones.end();
+    }
+
+    // Drops a connection; an accepted player is reported as gone.
+    void Soltar(std::list<Conexion>::iterator it, std::int32_t razon, bool despedirse) {
+        const bool eraJugador = it->aceptada;
+        const std::int32_t id = it->idJugador;
+        CerrarSocket(*it, despedirse);
+        conexiones.erase(it);
+        if (eraJugador) {
+            Encolar(
+                [id, razon](DirectPlay8Event& s) { s.DirectPlay8Event_DestroyPlayer(id, razon); });
+            ActualizarLatido();
+        }
+    }
+
+    void ActualizarLatido() {
+        bool hay = false;
+        for (const auto& c : conexiones)
+            hay = hay || c.aceptada;
+        if (hay && !latido->isActive())
+            latido->start(tiempos.latidoMs);
+        else if (!hay)
+            latido->stop();
+    }
+
+    void Latir() {
+        for (auto it = conexiones.begin(); it != conexiones.end();) {
+            auto actual = it++;
+            if (!actual->aceptada) continue;
+            if (actual->silencio.elapsed() > tiempos.silencioMs) {
+                Soltar(actual, DPNDESTROYPLAYERREASON_CONNECTIONLOST, false);
+                continue;
+            }
+            Enviar(*actual, TipoMarco::Latido);
+        }
+    }
+
+    // Reads whatever arrived on a connection and acts on each frame.
+    void Leer(QTcpSocket* s) {
+        auto it = Buscar(s);
+        if (it == conexiones.end()) return;
+        QList<Marco> marcos;
+        const bool bien = it->dec.Anadir(s->readAll(), marcos);
+        if (!marcos.isEmpty() || bien) it->silencio.restart();
+        for (const Marco& m : marcos) {
+            if (!Atender(it, m)) return; // the connection is gone
+        }
+        if (!bien) Romper(it);
+    }
+
+    // A broken or hostile connection: during the handshake it just goes;
+    // an accepted player is reported as lost.
+    void Romper(std::list<Conexion>::iterator it) {
+        if (rol == Rol::Uniendo) {
+            TerminarUnion(DPNERR_HOSTREJECTEDCONNECTION);
+            return;
+        }
+        const bool invitadoPierdeHost = rol == Rol::Invitado;
+        Soltar(it, DPNDESTROYPLAYERREASON_CONNECTIONLOST, false);
+        if (invitadoPierdeHost) rol = Rol::Invitado; // alone in the session until Close
+    }
+
+    // False when the connection was dropped.
+    bool Atender(std::list<Conexion>::iterator it, const Marco& m) {
+        if (rol == Rol::Uniendo) return AtenderUnion(m);
+        if (!it->aceptada) return AtenderSaludo(it, m);
+        switch (m.tipo) {
+        case TipoMarco::Datos: {
+            auto texto = DecodificarUtf8(m.cuerpo);
+            if (!texto) {
+                Romper(it);
+                return false;
+            }
+            const std::int32_t id = it->idJugador;
+            Encolar([id, t = *texto](DirectPlay8Event& s) {
+                DPNMSG_RECEIVE r;
+                r.idSender = id;
+                r.strDatos = t;
+                s.DirectPlay8Event_Receive(r);
+            });
+            return true;
+        }
+        case TipoMarco::Latido:
+            return m.cuerpo.isEmpty() ? true : (Romper(it), false);
+        case TipoMarco::Adios:
+            Soltar(it, DPNDESTROYPLAYERREASON_NORMAL, false);
+            return false;
+        default:
+            Romper(it);
+            return false;
+        }
+    }
+
+    // Host side: the first frame of a new connection.
+    bool AtenderSaludo(std::list<Conexion>::iterator it, const Marco& m) {
+        if (m.tipo != TipoMarco::Hola) {
+            Soltar(it, 0, false);
+            return false;
+        }
+        LectorCampos l(m.cuerpo);
+        const bool magia = l.bytes(kMagiaSaludo);
+        const std::uint8_t version = l.u8();
+        const QString app = l.cadena();
+        const QString instancia = l.cadena();
+        const QString nombre = l.cadena();
+        if (!magia || !l.ok() || !l.alFinal() || version != kVersionProtocolo) {
+            Soltar(it, 0, false);
+            return false;
+        }
+        std::int32_t codigo = DPN_OK;
+        if (app.compare(desc.guidApplication, Qt::CaseInsensitive) != 0)
+            codigo = DPNERR_INVALIDAPPLICATION;
+        else if (!instancia.isEmpty() &&
+                 instancia.compare(desc.guidInstance, Qt::CaseInsensitive) != 0)
+            codigo = DPNERR_INVALIDINSTANCE;
+        else if (q->NumeroJugadores() >= desc.lMaxPlayers)
+            codigo = DPNERR_SESSIONFULL;
+        if (codigo != DPN_OK) {
+            EscritorCampos e;
+            e.u32(static_cast<std::uint32_t>(codigo));
+            Enviar(*it, TipoMarco::Rechazo, e.datos());
+            it->sock->flush();
+            Soltar(it, 0, false);
+            return false;
+        }
+        it->aceptada = true;
+        it->nombre = nombre;
+        it->idJugador = siguienteId++;
+        if (it->saludo) {
+            it->saludo->stop();
+            it->saludo->deleteLater();
+            it->saludo = nullptr;
+        }
+        EscritorCampos e;
+        e.u32(DPN_OK)
+            .u32(static_cast<std::uint32_t>(it->idJugador))
+            .u32(static_cast<std::uint32_t>(idLocal))
+            .cadena(nombreLocal)
+            .cadena(desc.SessionName)
+            .u32(static_cast<std::uint32_t>(desc.lMaxPlayers))
+            .cadena(desc.guidInstance)
+            .cadena(desc.guidApplication);
+        Enviar(*it, TipoMarco::Bienvenida, e.datos());
+        const std::int32_t id = it->idJugador;
+        Encolar([id](DirectPlay8Event& s) { s.DirectPlay8Event_CreatePlayer(id); });
+        ActualizarLatido();
+        return true;
+    }
+
+    // Joining side: the host's answer.
+    bool AtenderUnion(const Marco& m) {
+        LectorCampos l(m.cuerpo);
+        if (m.tipo == TipoMarco::Rechazo) {
+            auto codigo = static_cast<std::int32_t>(l.u32());
+            if (!l.ok() || codigo == DPN_OK) codigo = DPNERR_HOSTREJECTEDCONNECTION;
+            TerminarUnion(codigo);
+            return false;
+        }
+        if (m.tipo != TipoMarco::Bienvenida) {
+            TerminarUnion(DPNERR_HOSTREJECTEDCONNECTION);
+            return false;
+        }
+        const auto codigo = static_cast<std::int32_t>(l.u32());
+        const auto miId = static_cast<std::int32_t>(l.u32());
+        const auto idHost = static_cast<std::int32_t>(l.u32());
+        const QString nombreHost = l.cadena();
+        const QString sesion = l.cadena();
+        const auto maximo = static_cast<std::int32_t>(l.u32());
+        const QString instancia = l.cadena();
+        const QString app = l.cadena();
+        if (!l.ok() || !l.alFinal() || codigo != DPN_OK || miId == 0 || idHost == 0 ||
+            miId == idHost || app.compare(descUnion.guidApplication, Qt::CaseInsensitive) != 0) {
+            TerminarUnion(DPNERR_HOSTREJECTEDCONNECTION);
+            return false;
+        }
+        Conexion& c = conexiones.front();
+        c.aceptada = true;
+        c.idJugador = idHost;
+        c.nombre = nombreHost;
+        c.silencio.restart();
+        idLocal = miId;
+        desc.guidApplication = app;
+        desc.guidInstance = instancia;
+        desc.SessionName = sesion;
+        desc.lMaxPlayers = maximo;
+        rol = Rol::Invitado;
+        limiteUnion->stop();
+        const std::int32_t h = handleConexion;
+        handleConexion = 0;
+        Encolar([miId](DirectPlay8Event& s) { s.DirectPlay8Event_CreatePlayer(miId); });
+        Encolar([idHost](DirectPlay8Event& s) { s.DirectPlay8Event_CreatePlayer(idHost); });
+        Encolar([h](DirectPlay8Event& s) {
+            DPNMSG_CONNECT_COMPLETE r;
+            r.hAsyncOp = h;
+            r.hResultCode = DPN_OK;
+            s.DirectPlay8Event_ConnectComplete(r);
+        });
+        ActualizarLatido();
+        return true;
+    }
+
+    void TerminarUnion(std::int32_t codigo) {
+        if (rol != Rol::Uniendo) return;
+        limiteUnion->stop();
+        for (auto& c : conexiones)
+            CerrarSocket(c, false);
+        conexiones.clear();
+        rol = Rol::Nada;
+        desc = {};
+        const std::int32_t h = handleConexion;
+        handleConexion = 0;
+        Encolar([h, codigo](DirectPlay8Event& s) {
+            DPNMSG_CONNECT_COMPLETE r;
+            r.hAsyncOp = h;
+            r.hResultCode = codigo;
+            s.DirectPlay8Event_ConnectComplete(r);
+        });
+    }
+
+    Conexion& NuevaConexion(QTcpSocket* s) {
+        conexiones.push_back({});
+        Conexion& c = conexiones.back();
+        c.sock = s;
+        c.silencio.start();
+        QObject::connect(s, &QTcpSocket::readyRead, q, [this, s] { Leer(s); });
+        QObject::connect(s, &QTcpSocket::disconnected, q, [this, s] { Perdida(s); });
+        QObject::connect(s, &QTcpSocket::errorOccurred, q,
+                         [this, s](QAbstractSocket::SocketError e) { ErrorSocket(s, e); });
+        return c;
+    }
+
+    void Perdida(QTcpSocket* s) {
+        auto it = Buscar(s);
+        if (it == conexiones.end()) return;
+        if (s->bytesAvailable() > 0) {
+            Leer(s); // a last frame (a goodbye or a refusal) may still be there
+            it = Buscar(s);
+            if (it == conexiones.end()) return;
+        }
+        if (rol == Rol::Uniendo) {
+            TerminarUnion(DPNERR_NOCONNECTION);
+            return;
+        }
+        Romper(it);
+    }
+
+    void ErrorSocket(QTcpSocket* s, QAbstractSocket::SocketError e) {
+        if (rol == Rol::Uniendo) {
+            if (Buscar(s) == conexiones.end()) return;
+            TerminarUnion(e == QAbstractSocket::HostNotFoundError    ? DPNERR_INVALIDHOSTADDRESS
+                          : e == QAbstractSocket::SocketTimeoutError ? DPNERR_NORESPONSE
+                                                                     : DPNERR_NOCONNECTION);
+            return;
+        }
+        if (e == QAbstractSocket::RemoteHostClosedError) return; // disconnected() follows
+        auto it = Buscar(s);
+        if (it != conexiones.end() && s->state() != QAbstractSocket::ConnectedState) Romper(it);
+    }
+
+    void NuevaEntrante() {
+        while (servidor && servidor->hasPendingConnections()) {
+            QTcpSocket* s = servidor->nextPendingConnection();
+            int pendientes = 0;
+            for (const auto& c : conexiones)
+                pendientes += c.aceptada ? 0 : 1;
+            if (pendientes >= kMaxPendientes || !DestinoPermitido(s->peerAddress())) {
+                s->abort();
+                s->deleteLater();
+                continue;
+            }
+            s->setParent(nullptr);
+            Conexion& c = NuevaConexion(s);
+            c.saludo = new QTimer(q);
+            c.saludo->setSingleShot(true);
+            QObject::connect(c.saludo, &QTimer::timeout, q, [this, s] {
+                auto it = Buscar(s);
+                if (it != conexiones.end() && !it->aceptada) Soltar(it, 0, false);
+            });
+            c.saludo->start(tiempos.saludoMs);
+        }
+    }
+
+    // --- discovery, host side -----------------------------------------
+
+    void ResponderConsultas(QUdpSocket* s) {
+        while (s->hasPendingDatagrams()) {
+            const QNetworkDatagram dg = s->receiveDatagram(kMaxDatagrama + 1);
+            const auto consulta = LeerConsulta(dg.data());
+            if (!consulta || rol != Rol::Host ||
+                consulta->guidAplicacion.compare(desc.guidApplication, Qt::CaseInsensitive) != 0)
+                continue;
+            RespuestaBusqueda r;
+            r.marca = consulta->marca;
+            r.guidInstancia = desc.guidInstance;
+            r.guidAplicacion = desc.guidApplication;
+            r.maxJugadores = static_cast<std::uint32_t>(desc.lMaxPlayers);
+            r.jugadores = static_cast<std::uint32_t>(q->NumeroJugadores());
+            r.puertoTcp = servidor->serverPort();
+            r.nombreSesion = desc.SessionName;
+            EnviarDatagrama(s, dg.senderAddress(), static_cast<quint16>(dg.senderPort()),
+                            CodificarRespuesta(r));
+        }
+    }
+
+    void Anunciar() {
+        const QString carpeta = CarpetaEncuentros();
+        if (!QDir().mkpath(carpeta)) return;
+        archivoEncuentro = QDir(carpeta).filePath(
+            QStringLiteral("%1-%2").arg(::getpid()).arg(udpLocal->localPort()));
+        QFile f(archivoEncuentro);
+        if (!f.open(QIODevice::WriteOnly)) archivoEncuentro.clear();
+    }
+
+    // --- discovery, searching side ------------------------------------
+
+    QList<QPair<QHostAddress, quint16>> DestinosLocales() const {
+        QList<QPair<QHostAddress, quint16>> r;
+        QDir dir(CarpetaEncuentros());
+        const auto nombres = dir.entryList(QDir::Files);
+        for (const QString& n : nombres) {
+            const auto partes = n.split(u'-');
+            if (partes.size() != 2) continue;
+            bool okPid = false, okPuerto = false;
+            const uint pid = partes[0].toUInt(&okPid);
+            const uint puerto = partes[1].toUInt(&okPuerto);
+            if (!okPid || !okPuerto || puerto == 0 || puerto > 65535) continue;
+            if (!QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid))) {
+                dir.remove(n); // its host is long gone
+                continue;
+            }
+            r.append({QHostAddress(QHostAddress::LocalHost), static_cast<quint16>(puerto)});
+            if (r.size() >= kMaxSesionesBusqueda) break;
+        }
+        return r;
+    }
+
+    void Preguntar() {
+        ConsultaBusqueda c;
+        c.guidAplicacion = guidBusqueda;
+        c.marca = RelojMs();
+        const QByteArray datos = CodificarConsulta(c);
+        if (direccionEscrita) {
+            for (const auto& [dir, puerto] : destinosFijos)
+                EnviarDatagrama(udpBusqueda, dir, puerto, datos);
+            return;
+        }
+        for (const auto& [dir, puerto] : DestinosLocales())
+            EnviarDatagrama(udpBusqueda, dir, puerto, datos);
+        if (!EsProveedorTcp(proveedorBusqueda)) return;
+        if (blnModoPrueba()) {
+            EnviarDatagrama(udpBusqueda, QHostAddress(QHostAddress::LocalHost),
+                            kPuertoDescubrimiento, datos);
+            return;
+        }
+        EnviarDatagrama(udpBusqueda, QHostAddress(QHostAddress::Broadcast), kPuertoDescubrimiento,
+                        datos);
+        const auto interfaces = QNetworkInterface::allInterfaces();
+        for (const auto& i : interfaces) {
+            const auto f = i.flags();
+            if (!(f & QNetworkInterface::IsUp) || !(f & QNetworkInterface::IsRunning) ||
+                !(f & QNetworkInterface::CanBroadcast) || (f & QNetworkInterface::IsLoopBack))
+                continue;
+            for (const auto& e : i.addressEntries())
+                if (!e.broadcast().isNull())
+                    EnviarDatagrama(udpBusqueda, e.broadcast(), kPuertoDescubrimiento, datos);
+        }
+    }
+
+    void RecibirRespuestas() {
+        while (udpBusqueda && udpBusqueda->hasPendingDatagrams()) {
+            const QNetworkDatagram dg = udpBusqueda->receiveDatagram(kMaxDatagrama + 1);
+            const auto r = LeerRespuesta(dg.data());
+            if (!r || handleBusqueda == 0 ||
+                r->guidAplicacion.compare(guidBusqueda, Qt::CaseInsensitive) != 0)
+                continue;
+            if (!DestinoPermitido(dg.senderAddress())) continue;
+            if (!sesionesVistas.contains(r->guidInstancia)) {
+                if (sesionesVistas.size() >= kMaxSesionesBusqueda) continue;
+                sesionesVistas.insert(r->guidInstancia);
+            }
+            DPNMSG_ENUM_HOSTS_RESPONSE ev;
+            ev.ApplicationDescription.guidInstance = r->guidInstancia;
+            ev.ApplicationDescription.guidApplication = r->guidAplicacion;
+            ev.ApplicationDescription.lMaxPlayers = static_cast<std::int32_t>(r->maxJugadores);
+            ev.ApplicationDescription.lCurrentPlayers = static_cast<std::int32_t>(r->jugadores);
+            ev.ApplicationDescription.SessionName = r->nombreSesion;
+            ev.HostAddressUrl = TextoDireccion(dg.senderAddress(), r->puertoTcp);
+            ev.DeviceAddressUrl = proveedorBusqueda;
+            const std::uint32_t ida = RelojMs() - r->marca;
+            ev.lRoundTripLatencyMS = ida > 60000u ? 60000 : static_cast<std::int32_t>(ida);
+            Encolar([ev](DirectPlay8Event& s) { s.DirectPlay8Event_EnumHostsResponse(ev); });
+        }
+    }
+
+    void DetenerBusqueda(bool avisar) {
+        if (handleBusqueda == 0) return;
+        const std::int32_t h = handleBusqueda;
+        handleBusqueda = 0;
+        temporizadorBusqueda->stop();
+        if (udpBusqueda) {
+            udpBusqueda->disconnect(q);
+            udpBusqueda->close();
+            udpBusqueda->deleteLater();
+            udpBusqueda = nullptr;
+        }
+        destinosFijos.clear();
+        sesionesVistas.clear();
+        if (avisar)
+            Encolar([h](DirectPlay8Event& s) {
+                DPNMSG_ASYNC_OP_COMPLETE r;
+                r.hAsyncOp = h;
+                r.hResultCode = DPNERR_USERCANCEL;
+                s.DirectPlay8Event_AsyncOpComplete(r);
+            });
+    }
+
+    void CerrarHost() {
+        if (servidor) {
+            servidor->close();
+            servidor->deleteLater();
+            servidor = nullptr;
+        }
+        for (QUdpSocket** s : {&udpLocal, &udpPublico}) {
+            if (*s) {
+                (*s)->close();
+                (*s)->deleteLater();
+                *s = nullptr;
+            }
+        }
+        if (!archivoEncuentro.isEmpty()) {
+            QFile::remove(archivoEncuentro);
+            archivoEncuentro.clear();
+        }
+    }
+};
+
+DirectPlay8Peer::DirectPlay8Peer(QObject* parent) : QObject(parent), d_(new Estado) {
+    d_->q = this;
+    d_->latido = new QTimer(this);
+    connect(d_->latido, &QTimer::timeout, this, [this] { d_->Latir(); });
+    d_->limiteUnion = new QTimer(this);
+    d_->limiteUnion->setSingleShot(true);
+    connect(d_->limiteUnion, &QTimer::timeout, this,
+            [this] { d_->TerminarUnion(DPNERR_NORESPONSE); });
+    d_->temporizadorBusqueda = new QTimer(this);
+    connect(d_->temporizadorBusqueda, &QTimer::timeout, this, [this] { d_->Preguntar(); });
+}
+
+DirectPlay8Peer::~DirectPlay8Peer() {
+    *d_->vivo = false;
+    d_->vivo.reset();
+    d_->sink = nullptr;
+    Close();
+}
+
+void DirectPlay8Peer::RegisterMessageHandler(DirectPlay8Event* sink) {
+    d_->sink = sink;
+}
+
+int DirectPlay8Peer::GetCountServiceProviders() {
+    return 2;
+}
+
+ProveedorServicio DirectPlay8Peer::GetServiceProvider(int lIndex) {
+    switch (lIndex) {
+    case 1:
+        return {QStringLiteral("Conexión TCP/IP (red local o Internet)"), kGuidProveedorTcp};
+    case 2:
+        return {QStringLiteral("Este equipo (local)"), kGuidProveedorLocal};
+    default:
+        return {};
+    }
+}
+
+void DirectPlay8Peer::SetPeerInfo(const QString& strNombre) {
+    d_->nombreLocal = strNombre;
+}
+
+std::int32_t DirectPlay8Peer::Host(const DPN_APPLICATION_DESC& desc,
+                                   const QString& strGuidProveedor) {
+    if (d_->rol != Estado::Rol::Nada) return DPNERR_ALREADYINITIALIZED;
+    const bool local = EsProveedorLocal(strGuidProveedor);
+    if ((!local && !EsProveedorTcp(strGuidProveedor)) || !blnGuidValido(desc.guidApplication))
+        return DPNERR_INVALIDPARAM;
+    const bool soloLoopback = local || blnModoPrueba();
+
+    d_->servidor = new QTcpServer(this);
+    d_->servidor->setMaxPendingConnections(kMaxPendientes);
+    if (!d_->servidor->listen(soloLoopback ? QHostAddress(QHostAddress::LocalHost)
+                                           : QHostAddress(QHostAddress::AnyIPv4))) {
+        d_->CerrarHost();
+        return DPNERR_CANTCREATEPLAYER;
+    }
+    connect(d_->servidor, &QTcpServer::newConnection, this, [this] { d_->NuevaEntrante(); });
+
+    d_->udpLocal = new QUdpSocket(this);
+    if (d_->udpLocal->bind(QHostAddress(QHostAddress::LocalHost), 0)) {
+        connect(d_->udpLocal, &QUdpSocket::readyRead, this,
+                [this] { d_->ResponderConsultas(d_->udpLocal); });
+    }
+    if (!local) {
+        // Shared so several hosts on one machine can all hear broadcasts;
+        // a host that cannot bind it is still found on this computer.
+        d_->udpPublico = new QUdpSocket(this);
+        if (d_->udpPublico->bind(soloLoopback ? QHostAddress(QHostAddress::LocalHost)
+                                              : QHostAddress(QHostAddress::AnyIPv4),
+                                 kPuertoDescubrimiento,
+                                 QAbstractSocket::ShareAddress |
+                                     QAbstractSocket::ReuseAddressHint)) {
+            connect(d_->udpPublico, &QUdpSocket::readyRead, this,
+                    [this] { d_->ResponderConsultas(d_->udpPublico); });
+        }
+    }
+
+    d_->desc = desc;
+    d_->desc.guidInstance = QUuid::createUuid().toString(QUuid::WithBraces).toUpper();
+    d_->desc.lMaxPlayers = kMaxJugadores;
+    d_->proveedor = strGuidProveedor;
+    d_->rol = Estado::Rol::Host;
+    d_->idLocal = kPrimerIdJugador;
+    d_->siguienteId = kPrimerIdJugador + 1;
+    if (d_->udpLocal->state() == QAbstractSocket::BoundState) d_->Anunciar();
+    const std::int32_t id = d_->idLocal;
+    d_->Encolar([id](DirectPlay8Event& s) { s.DirectPlay8Event_CreatePlayer(id); });
+    return DPN_OK;
+}
+
+std::int32_t DirectPlay8Peer::EnumHosts(const QString& strGuidAplicacion,
+                                        const QString& strGuidProveedor,
+                                        const QString& strDireccionHost) {
+    if (!blnGuidValido(strGuidAplicacion) ||
+        (!EsProveedorLocal(strGuidProveedor) && !EsProveedorTcp(strGuidProveedor)))
+        return 0;
+    d_->DetenerBusqueda(true);
+    const bool local = EsProveedorLocal(strGuidProveedor);
+    const bool escrita = !strDireccionHost.trimmed().isEmpty() && !local;
+
+    QString host;
+    quint16 puerto = kPuertoDescubrimiento;
+    if (escrita && !PartirDireccion(strDireccionHost, host, puerto, kPuertoDescubrimiento))
+        return 0;
+
+    d_->handleBusqueda = d_->siguienteHandle++;
+    d_->proveedorBusqueda = strGuidProveedor;
+    d_->guidBusqueda = strGuidAplicacion;
+    d_->direccionEscrita = escrita;
+    d_->udpBusqueda = new QUdpSocket(this);
+    const bool soloLoopback = local || blnModoPrueba();
+    d_->udpBusqueda->bind(soloLoopback ? QHostAddress(QHostAddress::LocalHost)
+                                       : QHostAddress(QHostAddress::AnyIPv4),
+                          0);
+    connect(d_->udpBusqueda, &QUdpSocket::readyRead, this, [this] { d_->RecibirRespuestas(); });
+
+    if (escrita) {
+        QHostAddress dir;
+        if (dir.setAddress(host)) {
+            d_->destinosFijos.append({dir, puerto});
+        } else {
+            const std::int32_t h = d_->handleBusqueda;
+            QHostInfo::lookupHost(host, this, [this, h, puerto](const QHostInfo& info) {
+                if (d_->handleBusqueda != h) return;
+                for (const auto& a : info.addresses()) {
+                    if (a.protocol() == QAbstractSocket::IPv4Protocol) {
+                        d_->destinosFijos.append({a, puerto});
+                        break;
+                    }
+                }
+                d_->Preguntar();
+            });
+        }
+    }
+    d_->temporizadorBusqueda->start(d_->tiempos.intervaloBusquedaMs);
+    d_->Preguntar();
+    return d_->handleBusqueda;
+}
+
+void DirectPlay8Peer::CancelAsyncOperation(std::int32_t hAsyncHandle) {
+    if (hAsyncHandle != 0 && hAsyncHandle == d_->handleBusqueda)
+        d_->DetenerBusqueda(true);
+    else if (hAsyncHandle != 0 && hAsyncHandle == d_->handleConexion)
+        d_->TerminarUnion(DPNERR_USERCANCEL);
+}
+
+std::int32_t DirectPlay8Peer::Connect(const DPN_APPLICATION_DESC& desc, const QString& strHostUrl,
+                                      const QString& strDeviceUrl) {
+    const std::int32_t h = d_->siguienteHandle++;
+    auto fallar = [this, h](std::int32_t codigo) {
+        d_->Encolar([h, codigo](DirectPlay8Event& s) {
+            DPNMSG_CONNECT_COMPLETE r;
+            r.hAsyncOp = h;
+            r.hResultCode = codigo;
+            s.DirectPlay8Event_ConnectComplete(r);
+        });
+        return h;
+    };
+    if (d_->rol != Estado::Rol::Nada) return fallar(DPNERR_ALREADYINITIALIZED);
+    if (!blnGuidValido(desc.guidApplication)) return fallar(DPNERR_INVALIDPARAM);
+    QString host;
+    quint16 puerto = 0;
+    if (!PartirDireccion(strHostUrl, host, puerto, 0) || puerto == 0)
+        return fallar(DPNERR_INVALIDHOSTADDRESS);
+    QHostAddress dir;
+    const bool literal = dir.setAddress(host);
+    const bool local = EsProveedorLocal(strDeviceUrl);
+    if (literal && (!DestinoPermitido(dir) || (local && !dir.isLoopback())))
+        return fallar(DPNERR_INVALIDHOSTADDRESS);
+    if (!literal && (local || blnModoPrueba()) &&
+        host.compare(QStringLiteral("localhost"), Qt::CaseInsensitive) != 0)
+        return fallar(DPNERR_INVALIDHOSTADDRESS);
+
+    d_->rol = Estado::Rol::Uniendo;
+    d_->handleConexion = h;
+    d_->descUnion = desc;
+    d_->desc = {};
+    d_->proveedor = strDeviceUrl;
+    auto* s = new QTcpSocket();
+    Conexion& c = d_->NuevaConexion(s);
+    c.idJugador = 0;
+    connect(s, &QTcpSocket::connected, this, [this, s] {
+        auto it = d_->Buscar(s);
+        if (it == d_->conexiones.end()) return;
+        EscritorCampos e;
+        e.bytes(kMagiaSaludo)
+            .u8(kVersionProtocolo)
+            .cadena(d_->descUnion.guidApplication)
+            .cadena(d_->descUnion.guidInstance)
+            .cadena(d_->nombreLocal);
+        Estado::Enviar(*it, TipoMarco::Hola, e.datos());
+    });
+    d_->limiteUnion->start(d_->tiempos.saludoMs);
+    if (literal)
+        s->connectToHost(dir, puerto);
+    else
+        s->connectToHost(QHostAddress(QHostAddress::LocalHost), puerto); // "localhost" only
+    return h;
+}
+
+bool DirectPlay8Peer::SendTo(std::int32_t idDestino, const QString& strMensaje) {
+    const QByteArray utf8 = strMensaje.toUtf8();
+    if (utf8.size() > qsizetype(kMaxCuerpoMarco)) return false;
+    bool enviado = false;
+    for (auto& c : d_->conexiones) {
+        if (!c.aceptada || (idDestino != DPNID_ALL_PLAYERS_GROUP && idDestino != c.idJugador))
+            continue;
+        Estado::Enviar(c, TipoMarco::Datos, utf8);
+        enviado = true;
+    }
+    return enviado;
+}
+
+QString DirectPlay8Peer::GetPeerInfo(std::int32_t idJugador, bool* ok) const {
+    if (ok) *ok = true;
+    if (idJugador != 0 && idJugador == d_->idLocal && d_->rol != Estado::Rol::Nada &&
+        d_->rol != Estado::Rol::Uniendo)
+        return d_->nombreLocal;
+    for (const auto& c : d_->conexiones)
+        if (c.aceptada && c.idJugador == idJugador) return c.nombre;
+    if (ok) *ok = false;
+    return {};
+}
+
+DPN_APPLICATION_DESC DirectPlay8Peer::GetApplicationDesc() const {
+    if (d_->rol != Estado::Rol::Host && d_->rol != Estado::Rol::Invitado) return {};
+    DPN_APPLICATION_DESC r = d_->desc;
+    r.lCurrentPlayers = NumeroJugadores();
+    return r;
+}
+
+void DirectPlay8Peer::Close() {
+    d_->DetenerBusqueda(false);
+    if (d_->rol == Estado::Rol::Uniendo) {
+        d_->limiteUnion->stop();
+        d_->handleConexion = 0;
+    }
+    for (auto& c : d_->conexiones)
+        d_->CerrarSocket(c, c.aceptada);
+    d_->conexiones.clear();
+    d_->CerrarHost();
+    if (d_->latido) d_->latido->stop();
+    d_->rol = Estado::Rol::Nada;
+    d_->desc = {};
+    d_->idLocal = 0;
+    d_->cola.clear();
+}
+
+int DirectPlay8Peer::NumeroJugadores() const {
+    if (d_->rol != Estado::Rol::Host && d_->rol != Estado::Rol::Invitado) return 0;
+    int n = 1;
+    for (const auto& c : d_->conexiones)
+        n += c.aceptada ? 1 : 0;
+    return n;
+}
+
+std::int32_t DirectPlay8Peer::IdJugadorLocal() const {
+    return d_->idLocal;
+}
+bool DirectPlay8Peer::blnEsHost() const {
+    return d_->rol == Estado::Rol::Host;
+}
+bool DirectPlay8Peer::blnEnSesion() const {
+    return d_->rol == Estado::Rol::Host || d_->rol == Estado::Rol::Invitado;
+}
+std::uint16_t DirectPlay8Peer::PuertoTcp() const {
+    return d_->servidor ? d_->servidor->serverPort() : 0;
+}
+std::uint16_t DirectPlay8Peer::PuertoDescubrimientoLocal() const {
+    return d_->udpLocal ? d_->udpLocal->localPort() : 0;
+}
+
+void DirectPlay8Peer::FijarTiempos(const Tiempos& t) {
+    d_->tiempos = t;
+    if (d_->latido->isActive()) d_->latido->start(t.latidoMs);
+    if (d_->temporizadorBusqueda->isActive())
+        d_->temporizadorBusqueda->start(t.intervaloBusquedaMs);
+}
+
+bool DirectPlay8Peer::blnModoPrueba() {
+    return qEnvironmentVariable("BRUMARIA_TEST") == u"1";
+}
+
+bool DirectPlay8Peer::blnDestinoPermitido(const QHostAddress& dir) {
+    if (dir.isNull()) return false;
+    if (blnModoPrueba())
+        return dir.isLoopback() && !dir.isBroadcast() &&
+               dir != QHostAddress(QHostAddress::Broadcast);
+    return true;
+}
+
+void DirectPlay8Peer::FijarCarpetaEncuentros(const QString& ruta) {
+    CarpetaFijada() = ruta;
+}
+
+QString DirectPlay8Peer::CarpetaEncuentros() {
+    if (!CarpetaFijada().isEmpty()) return CarpetaFijada();
+    QString base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (base.isEmpty()) base = QDir::tempPath() + QStringLiteral("/brumaria-%1").arg(::getuid());
+    return base + QStringLiteral("/brumaria-encuentros");
+}
+
+} // namespace brumaria::red

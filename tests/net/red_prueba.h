@@ -1,0 +1,95 @@
+#pragma once
+// Shared helpers of the network tests: a recording event sink and bounded
+// waits. Everything runs on 127.0.0.1.
+#include "net/dplay.h"
+
+#include <QList>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+#include <functional>
+
+namespace brumaria::prueba {
+
+inline constexpr const char* kGuidJuego = "{ECF6F199-8B33-43D3-BB42-DB7ABDCFFAFA}";
+
+// Waits on the event loop until the condition holds or the time is up.
+inline bool Esperar(const std::function<bool()>& condicion, int ms = 4000) {
+    return QTest::qWaitFor(condicion, ms);
+}
+
+class RegistroEventos : public red::DirectPlay8Event {
+public:
+    QStringList eventos; // "Create <id>", "Destroy <id> <reason>", "Connect <code>", ...
+    QList<red::DPNMSG_RECEIVE> recibidos;
+    QList<red::DPNMSG_ENUM_HOSTS_RESPONSE> respuestas;
+    QList<std::int32_t> resultadosUnion;
+    QList<std::int32_t> creados;
+    QList<std::int32_t> destruidos;
+    QList<std::int32_t> razones;
+    std::function<void(const red::DPNMSG_RECEIVE&)> alRecibir;
+
+    void DirectPlay8Event_CreatePlayer(std::int32_t id) override {
+        creados << id;
+        eventos << QStringLiteral("Create %1").arg(id);
+    }
+    void DirectPlay8Event_DestroyPlayer(std::int32_t id, std::int32_t razon) override {
+        destruidos << id;
+        razones << razon;
+        eventos << QStringLiteral("Destroy %1 %2").arg(id).arg(razon);
+    }
+    void DirectPlay8Event_Receive(const red::DPNMSG_RECEIVE& r) override {
+        recibidos << r;
+        if (alRecibir) alRecibir(r);
+    }
+    void DirectPlay8Event_ConnectComplete(const red::DPNMSG_CONNECT_COMPLETE& c) override {
+        resultadosUnion << c.hResultCode;
+        eventos << QStringLiteral("Connect %1").arg(c.hResultCode);
+    }
+    void DirectPlay8Event_EnumHostsResponse(const red::DPNMSG_ENUM_HOSTS_RESPONSE& r) override {
+        respuestas << r;
+    }
+    void DirectPlay8Event_AsyncOpComplete(const red::DPNMSG_ASYNC_OP_COMPLETE& a) override {
+        eventos << QStringLiteral("AsyncOp %1 %2").arg(a.hAsyncOp).arg(a.hResultCode);
+    }
+};
+
+// A peer with its own recorder; hosts announce themselves in a private folder.
+struct Par {
+    red::DirectPlay8Peer peer;
+    RegistroEventos registro;
+    explicit Par(const QString& nombre) {
+        peer.RegisterMessageHandler(&registro);
+        peer.SetPeerInfo(nombre);
+    }
+};
+
+struct CarpetaEncuentros {
+    QTemporaryDir dir;
+    CarpetaEncuentros() { red::DirectPlay8Peer::FijarCarpetaEncuentros(dir.path()); }
+    ~CarpetaEncuentros() { red::DirectPlay8Peer::FijarCarpetaEncuentros(QString()); }
+};
+
+inline red::DPN_APPLICATION_DESC Sesion(const QString& nombre,
+                                        const QString& guid = QString::fromLatin1(kGuidJuego)) {
+    red::DPN_APPLICATION_DESC d;
+    d.SessionName = nombre;
+    d.guidApplication = guid;
+    d.lMaxPlayers = 2;
+    return d;
+}
+
+// Host `host` and join it from `invitado` directly by its address.
+inline bool Unir(Par& host, Par& invitado, const QString& proveedor = red::kGuidProveedorLocal) {
+    if (host.peer.Host(Sesion(QStringLiteral("Partida")), proveedor) != red::DPN_OK) return false;
+    const auto antes = invitado.registro.resultadosUnion.size();
+    invitado.peer.Connect(host.peer.GetApplicationDesc(),
+                          QStringLiteral("127.0.0.1:%1").arg(host.peer.PuertoTcp()), proveedor);
+    return Esperar([&] {
+               return invitado.registro.resultadosUnion.size() > antes &&
+                      host.registro.creados.size() == 2;
+           }) &&
+           invitado.registro.resultadosUnion.back() == red::DPN_OK;
+}
+
+} // namespace brumaria::prueba
