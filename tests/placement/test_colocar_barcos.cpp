@@ -6,6 +6,9 @@
 #include "grabador_mensajes.h"
 #include "platform/pausa.h"
 #include "ui/placement/colocar_barcos.h"
+#ifdef BRUMARIA_CON_AYUDA
+#include "ui/logs/ayuda.h"
+#endif
 
 #include <QApplication>
 #include <QCheckBox>
@@ -562,5 +565,15 @@ TEST_F(Editor, AceptarConLaFlotaCompletaCierraYLiberaElEditor) {
     EXPECT_TRUE(vigia.isNull());
     EXPECT_EQ(Barcos(), FlotaEsperada());
 }
+
+#ifdef BRUMARIA_CON_AYUDA
+TEST_F(Editor, LasAyudasEmergentesApuntanAlArchivoDeTemasMientrasEstaAbierto) {
+    const QString antes = strArchivoAyuda();
+    Abrir();
+    EXPECT_EQ(strArchivoAyuda(), antes + kTemasEmergentes);
+    editor.reset();
+    EXPECT_EQ(strArchivoAyuda(), antes);
+}
+#endif
 
 } // namespace
