@@ -41,9 +41,9 @@ FrmColor::FrmColor(EstadoColor& estado, QWidget* parent) : QDialog(parent), esta
         QString etiqueta;
         int valor;
     } canales[] = {
-        {&sldRojo, "sldRojo", QStringLiteral("&Rojo:"), estado_.lngColorElegido & 0xFF},
-        {&sldVerde, "sldVerde", QStringLiteral("&Verde:"), (estado_.lngColorElegido >> 8) & 0xFF},
-        {&sldAzul, "sldAzul", QStringLiteral("A&zul:"), (estado_.lngColorElegido >> 16) & 0xFF},
+        {&sldRojo, "sldRojo", QStringLiteral("Rojo:"), estado_.lngColorElegido & 0xFF},
+        {&sldVerde, "sldVerde", QStringLiteral("Verde:"), (estado_.lngColorElegido >> 8) & 0xFF},
+        {&sldAzul, "sldAzul", QStringLiteral("Azul:"), (estado_.lngColorElegido >> 16) & 0xFF},
     };
     int fila = 0;
     for (const auto& c : canales) {

@@ -462,6 +462,15 @@ void FrmOpciones::ActualizarHabilitados() {
         p.texto->setEnabled(p.casilla->isChecked());
         p.boton->setEnabled(p.casilla->isChecked());
     }
+    // The captions above the path boxes follow them.
+    const QPair<const char*, QCheckBox*> etiquetas[] = {
+        {"lblRutaArchivoHistorial", chkHistorialMovimientosActivar},
+        {"lblRutaAgua", chkImagenAgua},
+        {"lblRutaNoDescubierto", chkImagenNoDescubierto},
+    };
+    for (const auto& [nombre, casilla] : etiquetas)
+        if (auto* etiqueta = findChild<QLabel*>(QLatin1String(nombre)))
+            etiqueta->setEnabled(casilla->isChecked());
 }
 
 int FrmOpciones::intPagina() const {
