@@ -90,6 +90,7 @@ void Partida::TurnoJugador2(int intFila, int intColumna) {
     if (blnJugarEnRed) {
         Enviar(QStringLiteral("0;2;%1;%2").arg(intFila).arg(intColumna));
         MostrarTurnoJugador(1);
+        blnEsperandoResultado_ = true;
         return;
     }
     MostrarTurnoJugador(1);
@@ -98,6 +99,11 @@ void Partida::TurnoJugador2(int intFila, int intColumna) {
 }
 
 void Partida::TurnoJugador3(int intResultado, int intFila, int intColumna) {
+    if (blnJugarEnRed) {
+        // A stray or repeated answer from the peer must not hand out turns.
+        if (!blnEsperandoResultado_) return;
+        blnEsperandoResultado_ = false;
+    }
     if (intResultado < 0 || intResultado > 2) {
         // Not a valid target (or an answer we cannot read): choose again.
         MostrarTurnoJugador(0);
@@ -250,6 +256,7 @@ void Partida::FinDePartida() {
     // A pause still running would otherwise show a shot after the end.
     tmrReloj.stop();
     blnEsperandoRespuesta_ = false;
+    blnEsperandoResultado_ = false;
 
     Enviar(QStringLiteral("0;0;FinDePartida:Sí"));
     blnTurnoJugadorAtaque = false;
@@ -259,7 +266,7 @@ void Partida::FinDePartida() {
     vista_.EntradaTeclado(false);
     vista_.HabilitarRespuestas(false);
     vista_.MostrarMenu(MenuJuego::VerLosBarcosDelContrincante, false);
-    vista_.MostrarMenu(MenuJuego::Empezar, !blnJugarEnRed);
+    if (!blnJugarEnRed) vista_.MostrarMenu(MenuJuego::Empezar, true);
     vista_.MostrarMenu(MenuJuego::TerminarPartida, false);
     vista_.EscribirEstado(1, QString());
     vista_.EscribirEstado(2, QString());
@@ -288,6 +295,7 @@ void Partida::ContabilizarBarcoHundido(int intFila, int intColumna, bool blnBarc
 void Partida::EmpezarContraOrdenador(bool blnEmpieza, bool blnFlotaColocada) {
     tmrReloj.stop();
     blnEsperandoRespuesta_ = false;
+    blnEsperandoResultado_ = false;
     blnJugarEnRed = false;
     blnEmpiezaJugador = blnEmpieza;
 

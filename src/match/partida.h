@@ -59,6 +59,10 @@ public:
     // answer to it (the answer buttons are live).
     bool blnEsperandoRespuesta() const { return blnEsperandoRespuesta_; }
 
+    // Network: true between the player's shot being sent and the peer's
+    // answer to it; an answer that arrives at any other time is ignored.
+    bool blnEsperandoResultado() const { return blnEsperandoResultado_; }
+
     // The computer's pause before its chosen square is shown (single shot).
     QTimer tmrReloj;
     void tmrReloj_Timer();
@@ -70,6 +74,7 @@ private:
     VistaPartida& vista_;
     EmisorMensajes* emisor_ = nullptr;
     bool blnEsperandoRespuesta_ = false;
+    bool blnEsperandoResultado_ = false;
 
     // 0 Agua, 1 Tocado, 2 Hundido: the answer button pressed.
     void Responder(int intRespuesta);

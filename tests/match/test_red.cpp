@@ -61,6 +61,13 @@ TEST(PartidaEnRed, ElDisparoDelJugadorSeEnviaYSuRespuestaSeAplica) {
     EXPECT_FALSE(m.partida.tmrReloj.isActive());
     EXPECT_EQ(m.emisor.enviados.size(), 1);
 
+    // A second, stray answer is ignored: the opponent keeps his turn.
+    const auto historial = m.paneles.historial;
+    m.partida.TurnoJugador3(1, 4, 2);
+    EXPECT_EQ(m.paneles.historial, historial);
+    EXPECT_EQ(m.vista.estado[2], QStringLiteral("Su turno (tiene que atacar)"));
+    EXPECT_FALSE(m.partida.blnTurnoJugadorAtaque);
+
     // An answer 3 from the peer: choose again with the boxes emptied.
     m.partida.MostrarTurnoJugador(0);
     m.partida.TurnoJugador2(4, 2);
@@ -78,7 +85,7 @@ TEST(PartidaEnRed, ElDisparoDelJugadorSeEnviaYSuRespuestaSeAplica) {
     EXPECT_EQ(m.vista.hundidos[0][1], 1);
     EXPECT_EQ(cajas.Contar(QStringLiteral("¡Tu ganas!")), 1);
     EXPECT_EQ(m.emisor.enviados.back(), QStringLiteral("0;0;FinDePartida:Sí"));
-    EXPECT_FALSE(m.vista.menus[MenuJuego::Empezar]); // only against the computer
+    EXPECT_EQ(m.vista.menus.count(MenuJuego::Empezar), 0u); // only against the computer
     EXPECT_FALSE(m.partida.blnEnPartida);
     EXPECT_EQ(m.paneles.historial.value(m.paneles.historial.size() - 4),
               QStringLiteral("¡El JUGADOR GANA la partida!"));
