@@ -9,7 +9,9 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTextDocumentFragment>
+#include <QWhatsThis>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
@@ -154,6 +156,18 @@ TEST_F(Emergentes, ControlesAnadidosDespuesSeCubrenAlMostrar) {
     tarde->setProperty(kPropiedadAyudaEmergente, 1150);
     d.show();
     EXPECT_EQ(Plano(tarde->whatsThis()), Esperado(1150));
+    d.hide();
+}
+
+TEST_F(Emergentes, MayusF1EntraEnModoQueEsEsto) {
+    DialogoDePrueba d(kTabla);
+    auto* sinTexto = new QPushButton(&d); // the key reaches the dialog from it
+    d.show();
+    QTest::keyClick(sinTexto, Qt::Key_F1, Qt::ShiftModifier);
+    EXPECT_TRUE(QWhatsThis::inWhatsThisMode());
+    QWhatsThis::leaveWhatsThisMode();
+    QTest::keyClick(sinTexto, Qt::Key_F1); // plain F1 is not ours
+    EXPECT_FALSE(QWhatsThis::inWhatsThisMode());
     d.hide();
 }
 
