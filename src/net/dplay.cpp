@@ -28,8 +28,6 @@ namespace brumaria::red {
 
 namespace {
 
-constexpr QByteArrayView kMagiaSaludo("BRUMARIA");
-constexpr std::uint8_t kVersionProtocolo = 1;
 constexpr int kMaxJugadores = 2;
 constexpr int kMaxSesionesBusqueda = 64;
 constexpr int kMaxPendientes = 8; // connections still in their handshake
@@ -326,16 +324,14 @@ struct DirectPlay8Peer::Estado {
             Soltar(it, 0, false);
             return false;
         }
-        LectorCampos l(m.cuerpo);
-        const bool magia = l.bytes(kMagiaSaludo);
-        const std::uint8_t version = l.u8();
-        const QString app = l.cadena();
-        const QString instancia = l.cadena();
-        const QString nombre = l.cadena();
-        if (!magia || !l.ok() || !l.alFinal() || version != kVersionProtocolo) {
+        const auto hola = LeerHola(m.cuerpo);
+        if (!hola) {
             Soltar(it, 0, false);
             return false;
         }
+        const QString& app = hola->guidAplicacion;
+        const QString& instancia = hola->guidInstancia;
+        const QString& nombre = hola->nombre;
         std::int32_t codigo = DPN_OK;
         if (app.compare(desc.guidApplication, Qt::CaseInsensitive) != 0)
             codigo = DPNERR_INVALIDAPPLICATION;
@@ -345,9 +341,7 @@ struct DirectPlay8Peer::Estado {
         else if (q->NumeroJugadores() >= desc.lMaxPlayers)
             codigo = DPNERR_SESSIONFULL;
         if (codigo != DPN_OK) {
-            EscritorCampos e;
-            e.u32(static_cast<std::uint32_t>(codigo));
-            Enviar(*it, TipoMarco::Rechazo, e.datos());
+            Enviar(*it, TipoMarco::Rechazo, CodificarRechazo(codigo));
             it->sock->flush();
             Soltar(it, 0, false);
             return false;
@@ -360,16 +354,15 @@ struct DirectPlay8Peer::Estado {
             it->saludo->deleteLater();
             it->saludo = nullptr;
         }
-        EscritorCampos e;
-        e.u32(DPN_OK)
-            .u32(static_cast<std::uint32_t>(it->idJugador))
-            .u32(static_cast<std::uint32_t>(idLocal))
-            .cadena(nombreLocal)
-            .cadena(desc.SessionName)
-            .u32(static_cast<std::uint32_t>(desc.lMaxPlayers))
-            .cadena(desc.guidInstance)
-            .cadena(desc.guidApplication);
-        Enviar(*it, TipoMarco::Bienvenida, e.datos());
+        Bienvenida b;
+        b.idInvitado = it->idJugador;
+        b.idHost = idLocal;
+        b.nombreHost = nombreLocal;
+        b.nombreSesion = desc.SessionName;
+        b.maxJugadores = desc.lMaxPlayers;
+        b.guidInstancia = desc.guidInstance;
+        b.guidAplicacion = desc.guidApplication;
+        Enviar(*it, TipoMarco::Bienvenida, CodificarBienvenida(b));
         const std::int32_t id = it->idJugador;
         Encolar([id](DirectPlay8Event& s) { s.DirectPlay8Event_CreatePlayer(id); });
         ActualizarLatido();
@@ -378,30 +371,22 @@ struct DirectPlay8Peer::Estado {
 
     // Joining side: the host's answer.
     bool AtenderUnion(const Marco& m) {
-        LectorCampos l(m.cuerpo);
         if (m.tipo == TipoMarco::Rechazo) {
-            auto codigo = static_cast<std::int32_t>(l.u32());
-            if (!l.ok() || codigo == DPN_OK) codigo = DPNERR_HOSTREJECTEDCONNECTION;
-            TerminarUnion(codigo);
+            TerminarUnion(LeerRechazo(m.cuerpo).value_or(DPNERR_HOSTREJECTEDCONNECTION));
             return false;
         }
-        if (m.tipo != TipoMarco::Bienvenida) {
+        const auto b = m.tipo == TipoMarco::Bienvenida ? LeerBienvenida(m.cuerpo) : std::nullopt;
+        if (!b || b->guidAplicacion.compare(descUnion.guidApplication, Qt::CaseInsensitive) != 0) {
             TerminarUnion(DPNERR_HOSTREJECTEDCONNECTION);
             return false;
         }
-        const auto codigo = static_cast<std::int32_t>(l.u32());
-        const auto miId = static_cast<std::int32_t>(l.u32());
-        const auto idHost = static_cast<std::int32_t>(l.u32());
-        const QString nombreHost = l.cadena();
-        const QString sesion = l.cadena();
-        const auto maximo = static_cast<std::int32_t>(l.u32());
-        const QString instancia = l.cadena();
-        const QString app = l.cadena();
-        if (!l.ok() || !l.alFinal() || codigo != DPN_OK || miId == 0 || idHost == 0 ||
-            miId == idHost || app.compare(descUnion.guidApplication, Qt::CaseInsensitive) != 0) {
-            TerminarUnion(DPNERR_HOSTREJECTEDCONNECTION);
-            return false;
-        }
+        const std::int32_t miId = b->idInvitado;
+        const std::int32_t idHost = b->idHost;
+        const QString& nombreHost = b->nombreHost;
+        const QString& sesion = b->nombreSesion;
+        const std::int32_t maximo = b->maxJugadores;
+        const QString& instancia = b->guidInstancia;
+        const QString& app = b->guidAplicacion;
         Conexion& c = conexiones.front();
         c.aceptada = true;
         c.idJugador = idHost;
@@ -848,13 +833,11 @@ std::int32_t DirectPlay8Peer::Connect(const DPN_APPLICATION_DESC& desc, const QS
     connect(s, &QTcpSocket::connected, this, [this, s] {
         auto it = d_->Buscar(s);
         if (it == d_->conexiones.end()) return;
-        EscritorCampos e;
-        e.bytes(kMagiaSaludo)
-            .u8(kVersionProtocolo)
-            .cadena(d_->descUnion.guidApplication)
-            .cadena(d_->descUnion.guidInstance)
-            .cadena(d_->nombreLocal);
-        Estado::Enviar(*it, TipoMarco::Hola, e.datos());
+        Hola h;
+        h.guidAplicacion = d_->descUnion.guidApplication;
+        h.guidInstancia = d_->descUnion.guidInstance;
+        h.nombre = d_->nombreLocal;
+        Estado::Enviar(*it, TipoMarco::Hola, CodificarHola(h));
     });
     d_->limiteUnion->start(d_->tiempos.saludoMs);
     if (literal)

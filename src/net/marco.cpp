@@ -56,7 +56,8 @@ bool DecodificadorMarcos::Anadir(QByteArrayView datos, QList<Marco>& salida) {
 }
 
 std::optional<QString> DecodificarUtf8(QByteArrayView bytes) {
-    QStringDecoder dec(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+    QStringDecoder dec(QStringDecoder::Utf8,
+                       QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
     QString s = dec.decode(bytes);
     if (dec.hasError()) return std::nullopt;
     return s;
@@ -147,6 +148,76 @@ bool LectorCampos::bytes(QByteArrayView esperado) {
     }
     pos_ += esperado.size();
     return true;
+}
+
+namespace {
+constexpr QByteArrayView kMagiaSaludo("BRUMARIA");
+}
+
+QByteArray CodificarHola(const Hola& h) {
+    EscritorCampos e;
+    e.bytes(kMagiaSaludo).u8(kVersionProtocolo).cadena(h.guidAplicacion);
+    e.cadena(h.guidInstancia).cadena(h.nombre);
+    return e.datos();
+}
+
+QByteArray CodificarBienvenida(const Bienvenida& b) {
+    EscritorCampos e;
+    e.u32(0)
+        .u32(static_cast<std::uint32_t>(b.idInvitado))
+        .u32(static_cast<std::uint32_t>(b.idHost))
+        .cadena(b.nombreHost)
+        .cadena(b.nombreSesion)
+        .u32(static_cast<std::uint32_t>(b.maxJugadores))
+        .cadena(b.guidInstancia)
+        .cadena(b.guidAplicacion);
+    return e.datos();
+}
+
+QByteArray CodificarRechazo(std::int32_t codigo) {
+    EscritorCampos e;
+    e.u32(static_cast<std::uint32_t>(codigo));
+    return e.datos();
+}
+
+std::optional<Hola> LeerHola(QByteArrayView cuerpo) {
+    LectorCampos l(cuerpo);
+    const bool magia = l.bytes(kMagiaSaludo);
+    const std::uint8_t version = l.u8();
+    Hola h;
+    h.guidAplicacion = l.cadena();
+    h.guidInstancia = l.cadena();
+    h.nombre = l.cadena();
+    if (!magia || !l.ok() || !l.alFinal() || version != kVersionProtocolo ||
+        !blnGuidValido(h.guidAplicacion) ||
+        (!h.guidInstancia.isEmpty() && !blnGuidValido(h.guidInstancia)))
+        return std::nullopt;
+    return h;
+}
+
+std::optional<Bienvenida> LeerBienvenida(QByteArrayView cuerpo) {
+    LectorCampos l(cuerpo);
+    const std::uint32_t codigo = l.u32();
+    Bienvenida b;
+    b.idInvitado = static_cast<std::int32_t>(l.u32());
+    b.idHost = static_cast<std::int32_t>(l.u32());
+    b.nombreHost = l.cadena();
+    b.nombreSesion = l.cadena();
+    b.maxJugadores = static_cast<std::int32_t>(l.u32());
+    b.guidInstancia = l.cadena();
+    b.guidAplicacion = l.cadena();
+    if (!l.ok() || !l.alFinal() || codigo != 0 || b.idInvitado == 0 || b.idHost == 0 ||
+        b.idInvitado == b.idHost || b.maxJugadores < 2 || b.maxJugadores > 64 ||
+        !blnGuidValido(b.guidInstancia) || !blnGuidValido(b.guidAplicacion))
+        return std::nullopt;
+    return b;
+}
+
+std::optional<std::int32_t> LeerRechazo(QByteArrayView cuerpo) {
+    LectorCampos l(cuerpo);
+    const auto codigo = static_cast<std::int32_t>(l.u32());
+    if (!l.ok() || !l.alFinal() || codigo == 0) return std::nullopt;
+    return codigo;
 }
 
 bool blnGuidValido(const QString& guid) {

@@ -92,6 +92,35 @@ private:
     bool ok_ = true;
 };
 
+// Handshake bodies.
+inline constexpr std::uint8_t kVersionProtocolo = 1;
+
+struct Hola {
+    QString guidAplicacion;
+    QString guidInstancia; // empty: whichever session listens there
+    QString nombre;
+};
+
+struct Bienvenida {
+    std::int32_t idInvitado = 0;
+    std::int32_t idHost = 0;
+    QString nombreHost;
+    QString nombreSesion;
+    std::int32_t maxJugadores = 0;
+    QString guidInstancia;
+    QString guidAplicacion;
+};
+
+QByteArray CodificarHola(const Hola& h);
+QByteArray CodificarBienvenida(const Bienvenida& b);
+QByteArray CodificarRechazo(std::int32_t codigo);
+// nullopt for a malformed body (short, junk after it, wrong magic/version,
+// zero or equal ids, bad GUIDs).
+std::optional<Hola> LeerHola(QByteArrayView cuerpo);
+std::optional<Bienvenida> LeerBienvenida(QByteArrayView cuerpo);
+// The refusal's code; nullopt when malformed or 0 (a refusal is never success).
+std::optional<std::int32_t> LeerRechazo(QByteArrayView cuerpo);
+
 // "{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}" with hex digits.
 bool blnGuidValido(const QString& guid);
 
