@@ -595,9 +595,11 @@ bool FrmOpciones::blnComprobarTiempo(bool blnAlAceptar) {
 bool FrmOpciones::eventFilter(QObject* objeto, QEvent* evento) {
     if (objeto == txtTiempoRespuesta && evento->type() == QEvent::FocusOut) {
         const auto razon = static_cast<QFocusEvent*>(evento)->reason();
-        // Leaving for another window (or for "Cancelar") is not leaving the box.
+        // Leaving for another window is not leaving the box; "Cancelar" needs
+        // no check and "Aceptar" makes its own (one message, not two).
+        const QWidget* nuevo = QApplication::focusWidget();
         if (razon != Qt::ActiveWindowFocusReason && razon != Qt::PopupFocusReason &&
-            QApplication::focusWidget() != cmdCancelar && isVisible())
+            nuevo != cmdCancelar && nuevo != cmdAceptar && isVisible())
             blnComprobarTiempo(false);
     }
     return QDialog::eventFilter(objeto, evento);

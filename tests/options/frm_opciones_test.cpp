@@ -302,12 +302,19 @@ TEST(FrmOpciones, TiempoDeRespuestaAlSalirDeLaCasilla) {
         EXPECT_EQ(dlg.txtTiempoRespuesta->text(), t); // left as typed
         EXPECT_TRUE(dlg.chkTiempoRespuesta->isChecked());
     }
-    // Moving to "Cancelar" raises no complaint.
+    // Moving to "Cancelar" raises no complaint; "Aceptar" complains once, itself.
     salir("abc");
     dlg.txtTiempoRespuesta->setFocus();
     e.mensajes.Limpiar();
     dlg.cmdCancelar->setFocus();
     EXPECT_TRUE(e.mensajes.mensajes().isEmpty());
+    dlg.txtTiempoRespuesta->setFocus();
+    dlg.cmdAceptar->setFocus();
+    EXPECT_TRUE(e.mensajes.mensajes().isEmpty());
+    dlg.cmdAceptar->click();
+    EXPECT_EQ(e.mensajes.Contar(error), 1);
+    EXPECT_EQ(dlg.focusWidget(), dlg.txtTiempoRespuesta);
+    EXPECT_EQ(e.destino.llamadas, 0);
 }
 
 TEST(FrmOpciones, TiempoDeRespuestaAlAceptar) {
