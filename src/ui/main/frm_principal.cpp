@@ -169,6 +169,9 @@ void FrmPrincipal::CrearControles() {
     cmdHundido =
         boton(QStringLiteral("Hundido"), QStringLiteral("cmdHundido"), Twips(2400, 3360, 975, 375));
     HabilitarRespuestas(false);
+    connect(cmdAgua, &QPushButton::clicked, this, [this] { partida_->cmdAgua_Click(); });
+    connect(cmdTocado, &QPushButton::clicked, this, [this] { partida_->cmdTocado_Click(); });
+    connect(cmdHundido, &QPushButton::clicked, this, [this] { partida_->cmdHundido_Click(); });
 
     // The typed attack line under the opponent's board.
     lblLetra = Etiqueta(centro, QStringLiteral("Letra:"), QStringLiteral("lblLetra"),
@@ -1007,16 +1010,26 @@ void FrmPrincipal::mnuJuegoOpciones_Click() {
 
 // ------------------------------------------------------------ panes, views
 
+namespace {
+// Appends one line without rewriting the pane. The first line goes into the
+// document's first block, so a leading empty line still counts as one.
+void AnadirLinea(QPlainTextEdit* panel, bool& blnVacio, const QString& linea) {
+    QTextCursor c(panel->document());
+    c.movePosition(QTextCursor::End);
+    if (!blnVacio) c.insertBlock();
+    blnVacio = false;
+    c.insertText(linea);
+    panel->moveCursor(QTextCursor::End);
+    panel->ensureCursorVisible();
+}
+} // namespace
+
 void FrmPrincipal::AnadirLineaHistorial(const QString& linea) {
-    txtHistorial->appendPlainText(linea);
-    txtHistorial->moveCursor(QTextCursor::End);
-    txtHistorial->ensureCursorVisible();
+    AnadirLinea(txtHistorial, blnHistorialVacio_, linea);
 }
 
 void FrmPrincipal::AnadirLineaChat(const QString& linea) {
-    txtChat->appendPlainText(linea);
-    txtChat->moveCursor(QTextCursor::End);
-    txtChat->ensureCursorVisible();
+    AnadirLinea(txtChat, blnChatVacio_, linea);
 }
 
 void FrmPrincipal::ParpadearSTB(int intPanel, int intVeces) {

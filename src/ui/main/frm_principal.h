@@ -204,6 +204,8 @@ private:
     int intModoChat_ = 0;
     bool blnPanelesDibujados_ = false;
     bool blnPintado_ = false;
+    bool blnHistorialVacio_ = true;
+    bool blnChatVacio_ = true;
 
     // Status-bar blinking: one running blink per panel.
     struct Parpadeo {
