@@ -417,6 +417,7 @@ void FrmColocarBarcos::cmdCancelar_Click() {
     // Set first: the random placement lets events run, and a second click or
     // the close box must not start it again.
     blnTerminado_ = true;
+    tmrCierre_.stop();
     principal_.PrepararBarcos(0);
     // A placement cut short by the program ending is no fleet.
     if (!principal_.blnCerrando) blnBarcosColocados_ = true;

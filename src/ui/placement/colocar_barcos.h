@@ -27,6 +27,17 @@ namespace brumaria {
 class TableroColocacion;
 class CeldaColocacion;
 
+// Controls carry their names as objectName: lblBarcoDe4, lblBarcosDe3..1,
+// chkBarcoDe4, chkBarcosDe3_1..2, chkBarcosDe2_1..3, chkBarcosDe1_1..4,
+// optHorizontal, optVertical, cmdAceptar, cmdCancelar, fraPanelOrdenador,
+// imgFondoPanel, lblFila_0..9, lblColumna_0..9 and one widget per square,
+// imgCelda_0..99 (shape and picture in one; accessible name "C5: agua",
+// "C5: barco" or "C5: vista previa").
+//
+// The caller shows it without blocking (WA_DeleteOnClose) and waits until
+// blnBarcosColocados or principal.blnCerrando. The editor closes itself,
+// placing nothing, once principal.blnCerrando is set or its owner window
+// closes.
 class FrmColocarBarcos : public QDialog {
     Q_OBJECT
 public:
