@@ -9,21 +9,18 @@ namespace brumaria::fuzz {
 
 namespace {
 void Exigir(bool condicion) {
-    if (!condicion)
-        std::abort();
+    if (!condicion) std::abort();
 }
 } // namespace
 
 int EntradaMarcos(const std::uint8_t* datos, std::size_t tamano) {
-    if (tamano == 0)
-        return 0;
+    if (tamano == 0) return 0;
     const qsizetype paso = 1 + datos[0] % 64;
     const QByteArrayView flujo(reinterpret_cast<const char*>(datos + 1), qsizetype(tamano - 1));
     red::DecodificadorMarcos dec;
     QList<red::Marco> marcos;
     for (qsizetype i = 0; i < flujo.size(); i += paso) {
-        if (!dec.Anadir(flujo.sliced(i, std::min(paso, flujo.size() - i)), marcos))
-            break;
+        if (!dec.Anadir(flujo.sliced(i, std::min(paso, flujo.size() - i)), marcos)) break;
         Exigir(dec.Pendientes() <= qsizetype(red::kMaxCuerpoMarco) + 5);
     }
     for (const red::Marco& m : marcos) {
@@ -38,12 +35,10 @@ int EntradaMarcos(const std::uint8_t* datos, std::size_t tamano) {
                 Exigir(red::CodificarBienvenida(*b) == m.cuerpo);
             break;
         case red::TipoMarco::Rechazo:
-            if (auto c = red::LeerRechazo(m.cuerpo))
-                Exigir(*c != 0);
+            if (auto c = red::LeerRechazo(m.cuerpo)) Exigir(*c != 0);
             break;
         case red::TipoMarco::Datos:
-            if (auto t = red::DecodificarUtf8(m.cuerpo))
-                Exigir(t->toUtf8() == m.cuerpo);
+            if (auto t = red::DecodificarUtf8(m.cuerpo)) Exigir(t->toUtf8() == m.cuerpo);
             break;
         default:
             break;
@@ -57,8 +52,7 @@ int EntradaMarcos(const std::uint8_t* datos, std::size_t tamano) {
 
 int EntradaDescubrimiento(const std::uint8_t* datos, std::size_t tamano) {
     const QByteArrayView dg(reinterpret_cast<const char*>(datos), qsizetype(tamano));
-    if (auto c = red::LeerConsulta(dg))
-        Exigir(red::CodificarConsulta(*c) == dg);
+    if (auto c = red::LeerConsulta(dg)) Exigir(red::CodificarConsulta(*c) == dg);
     if (auto r = red::LeerRespuesta(dg)) {
         Exigir(r->jugadores <= r->maxJugadores && r->puertoTcp != 0);
         Exigir(red::CodificarRespuesta(*r) == dg);

@@ -483,6 +483,8 @@ struct DirectPlay8Peer::Estado {
                 continue;
             }
             s->setParent(nullptr);
+            // Game messages are tiny and wait for each other: no Nagle delay.
+            s->setSocketOption(QAbstractSocket::LowDelayOption, 1);
             Conexion& c = NuevaConexion(s);
             c.saludo = new QTimer(q);
             c.saludo->setSingleShot(true);
@@ -833,6 +835,7 @@ std::int32_t DirectPlay8Peer::Connect(const DPN_APPLICATION_DESC& desc, const QS
     connect(s, &QTcpSocket::connected, this, [this, s] {
         auto it = d_->Buscar(s);
         if (it == d_->conexiones.end()) return;
+        s->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         Hola h;
         h.guidAplicacion = d_->descUnion.guidApplication;
         h.guidInstancia = d_->descUnion.guidInstance;

@@ -56,8 +56,8 @@ bool DecodificadorMarcos::Anadir(QByteArrayView datos, QList<Marco>& salida) {
 }
 
 std::optional<QString> DecodificarUtf8(QByteArrayView bytes) {
-    QStringDecoder dec(QStringDecoder::Utf8,
-                       QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    QStringDecoder dec(QStringDecoder::Utf8, QStringConverter::Flag::Stateless |
+                                                 QStringConverter::Flag::ConvertInitialBom);
     QString s = dec.decode(bytes);
     if (dec.hasError()) return std::nullopt;
     return s;
