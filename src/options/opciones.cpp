@@ -5,8 +5,9 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryFile>
 #include <algorithm>
+#include <cstdio>
 #include <variant>
 
 namespace brumaria {
@@ -256,7 +257,10 @@ bool ModOpciones::blnGuardarOpcionesEnArchivo() {
     const QString ruta = strRutaConfig();
     // Bytes beyond the record belong to whoever put them there: keep them.
     QByteArray contenido;
-    if (QFileInfo::exists(ruta)) {
+    const bool contenidoPrevio = QFileInfo::exists(ruta);
+    if (contenidoPrevio) {
+        // A read-only Config.dat stays as it is, like any file we may not write.
+        if (!QFileInfo(ruta).isWritable()) return false;
         QFile previo(ruta);
         if (!previo.open(QIODevice::ReadOnly)) return false;
         contenido = previo.readAll();
@@ -267,15 +271,26 @@ bool ModOpciones::blnGuardarOpcionesEnArchivo() {
     contenido.replace(0, registro.size(), registro);
 
     // Written beside the old file and renamed over it, so a full disk or a
-    // crash never leaves half a record behind.
-    QSaveFile archivo(ruta);
-    archivo.setDirectWriteFallback(true);
-    if (!archivo.open(QIODevice::WriteOnly)) return false;
-    if (archivo.write(contenido) != contenido.size()) {
-        archivo.cancelWriting();
+    // crash never leaves half a record behind. No fsync: options are saved
+    // at every close and the rename already keeps the old record whole.
+    QTemporaryFile temporal(ruta + QStringLiteral(".XXXXXX"));
+    if (temporal.open()) {
+        if (temporal.write(contenido) != contenido.size() || !temporal.flush()) return false;
+        temporal.setPermissions(contenidoPrevio ? QFile::permissions(ruta)
+                                                : QFile::ReadOwner | QFile::WriteOwner |
+                                                      QFile::ReadGroup | QFile::ReadOther);
+        temporal.close();
+        if (std::rename(QFile::encodeName(temporal.fileName()).constData(),
+                        QFile::encodeName(ruta).constData()) == 0) {
+            temporal.setAutoRemove(false);
+            return true;
+        }
         return false;
     }
-    return archivo.commit();
+    // A folder that forbids new files may still let the record be rewritten in place.
+    QFile archivo(ruta);
+    if (!archivo.open(QIODevice::ReadWrite)) return false;
+    return archivo.write(contenido) == contenido.size() && archivo.flush();
 }
 
 } // namespace brumaria
