@@ -172,6 +172,12 @@ void FrmConexionDPlay::Construir() {
     connect(optDevice, &QRadioButton::toggled, this, [this](bool on) {
         if (on) ElegirModo(false);
     });
+    // A typed address only means something to the TCP/IP provider.
+    connect(lstSP, &QListWidget::currentRowChanged, this, [this] {
+        const bool blnTcp = strGuidProveedor() == red::kGuidProveedorTcp;
+        lblDireccion->setEnabled(blnTcp);
+        txtDireccion->setEnabled(blnTcp);
+    });
     connect(cmdAceptar, &QPushButton::clicked, this, &FrmConexionDPlay::cmdAceptar_Click);
     connect(cmdCancelar, &QPushButton::clicked, this, &FrmConexionDPlay::reject);
     connect(cmdRefresh, &QPushButton::clicked, this, &FrmConexionDPlay::cmdRefresh_Click);
