@@ -247,6 +247,12 @@ def main():
         carpeta = os.path.join(ICONOS, "hicolor", "%dx%d" % (n, n), "apps")
         os.makedirs(carpeta, exist_ok=True)
         escribir_png(os.path.join(carpeta, "brumaria.png"), n, n, rasterizar(n, n, icono(n)))
+    # The sunk counters carry the horizontal pieces built in, as PNG (no
+    # image plugin needed to draw the window at start-up).
+    incorporadas = os.path.join(os.path.dirname(ASSETS), "src", "ui", "main", "incorporadas")
+    os.makedirs(incorporadas, exist_ok=True)
+    for n in range(1, 5):
+        convertir(os.path.join(IMAGENES, "barcoh%d.gif" % n), os.path.join(incorporadas, "barcoh%d.png" % n))
     sonido(os.path.join(ASSETS, "alerta.wav"))
     return 0
 

@@ -6,9 +6,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSoundEffect>
+#include <QLibrary>
 #include <QTemporaryDir>
-#include <QUrl>
 #include <QtEndian>
 #include <memory>
 
@@ -91,10 +90,23 @@ QString CopiaConSilencio(const QByteArray& b, const FormatoWav& f, const QString
     return ruta;
 }
 
-// One effect per file, created on first use so start-up never loads audio.
-QHash<QString, QSoundEffect*>& Efectos() {
-    static QHash<QString, QSoundEffect*> efectos;
-    return efectos;
+using FnReproducir = void (*)(const QString&);
+
+// The engine module, beside the program or where the build put it; null
+// when it cannot be loaded (then sounds are silent).
+FnReproducir Reproductor() {
+    static const FnReproducir fn = [] {
+        const QString junto = QCoreApplication::applicationDirPath() +
+                              QStringLiteral("/" BRUMARIA_NOMBRE_MODULO_SONIDO);
+        for (const QString& ruta : {junto, QStringLiteral(BRUMARIA_MODULO_SONIDO)}) {
+            if (!QFileInfo::exists(ruta)) continue;
+            QLibrary modulo(ruta);
+            if (auto f = reinterpret_cast<FnReproducir>(modulo.resolve("BrumariaReproducir")))
+                return f;
+        }
+        return FnReproducir(nullptr);
+    }();
+    return fn;
 }
 
 } // namespace
@@ -126,13 +138,7 @@ void Sonido(const QString& strArchivo) {
         QApplication::beep();
         return;
     }
-    QSoundEffect*& efecto = Efectos()[ruta];
-    if (!efecto) {
-        efecto = new QSoundEffect(qApp);
-        efecto->setSource(QUrl::fromLocalFile(ruta));
-    }
-    efecto->stop();
-    efecto->play();
+    if (const FnReproducir reproducir = Reproductor()) reproducir(ruta);
 }
 
 } // namespace brumaria

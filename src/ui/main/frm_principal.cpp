@@ -80,8 +80,9 @@ QPixmap BarcoIncorporado(int n) {
                          : i == 0     ? QStringLiteral("barcoh1")
                          : i == n - 1 ? QStringLiteral("barcoh3")
                                       : QStringLiteral("barcoh2");
-        pintor.drawPixmap(QRect(i * lado, 0, lado, lado),
-                          QPixmap(QStringLiteral(":/brumaria/") + nombre + QStringLiteral(".gif")));
+        pintor.drawPixmap(
+            QRect(i * lado, 0, lado, lado),
+            QPixmap(QStringLiteral(":/brumaria/incorporadas/") + nombre + QStringLiteral(".png")));
     }
     return p;
 }
@@ -109,7 +110,8 @@ FrmPrincipal::FrmPrincipal(ModPrincipal& principal, ModOpciones& opciones,
     IniciarRecursos();
     setObjectName(QStringLiteral("frmPrincipal"));
     setWindowTitle(kTituloPrograma);
-    setWindowIcon(QIcon(QStringLiteral(":/brumaria/brumaria.png")));
+    // From a pixmap: no icon-engine plugin to look up at start-up.
+    setWindowIcon(QIcon(QPixmap(QStringLiteral(":/brumaria/brumaria.png"))));
     CrearControles();
     CrearMenus();
 }
@@ -186,9 +188,6 @@ void FrmPrincipal::CrearControles() {
     txtFila->setObjectName(QStringLiteral("txtFila"));
     txtFila->setMaxLength(2);
     txtFila->setGeometry(Twips(5310, 3360, 420, 375));
-    const QFont fija = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    txtColumna->setFont(fija);
-    txtFila->setFont(fija);
     cmdAtacar =
         boton(QStringLiteral("&Atacar"), QStringLiteral("cmdAtacar"), Twips(5820, 3360, 1035, 375));
     connect(txtColumna, &QLineEdit::textChanged, this, &FrmPrincipal::txtColumna_Change);
@@ -791,6 +790,12 @@ void FrmPrincipal::PrepararMetodo2() {
 
 void FrmPrincipal::PrepararMetodo3() {
     PrepararMetodo1();
+    if (!txtFila->font().fixedPitch()) {
+        // Set here, not at start-up: looking up the fixed font costs time.
+        const QFont fija = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        txtColumna->setFont(fija);
+        txtFila->setFont(fija);
+    }
     const bool blnActivo = blnTurno();
     for (QWidget* w :
          std::initializer_list<QWidget*>{lblLetra, txtColumna, lblNumero, txtFila, cmdAtacar}) {
