@@ -28,6 +28,7 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -110,8 +111,6 @@ FrmPrincipal::FrmPrincipal(ModPrincipal& principal, ModOpciones& opciones,
     IniciarRecursos();
     setObjectName(QStringLiteral("frmPrincipal"));
     setWindowTitle(kTituloPrograma);
-    // From a pixmap: no icon-engine plugin to look up at start-up.
-    setWindowIcon(QIcon(QPixmap(QStringLiteral(":/brumaria/brumaria.png"))));
     CrearControles();
     CrearMenus();
 }
@@ -1026,6 +1025,8 @@ void AnadirLinea(QPlainTextEdit* panel, bool& blnVacio, const QString& linea) {
     c.insertText(linea);
     panel->moveCursor(QTextCursor::End);
     panel->ensureCursorVisible();
+    // Lines start at the left edge: show their beginning, not the caret.
+    panel->horizontalScrollBar()->setValue(0);
 }
 } // namespace
 
@@ -1203,7 +1204,11 @@ void FrmPrincipal::paintEvent(QPaintEvent* e) {
     QMainWindow::paintEvent(e);
     if (!blnPintado_) {
         blnPintado_ = true;
-        QTimer::singleShot(0, this, &FrmPrincipal::primerPintado);
+        QTimer::singleShot(0, this, [this] {
+            // The icon waits for the first paint: decoding it is not free.
+            setWindowIcon(QIcon(QPixmap(QStringLiteral(":/brumaria/brumaria.png"))));
+            emit primerPintado();
+        });
     }
 }
 
