@@ -112,8 +112,8 @@ int EntradaMensajes(const std::uint8_t* datos, std::size_t tamano) {
     static int argc = 1;
     static char nombre[] = "fuzz";
     static char* argv[] = {nombre, nullptr};
-    static std::unique_ptr<QCoreApplication> app;
-    if (!QCoreApplication::instance()) app = std::make_unique<QCoreApplication>(argc, argv);
+    // Kept for the whole run: destroying it at exit races Qt's own teardown.
+    if (!QCoreApplication::instance()) new QCoreApplication(argc, argv);
     const ManejadorMensajes previo =
         InstalarManejadorMensajes([](const Mensaje&) { return Respuesta::No; });
 

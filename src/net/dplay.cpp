@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QHash>
 #include <QHostAddress>
 #include <QHostInfo>
 #include <QNetworkDatagram>
@@ -155,6 +156,7 @@ struct DirectPlay8Peer::Estado {
     QList<QPair<QHostAddress, quint16>> destinosFijos; // a typed address, once resolved
     bool direccionEscrita = false;
     QSet<QString> sesionesVistas;
+    QHash<std::int32_t, QString> idos; // players who left this session, by id
 
     // --- events ---------------------------------------------------------
 
@@ -231,6 +233,7 @@ struct DirectPlay8Peer::Estado {
     void Soltar(std::list<Conexion>::iterator it, std::int32_t razon, bool despedirse) {
         const bool eraJugador = it->aceptada;
         const std::int32_t id = it->idJugador;
+        if (eraJugador) idos.insert(id, it->nombre); // its DestroyPlayer handler asks for the name
         CerrarSocket(*it, despedirse);
         conexiones.erase(it);
         if (eraJugador) {
@@ -299,9 +302,10 @@ struct DirectPlay8Peer::Estado {
                 return false;
             }
             const std::int32_t id = it->idJugador;
-            Encolar([id, t = *texto](DirectPlay8Event& s) {
+            Encolar([id, t = *texto, n = it->nombre](DirectPlay8Event& s) {
                 DPNMSG_RECEIVE r;
                 r.idSender = id;
+                r.strNombreRemitente = n;
                 r.strDatos = t;
                 s.DirectPlay8Event_Receive(r);
             });
@@ -482,7 +486,7 @@ struct DirectPlay8Peer::Estado {
                 s->deleteLater();
                 continue;
             }
-            s->setParent(nullptr);
+            s->setParent(q); // outlives the server, goes with the peer
             // Game messages are tiny and wait for each other: no Nagle delay.
             s->setSocketOption(QAbstractSocket::LowDelayOption, 1);
             Conexion& c = NuevaConexion(s);
@@ -769,8 +773,12 @@ std::int32_t DirectPlay8Peer::EnumHosts(const QString& strGuidAplicacion,
 
     if (escrita) {
         QHostAddress dir;
-        if (dir.setAddress(host)) {
+        if (host.compare(QStringLiteral("localhost"), Qt::CaseInsensitive) == 0)
+            dir = QHostAddress(QHostAddress::LocalHost);
+        if (!dir.isNull() || dir.setAddress(host)) {
             d_->destinosFijos.append({dir, puerto});
+        } else if (blnModoPrueba()) {
+            // Not even a name lookup leaves this computer in test mode.
         } else {
             const std::int32_t h = d_->handleBusqueda;
             QHostInfo::lookupHost(host, this, [this, h, puerto](const QHostInfo& info) {
@@ -829,7 +837,7 @@ std::int32_t DirectPlay8Peer::Connect(const DPN_APPLICATION_DESC& desc, const QS
     d_->descUnion = desc;
     d_->desc = {};
     d_->proveedor = strDeviceUrl;
-    auto* s = new QTcpSocket();
+    auto* s = new QTcpSocket(this);
     Conexion& c = d_->NuevaConexion(s);
     c.idJugador = 0;
     connect(s, &QTcpSocket::connected, this, [this, s] {
@@ -845,8 +853,10 @@ std::int32_t DirectPlay8Peer::Connect(const DPN_APPLICATION_DESC& desc, const QS
     d_->limiteUnion->start(d_->tiempos.saludoMs);
     if (literal)
         s->connectToHost(dir, puerto);
+    else if (host.compare(QStringLiteral("localhost"), Qt::CaseInsensitive) == 0)
+        s->connectToHost(QHostAddress(QHostAddress::LocalHost), puerto);
     else
-        s->connectToHost(QHostAddress(QHostAddress::LocalHost), puerto); // "localhost" only
+        s->connectToHost(host, puerto); // a name, resolved by Qt (never in test mode)
     return h;
 }
 
@@ -870,6 +880,8 @@ QString DirectPlay8Peer::GetPeerInfo(std::int32_t idJugador, bool* ok) const {
         return d_->nombreLocal;
     for (const auto& c : d_->conexiones)
         if (c.aceptada && c.idJugador == idJugador) return c.nombre;
+    const auto ido = d_->idos.constFind(idJugador);
+    if (ido != d_->idos.cend()) return *ido;
     if (ok) *ok = false;
     return {};
 }
@@ -895,6 +907,7 @@ void DirectPlay8Peer::Close() {
     d_->rol = Estado::Rol::Nada;
     d_->desc = {};
     d_->idLocal = 0;
+    d_->idos.clear();
     d_->cola.clear();
 }
 
@@ -915,6 +928,10 @@ bool DirectPlay8Peer::blnEsHost() const {
 bool DirectPlay8Peer::blnEnSesion() const {
     return d_->rol == Estado::Rol::Host || d_->rol == Estado::Rol::Invitado;
 }
+bool DirectPlay8Peer::blnEntregandoEvento() const {
+    return d_->entregando;
+}
+
 std::uint16_t DirectPlay8Peer::PuertoTcp() const {
     return d_->servidor ? d_->servidor->serverPort() : 0;
 }

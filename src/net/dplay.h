@@ -84,7 +84,8 @@ inline const QString kGuidProveedorLocal = QStringLiteral("{3B2C7E51-9A4D-4F0B-8
 
 struct DPNMSG_RECEIVE {
     std::int32_t idSender = 0;
-    QString strDatos; // the string as sent (always valid UTF-8 on the wire)
+    QString strNombreRemitente; // the sender's name when the message arrived
+    QString strDatos;           // the string as sent (always valid UTF-8 on the wire)
 };
 
 struct DPNMSG_CONNECT_COMPLETE {
@@ -173,7 +174,8 @@ public:
     // or the text is beyond the frame bound.
     bool SendTo(std::int32_t idDestino, const QString& strMensaje);
 
-    // A player's name; empty (and *ok false) for an unknown id.
+    // A player's name; empty (and *ok false) for an unknown id. Players who
+    // left the session are still known (their DestroyPlayer handler asks).
     QString GetPeerInfo(std::int32_t idJugador, bool* ok = nullptr) const;
     // The session hosted or joined (empty outside a session).
     DPN_APPLICATION_DESC GetApplicationDesc() const;
@@ -187,6 +189,8 @@ public:
     std::int32_t IdJugadorLocal() const;
     bool blnEsHost() const;
     bool blnEnSesion() const;
+    // True while a handler of this peer runs (the peer must not be deleted).
+    bool blnEntregandoEvento() const;
     // The host's ports (0 when not hosting): TCP for joins, UDP for searches
     // (the private one on 127.0.0.1, announced in CarpetaEncuentros).
     std::uint16_t PuertoTcp() const;

@@ -69,7 +69,10 @@ void ModDPlay::CerrarDPlay() {
         oDPP_->UnRegisterMessageHandler();
         oDPP_->Close();
         // Deleting it from inside one of its own events is not safe.
-        oDPP_.release()->deleteLater();
+        if (oDPP_->blnEntregandoEvento())
+            oDPP_.release()->deleteLater();
+        else
+            oDPP_.reset();
     }
     lngNumJugadores = 0;
     strNombreUsuario.clear();
@@ -124,8 +127,11 @@ void ModDPlay::EnviarBarcos() {
 }
 
 void ModDPlay::DirectPlay8Event_Receive(const red::DPNMSG_RECEIVE& dpnotify) {
+    bool ok = false;
     QString strNombre;
-    if (oDPP_) strNombre = oDPP_->GetPeerInfo(dpnotify.idSender);
+    if (oDPP_) strNombre = oDPP_->GetPeerInfo(dpnotify.idSender, &ok);
+    // A player who left at once after sending is named as he was then.
+    if (!ok) strNombre = dpnotify.strNombreRemitente;
     RecibirMensaje(dpnotify.strDatos, strNombre);
 }
 

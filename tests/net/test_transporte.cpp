@@ -383,8 +383,14 @@ TEST(Transporte, CerrarAvisaAlOtroYPermiteEmpezarDeNuevo) {
     Par a(QStringLiteral("Ana")), b(QStringLiteral("Bea"));
     ASSERT_TRUE(Unir(a, b));
     const auto idB = a.registro.creados[1];
+    b.peer.SendTo(0, QStringLiteral("1;adiós"));
     b.peer.Close();
     ASSERT_TRUE(Esperar([&] { return a.registro.destruidos.size() == 1; }));
+    // The last words and the departed player keep their name.
+    ASSERT_EQ(a.registro.recibidos.size(), 1);
+    EXPECT_EQ(a.registro.recibidos[0].strDatos, QStringLiteral("1;adiós"));
+    EXPECT_EQ(a.registro.recibidos[0].strNombreRemitente, QStringLiteral("Bea"));
+    EXPECT_EQ(a.peer.GetPeerInfo(idB), QStringLiteral("Bea"));
     EXPECT_EQ(a.registro.destruidos[0], idB);
     EXPECT_EQ(a.registro.razones[0], red::DPNDESTROYPLAYERREASON_NORMAL);
     EXPECT_EQ(b.peer.NumeroJugadores(), 0);
