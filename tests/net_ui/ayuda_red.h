@@ -4,6 +4,8 @@
 #include "net/dplay.h"
 #include "ui/logs/cuadros_de_texto.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
@@ -12,6 +14,16 @@
 namespace brumaria::prueba {
 
 inline const QString kGuidJuego = QStringLiteral("{ECF6F199-8B33-43D3-BB42-DB7ABDCFFAFA}");
+
+// Declared first in a test, so it runs last: deletes what was handed to
+// deleteLater (peers and dialogs let go inside events), so nothing is
+// left behind when the test's process ends.
+struct Barrido {
+    Barrido() = default;
+    Barrido(const Barrido&) = delete;
+    Barrido& operator=(const Barrido&) = delete;
+    ~Barrido() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+};
 
 inline bool Esperar(const std::function<bool()>& condicion, int ms = 5000) {
     return QTest::qWaitFor(condicion, ms);

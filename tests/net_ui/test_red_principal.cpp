@@ -9,9 +9,11 @@
 #include "net/frm_conexion_dplay.h"
 #include "net/moddplay.h"
 #include "net/red_principal.h"
+#include "options/frm_opciones.h"
 #include "options/opciones.h"
 #include "platform/pausa.h"
 
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QListWidget>
@@ -130,6 +132,7 @@ void EnPartida(Lado& l) {
 } // namespace
 
 TEST(RedPrincipal, ElHostCancelaLaEsperaYConservaLaConexion) {
+    Barrido barrido;
     CarpetaTemporal carpeta;
     CarpetaEncuentros encuentros;
     GrabadorMensajes cajas;
@@ -188,6 +191,7 @@ TEST(RedPrincipal, ElHostCancelaLaEsperaYConservaLaConexion) {
 }
 
 TEST(RedPrincipal, ElDialogoCanceladoDejaLaPartidaSinEmpezar) {
+    Barrido barrido;
     CarpetaTemporal carpeta;
     CarpetaEncuentros encuentros;
     GrabadorMensajes cajas;
@@ -204,6 +208,7 @@ TEST(RedPrincipal, ElDialogoCanceladoDejaLaPartidaSinEmpezar) {
 }
 
 TEST(RedPrincipal, LlegadaChatYMarchaDelContrincanteEnPlenaPartida) {
+    Barrido barrido;
     CarpetaTemporal carpeta;
     CarpetaEncuentros encuentros;
     GrabadorMensajes cajas;
@@ -260,6 +265,7 @@ TEST(RedPrincipal, LlegadaChatYMarchaDelContrincanteEnPlenaPartida) {
 }
 
 TEST(RedPrincipal, TerminarConexionEnPartidaLaDaPorPerdida) {
+    Barrido barrido;
     CarpetaTemporal carpeta;
     CarpetaEncuentros encuentros;
     GrabadorMensajes cajas;
@@ -286,6 +292,7 @@ TEST(RedPrincipal, TerminarConexionEnPartidaLaDaPorPerdida) {
 }
 
 TEST(RedPrincipal, LasEsperasDelComienzoAcabanSiElOtroSeVa) {
+    Barrido barrido;
     CarpetaTemporal carpeta;
     CarpetaEncuentros encuentros;
     GrabadorMensajes cajas;
@@ -317,6 +324,7 @@ TEST(RedPrincipal, LasEsperasDelComienzoAcabanSiElOtroSeVa) {
 }
 
 TEST(RedPrincipal, CerrarLaVentanaMientrasEsperaAcabaEnSeguida) {
+    Barrido barrido;
     CarpetaTemporal carpeta;
     CarpetaEncuentros encuentros;
     GrabadorMensajes cajas;
@@ -333,4 +341,36 @@ TEST(RedPrincipal, CerrarLaVentanaMientrasEsperaAcabaEnSeguida) {
     EXPECT_FALSE(ana.dplay.blnConectado);
     EXPECT_FALSE(ana.red.peer());
     EXPECT_TRUE(cajas.mensajes().isEmpty());
+}
+
+TEST(RedPrincipal, ElegirAlertasAbreLasOpcionesEnSuControl) {
+    Barrido barrido;
+    CarpetaTemporal carpeta;
+    GrabadorMensajes cajas;
+    Lado ana(QStringLiteral("Ana"));
+    ana.opciones.Opciones.blnAlertaSonido = true;
+    ana.opciones.Opciones.blnAlertaMsgBox = true;
+    ana.opciones.Opciones.blnAlertaHistorial = true;
+    QStringList enfocados;
+    auto mirar = [&] {
+        QTimer::singleShot(50, [&] {
+            auto* d = qobject_cast<FrmOpciones*>(QApplication::activeModalWidget());
+            if (!d) {
+                enfocados << QStringLiteral("ninguno");
+                return;
+            }
+            QWidget* w = d->focusWidget();
+            enfocados << (w ? w->objectName() : QStringLiteral("nada"));
+            d->reject();
+        });
+    };
+    mirar();
+    ana.red.mnuAlertarElegirSonido_Click();
+    mirar();
+    ana.red.mnuAlertarElegirMensajeMsgBox_Click();
+    mirar();
+    ana.red.mnuAlertarElegirMensajeHistorial_Click();
+    EXPECT_EQ(enfocados, (QStringList{QStringLiteral("txtAlertaSonido"),
+                                      QStringLiteral("txtAlertaMensajeMsgBox"),
+                                      QStringLiteral("txtAlertaMensajeHistorial")}));
 }
