@@ -32,6 +32,9 @@ namespace {
 constexpr int kMaxJugadores = 2;
 constexpr int kMaxSesionesBusqueda = 64;
 constexpr int kMaxPendientes = 8; // connections still in their handshake
+// Events waiting for a busy handler (a modal box) before a peer counts as
+// flooding; a whole match is a few hundred messages.
+constexpr std::size_t kMaxEventosEnCola = 20000;
 constexpr std::int32_t kPrimerIdJugador = 0x10001;
 
 QString& CarpetaFijada() {
@@ -299,6 +302,10 @@ struct DirectPlay8Peer::Estado {
             auto texto = DecodificarUtf8(m.cuerpo);
             if (!texto) {
                 Romper(it);
+                return false;
+            }
+            if (cola.size() >= kMaxEventosEnCola) {
+                Romper(it); // a flood while the game is busy: not a player
                 return false;
             }
             const std::int32_t id = it->idJugador;

@@ -15,6 +15,8 @@ namespace {
 constexpr int kCasillasFlota = 20;
 // How long an early attack may wait for this side's start sequence.
 constexpr qint64 kMaxEsperaRetenidoMs = 10000;
+// Messages held behind it at most (an honest peer sends a handful).
+constexpr std::size_t kMaxRetenidos = 256;
 
 int intDigito(QChar c) {
     return (c >= u'0' && c <= u'9') ? c.unicode() - u'0' : -1;
@@ -138,7 +140,7 @@ void ModDPlay::DirectPlay8Event_Receive(const red::DPNMSG_RECEIVE& dpnotify) {
 void ModDPlay::RecibirMensaje(const QString& strTexto, const QString& strNombre) {
     // Once something is held, everything after it waits too: order is kept.
     if (!retenidos_.empty()) {
-        retenidos_.push_back({strTexto, strNombre});
+        if (retenidos_.size() < kMaxRetenidos) retenidos_.push_back({strTexto, strNombre});
         return;
     }
     if (strTexto.startsWith(QStringLiteral("0;2;")) && intDecidirAtaque() == 1) {
