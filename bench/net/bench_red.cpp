@@ -59,14 +59,19 @@ void BM_IdaYVueltaTransporte(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
+// flush: hand each write to the system at once instead of on the next loop turn.
 void BM_IdaYVueltaTcpCrudo(benchmark::State& state) {
+    const bool flush = state.range(0) != 0;
     QTcpServer servidor;
     servidor.listen(QHostAddress(QHostAddress::LocalHost));
     QTcpSocket* lado = nullptr;
     QObject::connect(&servidor, &QTcpServer::newConnection, [&] {
         lado = servidor.nextPendingConnection();
         lado->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        QObject::connect(lado, &QTcpSocket::readyRead, [&] { lado->write(lado->readAll()); });
+        QObject::connect(lado, &QTcpSocket::readyRead, [&] {
+            lado->write(lado->readAll());
+            if (flush) lado->flush();
+        });
     });
     QTcpSocket cliente;
     cliente.connectToHost(QHostAddress(QHostAddress::LocalHost), servidor.serverPort());
@@ -79,6 +84,7 @@ void BM_IdaYVueltaTcpCrudo(benchmark::State& state) {
     for (auto _ : state) {
         const qint64 meta = recibidos + datos.size();
         cliente.write(datos);
+        if (flush) cliente.flush();
         Esperar([&] { return recibidos >= meta; });
     }
     state.SetItemsProcessed(state.iterations());
@@ -86,7 +92,7 @@ void BM_IdaYVueltaTcpCrudo(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_IdaYVueltaTcpCrudo)->UseRealTime()->MinTime(2.0);
+BENCHMARK(BM_IdaYVueltaTcpCrudo)->Arg(0)->Arg(1)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_IdaYVueltaTransporte)->UseRealTime()->MinTime(2.0);
 
 int main(int argc, char** argv) {

@@ -875,6 +875,9 @@ bool DirectPlay8Peer::SendTo(std::int32_t idDestino, const QString& strMensaje) 
         if (!c.aceptada || (idDestino != DPNID_ALL_PLAYERS_GROUP && idDestino != c.idJugador))
             continue;
         Estado::Enviar(c, TipoMarco::Datos, utf8);
+        // Hand it to the system now rather than on the next loop turn: a
+        // move waits for its answer.
+        c.sock->flush();
         enviado = true;
     }
     return enviado;
