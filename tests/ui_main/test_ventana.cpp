@@ -285,6 +285,37 @@ TEST_F(Ventana, QuienEmpiezaSiempreComoSeEligio) {
     }
 }
 
+TEST_F(Ventana, AlAzarRepartePrimerosTurnos) {
+    Arrancar();
+    int intJugador = 0;
+    for (int i = 0; i < 16; ++i) {
+        Empezar(&FrmEmpezarPartida::optAlAzar);
+        intJugador += p().blnEmpiezaJugador ? 1 : 0;
+        p().FinDePartida();
+    }
+    EXPECT_GT(intJugador, 0);
+    EXPECT_LT(intJugador, 16);
+}
+
+TEST_F(Ventana, OpcionesSeAbrenDesdeElMenu) {
+    Arrancar();
+    QString strAbierto;
+    QTimer vigia;
+    QObject::connect(&vigia, &QTimer::timeout, &v(), [&] {
+        if (QWidget* d = QApplication::activeModalWidget()) {
+            strAbierto = QString::fromLatin1(d->metaObject()->className());
+            d->close();
+            vigia.stop();
+        }
+    });
+    vigia.start(5);
+    v().mnuJuegoOpciones->trigger();
+    for (int i = 0; i < 200 && strAbierto.isEmpty(); ++i)
+        QTest::qWait(5);
+    vigia.stop();
+    EXPECT_EQ(strAbierto, QStringLiteral("brumaria::FrmOpciones"));
+}
+
 TEST_F(Ventana, EstadosDelMenuJuegoYTerminarPartida) {
     Arrancar();
     auto estado = [&] {
