@@ -118,7 +118,7 @@ private:
     ModCuadrosDeTexto& cuadros_;
     const bool& blnCerrando_;
 
-    red::DirectPlay8Peer* oDPP_ = nullptr;
+    QPointer<red::DirectPlay8Peer> oDPP_; // not owned; may go before the dialog
     red::DirectPlay8Event* oCallback_ = nullptr;
     QString sGuid_;
     int lngUsuariosMax_ = 2;

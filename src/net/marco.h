@@ -77,6 +77,8 @@ private:
 class LectorCampos {
 public:
     explicit LectorCampos(QByteArrayView datos) : datos_(datos) {}
+    // It only looks at the bytes: they must outlive it.
+    explicit LectorCampos(QByteArray&&) = delete;
     std::uint8_t u8();
     std::uint16_t u16();
     std::uint32_t u32();

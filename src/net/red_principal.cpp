@@ -96,13 +96,15 @@ bool RedPrincipal::blnIniciarRed() {
         const bool blnUnido = frmConexion_->StartConnectWizard(
             peer(), ModDPlay::sGuid, ModDPlay::lngUsuariosMax, blnEmpieza, this);
         dplay_.blnConectado = true; // whatever the outcome: TerminarConexion below clears it
-        if (!blnUnido || principal_.blnCerrando) {
-            if (!principal_.blnCerrando) {
-                TerminarConexion();
-                cuadros_.EscribirEnHistorial(QStringLiteral("Partida multijugador cancelada"));
-                p.FinDePartida();
-                vista_.MostrarMenu(MenuJuego::Empezar, true);
-            }
+        if (principal_.blnCerrando) {
+            TerminarConexion(); // nothing may outlive the window
+            return false;
+        }
+        if (!blnUnido) {
+            TerminarConexion();
+            cuadros_.EscribirEnHistorial(QStringLiteral("Partida multijugador cancelada"));
+            p.FinDePartida();
+            vista_.MostrarMenu(MenuJuego::Empezar, true);
             return false;
         }
         p.blnEmpiezaJugador = blnEmpieza;

@@ -59,10 +59,12 @@ TEST(Marcos, CamposAcotados) {
     EXPECT_EQ(l.u8(), 0);
     EXPECT_FALSE(l.ok());
 
-    LectorCampos corta(QByteArray::fromHex("0005616263"));
+    const QByteArray bytesCorta = QByteArray::fromHex("0005616263");
+    LectorCampos corta(bytesCorta);
     EXPECT_TRUE(corta.cadena().isEmpty());
     EXPECT_FALSE(corta.ok());
-    LectorCampos malUtf8(QByteArray::fromHex("0002c328"));
+    const QByteArray bytesMal = QByteArray::fromHex("0002c328");
+    LectorCampos malUtf8(bytesMal);
     malUtf8.cadena();
     EXPECT_FALSE(malUtf8.ok());
 
