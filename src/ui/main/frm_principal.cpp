@@ -204,9 +204,7 @@ void FrmPrincipal::CrearControles() {
     cmdCancelarEspera = boton(QStringLiteral("Cancelar la espera del contrincante"),
                               QStringLiteral("cmdCancelarEspera"), Twips(3720, 3360, 3135, 375));
     cmdCancelarEspera->hide();
-    connect(cmdCancelarEspera, &QPushButton::clicked, this, [this] {
-        if (partida_) partida_->blnCancelarEspera = true;
-    });
+    connect(cmdCancelarEspera, &QPushButton::clicked, this, &FrmPrincipal::CancelarEspera);
 
     // Sunk counters.
     auto contadores = [&](const QString& nombre, const QString& titulo, int x, const QString& lado,
@@ -318,9 +316,7 @@ void FrmPrincipal::CrearMenus() {
             Qt::QueuedConnection);
     connect(mnuJuegoTerminarPartida, &QAction::triggered, this,
             &FrmPrincipal::mnuJuegoTerminarPartida_Click, Qt::QueuedConnection);
-    connect(mnuJuegoCancelarEspera, &QAction::triggered, this, [this] {
-        if (partida_) partida_->blnCancelarEspera = true;
-    });
+    connect(mnuJuegoCancelarEspera, &QAction::triggered, this, &FrmPrincipal::CancelarEspera);
     connect(
         mnuJuegoVerLosBarcosDelContrincante, &QAction::triggered, this,
         [this] { partida_->VerBarcos(); }, Qt::QueuedConnection);
@@ -380,6 +376,59 @@ void FrmPrincipal::CrearMenus() {
     connect(mnuAyudaAyuda, &QAction::triggered, this, [this] { MostrarAyuda(this); });
     connect(mnuAyudaAcercaDe, &QAction::triggered, this, [this] { MostrarAcercaDe(this); });
 #endif
+}
+
+void FrmPrincipal::CancelarEspera() {
+#ifdef BRUMARIA_CON_RED
+    if (red_) {
+        red_->cmdCancelarEspera_Click();
+        return;
+    }
+#endif
+    if (partida_) partida_->blnCancelarEspera = true;
+}
+
+void FrmPrincipal::FijarRed(RedPrincipal* red) {
+#ifdef BRUMARIA_CON_RED
+    red_ = red;
+    if (!red_) return;
+    red_->blnPartidaAbandonada = [this] { return blnPartidaAbandonada(); };
+    auto enlazar = [this](QAction* a, void (RedPrincipal::*metodo)()) {
+        connect(
+            a, &QAction::triggered, this, [this, metodo] { (red_->*metodo)(); },
+            Qt::QueuedConnection);
+    };
+    enlazar(mnuJuegoTerminarConexion, &RedPrincipal::mnuJuegoTerminarConexion_Click);
+    enlazar(mnuAlertarSonido, &RedPrincipal::mnuAlertarSonido_Click);
+    enlazar(mnuAlertarMsgBox, &RedPrincipal::mnuAlertarMsgBox_Click);
+    enlazar(mnuAlertarHistorial, &RedPrincipal::mnuAlertarHistorial_Click);
+    enlazar(mnuAlertarElegirSonido, &RedPrincipal::mnuAlertarElegirSonido_Click);
+    enlazar(mnuAlertarElegirMensajeMsgBox, &RedPrincipal::mnuAlertarElegirMensajeMsgBox_Click);
+    enlazar(mnuAlertarElegirMensajeHistorial,
+            &RedPrincipal::mnuAlertarElegirMensajeHistorial_Click);
+    connect(cmdChatEnviar, &QPushButton::clicked, this, [this] { red_->cmdChatEnviar_Click(); });
+    connect(txtMensaje, &QLineEdit::returnPressed, this, [this] { red_->cmdChatEnviar_Click(); });
+#else
+    Q_UNUSED(red);
+#endif
+}
+
+#ifdef BRUMARIA_CON_RED
+void FrmPrincipal::MostrarCancelarEspera(bool blnVisible) {
+    cmdCancelarEspera->setVisible(blnVisible);
+}
+QString FrmPrincipal::TextoMensaje() const {
+    return txtMensaje->text();
+}
+void FrmPrincipal::VaciarMensaje() {
+    txtMensaje->clear();
+    txtMensaje->setFocus();
+}
+#endif
+
+// A match being set up was ended meanwhile (given up, or the opponent left).
+bool FrmPrincipal::blnPartidaAbandonada() const {
+    return !mnuJuegoTerminarPartida->isVisible();
 }
 
 // ---------------------------------------------------------------- start-up
@@ -559,17 +608,40 @@ void FrmPrincipal::EmpezarPartida() {
     MostrarMenu(MenuJuego::Empezar, false);
     MostrarMenu(MenuJuego::VerLosBarcosDelContrincante, true);
 
+    if (blnJugarEnRed) {
+        // The peer's fleet arrives as messages.
+        principal_.LlenarPanel(2, CASILLA_AGUA);
+        principal_.PrepararBarcos(3);
+    }
     if (blnColocaJugador) {
         p.blnBarcosColocados = false;
         AbrirColocarBarcos(p.blnBarcosColocados);
-        // Ends on a close, or when the player gave the match up meanwhile.
-        if (!blnEsperar([&] { return p.blnBarcosColocados || mnuJuegoEmpezar->isVisible(); }))
-            return;
-        if (!p.blnBarcosColocados) return;
+        // Ends on a close, or when the match was ended meanwhile.
+        if (!blnEsperar([&] { return p.blnBarcosColocados || blnPartidaAbandonada(); })) return;
+        if (!p.blnBarcosColocados || blnPartidaAbandonada()) return;
     }
-    // The computer's fleet, the player's unless he placed it, both panels
-    // drawn and the first turn handed out.
-    p.EmpezarContraOrdenador(blnEmpiezaJugador, blnColocaJugador);
+    if (!blnJugarEnRed) {
+        // The computer's fleet, the player's unless he placed it, both
+        // panels drawn and the first turn handed out.
+        p.EmpezarContraOrdenador(blnEmpiezaJugador, blnColocaJugador);
+        return;
+    }
+#ifdef BRUMARIA_CON_RED
+    if (!blnColocaJugador) principal_.PrepararBarcos(0);
+    principal_.PrepararBarcos(1);
+    if (principal_.blnCerrando || !red_->blnEnviarFlotaYEsperar()) return;
+    MostrarPanel(0);
+    MostrarPanel(3);
+    if (!red_->blnEsperarQuienEmpieza()) return;
+    if (p.blnEmpiezaJugador) {
+        p.MostrarTurnoJugador(0);
+        p.TurnoJugador();
+    } else {
+        p.MostrarTurnoContrincante(0);
+        p.TurnoOrdenador();
+    }
+    p.blnEnPartida = true;
+#endif
 }
 
 void FrmPrincipal::AbrirColocarBarcos(bool& blnBarcosColocados) {
@@ -591,10 +663,12 @@ void FrmPrincipal::AbrirColocarBarcos(bool& blnBarcosColocados) {
 #endif
 }
 
-// ======== NETWORK SEAM ========
-// The connection dialog and transport plug in here. Until they do, a
-// network start ends as a cancelled connection.
+// The network start. A build without the network side ends it as a
+// cancelled connection.
 bool FrmPrincipal::blnIniciarRed() {
+#ifdef BRUMARIA_CON_RED
+    if (red_) return red_->blnIniciarRed();
+#endif
     Partida& p = *partida_;
     p.blnQuienEmpiezaRecibido = false;
     p.blnBarcosContrincanteListos = false;
@@ -1190,6 +1264,9 @@ void FrmPrincipal::closeEvent(QCloseEvent* e) {
     if (partida_) partida_->blnCancelarEspera = true;
     principal_.blnCerrando = true;
     emit cerrando();
+#ifdef BRUMARIA_CON_RED
+    if (red_) red_->AlCerrar(); // ends the connection
+#endif
     RegistroOpciones& o = opciones_.Opciones;
     o.blnVerBarraDeEstado = mnuVerBarraDeEstado->isChecked();
     o.blnVerHistorial = mnuVerHistorial->isChecked();

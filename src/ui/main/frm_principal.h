@@ -6,6 +6,10 @@
 #include "options/destino_opciones.h"
 #include "ui/logs/cuadros_de_texto.h"
 #include "ui/main/imagenes.h"
+#ifdef BRUMARIA_CON_RED
+#include "net/frm_conexion_dplay.h"
+#include "net/red_principal.h"
+#endif
 
 #include <QAction>
 #include <QMainWindow>
@@ -28,10 +32,17 @@ class Partida;
 class Tablero;
 class FrmEmpezarPartida;
 
+#ifdef BRUMARIA_CON_RED
+using BaseVistaRed = VistaRed;
+#else
+class BaseVistaRed {};
+#endif
+
 class FrmPrincipal : public QMainWindow,
                      public VistaPartida,
                      public PanelesTexto,
-                     public DestinoOpciones {
+                     public DestinoOpciones,
+                     public BaseVistaRed {
     Q_OBJECT
 public:
     FrmPrincipal(ModPrincipal& principal, ModOpciones& opciones, ModCuadrosDeTexto& cuadros,
@@ -41,6 +52,8 @@ public:
     // The turn cycle, created after the window (it needs the window as its view).
     void FijarPartida(Partida& partida) { partida_ = &partida; }
     Partida& partida() { return *partida_; }
+    // The network side (absent in a build without it).
+    void FijarRed(RedPrincipal* red);
 
     // Start-up: options, views, colours and pictures. Call once before show().
     void Cargar();
@@ -94,6 +107,19 @@ public:
 
     // DestinoOpciones
     void AplicarOpciones() override;
+
+#ifdef BRUMARIA_CON_RED
+    // VistaRed
+    QWidget* VentanaRed() override {
+        return this;
+    }
+    void MostrarCancelarEspera(bool blnVisible) override;
+    QString TextoMensaje() const override;
+    void VaciarMensaje() override;
+    DestinoOpciones* DestinoDeOpciones() override {
+        return this;
+    }
+#endif
 
     // Controls, named as the objects are (tests and the network side use them).
     QGroupBox* fraPanelJugadorHecho;
@@ -151,7 +177,9 @@ public:
     // The solution window while it is open (tests close it).
     QPointer<QDialog> frmVerBarcos;
 
-    ImagenesTablero& imagenes() { return imagenes_; }
+    ImagenesTablero& imagenes() {
+        return imagenes_;
+    }
 
 signals:
     // The window is closing (every wait must end).
@@ -177,6 +205,8 @@ private:
                          bool& blnRutaNoEncontrada) const;
     bool blnEsperar(const std::function<bool()>& condicion);
     bool blnIniciarRed(); // network start: false when it ended the match set-up
+    bool blnPartidaAbandonada() const;
+    void CancelarEspera();
     void imgCeldaO_Click(int intFila, int intColumna);
     void lblColumnaO_Click(int intIndice);
     void lblFilaO_Click(int intIndice);
@@ -196,6 +226,7 @@ private:
     ModOpciones& opciones_;
     ModCuadrosDeTexto& cuadros_;
     Partida* partida_ = nullptr;
+    RedPrincipal* red_ = nullptr;
     ImagenesTablero imagenes_;
     QPointer<FrmEmpezarPartida> frmEmpezarPartida_;
     int intAncho_ = 7170;
