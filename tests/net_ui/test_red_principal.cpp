@@ -108,11 +108,24 @@ struct Lado {
     }
 };
 
+// Runs `f` once `l` is waiting for an opponent (a slow machine may take a
+// while to get there).
+void CuandoEspere(Lado& l, std::function<void()> f) {
+    auto* t = new QTimer;
+    QObject::connect(t, &QTimer::timeout, [t, &l, f = std::move(f)] {
+        if (!l.ventana.blnCancelarVisible) return;
+        t->stop();
+        t->deleteLater();
+        f();
+    });
+    t->start(10);
+}
+
 // Ana hosts and waits; Bea joins from inside that wait.
 void Conectar(Lado& ana, Lado& bea, bool* blnBea = nullptr) {
     ana.Crear();
     bea.Unirse();
-    QTimer::singleShot(50, [&] {
+    CuandoEspere(ana, [&] {
         const bool ok = bea.Iniciar();
         if (blnBea) *blnBea = ok;
     });
@@ -138,7 +151,7 @@ TEST(RedPrincipal, ElHostCancelaLaEsperaYConservaLaConexion) {
     GrabadorMensajes cajas;
     Lado ana(QStringLiteral("Ana"));
     ana.Crear();
-    QTimer::singleShot(50, [&] {
+    CuandoEspere(ana, [&] {
         // Waiting: only the cancel items are on offer.
         EXPECT_TRUE(ana.ventana.blnCancelarVisible);
         EXPECT_TRUE(ana.ventana.menus[MenuJuego::CancelarEspera]);
@@ -331,7 +344,7 @@ TEST(RedPrincipal, CerrarLaVentanaMientrasEsperaAcabaEnSeguida) {
     Lado ana(QStringLiteral("Ana"));
     ana.Crear();
     QElapsedTimer reloj;
-    QTimer::singleShot(50, [&] {
+    CuandoEspere(ana, [&] {
         reloj.start();
         ana.principal.blnCerrando = true; // what the window's close does first
         ana.red.AlCerrar();
