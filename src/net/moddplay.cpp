@@ -89,6 +89,7 @@ void ModDPlay::ReiniciarProtocolo() {
     blnBarcosListosRecibido_ = false;
     blnQuienEmpiezaAceptado_ = false;
     blnFlotaPropiaEnviada_ = false;
+    blnPartidaTerminada_ = false;
     intFilaDisparo_ = intColumnaDisparo_ = -1;
     retenidos_.clear();
     tmrRetenidos_.stop();
@@ -117,7 +118,10 @@ void ModDPlay::ObservarSalida(const QString& strMensaje) {
             for (int j = 0; j < kLado; ++j)
                 if (flotaRecibida_[i][j]) principal_.blnEscribirCasilla(i, j, 2, CASILLA_BARCO);
     } else if (strMensaje.startsWith(QStringLiteral("0;0;FinDePartida:"))) {
-        ReiniciarProtocolo();
+        // Over: nothing of a match is taken any more until a new one starts.
+        blnPartidaTerminada_ = true;
+        retenidos_.clear();
+        tmrRetenidos_.stop();
     }
 }
 
@@ -195,7 +199,9 @@ int ModDPlay::intDecidirAtaque() const {
                    : 0;
     // Both fleets are announced but this side has not finished its start
     // sequence: the opponent, who starts, was quicker.
-    if (blnFlotaPropiaEnviada_ && blnBarcosListosRecibido_ && !principal_.blnCerrando) return 1;
+    if (blnFlotaPropiaEnviada_ && blnBarcosListosRecibido_ && !blnPartidaTerminada_ &&
+        !principal_.blnCerrando)
+        return 1;
     return 2;
 }
 
@@ -233,7 +239,8 @@ void ModDPlay::Control(const QString& strCuerpo, const QString& strNombre) {
     const QString strValor = strCuerpo.mid(dp + 1);
     if (strClave == QStringLiteral("blnEmpiezaJugador")) {
         // Only the host says who starts, once, before the match runs.
-        if (blnEsHost || blnQuienEmpiezaAceptado_ || partida_.blnEnPartida) return;
+        if (blnEsHost || blnQuienEmpiezaAceptado_ || partida_.blnEnPartida || blnPartidaTerminada_)
+            return;
         if (strValor != QStringLiteral("True") && strValor != QStringLiteral("False")) return;
         blnQuienEmpiezaAceptado_ = true;
         partida_.blnEmpiezaJugador = strValor == QStringLiteral("True");
@@ -243,7 +250,7 @@ void ModDPlay::Control(const QString& strCuerpo, const QString& strNombre) {
                                          : QStringLiteral("Tu contrincante empieza"));
     } else if (strClave == QStringLiteral("BarcosListos")) {
         // A fleet counts once it is whole, and only once.
-        if (partida_.blnEnPartida || blnBarcosListosRecibido_ ||
+        if (partida_.blnEnPartida || blnPartidaTerminada_ || blnBarcosListosRecibido_ ||
             intCasillasRecibidas_ != kCasillasFlota)
             return;
         blnBarcosListosRecibido_ = true;
@@ -262,7 +269,7 @@ void ModDPlay::Control(const QString& strCuerpo, const QString& strNombre) {
 void ModDPlay::CasillaFlota(const QString& strCuerpo) {
     int f = 0, c = 0;
     if (!blnLeerCasilla(strCuerpo, f, c)) return;
-    if (partida_.blnEnPartida || blnBarcosListosRecibido_ ||
+    if (partida_.blnEnPartida || blnPartidaTerminada_ || blnBarcosListosRecibido_ ||
         intCasillasRecibidas_ >= kCasillasFlota || flotaRecibida_[f][c])
         return;
     flotaRecibida_[f][c] = true;

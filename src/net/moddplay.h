@@ -68,8 +68,10 @@ public:
     // A game message without its leading "0;".
     void ProcesarMensaje(const QString& strMensaje, const QString& strNombre);
 
-    // Forgets what the protocol knows of the current match (done by
-    // IniciarDPlay and whenever a match ends on this side).
+    // Forgets what the protocol knows of the match (IniciarDPlay does it).
+    // Once this side has sent FinDePartida, the opponent's fleet, who
+    // starts and early attacks are no longer taken: a further match on the
+    // same connection must call this first.
     void ReiniciarProtocolo();
 
     // Replaces the transport for sending (tests and fuzzing); empty restores it.
@@ -94,7 +96,8 @@ private:
     bool blnBarcosListosRecibido_ = false;
     bool blnQuienEmpiezaAceptado_ = false;
     bool blnFlotaPropiaEnviada_ = false;
-    int intFilaDisparo_ = -1; // our last shot, echoed by the answer
+    bool blnPartidaTerminada_ = false; // this side sent FinDePartida
+    int intFilaDisparo_ = -1;          // our last shot, echoed by the answer
     int intColumnaDisparo_ = -1;
 
     struct Retenido {

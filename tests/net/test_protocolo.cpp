@@ -275,6 +275,9 @@ TEST_F(Partido, UnaPartidaEnteraContraUnPeerGuionizado) {
     // Outside a match it is ignored.
     Recibir(QStringLiteral("0;0;FinDePartida:Sí"));
     EXPECT_EQ(cajas.Contar(QStringLiteral("Tu adversario ha cancelado la partida, ¡tú ganas!")), 1);
+    // Nor can a fleet be slipped in after the end (the solution shows it).
+    Recibir(QStringLiteral("0;1;9;9"));
+    EXPECT_EQ(m.principal.intLeerCasilla(9, 9, 2), CASILLA_AGUA);
     Pausa(20);
     EXPECT_TRUE(rival.recibidos.isEmpty());
 }
