@@ -1,11 +1,17 @@
 // The peer transport over loopback: search, join, ordered delivery, the
 // full session, failed joins, heartbeat and hostile connections.
+#include "net/descubrimiento.h"
 #include "net/marco.h"
 #include "platform/pausa.h"
 #include "red_prueba.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QNetworkDatagram>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QUdpSocket>
 #include <gtest/gtest.h>
 
 using namespace brumaria;
@@ -408,4 +414,56 @@ TEST(Transporte, CerrarAvisaAlOtroYPermiteEmpezarDeNuevo) {
     b.peer.Close();
     a.peer.Close();
     EXPECT_TRUE(QDir(carpetaRuta).entryList(QDir::Files).isEmpty());
+}
+
+TEST(Transporte, RespuestasDeBusquedaAcotadasYSoloDeNuestroJuego) {
+    CarpetaEncuentros carpeta;
+    // A fake host on this computer that answers every query with 70
+    // sessions, one of another game, and some junk.
+    QUdpSocket falso;
+    ASSERT_TRUE(falso.bind(QHostAddress(QHostAddress::LocalHost), 0));
+    QFile anuncio(QDir(carpeta.dir.path())
+                      .filePath(QStringLiteral("%1-%2")
+                                    .arg(QCoreApplication::applicationPid())
+                                    .arg(falso.localPort())));
+    ASSERT_TRUE(anuncio.open(QIODevice::WriteOnly));
+    anuncio.close();
+    int consultas = 0;
+    QObject::connect(&falso, &QUdpSocket::readyRead, [&] {
+        while (falso.hasPendingDatagrams()) {
+            const QNetworkDatagram dg = falso.receiveDatagram();
+            const auto c = red::LeerConsulta(dg.data());
+            if (!c) continue;
+            ++consultas;
+            auto responder = [&](const QByteArray& d) {
+                falso.writeDatagram(d, dg.senderAddress(), static_cast<quint16>(dg.senderPort()));
+            };
+            responder("BRUMARIA junk");
+            for (int i = 0; i < 71; ++i) {
+                red::RespuestaBusqueda r;
+                r.marca = c->marca;
+                r.guidInstancia =
+                    QStringLiteral("{00000000-0000-0000-0000-%1}").arg(i, 12, 10, QLatin1Char('0'));
+                r.guidAplicacion = i == 70
+                                       ? QStringLiteral("{11111111-1111-1111-1111-111111111111}")
+                                       : c->guidAplicacion;
+                r.maxJugadores = 2;
+                r.jugadores = 1;
+                r.puertoTcp = 1;
+                r.nombreSesion = QStringLiteral("S%1").arg(i);
+                responder(red::CodificarRespuesta(r));
+            }
+        }
+    });
+    Par busca(QStringLiteral("Bea"));
+    busca.peer.FijarTiempos(TiemposCortos());
+    busca.peer.EnumHosts(QString::fromLatin1(kGuidJuego), red::kGuidProveedorLocal);
+    ASSERT_TRUE(Esperar([&] { return consultas >= 3; }));
+    Pausa(50);
+    QSet<QString> vistas;
+    for (const auto& r : busca.registro.respuestas) {
+        vistas.insert(r.ApplicationDescription.guidInstance);
+        EXPECT_EQ(r.ApplicationDescription.guidApplication, QString::fromLatin1(kGuidJuego));
+    }
+    EXPECT_EQ(vistas.size(), 64);
 }
