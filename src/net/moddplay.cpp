@@ -210,6 +210,9 @@ void ModDPlay::ProcesarMensaje(const QString& strMensaje, const QString& strNomb
     if (pc < 0) return;
     const int intSubtipo = intCampo(QStringView(strMensaje).left(pc));
     const QString strCuerpo = strMensaje.mid(pc + 1);
+    // A match against the computer while a connection lingers is not the
+    // peer's to steer; only its alerts still come through.
+    if (intSubtipo != 4 && !partida_.blnJugarEnRed) return;
     switch (intSubtipo) {
     case 0:
         Control(strCuerpo, strNombre);

@@ -387,3 +387,27 @@ TEST(Protocolo, UnAtaqueQueSeAdelantaAlInicioEsperaSuTurno) {
     EXPECT_FALSE(dp.EnviarMensaje(QStringLiteral("1;hola")));
     EXPECT_TRUE(salida.isEmpty());
 }
+
+TEST(Protocolo, FueraDeUnaPartidaEnRedSoloLleganAlertasYChat) {
+    GrabadorMensajes cajas;
+    Mesa m;
+    ModDPlay dp{m.principal, m.partida, m.opciones, m.cuadros, m.vista};
+    dp.FijarSalida([](const QString&) { return true; });
+    dp.lngNumJugadores = 2;
+    m.opciones.Opciones.blnAlertaHistorial = true;
+    PonerFlota(m.principal);
+    // A match against the computer, the old connection still open.
+    m.partida.blnJugarEnRed = false;
+    m.partida.MostrarTurnoContrincante(0);
+    m.partida.blnEnPartida = true;
+    for (const char* s : {"0;0;FinDePartida:Sí", "0;2;0;0", "0;1;9;9", "0;3;0;0;1"})
+        dp.RecibirMensaje(QString::fromLatin1(s), QStringLiteral("Rival"));
+    EXPECT_TRUE(m.partida.blnEnPartida);
+    EXPECT_TRUE(cajas.mensajes().isEmpty());
+    EXPECT_EQ(m.principal.intLeerCasilla(0, 0, 1), CASILLA_OCULTA);
+    EXPECT_EQ(m.principal.intLeerCasilla(9, 9, 2), CASILLA_AGUA);
+    dp.RecibirMensaje(QStringLiteral("0;4;2;hola"), QStringLiteral("Rival"));
+    dp.RecibirMensaje(QStringLiteral("1;qué tal"), QStringLiteral("Rival"));
+    EXPECT_EQ(m.paneles.historial, QStringList{QStringLiteral("ALERTA DE TU ADVERSARIO: hola")});
+    EXPECT_EQ(m.paneles.chat, QStringList{QStringLiteral("<Rival> qué tal")});
+}
