@@ -6,6 +6,12 @@
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
+    // Every test program is loopback-only and never broadcasts, however it is started.
+    qputenv("BRUMARIA_TEST", "1");
+    if (qgetenv("DBUS_SESSION_BUS_ADDRESS").isEmpty())
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
+    if (qgetenv("QT_LOGGING_RULES").isEmpty())
+        qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brumaria"));
