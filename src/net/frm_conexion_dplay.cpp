@@ -342,8 +342,6 @@ void FrmConexionDPlay::UnirseASesion() {
     if (blnConexionCorrecta_ && !blnCerrando_) {
         DetenerBusqueda();
         strNombreSesion_ = partida.desc.SessionName;
-        cuadros_.EscribirEnHistorial(QStringLiteral("Te has unido a la sesión."));
-        blnConectado_ = true;
         blnEsHost_ = false;
         if (isVisible()) accept();
         return;
@@ -461,6 +459,11 @@ void FrmConexionDPlay::DirectPlay8Event_ConnectComplete(
         return;
     }
     blnConexionCorrecta_ = true;
+    // Written now, before the host's first messages (they may follow at once).
+    if (blnUniendo_) {
+        cuadros_.EscribirEnHistorial(QStringLiteral("Te has unido a la sesión."));
+        blnConectado_ = true;
+    }
     if (oCallback_) oCallback_->DirectPlay8Event_ConnectComplete(dpnotify);
 }
 

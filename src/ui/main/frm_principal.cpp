@@ -609,8 +609,8 @@ void FrmPrincipal::EmpezarPartida() {
     MostrarMenu(MenuJuego::VerLosBarcosDelContrincante, true);
 
     if (blnJugarEnRed) {
-        // The peer's fleet arrives as messages.
-        principal_.LlenarPanel(2, CASILLA_AGUA);
+        // The peer's fleet arrives as messages, some perhaps already during
+        // the session dialog: panel 2 was emptied before it and is kept.
         principal_.PrepararBarcos(3);
     }
     if (blnColocaJugador) {
