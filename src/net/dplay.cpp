@@ -713,8 +713,14 @@ std::int32_t DirectPlay8Peer::Host(const DPN_APPLICATION_DESC& desc,
 
     d_->servidor = new QTcpServer(this);
     d_->servidor->setMaxPendingConnections(kMaxPendientes);
-    if (!d_->servidor->listen(soloLoopback ? QHostAddress(QHostAddress::LocalHost)
-                                           : QHostAddress(QHostAddress::AnyIPv4))) {
+    const QHostAddress escucha = soloLoopback ? QHostAddress(QHostAddress::LocalHost)
+                                              : QHostAddress(QHostAddress::AnyIPv4);
+    // Over TCP/IP the first host on a computer takes the well-known port, so a
+    // player behind a router forwards one port (TCP and UDP) to be reachable
+    // from the internet; later hosts on the same computer take any free port.
+    const bool puertoFijo = !local && !blnModoPrueba() &&
+                            d_->servidor->listen(escucha, kPuertoDescubrimiento);
+    if (!puertoFijo && !d_->servidor->listen(escucha)) {
         d_->CerrarHost();
         return DPNERR_CANTCREATEPLAYER;
     }
