@@ -20,8 +20,10 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -82,6 +84,7 @@ private:
     bool busquedaIniciada_ = false;
     bool terminado_ = false;
     int disparos_ = 0;
+    bool capturado_ = false;
 
     // Runs an action from the event loop, never inside this tick (a tick
     // does not fire again while its handler runs, and actions nest waits).
@@ -192,6 +195,19 @@ private:
             return;
         }
         if (atacar_ && pt.blnTurnoJugadorAtaque) {
+            // To look at a match in progress: BRUMARIA_CAPTURA=<file.png>
+            // (the host takes it under a display, e.g. xvfb-run).
+            const QString captura = qEnvironmentVariable("BRUMARIA_CAPTURA");
+            if (host_ && disparos_ == 9 && !captura.isEmpty() && !capturado_) {
+                capturado_ = true;
+                Hacer([this, captura] {
+                    j_.ventana.raise();
+                    QTest::qWait(400);
+                    QProcess::execute(QStringLiteral("import"),
+                                      {QStringLiteral("-window"), QStringLiteral("root"), captura});
+                });
+                return;
+            }
             int f = 0, c = 0;
             if (!Objetivo(f, c)) return;
             ++disparos_;
@@ -334,6 +350,7 @@ int main(int argc, char** argv) {
                      ? qEnvironmentVariableIntValue("BRUMARIA_LIMITE_MS")
                      : 100000);
     juego->ventana.Cargar();
+    juego->ventana.move(blnHost ? 0 : 576, blnHost ? 0 : 60);
     juego->ventana.show();
     app.exec();
     juego.reset();
