@@ -94,6 +94,14 @@ TEST(VentanaRed, CancelarLaEsperaYTerminarLaConexion) {
     EXPECT_FALSE(j.ventana.mnuJuegoTerminarConexion->isVisible());
     EXPECT_TRUE(j.ventana.mnuJuegoEmpezar->isVisible());
     EXPECT_TRUE(j.ventana.stbPanel[2]->text().isEmpty());
+
+    // Enter sends the chat line only while the chat box has the focus.
+    j.ventana.DisponerChat(2);
+    QApplication::setActiveWindow(&j.ventana);
+    j.ventana.txtMensaje->setFocus();
+    EXPECT_TRUE(Esperar([&] { return j.ventana.cmdChatEnviar->isDefault(); }));
+    j.ventana.cmdChatEnviar->setFocus();
+    EXPECT_TRUE(Esperar([&] { return !j.ventana.cmdChatEnviar->isDefault(); }));
 }
 
 TEST(VentanaRed, CerrarMientrasEsperaAlContrincanteAcabaEnSeguida) {

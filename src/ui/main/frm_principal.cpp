@@ -408,6 +408,8 @@ void FrmPrincipal::FijarRed(RedPrincipal* red) {
             &RedPrincipal::mnuAlertarElegirMensajeHistorial_Click);
     connect(cmdChatEnviar, &QPushButton::clicked, this, [this] { red_->cmdChatEnviar_Click(); });
     connect(txtMensaje, &QLineEdit::returnPressed, this, [this] { red_->cmdChatEnviar_Click(); });
+    // "Enviar" is the default button only while the chat box has the focus.
+    txtMensaje->installEventFilter(this);
 #else
     Q_UNUSED(red);
 #endif
@@ -964,6 +966,8 @@ void FrmPrincipal::cmdAtacar_Click() {
 }
 
 bool FrmPrincipal::eventFilter(QObject* o, QEvent* e) {
+    if (o == txtMensaje && (e->type() == QEvent::FocusIn || e->type() == QEvent::FocusOut))
+        cmdChatEnviar->setDefault(e->type() == QEvent::FocusIn);
     if (e->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton) {
         for (int i = 0; i < 10; ++i) {
