@@ -393,19 +393,18 @@ void FrmPrincipal::FijarRed(RedPrincipal* red) {
     red_ = red;
     if (!red_) return;
     red_->blnPartidaAbandonada = [this] { return blnPartidaAbandonada(); };
-    auto enlazar = [this](QAction* a, void (RedPrincipal::*metodo)()) {
-        connect(
-            a, &QAction::triggered, this, [this, metodo] { (red_->*metodo)(); },
-            Qt::QueuedConnection);
+    // Queued: the options dialog and the boxes open after the menu has closed.
+    RedPrincipal* r = red_;
+    auto enlazar = [this](QAction* a, std::function<void()> f) {
+        connect(a, &QAction::triggered, this, std::move(f), Qt::QueuedConnection);
     };
-    enlazar(mnuJuegoTerminarConexion, &RedPrincipal::mnuJuegoTerminarConexion_Click);
-    enlazar(mnuAlertarSonido, &RedPrincipal::mnuAlertarSonido_Click);
-    enlazar(mnuAlertarMsgBox, &RedPrincipal::mnuAlertarMsgBox_Click);
-    enlazar(mnuAlertarHistorial, &RedPrincipal::mnuAlertarHistorial_Click);
-    enlazar(mnuAlertarElegirSonido, &RedPrincipal::mnuAlertarElegirSonido_Click);
-    enlazar(mnuAlertarElegirMensajeMsgBox, &RedPrincipal::mnuAlertarElegirMensajeMsgBox_Click);
-    enlazar(mnuAlertarElegirMensajeHistorial,
-            &RedPrincipal::mnuAlertarElegirMensajeHistorial_Click);
+    enlazar(mnuJuegoTerminarConexion, [r] { r->mnuJuegoTerminarConexion_Click(); });
+    enlazar(mnuAlertarSonido, [r] { r->mnuAlertarSonido_Click(); });
+    enlazar(mnuAlertarMsgBox, [r] { r->mnuAlertarMsgBox_Click(); });
+    enlazar(mnuAlertarHistorial, [r] { r->mnuAlertarHistorial_Click(); });
+    enlazar(mnuAlertarElegirSonido, [r] { r->mnuAlertarElegirSonido_Click(); });
+    enlazar(mnuAlertarElegirMensajeMsgBox, [r] { r->mnuAlertarElegirMensajeMsgBox_Click(); });
+    enlazar(mnuAlertarElegirMensajeHistorial, [r] { r->mnuAlertarElegirMensajeHistorial_Click(); });
     connect(cmdChatEnviar, &QPushButton::clicked, this, [this] { red_->cmdChatEnviar_Click(); });
     connect(txtMensaje, &QLineEdit::returnPressed, this, [this] { red_->cmdChatEnviar_Click(); });
     // "Enviar" is the default button only while the chat box has the focus.
