@@ -9,9 +9,7 @@
 #include "platform/pausa.h"
 #include "ui/logs/cuadros_de_texto.h"
 
-#ifdef BRUMARIA_CON_OPCIONES_UI
 #include "options/frm_opciones.h"
-#endif
 
 #include <QApplication>
 #include <QTimer>
@@ -264,12 +262,8 @@ void RedPrincipal::mnuAlertarHistorial_Click() {
 }
 
 void RedPrincipal::AbrirOpciones(const QString& strEnfoque) {
-#ifdef BRUMARIA_CON_OPCIONES_UI
     FrmOpciones dialogo(opciones_, vistaRed_.DestinoDeOpciones(), vistaRed_.VentanaRed());
     dialogo.Abrir(strEnfoque);
-#else
-    (void)strEnfoque;
-#endif
 }
 
 void RedPrincipal::mnuAlertarElegirSonido_Click() {

@@ -7,8 +7,5 @@ target_include_directories(brumaria_net_ui PUBLIC ${CMAKE_SOURCE_DIR}/src)
 target_link_libraries(brumaria_net_ui PUBLIC
   brumaria_net brumaria_net_transporte brumaria_match brumaria_core brumaria_logs
   brumaria_options brumaria_platform_base Qt6::Widgets)
-# The alert menu's "Elegir..." items open the options dialog when the tree has it.
-if(TARGET brumaria_options_ui)
-  target_link_libraries(brumaria_net_ui PUBLIC brumaria_options_ui)
-  target_compile_definitions(brumaria_net_ui PRIVATE BRUMARIA_CON_OPCIONES_UI)
-endif()
+# The alert menu's "Elegir..." items open the options dialog.
+target_link_libraries(brumaria_net_ui PUBLIC brumaria_options_ui)

@@ -3,9 +3,7 @@
 #include "options/frm_color.h"
 #include "platform/mensajes.h"
 
-#ifdef BRUMARIA_CON_AYUDA
 #include "ui/logs/ayuda.h"
-#endif
 
 #include <QApplication>
 #include <QCheckBox>
@@ -30,16 +28,10 @@
 
 namespace brumaria {
 
-#ifdef BRUMARIA_CON_AYUDA
 struct FrmOpciones::Ayuda {
     explicit Ayuda(QWidget* dialogo) : ayuda(dialogo) {}
     AyudaDeDialogo ayuda;
 };
-#else
-struct FrmOpciones::Ayuda {
-    explicit Ayuda(QWidget*) {}
-};
-#endif
 
 namespace {
 
@@ -117,9 +109,7 @@ FrmOpciones::FrmOpciones(ModOpciones& opciones, DestinoOpciones* destino, QWidge
     CargarOpciones();
     tabSeparador->setCurrentIndex(0);
     ayuda_ = std::make_unique<Ayuda>(this);
-#ifdef BRUMARIA_CON_AYUDA
     ayuda_->ayuda.Activar();
-#endif
 }
 
 FrmOpciones::~FrmOpciones() = default;

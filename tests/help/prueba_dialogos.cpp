@@ -8,16 +8,10 @@
 #include <QWidget>
 #include <gtest/gtest.h>
 
-#ifdef CON_OPCIONES
-#include "options/frm_opciones.h"
-#endif
-#ifdef CON_COLOCAR
 #include "core/modprincipal.h"
-#include "ui/placement/colocar_barcos.h"
-#endif
-#ifdef CON_EMPEZAR
+#include "options/frm_opciones.h"
 #include "ui/main/frm_empezar_partida.h"
-#endif
+#include "ui/placement/colocar_barcos.h"
 
 using namespace brumaria;
 
@@ -59,7 +53,6 @@ protected:
     QString antes = strArchivoAyuda();
 };
 
-#ifdef CON_OPCIONES
 TEST_F(DialogosReales, Opciones) {
     {
         ModOpciones opciones;
@@ -71,9 +64,7 @@ TEST_F(DialogosReales, Opciones) {
     }
     EXPECT_EQ(strArchivoAyuda(), antes);
 }
-#endif
 
-#ifdef CON_COLOCAR
 TEST_F(DialogosReales, ColocarBarcos) {
     {
         ModPrincipal principal;
@@ -88,9 +79,7 @@ TEST_F(DialogosReales, ColocarBarcos) {
     }
     EXPECT_EQ(strArchivoAyuda(), antes);
 }
-#endif
 
-#ifdef CON_EMPEZAR
 TEST_F(DialogosReales, EmpezarPartida) {
     {
         FrmEmpezarPartida d;
@@ -99,9 +88,7 @@ TEST_F(DialogosReales, EmpezarPartida) {
     }
     EXPECT_EQ(strArchivoAyuda(), antes);
 }
-#endif
 
-#if defined(CON_OPCIONES) && defined(CON_EMPEZAR)
 TEST_F(DialogosReales, AnidadosSeCierranEnCualquierOrden) {
     auto a = std::make_unique<FrmEmpezarPartida>();
     ModOpciones opciones;
@@ -113,7 +100,6 @@ TEST_F(DialogosReales, AnidadosSeCierranEnCualquierOrden) {
     b.reset();
     EXPECT_EQ(strArchivoAyuda(), antes);
 }
-#endif
 
 TEST_F(DialogosReales, CadenaIntacta) {
     EXPECT_EQ(strArchivoAyuda(), antes);

@@ -5,10 +5,8 @@
 #include "core/flota.h"
 #include "grabador_mensajes.h"
 #include "platform/pausa.h"
-#include "ui/placement/colocar_barcos.h"
-#ifdef BRUMARIA_CON_AYUDA
 #include "ui/logs/ayuda.h"
-#endif
+#include "ui/placement/colocar_barcos.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -566,7 +564,6 @@ TEST_F(Editor, AceptarConLaFlotaCompletaCierraYLiberaElEditor) {
     EXPECT_EQ(Barcos(), FlotaEsperada());
 }
 
-#ifdef BRUMARIA_CON_AYUDA
 TEST_F(Editor, LasAyudasEmergentesApuntanAlArchivoDeTemasMientrasEstaAbierto) {
     const QString antes = strArchivoAyuda();
     Abrir();
@@ -574,6 +571,5 @@ TEST_F(Editor, LasAyudasEmergentesApuntanAlArchivoDeTemasMientrasEstaAbierto) {
     editor.reset();
     EXPECT_EQ(strArchivoAyuda(), antes);
 }
-#endif
 
 } // namespace

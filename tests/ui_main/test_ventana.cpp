@@ -345,10 +345,8 @@ TEST_F(Ventana, EstadosDelMenuJuegoYTerminarPartida) {
 
 TEST_F(Ventana, PartidaEnRedSinConexionTerminaCancelada) {
     Arrancar();
-#ifdef BRUMARIA_CON_RED
     // The player closes the session dialog without connecting.
     app->red.alAbrirDialogo = [](FrmConexionDPlay& f) { f.cmdCancelar->click(); };
-#endif
     QTimer::singleShot(0, &v(), [this] {
         auto* d = v().findChild<FrmEmpezarPartida*>(QStringLiteral("frmEmpezarPartida"));
         d->chkJugarEnRed->setChecked(true);

@@ -4,15 +4,13 @@
 // main() makes one; tests make as many independent ones as they need.
 #include "core/modprincipal.h"
 #include "match/partida.h"
+#include "net/frm_conexion_dplay.h"
+#include "net/moddplay.h"
+#include "net/red_principal.h"
 #include "options/opciones.h"
 #include "platform/pausa.h"
 #include "ui/logs/cuadros_de_texto.h"
 #include "ui/main/frm_principal.h"
-#ifdef BRUMARIA_CON_RED
-#include "net/frm_conexion_dplay.h"
-#include "net/moddplay.h"
-#include "net/red_principal.h"
-#endif
 
 namespace brumaria {
 
@@ -22,19 +20,15 @@ struct Aplicacion {
     ModCuadrosDeTexto cuadros{opciones};
     FrmPrincipal ventana{principal, opciones, cuadros};
     Partida partida{principal, opciones, cuadros, ventana};
-#ifdef BRUMARIA_CON_RED
     ModDPlay dplay{principal, partida, opciones, cuadros, ventana};
     RedPrincipal red{principal, opciones, cuadros, partida, dplay, ventana, ventana};
-#endif
 
     Aplicacion() {
         principal.cederEventos = [] { CederEventos(); };
         cuadros.FijarPaneles(&ventana);
         ventana.FijarPartida(partida);
-#ifdef BRUMARIA_CON_RED
         partida.FijarEmisor(&dplay);
         ventana.FijarRed(&red);
-#endif
     }
     Aplicacion(const Aplicacion&) = delete;
     Aplicacion& operator=(const Aplicacion&) = delete;

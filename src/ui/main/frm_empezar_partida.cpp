@@ -83,10 +83,8 @@ FrmEmpezarPartida::FrmEmpezarPartida(QWidget* parent) : QDialog(parent) {
         blnAceptado = false;
         reject();
     });
-#ifdef BRUMARIA_CON_AYUDA
     ayuda_ = std::make_unique<AyudaDeDialogo>(this);
     ayuda_->Activar();
-#endif
 }
 
 FrmEmpezarPartida::~FrmEmpezarPartida() = default;

@@ -30,14 +30,13 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QStringList>
 #include <QTimer>
+#include <algorithm>
+#include <array>
 
-#ifdef BRUMARIA_CON_OPCIONES_UI
 #include "options/frm_opciones.h"
-#endif
-#ifdef BRUMARIA_CON_COLOCAR
 #include "ui/placement/colocar_barcos.h"
-#endif
 
 // Resources of a static library must be registered by hand.
 static void IniciarRecursos() {
@@ -268,7 +267,16 @@ void FrmPrincipal::CrearControles() {
     barra->setSizeGripEnabled(false);
     const std::array<QString, 3> iniciales{QStringLiteral("Respuestas"), QStringLiteral("Turno"),
                                            QStringLiteral("Multijugador en red")};
-    const std::array<int, 3> anchos{2000, 3000, 0};
+    // The answer and turn panels are as wide as their longest text, so no
+    // answer or turn is ever cut; the network panel takes the rest.
+    const std::array<QStringList, 2> masLargos{
+        QStringList{QStringLiteral("Mi respuesta: Hundido"),
+                    QStringLiteral("Su respuesta: Hundido"),
+                    QStringLiteral("Tu respuesta: Hundido")},
+        QStringList{QStringLiteral("Tu turno (tienes que atacar)"),
+                    QStringLiteral("Mi turno (tienes que responder)"),
+                    QStringLiteral("Su turno (tienes que responder)"),
+                    QStringLiteral("Mi turno (pensando ataque...)")}};
     for (int i = 0; i < 3; ++i) {
         auto* l = new QLabel(iniciales[i], barra);
         l->setObjectName(QStringLiteral("stbPanel%1").arg(i + 1));
@@ -276,8 +284,13 @@ void FrmPrincipal::CrearControles() {
         l->setFrameShape(QFrame::StyledPanel);
         l->setFrameShadow(QFrame::Sunken);
         l->setMinimumWidth(20);
-        if (anchos[i]) l->setFixedWidth(Px(anchos[i]));
-        barra->addWidget(l, anchos[i] ? 0 : 1);
+        if (i < 2) {
+            int ancho = 0;
+            for (const QString& t : masLargos[i])
+                ancho = std::max(ancho, l->fontMetrics().horizontalAdvance(t));
+            l->setFixedWidth(ancho + 2 * l->frameWidth() + 2 * l->margin() + 8);
+        }
+        barra->addWidget(l, i < 2 ? 0 : 1);
         stbPanel[i] = l;
     }
     AplicarTamaño();
@@ -372,24 +385,19 @@ void FrmPrincipal::CrearMenus() {
     mnuAyuda->addSeparator()->setObjectName(QStringLiteral("mnuAyudaLinea"));
     mnuAyudaAcercaDe = accion(mnuAyuda, QStringLiteral("A&cerca de Brumaria..."),
                               QStringLiteral("mnuAyudaAcercaDe"));
-#ifdef BRUMARIA_CON_AYUDA
     connect(mnuAyudaAyuda, &QAction::triggered, this, [this] { MostrarAyuda(this); });
     connect(mnuAyudaAcercaDe, &QAction::triggered, this, [this] { MostrarAcercaDe(this); });
-#endif
 }
 
 void FrmPrincipal::CancelarEspera() {
-#ifdef BRUMARIA_CON_RED
     if (red_) {
         red_->cmdCancelarEspera_Click();
         return;
     }
-#endif
     if (partida_) partida_->blnCancelarEspera = true;
 }
 
 void FrmPrincipal::FijarRed(RedPrincipal* red) {
-#ifdef BRUMARIA_CON_RED
     red_ = red;
     if (!red_) return;
     red_->blnPartidaAbandonada = [this] { return blnPartidaAbandonada(); };
@@ -409,12 +417,8 @@ void FrmPrincipal::FijarRed(RedPrincipal* red) {
     connect(txtMensaje, &QLineEdit::returnPressed, this, [this] { red_->cmdChatEnviar_Click(); });
     // "Enviar" is the default button only while the chat box has the focus.
     txtMensaje->installEventFilter(this);
-#else
-    Q_UNUSED(red);
-#endif
 }
 
-#ifdef BRUMARIA_CON_RED
 void FrmPrincipal::MostrarCancelarEspera(bool blnVisible) {
     cmdCancelarEspera->setVisible(blnVisible);
 }
@@ -425,7 +429,6 @@ void FrmPrincipal::VaciarMensaje() {
     txtMensaje->clear();
     txtMensaje->setFocus();
 }
-#endif
 
 // A match being set up was ended meanwhile (given up, or the opponent left).
 bool FrmPrincipal::blnPartidaAbandonada() const {
@@ -627,7 +630,6 @@ void FrmPrincipal::EmpezarPartida() {
         p.EmpezarContraOrdenador(blnEmpiezaJugador, blnColocaJugador);
         return;
     }
-#ifdef BRUMARIA_CON_RED
     if (!blnColocaJugador) principal_.PrepararBarcos(0);
     principal_.PrepararBarcos(1);
     if (principal_.blnCerrando || !red_->blnEnviarFlotaYEsperar()) return;
@@ -642,11 +644,9 @@ void FrmPrincipal::EmpezarPartida() {
         p.TurnoOrdenador();
     }
     p.blnEnPartida = true;
-#endif
 }
 
 void FrmPrincipal::AbrirColocarBarcos(bool& blnBarcosColocados) {
-#ifdef BRUMARIA_CON_COLOCAR
     auto* editor = new FrmColocarBarcos(principal_, opciones_.Opciones, blnBarcosColocados, this);
     editor->setAttribute(Qt::WA_DeleteOnClose);
     QPointer<QWidget> vigia(editor);
@@ -658,18 +658,12 @@ void FrmPrincipal::AbrirColocarBarcos(bool& blnBarcosColocados) {
         principal_.PrepararBarcos(0);
         blnBarcosColocados = !principal_.blnCerrando;
     }
-#else
-    principal_.PrepararBarcos(0);
-    blnBarcosColocados = true;
-#endif
 }
 
 // The network start. A build without the network side ends it as a
 // cancelled connection.
 bool FrmPrincipal::blnIniciarRed() {
-#ifdef BRUMARIA_CON_RED
     if (red_) return red_->blnIniciarRed();
-#endif
     Partida& p = *partida_;
     p.blnQuienEmpiezaRecibido = false;
     p.blnBarcosContrincanteListos = false;
@@ -1083,10 +1077,8 @@ void FrmPrincipal::mnuJuegoTerminarPartida_Click() {
 }
 
 void FrmPrincipal::mnuJuegoOpciones_Click() {
-#ifdef BRUMARIA_CON_OPCIONES_UI
     FrmOpciones dialogo(opciones_, this, this);
     dialogo.Mostrar();
-#endif
 }
 
 // ------------------------------------------------------------ panes, views
@@ -1267,9 +1259,7 @@ void FrmPrincipal::closeEvent(QCloseEvent* e) {
     if (partida_) partida_->blnCancelarEspera = true;
     principal_.blnCerrando = true;
     emit cerrando();
-#ifdef BRUMARIA_CON_RED
     if (red_) red_->AlCerrar(); // ends the connection
-#endif
     RegistroOpciones& o = opciones_.Opciones;
     o.blnVerBarraDeEstado = mnuVerBarraDeEstado->isChecked();
     o.blnVerHistorial = mnuVerHistorial->isChecked();

@@ -3,13 +3,11 @@
 // naming a square, the sunk counters, menus, status bar and side panes.
 // It owns the match set-up and shows what the turn cycle decides.
 #include "match/vista_partida.h"
+#include "net/frm_conexion_dplay.h"
+#include "net/red_principal.h"
 #include "options/destino_opciones.h"
 #include "ui/logs/cuadros_de_texto.h"
 #include "ui/main/imagenes.h"
-#ifdef BRUMARIA_CON_RED
-#include "net/frm_conexion_dplay.h"
-#include "net/red_principal.h"
-#endif
 
 #include <QAction>
 #include <QMainWindow>
@@ -32,11 +30,7 @@ class Partida;
 class Tablero;
 class FrmEmpezarPartida;
 
-#ifdef BRUMARIA_CON_RED
 using BaseVistaRed = VistaRed;
-#else
-class BaseVistaRed {};
-#endif
 
 class FrmPrincipal : public QMainWindow,
                      public VistaPartida,
@@ -108,18 +102,12 @@ public:
     // DestinoOpciones
     void AplicarOpciones() override;
 
-#ifdef BRUMARIA_CON_RED
     // VistaRed
-    QWidget* VentanaRed() override {
-        return this;
-    }
+    QWidget* VentanaRed() override { return this; }
     void MostrarCancelarEspera(bool blnVisible) override;
     QString TextoMensaje() const override;
     void VaciarMensaje() override;
-    DestinoOpciones* DestinoDeOpciones() override {
-        return this;
-    }
-#endif
+    DestinoOpciones* DestinoDeOpciones() override { return this; }
 
     // Controls, named as the objects are (tests and the network side use them).
     QGroupBox* fraPanelJugadorHecho;
@@ -177,9 +165,7 @@ public:
     // The solution window while it is open (tests close it).
     QPointer<QDialog> frmVerBarcos;
 
-    ImagenesTablero& imagenes() {
-        return imagenes_;
-    }
+    ImagenesTablero& imagenes() { return imagenes_; }
 
 signals:
     // The window is closing (every wait must end).

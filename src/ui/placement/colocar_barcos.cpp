@@ -13,9 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#if __has_include("ui/logs/ayuda.h") && defined(BRUMARIA_CON_AYUDA)
 #include "ui/logs/ayuda.h"
-#endif
 
 namespace brumaria {
 
@@ -233,11 +231,9 @@ FrmColocarBarcos::FrmColocarBarcos(ModPrincipal& principal, const RegistroOpcion
     for (int k = 0; k < 100; ++k)
         Redibujar(k);
 
-#if __has_include("ui/logs/ayuda.h") && defined(BRUMARIA_CON_AYUDA)
     auto ayuda = std::make_shared<AyudaDeDialogo>(this);
     ayuda->Activar();
     ayuda_ = ayuda;
-#endif
 
     // The editor never outlives the program's end: it closes itself, placing
     // nothing, once the program is closing or its owner window has closed.
