@@ -1199,52 +1199,40 @@ void FrmPrincipal::mnuVerBarraDeEstado_Click() {
 }
 
 void FrmPrincipal::mnuVerChat_Click() {
-    RegistroOpciones& o = opciones_.Opciones;
-    const bool blnEstaba = !mnuVerChat->isChecked();
-    if (blnEstaba) {
-        DisponerChat(0);
-        if (mnuVerHistorial->isChecked())
-            DisponerHistorial(2);
-        else
-            intAncho_ -= kAnchoLateral;
-        mnuVerChat->setChecked(false);
-        o.blnVerChat = false;
-    } else {
-        if (mnuVerHistorial->isChecked()) {
-            DisponerHistorial(1);
-            DisponerChat(1);
-        } else {
-            DisponerChat(2);
-            intAncho_ += kAnchoLateral;
-        }
-        mnuVerChat->setChecked(true);
-        o.blnVerChat = true;
-    }
-    AplicarTamaño();
+    AlternarPanelLateral(
+        mnuVerChat, mnuVerHistorial, opciones_.Opciones.blnVerChat,
+        [this](int m) { DisponerChat(m); }, [this](int m) { DisponerHistorial(m); });
 }
 
 void FrmPrincipal::mnuVerHistorial_Click() {
-    RegistroOpciones& o = opciones_.Opciones;
-    const bool blnEstaba = !mnuVerHistorial->isChecked();
+    AlternarPanelLateral(
+        mnuVerHistorial, mnuVerChat, opciones_.Opciones.blnVerHistorial,
+        [this](int m) { DisponerHistorial(m); }, [this](int m) { DisponerChat(m); });
+}
+
+// Shows or hides one side pane; the other pane takes the whole frame or
+// shares it, and the window widens or narrows only when the frame itself
+// appears or disappears.
+void FrmPrincipal::AlternarPanelLateral(QAction* propio, QAction* otro, bool& blnVer,
+                                        const std::function<void(int)>& disponerPropio,
+                                        const std::function<void(int)>& disponerOtro) {
+    // The action toggled its own tick before we got here.
+    const bool blnEstaba = !propio->isChecked();
     if (blnEstaba) {
-        DisponerHistorial(0);
-        if (mnuVerChat->isChecked())
-            DisponerChat(2);
+        disponerPropio(0);
+        if (otro->isChecked())
+            disponerOtro(2);
         else
             intAncho_ -= kAnchoLateral;
-        mnuVerHistorial->setChecked(false);
-        o.blnVerHistorial = false;
+    } else if (otro->isChecked()) {
+        disponerOtro(1);
+        disponerPropio(1);
     } else {
-        if (mnuVerChat->isChecked()) {
-            DisponerChat(1);
-            DisponerHistorial(1);
-        } else {
-            DisponerHistorial(2);
-            intAncho_ += kAnchoLateral;
-        }
-        mnuVerHistorial->setChecked(true);
-        o.blnVerHistorial = true;
+        disponerPropio(2);
+        intAncho_ += kAnchoLateral;
     }
+    propio->setChecked(!blnEstaba);
+    blnVer = !blnEstaba;
     AplicarTamaño();
 }
 

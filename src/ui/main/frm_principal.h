@@ -203,6 +203,9 @@ private:
     void mnuVerBarraDeEstado_Click();
     void mnuVerHistorial_Click();
     void mnuVerChat_Click();
+    void AlternarPanelLateral(QAction* propio, QAction* otro, bool& blnVer,
+                              const std::function<void(int)>& disponerPropio,
+                              const std::function<void(int)>& disponerOtro);
     void mnuJuegoOpciones_Click();
     void AbrirColocarBarcos(bool& blnBarcosColocados);
     bool blnTurno() const;
