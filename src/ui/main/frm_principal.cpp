@@ -49,6 +49,9 @@ namespace {
 
 constexpr int kAltoBarraEstado = 255;
 constexpr int kAnchoLateral = 3390;
+// The panes are as wide as a board frame, so they end inside the widened
+// window with the same margin the boards keep.
+constexpr int kAnchoPanelLateral = 3135;
 constexpr int kVerde = 0x00C000; // RGB(0, 192, 0)
 
 // Ships of each length (index length - 1) in a complete fleet.
@@ -239,12 +242,13 @@ void FrmPrincipal::CrearControles() {
     fraLateral = new QWidget(centro);
     fraLateral->setObjectName(QStringLiteral("fraLateral"));
     fraLateral->setGeometry(Twips(7080, -120, 3615, 5055));
-    lblHistorial = Etiqueta(fraLateral, QStringLiteral("Historial:"),
-                            QStringLiteral("lblHistorial"), Twips(120, 180, 3375, 240));
+    lblHistorial =
+        Etiqueta(fraLateral, QStringLiteral("Historial:"), QStringLiteral("lblHistorial"),
+                 Twips(120, 180, kAnchoPanelLateral, 240));
     txtHistorial = new QPlainTextEdit(fraLateral);
     txtHistorial->setObjectName(QStringLiteral("txtHistorial"));
     lblChat = Etiqueta(fraLateral, QStringLiteral("Chat:"), QStringLiteral("lblChat"),
-                       Twips(120, 180, 3375, 240));
+                       Twips(120, 180, kAnchoPanelLateral, 240));
     txtChat = new QPlainTextEdit(fraLateral);
     txtChat->setObjectName(QStringLiteral("txtChat"));
     for (QPlainTextEdit* t : {txtHistorial, txtChat}) {
@@ -288,7 +292,7 @@ void FrmPrincipal::CrearControles() {
             int ancho = 0;
             for (const QString& t : masLargos[i])
                 ancho = std::max(ancho, l->fontMetrics().horizontalAdvance(t));
-            l->setFixedWidth(ancho + 2 * l->frameWidth() + 2 * l->margin() + 8);
+            l->setFixedWidth(ancho + 2 * l->frameWidth() + 2 * l->margin() + 4);
         }
         barra->addWidget(l, i < 2 ? 0 : 1);
         stbPanel[i] = l;
@@ -1155,8 +1159,8 @@ void FrmPrincipal::DisponerHistorial(int intModo) {
         w->setEnabled(v);
     }
     if (!v) return;
-    lblHistorial->setGeometry(Twips(120, 180, 3375, 240));
-    txtHistorial->setGeometry(Twips(120, 420, 3375, intModo == 1 ? 1680 : 4200));
+    lblHistorial->setGeometry(Twips(120, 180, kAnchoPanelLateral, 240));
+    txtHistorial->setGeometry(Twips(120, 420, kAnchoPanelLateral, intModo == 1 ? 1680 : 4200));
 }
 
 void FrmPrincipal::DisponerChat(int intModo) {
@@ -1170,14 +1174,14 @@ void FrmPrincipal::DisponerChat(int intModo) {
     }
     if (!v) return;
     if (intModo == 1) {
-        lblChat->setGeometry(Twips(120, 2220, 3375, 240));
-        txtChat->setGeometry(Twips(120, 2460, 3375, 1800));
+        lblChat->setGeometry(Twips(120, 2220, kAnchoPanelLateral, 240));
+        txtChat->setGeometry(Twips(120, 2460, kAnchoPanelLateral, 1800));
     } else {
-        lblChat->setGeometry(Twips(120, 180, 3375, 240));
-        txtChat->setGeometry(Twips(120, 420, 3375, 3840));
+        lblChat->setGeometry(Twips(120, 180, kAnchoPanelLateral, 240));
+        txtChat->setGeometry(Twips(120, 420, kAnchoPanelLateral, 3840));
     }
-    txtMensaje->setGeometry(Twips(120, 4380, 2535, 375));
-    cmdChatEnviar->setGeometry(Twips(2700, 4380, 795, 375));
+    txtMensaje->setGeometry(Twips(120, 4380, kAnchoPanelLateral - 840, 375));
+    cmdChatEnviar->setGeometry(Twips(120 + kAnchoPanelLateral - 780, 4380, 780, 375));
 }
 
 void FrmPrincipal::mnuVerBarraDeEstado_Click() {
