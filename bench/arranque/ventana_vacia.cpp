@@ -1,5 +1,6 @@
 // The yardstick: a bare Qt window that quits after its first paint.
 #include <QApplication>
+#include <QLabel>
 #include <QTimer>
 #include <QWidget>
 
@@ -23,6 +24,10 @@ int main(int argc, char** argv) {
     Ventana v;
     v.setWindowTitle(QStringLiteral("Vacía"));
     v.resize(478, 389);
+    // With VENTANA_CON_TEXTO=1 it shows one line of text, so it pays the
+    // font set-up that any window with text pays.
+    if (qEnvironmentVariableIntValue("VENTANA_CON_TEXTO"))
+        (new QLabel(QStringLiteral("Brumaria"), &v))->move(10, 10);
     v.show();
     return app.exec();
 }

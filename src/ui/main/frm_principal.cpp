@@ -71,23 +71,31 @@ QRect Twips(int x, int y, int ancho, int alto) {
     return QRect(Px(x), Px(y), Px(ancho), Px(alto));
 }
 
-// The built-in picture of a sunk ship of `n` pieces, for the counters.
-QPixmap BarcoIncorporado(int n) {
-    const int lado = 17;
-    QPixmap p(lado * n, lado);
-    p.fill(Qt::transparent);
-    QPainter pintor(&p);
-    pintor.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    for (int i = 0; i < n; ++i) {
-        QString nombre = n == 1       ? QStringLiteral("barcoh4")
-                         : i == 0     ? QStringLiteral("barcoh1")
-                         : i == n - 1 ? QStringLiteral("barcoh3")
-                                      : QStringLiteral("barcoh2");
-        pintor.drawPixmap(
-            QRect(i * lado, 0, lado, lado),
-            QPixmap(QStringLiteral(":/brumaria/incorporadas/") + nombre + QStringLiteral(".png")));
-    }
-    return p;
+// The built-in picture of a sunk ship of `n` pieces (1..4), for the
+// counters. Each piece picture is decoded once and each ship drawn once:
+// both counter frames share them.
+const QPixmap& BarcoIncorporado(int n) {
+    static const std::array<QPixmap, 4> barcos = [] {
+        const int lado = 17;
+        const QPixmap h1(QStringLiteral(":/brumaria/incorporadas/barcoh1.png"));
+        const QPixmap h2(QStringLiteral(":/brumaria/incorporadas/barcoh2.png"));
+        const QPixmap h3(QStringLiteral(":/brumaria/incorporadas/barcoh3.png"));
+        const QPixmap h4(QStringLiteral(":/brumaria/incorporadas/barcoh4.png"));
+        std::array<QPixmap, 4> r;
+        for (int largo = 1; largo <= 4; ++largo) {
+            QPixmap p(lado * largo, lado);
+            p.fill(Qt::transparent);
+            QPainter pintor(&p);
+            pintor.setRenderHint(QPainter::SmoothPixmapTransform, true);
+            for (int i = 0; i < largo; ++i) {
+                const QPixmap& pieza = largo == 1 ? h4 : i == 0 ? h1 : i == largo - 1 ? h3 : h2;
+                pintor.drawPixmap(QRect(i * lado, 0, lado, lado), pieza);
+            }
+            r[largo - 1] = p;
+        }
+        return r;
+    }();
+    return barcos[std::clamp(n, 1, 4) - 1];
 }
 
 } // namespace
