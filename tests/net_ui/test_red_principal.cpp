@@ -144,11 +144,17 @@ void EnPartida(Lado& l) {
 
 } // namespace
 
-TEST(RedPrincipal, ElHostCancelaLaEsperaYConservaLaConexion) {
+// Every test gets its own program folder, rendezvous folder and recorded
+// message boxes, and leaves no deferred deletions behind.
+class PruebaRedPrincipal : public ::testing::Test {
+protected:
     Barrido barrido;
     CarpetaTemporal carpeta;
     CarpetaEncuentros encuentros;
     GrabadorMensajes cajas;
+};
+
+TEST_F(PruebaRedPrincipal, ElHostCancelaLaEsperaYConservaLaConexion) {
     Lado ana(QStringLiteral("Ana"));
     ana.Crear();
     CuandoEspere(ana, [&] {
@@ -204,11 +210,7 @@ TEST(RedPrincipal, ElHostCancelaLaEsperaYConservaLaConexion) {
     EXPECT_TRUE(ana.ventana.estado[3].isEmpty());
 }
 
-TEST(RedPrincipal, ElDialogoCanceladoDejaLaPartidaSinEmpezar) {
-    Barrido barrido;
-    CarpetaTemporal carpeta;
-    CarpetaEncuentros encuentros;
-    GrabadorMensajes cajas;
+TEST_F(PruebaRedPrincipal, ElDialogoCanceladoDejaLaPartidaSinEmpezar) {
     Lado ana(QStringLiteral("Ana"));
     ana.red.alAbrirDialogo = [](FrmConexionDPlay& f) { f.cmdCancelar->click(); };
     EXPECT_FALSE(ana.Iniciar());
@@ -221,11 +223,7 @@ TEST(RedPrincipal, ElDialogoCanceladoDejaLaPartidaSinEmpezar) {
     EXPECT_FALSE(ana.ventana.menus[MenuJuego::TerminarConexion]);
 }
 
-TEST(RedPrincipal, LlegadaChatYMarchaDelContrincanteEnPlenaPartida) {
-    Barrido barrido;
-    CarpetaTemporal carpeta;
-    CarpetaEncuentros encuentros;
-    GrabadorMensajes cajas;
+TEST_F(PruebaRedPrincipal, LlegadaChatYMarchaDelContrincanteEnPlenaPartida) {
     Lado ana(QStringLiteral("Ana")), bea(QStringLiteral("Bea"));
     bool blnBea = false;
     Conectar(ana, bea, &blnBea);
@@ -278,11 +276,7 @@ TEST(RedPrincipal, LlegadaChatYMarchaDelContrincanteEnPlenaPartida) {
     EXPECT_EQ(ana.dplay.lngNumJugadores, 1);
 }
 
-TEST(RedPrincipal, TerminarConexionEnPartidaLaDaPorPerdida) {
-    Barrido barrido;
-    CarpetaTemporal carpeta;
-    CarpetaEncuentros encuentros;
-    GrabadorMensajes cajas;
+TEST_F(PruebaRedPrincipal, TerminarConexionEnPartidaLaDaPorPerdida) {
     Lado ana(QStringLiteral("Ana")), bea(QStringLiteral("Bea"));
     Conectar(ana, bea);
     EnPartida(ana);
@@ -305,11 +299,7 @@ TEST(RedPrincipal, TerminarConexionEnPartidaLaDaPorPerdida) {
     EXPECT_TRUE(bea.paneles.historial.contains(QStringLiteral("Has ganado")));
 }
 
-TEST(RedPrincipal, LasEsperasDelComienzoAcabanSiElOtroSeVa) {
-    Barrido barrido;
-    CarpetaTemporal carpeta;
-    CarpetaEncuentros encuentros;
-    GrabadorMensajes cajas;
+TEST_F(PruebaRedPrincipal, LasEsperasDelComienzoAcabanSiElOtroSeVa) {
     Lado ana(QStringLiteral("Ana")), bea(QStringLiteral("Bea"));
     Conectar(ana, bea);
     ana.principal.PrepararBarcos(0);
@@ -337,11 +327,7 @@ TEST(RedPrincipal, LasEsperasDelComienzoAcabanSiElOtroSeVa) {
     ASSERT_TRUE(Esperar([&] { return carla.ventana.menus[MenuJuego::Empezar]; }));
 }
 
-TEST(RedPrincipal, CerrarLaVentanaMientrasEsperaAcabaEnSeguida) {
-    Barrido barrido;
-    CarpetaTemporal carpeta;
-    CarpetaEncuentros encuentros;
-    GrabadorMensajes cajas;
+TEST_F(PruebaRedPrincipal, CerrarLaVentanaMientrasEsperaAcabaEnSeguida) {
     Lado ana(QStringLiteral("Ana"));
     ana.Crear();
     QElapsedTimer reloj;
@@ -357,10 +343,7 @@ TEST(RedPrincipal, CerrarLaVentanaMientrasEsperaAcabaEnSeguida) {
     EXPECT_TRUE(cajas.mensajes().isEmpty());
 }
 
-TEST(RedPrincipal, ElegirAlertasAbreLasOpcionesEnSuControl) {
-    Barrido barrido;
-    CarpetaTemporal carpeta;
-    GrabadorMensajes cajas;
+TEST_F(PruebaRedPrincipal, ElegirAlertasAbreLasOpcionesEnSuControl) {
     Lado ana(QStringLiteral("Ana"));
     ana.opciones.Opciones.blnAlertaSonido = true;
     ana.opciones.Opciones.blnAlertaMsgBox = true;

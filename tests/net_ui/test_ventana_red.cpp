@@ -56,10 +56,14 @@ struct Juego {
 
 } // namespace
 
-TEST(VentanaRed, CancelarLaEsperaYTerminarLaConexion) {
+class VentanaRed : public ::testing::Test {
+protected:
     Barrido barrido;
     CarpetaEncuentros encuentros;
     GrabadorMensajes cajas;
+};
+
+TEST_F(VentanaRed, CancelarLaEsperaYTerminarLaConexion) {
     auto juego = std::make_unique<Juego>();
     Aplicacion& j = juego->j;
     GuionCrear(j);
@@ -104,10 +108,7 @@ TEST(VentanaRed, CancelarLaEsperaYTerminarLaConexion) {
     EXPECT_TRUE(Esperar([&] { return !j.ventana.cmdChatEnviar->isDefault(); }));
 }
 
-TEST(VentanaRed, CerrarMientrasEsperaAlContrincanteAcabaEnSeguida) {
-    Barrido barrido;
-    CarpetaEncuentros encuentros;
-    GrabadorMensajes cajas;
+TEST_F(VentanaRed, CerrarMientrasEsperaAlContrincanteAcabaEnSeguida) {
     auto juego = std::make_unique<Juego>();
     Aplicacion& j = juego->j;
     GuionCrear(j);
