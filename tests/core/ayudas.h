@@ -1,8 +1,17 @@
 #pragma once
 // Small board builders shared by the rules tests.
+#include "core/azar.h"
 #include "core/modprincipal.h"
 
 namespace brumaria::prueba {
+
+// Deterministic random draws for the life of one test.
+struct Semilla {
+    explicit Semilla(std::uint64_t s) { Azar::FijarDeterminista(s); }
+    ~Semilla() { Azar::Liberar(); }
+    Semilla(const Semilla&) = delete;
+    Semilla& operator=(const Semilla&) = delete;
+};
 
 inline void PonerBarco(Panel& p, int fila, int columna, int longitud, bool horizontal) {
     for (int i = 0; i < longitud; ++i)

@@ -7,13 +7,9 @@
 
 using namespace brumaria;
 using prueba::PonerBarco;
+using prueba::Semilla;
 
 namespace {
-
-struct Semilla {
-    explicit Semilla(std::uint64_t s) { Azar::FijarDeterminista(s); }
-    ~Semilla() { Azar::Liberar(); }
-};
 
 // A match where the computer has just hit (fila, columna) and is pursuing.
 ModPrincipal Persiguiendo(const Panel& flota, int fila, int columna) {

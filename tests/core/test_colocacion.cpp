@@ -8,13 +8,9 @@
 
 using namespace brumaria;
 using prueba::Contar;
+using prueba::Semilla;
 
 namespace {
-
-struct Semilla {
-    explicit Semilla(std::uint64_t s) { Azar::FijarDeterminista(s); }
-    ~Semilla() { Azar::Liberar(); }
-};
 
 struct BarcoVisto {
     int fila, columna, longitud;
