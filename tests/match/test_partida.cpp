@@ -436,12 +436,21 @@ TEST(PartidaContraOrdenador, VerBarcosNoDejaLaPartidaYSiLaTermina) {
     Azar::Liberar();
 }
 
-TEST(PausaDelOrdenador, ElDisparoApareceTrasLaPausa) {
-    Azar::FijarDeterminista(71);
+// A match against the computer whose shots are shown after a pause.
+class PausaDelOrdenador : public ::testing::Test {
+protected:
+    ~PausaDelOrdenador() override { Azar::Liberar(); }
+    void Armar(std::uint64_t semilla, int ms) {
+        Azar::FijarDeterminista(semilla);
+        m.opciones.Opciones.blnTiempoRespuesta = true;
+        m.opciones.Opciones.intTiempoRespuesta = ms;
+    }
     GrabadorMensajes cajas;
     Mesa m;
-    m.opciones.Opciones.blnTiempoRespuesta = true;
-    m.opciones.Opciones.intTiempoRespuesta = 20;
+};
+
+TEST_F(PausaDelOrdenador, ElDisparoApareceTrasLaPausa) {
+    Armar(71, 20);
     m.partida.EmpezarContraOrdenador(false, false);
 
     // The choice is made, its display waits; nothing can be answered yet.
@@ -461,15 +470,10 @@ TEST(PausaDelOrdenador, ElDisparoApareceTrasLaPausa) {
     m.opciones.Opciones.intTiempoRespuesta = 1;
     Jugar(m, cajas, false);
     EXPECT_FALSE(m.partida.blnEnPartida);
-    Azar::Liberar();
 }
 
-TEST(PausaDelOrdenador, UnParpadeoNoDesarmaLaPausa) {
-    Azar::FijarDeterminista(72);
-    GrabadorMensajes cajas;
-    Mesa m;
-    m.opciones.Opciones.blnTiempoRespuesta = true;
-    m.opciones.Opciones.intTiempoRespuesta = 30;
+TEST_F(PausaDelOrdenador, UnParpadeoNoDesarmaLaPausa) {
+    Armar(72, 30);
     m.opciones.Opciones.blnVerChat = false;
     // The window blinks with its own timer and waits on the event loop.
     m.paneles.alParpadear = [](int, int intVeces) {
@@ -486,15 +490,10 @@ TEST(PausaDelOrdenador, UnParpadeoNoDesarmaLaPausa) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !m.vista.marcas.isEmpty(); }, 5000));
     EXPECT_EQ(m.vista.marcas.size(), 1);
     EXPECT_TRUE(m.vista.blnRespuestas);
-    Azar::Liberar();
 }
 
-TEST(PausaDelOrdenador, TerminarDuranteLaPausaNoMuestraElDisparo) {
-    Azar::FijarDeterminista(73);
-    GrabadorMensajes cajas;
-    Mesa m;
-    m.opciones.Opciones.blnTiempoRespuesta = true;
-    m.opciones.Opciones.intTiempoRespuesta = 10;
+TEST_F(PausaDelOrdenador, TerminarDuranteLaPausaNoMuestraElDisparo) {
+    Armar(73, 10);
     m.partida.EmpezarContraOrdenador(false, false);
     ASSERT_TRUE(m.partida.tmrReloj.isActive());
     m.partida.FinDePartida();
@@ -509,7 +508,6 @@ TEST(PausaDelOrdenador, TerminarDuranteLaPausaNoMuestraElDisparo) {
     m.partida.cmdHundido_Click();
     EXPECT_EQ(m.paneles.historial, h);
     EXPECT_EQ(cajas.mensajes().size(), 0);
-    Azar::Liberar();
 }
 
 TEST(PartidaContraOrdenador, FlotaColocadaPorElJugadorSeRespeta) {
