@@ -2,6 +2,7 @@
 
 #include "core/modprincipal.h"
 #include "match/partida.h"
+#include "match/preparacion_partida.h"
 #include "match/vista_partida.h"
 #include "net/moddplay.h"
 #include "options/opciones.h"
@@ -17,7 +18,7 @@ namespace brumaria::fuzz {
 
 namespace {
 
-class VistaMuda : public VistaPartida {
+class VistaMuda : public VistaPreparacion {
 public:
     void EscribirEstado(int, const QString&) override {}
     QString LeerEstado(int) const override { return {}; }
@@ -32,9 +33,18 @@ public:
     void MostrarPanel(int) override {}
     void ContarHundido(bool, int) override {}
     void QuitarNegritaEtiquetas() override {}
-    void MostrarMenu(MenuJuego, bool) override {}
     void MostrarSolucion() override {}
     void Sonido(const QString&) override {}
+    // The player starts a network match and lets chance place his fleet.
+    bool blnEmpezarPartida(EleccionPartida& e, bool) override {
+        e = {false, false, true};
+        return true;
+    }
+    ResultadoConexion AbrirConexion() override { return {}; }
+    void PrepararTableros() override {}
+    void AbrirColocarBarcos() override {}
+    void CerrarColocarBarcos() override {}
+    void AplicarMenus(const MenusJuego&) override {}
 };
 
 class PanelesMudos : public PanelesTexto {
@@ -48,21 +58,10 @@ public:
     void ParpadearSTB(int, int) override {}
 };
 
-void Flota(ModPrincipal& p) {
-    static const int kFlota[20][2] = {{0, 0}, {0, 1}, {0, 2}, {0, 3}, {2, 0}, {2, 1}, {2, 2},
-                                      {2, 5}, {2, 6}, {2, 7}, {4, 0}, {4, 1}, {4, 4}, {4, 5},
-                                      {4, 8}, {4, 9}, {6, 0}, {6, 3}, {6, 6}, {8, 9}};
-    p.LlenarPanel(0, CASILLA_AGUA);
-    for (const auto& s : kFlota)
-        p.blnEscribirCasilla(s[0], s[1], 0, CASILLA_BARCO);
-    p.LlenarPanel(1, CASILLA_OCULTA);
-    p.LlenarPanel(2, CASILLA_AGUA);
-    p.LlenarPanel(3, CASILLA_OCULTA);
-}
-
 // Local actions a line starting with ">" stands for; every other line is
 // a message from the peer.
-void Accion(const QString& a, Partida& partida, ModDPlay& dp, ModOpciones& o) {
+void Accion(const QString& a, Partida& partida, PreparacionPartida& preparacion, ModDPlay& dp,
+            ModOpciones& o, bool& blnHost) {
     if (a.isEmpty()) return;
     switch (a[0].unicode()) {
     case u'a':
@@ -75,26 +74,20 @@ void Accion(const QString& a, Partida& partida, ModDPlay& dp, ModOpciones& o) {
         partida.cmdHundido_Click();
         break;
     case u'd':
-        if (a.size() == 3 && a[1].isDigit() && a[2].isDigit() && partida.blnTurnoJugadorAtaque)
+        if (a.size() == 3 && a[1].isDigit() && a[2].isDigit())
             partida.TurnoJugador2(a[1].digitValue(), a[2].digitValue());
         break;
-    case u'b':
-        dp.EnviarBarcos();
-        dp.EnviarMensaje(QStringLiteral("0;0;BarcosListos:Sí"));
-        break;
     case u'e':
-        if (partida.blnEnPartida) break;
-        if (partida.blnEmpiezaJugador)
-            partida.MostrarTurnoJugador(0);
-        else
-            partida.MostrarTurnoContrincante(0);
-        partida.blnEnPartida = true;
+        preparacion.EmpezarPartida();
         break;
     case u'f':
-        partida.FinDePartida();
+        preparacion.mnuJuegoTerminarPartida_Click();
         break;
     case u'h':
-        dp.blnEsHost = !dp.blnEsHost;
+        blnHost = !blnHost;
+        dp.SustituirTransporte(dp.blnConectado() ? nullptr : std::function<bool(const QString&)>(
+                                                                 [](const QString&) { return true; }),
+                               blnHost);
         break;
     case u'o':
         o.Opciones.blnAlertaSonido = !o.Opciones.blnAlertaSonido;
@@ -125,23 +118,25 @@ int EntradaMensajes(const std::uint8_t* datos, std::size_t tamano) {
     cuadros.FijarPaneles(&paneles);
     VistaMuda vista;
     Partida partida(principal, opciones, cuadros, vista);
-    ModDPlay dp(principal, partida, opciones, cuadros, vista);
+    PreparacionPartida preparacion(principal, opciones, cuadros, partida, vista);
+    ModDPlay dp(partida, preparacion, opciones, cuadros, vista);
     int enviados = 0;
-    dp.FijarSalida([&](const QString&) {
-        ++enviados;
-        return true;
-    });
-    dp.lngNumJugadores = 2;
-    partida.FijarEmisor(&dp);
-    partida.blnJugarEnRed = true;
-    Flota(principal);
+    bool blnHost = false;
+    dp.SustituirTransporte(
+        [&](const QString&) {
+            ++enviados;
+            return true;
+        },
+        blnHost);
+    partida.FijarRed(&dp);
+    preparacion.FijarRed(&dp);
 
     const QString texto =
         QString::fromUtf8(reinterpret_cast<const char*>(datos), static_cast<qsizetype>(tamano));
     const QStringList lineas = texto.split(u'\n');
     for (const QString& l : lineas) {
         if (l.startsWith(u'>'))
-            Accion(l.mid(1), partida, dp, opciones);
+            Accion(l.mid(1), partida, preparacion, dp, opciones, blnHost);
         else
             dp.RecibirMensaje(l, QStringLiteral("Rival"));
     }

@@ -1,6 +1,7 @@
 #include "match/partida.h"
 
 #include "core/modprincipal.h"
+#include "match/red_partida.h"
 #include "match/vista_partida.h"
 #include "options/opciones.h"
 #include "platform/mensajes.h"
@@ -26,10 +27,6 @@ QString strNombreResultado(int intResultado) {
     }
 }
 
-QString strGanaContrario(bool blnJugarEnRed) {
-    return blnJugarEnRed ? QStringLiteral("¡Él gana!") : QStringLiteral("¡Yo gano!");
-}
-
 } // namespace
 
 Partida::Partida(ModPrincipal& principal, ModOpciones& opciones, ModCuadrosDeTexto& cuadros,
@@ -42,8 +39,24 @@ Partida::Partida(ModPrincipal& principal, ModOpciones& opciones, ModCuadrosDeTex
     connect(&tmrReloj, &QTimer::timeout, this, &Partida::tmrReloj_Timer);
 }
 
-void Partida::Enviar(const QString& strMensaje) {
-    if (blnJugarEnRed && emisor_) emisor_->EnviarMensaje(strMensaje);
+// Over the network, and with the other player there to hear it.
+bool Partida::blnEnRed() const {
+    return blnJugarEnRed_ && red_ && red_->Estado() == EstadoConexion::Conectados;
+}
+
+QString Partida::strGanaContrario() const {
+    return blnJugarEnRed_ ? QStringLiteral("¡Él gana!") : QStringLiteral("¡Yo gano!");
+}
+
+void Partida::Empezar(bool blnEmpiezaJugador) {
+    tmrReloj.stop();
+    if (blnEmpiezaJugador) {
+        MostrarTurnoJugador(0);
+        TurnoJugador();
+    } else {
+        MostrarTurnoContrincante(0);
+        TurnoOrdenador();
+    }
 }
 
 void Partida::SonidoResultado(int intResultado) {
@@ -62,7 +75,7 @@ void Partida::MostrarTurnoJugador(int intEstado) {
     if (opciones_.Opciones.intMetodoAtaque == 3) vista_.EntradaTeclado(intEstado == 0);
     vista_.EscribirEstado(2, intEstado == 0 ? QStringLiteral("Tu turno (tienes que atacar)")
                                             : QStringLiteral("Tu turno (esperas respuesta)"));
-    blnTurnoJugadorAtaque = intEstado == 0;
+    estado_ = intEstado == 0 ? EstadoTurno::JugadorAtaca : EstadoTurno::JugadorEspera;
 }
 
 void Partida::MostrarTurnoContrincante(int intEstado) {
@@ -71,13 +84,13 @@ void Partida::MostrarTurnoContrincante(int intEstado) {
     if (opciones_.Opciones.intMetodoAtaque == 3) vista_.EntradaTeclado(false);
     QString strTexto;
     if (intEstado == 0)
-        strTexto = blnJugarEnRed ? QStringLiteral("Su turno (tiene que atacar)")
-                                 : QStringLiteral("Mi turno (pensando ataque...)");
+        strTexto = blnJugarEnRed_ ? QStringLiteral("Su turno (tiene que atacar)")
+                                  : QStringLiteral("Mi turno (pensando ataque...)");
     else
-        strTexto = blnJugarEnRed ? QStringLiteral("Su turno (tienes que responder)")
-                                 : QStringLiteral("Mi turno (tienes que responder)");
+        strTexto = blnJugarEnRed_ ? QStringLiteral("Su turno (tienes que responder)")
+                                  : QStringLiteral("Mi turno (tienes que responder)");
     vista_.EscribirEstado(2, strTexto);
-    blnTurnoJugadorAtaque = false;
+    estado_ = intEstado == 0 ? EstadoTurno::ContrincanteAtaca : EstadoTurno::JugadorResponde;
 }
 
 void Partida::TurnoJugador() {
@@ -86,11 +99,12 @@ void Partida::TurnoJugador() {
 
 void Partida::TurnoJugador2(int intFila, int intColumna) {
     // One shot per turn: a second click before the answer is not a second shot.
-    if (!blnTurnoJugadorAtaque) return;
-    if (blnJugarEnRed) {
-        Enviar(QStringLiteral("0;2;%1;%2").arg(intFila).arg(intColumna));
+    if (estado_ != EstadoTurno::JugadorAtaca) return;
+    if (blnJugarEnRed_) {
+        intFilaDisparo_ = intFila;
+        intColumnaDisparo_ = intColumna;
+        if (red_) red_->EnviarAtaque(intFila, intColumna);
         MostrarTurnoJugador(1);
-        blnEsperandoResultado_ = true;
         return;
     }
     MostrarTurnoJugador(1);
@@ -99,11 +113,9 @@ void Partida::TurnoJugador2(int intFila, int intColumna) {
 }
 
 void Partida::TurnoJugador3(int intResultado, int intFila, int intColumna) {
-    if (blnJugarEnRed) {
-        // A stray or repeated answer from the peer must not hand out turns.
-        if (!blnEsperandoResultado_) return;
-        blnEsperandoResultado_ = false;
-    }
+    // A stray or repeated answer, or one that comes after the match ended
+    // (an error box runs its own event loop), must not hand out turns.
+    if (estado_ != EstadoTurno::JugadorEspera) return;
     if (intResultado < 0 || intResultado > 2) {
         // Not a valid target (or an answer we cannot read): choose again.
         MostrarTurnoJugador(0);
@@ -115,7 +127,7 @@ void Partida::TurnoJugador3(int intResultado, int intFila, int intColumna) {
     SonidoResultado(intResultado);
     if (intResultado == 2) ContabilizarBarcoHundido(intFila, intColumna, false);
     vista_.EscribirEstado(
-        1, (blnJugarEnRed ? QStringLiteral("Su respuesta: ") : QStringLiteral("Mi respuesta: ")) +
+        1, (blnJugarEnRed_ ? QStringLiteral("Su respuesta: ") : QStringLiteral("Mi respuesta: ")) +
                strResultado);
     cuadros_.EscribirEnHistorial(QStringLiteral("Jugador\t\t") + strCasilla(intFila, intColumna) +
                                  QLatin1Char('\t') + strResultado);
@@ -124,7 +136,7 @@ void Partida::TurnoJugador3(int intResultado, int intFila, int intColumna) {
     vista_.MostrarPanel(3);
 
     if (principal_.intTerminarPartida() != 0) {
-        blnEnPartida = false;
+        estado_ = EstadoTurno::SinPartida;
         MsgBox(QStringLiteral("¡Tu ganas!"), kTituloPrograma, Icono::Informacion);
         cuadros_.EscribirEnHistorial(QStringLiteral("¡El JUGADOR GANA la partida!"));
         FinDePartida();
@@ -142,7 +154,7 @@ void Partida::TurnoJugador3(int intResultado, int intFila, int intColumna) {
 }
 
 void Partida::TurnoOrdenador() {
-    if (blnJugarEnRed) return; // the peer's shot arrives as a message
+    if (blnJugarEnRed_) return; // the peer's shot arrives as a message
     principal_.AtaqueOrdenador();
     const RegistroOpciones& o = opciones_.Opciones;
     if (!o.blnTiempoRespuesta) {
@@ -162,7 +174,6 @@ void Partida::TurnoOrdenador2() {
     vista_.MarcarAtaque(principal_.intFilaAtaque, principal_.intColumnaAtaque, false);
     MostrarTurnoContrincante(1);
     vista_.HabilitarRespuestas(true);
-    blnEsperandoRespuesta_ = true;
 }
 
 void Partida::cmdAgua_Click() {
@@ -178,7 +189,7 @@ void Partida::cmdHundido_Click() {
 void Partida::Responder(int intRespuesta) {
     // A click that arrives after the answer was taken (or with no shot to
     // answer) must not answer a second time.
-    if (!blnEsperandoRespuesta_) return;
+    if (estado_ != EstadoTurno::JugadorResponde) return;
 
     const int intFila = principal_.intFilaAtaque;
     const int intColumna = principal_.intColumnaAtaque;
@@ -202,38 +213,39 @@ void Partida::Responder(int intRespuesta) {
         return;
     }
 
-    blnEsperandoRespuesta_ = false;
+    // Taken: a second click on the way through cannot answer again.
+    estado_ = EstadoTurno::ContrincanteAtaca;
     const QString strRespuesta = strNombreResultado(intRespuesta);
     vista_.MarcarAtaque(intFila, intColumna, true);
     SonidoResultado(intRespuesta);
     if (intRespuesta == 2) ContabilizarBarcoHundido(intFila, intColumna, true);
-    Enviar(QStringLiteral("0;3;%1;%2;%3").arg(intFila).arg(intColumna).arg(intRespuesta));
+    if (blnEnRed()) red_->EnviarRespuesta(intFila, intColumna, intRespuesta);
     vista_.EscribirEstado(
-        1, (blnJugarEnRed ? QStringLiteral("Su respuesta: ") : QStringLiteral("Tu respuesta: ")) +
+        1, (blnJugarEnRed_ ? QStringLiteral("Su respuesta: ") : QStringLiteral("Tu respuesta: ")) +
                strRespuesta);
     cuadros_.EscribirEnHistorial(
-        (blnJugarEnRed ? QStringLiteral("Contrincante") : QStringLiteral("Ordenador")) +
+        (blnJugarEnRed_ ? QStringLiteral("Contrincante") : QStringLiteral("Ordenador")) +
         QLatin1Char('\t') + strCasilla(intFila, intColumna) + QLatin1Char('\t') + strRespuesta);
     if (intRespuesta == 2) principal_.OlvidarTocado();
     TurnoOrdenador3();
 }
 
 void Partida::AvisarTramposo() {
-    MsgBox(blnJugarEnRed ? QStringLiteral("Me parece que le quieres engañar...")
-                         : QStringLiteral("Me parece que me quieres engañar..."),
+    MsgBox(blnJugarEnRed_ ? QStringLiteral("Me parece que le quieres engañar...")
+                          : QStringLiteral("Me parece que me quieres engañar..."),
            QStringLiteral("¡Tramposo!"), Icono::Exclamacion);
-    Enviar(QStringLiteral("2;Ay ay ay, tu adversario te quería engañar..."));
+    if (blnEnRed()) red_->EnviarHistorial(QStringLiteral("Ay ay ay, tu adversario te quería engañar..."));
 }
 
 void Partida::TurnoOrdenador3() {
     if (principal_.intTerminarPartida() != 0) {
-        blnEnPartida = false;
-        MsgBox(strGanaContrario(blnJugarEnRed), kTituloPrograma, Icono::Informacion);
-        cuadros_.EscribirEnHistorial(blnJugarEnRed
+        estado_ = EstadoTurno::SinPartida;
+        MsgBox(strGanaContrario(), kTituloPrograma, Icono::Informacion);
+        cuadros_.EscribirEnHistorial(blnJugarEnRed_
                                          ? QStringLiteral("¡Tu CONTRINCANTE GANA la partida!")
                                          : QStringLiteral("¡El ORDENADOR GANA la partida!"));
         const Respuesta r =
-            MsgBox(blnJugarEnRed ? QStringLiteral("¿Quieres ver dónde estaban sus barcos?")
+            MsgBox(blnJugarEnRed_ ? QStringLiteral("¿Quieres ver dónde estaban sus barcos?")
                                  : QStringLiteral("¿Quieres ver dónde estaban mis barcos?"),
                    QStringLiteral("Solución"), Icono::Pregunta, Botones::SiNo);
         if (r == Respuesta::Si) vista_.MostrarSolucion();
@@ -255,19 +267,12 @@ void Partida::TurnoOrdenador3() {
 void Partida::FinDePartida() {
     // A pause still running would otherwise show a shot after the end.
     tmrReloj.stop();
-    blnEsperandoRespuesta_ = false;
-    blnEsperandoResultado_ = false;
-
-    Enviar(QStringLiteral("0;0;FinDePartida:Sí"));
-    blnTurnoJugadorAtaque = false;
-    blnEnPartida = false;
+    if (blnEnRed()) red_->EnviarFinDePartida();
+    estado_ = EstadoTurno::SinPartida;
     vista_.OcultarDisparo();
     vista_.QuitarNegritaEtiquetas();
     vista_.EntradaTeclado(false);
     vista_.HabilitarRespuestas(false);
-    vista_.MostrarMenu(MenuJuego::VerLosBarcosDelContrincante, false);
-    if (!blnJugarEnRed) vista_.MostrarMenu(MenuJuego::Empezar, true);
-    vista_.MostrarMenu(MenuJuego::TerminarPartida, false);
     vista_.EscribirEstado(1, QString());
     vista_.EscribirEstado(2, QString());
     cuadros_.EscribirEnHistorial(
@@ -275,16 +280,7 @@ void Partida::FinDePartida() {
         QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat));
     cuadros_.EscribirEnHistorial(QString());
     cuadros_.EscribirEnHistorial(QString());
-}
-
-void Partida::VerBarcos() {
-    const Respuesta r = MsgBox(QStringLiteral("Si ves los barcos del adversario se terminará la "
-                                              "partida y perderás. ¿Quieres continuar?"),
-                               QStringLiteral("Atención"), Icono::Pregunta, Botones::SiNo);
-    if (r != Respuesta::Si) return;
-    FinDePartida();
-    MsgBox(strGanaContrario(blnJugarEnRed), kTituloPrograma, Icono::Informacion);
-    vista_.MostrarSolucion();
+    if (alTerminar) alTerminar();
 }
 
 void Partida::ContabilizarBarcoHundido(int intFila, int intColumna, bool blnBarcoDeJugador) {
@@ -292,33 +288,43 @@ void Partida::ContabilizarBarcoHundido(int intFila, int intColumna, bool blnBarc
     if (intLongitud >= 1 && intLongitud <= 4) vista_.ContarHundido(blnBarcoDeJugador, intLongitud);
 }
 
-void Partida::EmpezarContraOrdenador(bool blnEmpieza, bool blnFlotaColocada) {
-    tmrReloj.stop();
-    blnEsperandoRespuesta_ = false;
-    blnEsperandoResultado_ = false;
-    blnJugarEnRed = false;
-    blnEmpiezaJugador = blnEmpieza;
-
-    vista_.MostrarMenu(MenuJuego::TerminarPartida, true);
-    vista_.MostrarMenu(MenuJuego::Empezar, false);
-    vista_.MostrarMenu(MenuJuego::VerLosBarcosDelContrincante, true);
-
-    principal_.PrepararBarcos(2);
-    principal_.PrepararBarcos(3);
-    if (!blnFlotaColocada) principal_.PrepararBarcos(0);
-    principal_.PrepararBarcos(1);
-    if (principal_.blnCerrando) return; // the window is closing: no match to start
-
-    vista_.MostrarPanel(0);
-    vista_.MostrarPanel(3);
-    if (blnEmpieza) {
-        MostrarTurnoJugador(0);
-        TurnoJugador();
-    } else {
-        MostrarTurnoContrincante(0);
-        TurnoOrdenador();
+void Partida::RecibirAtaque(int intFila, int intColumna) {
+    if (!blnJugarEnRed_ || estado_ != EstadoTurno::ContrincanteAtaca) return;
+    if (principal_.intLeerCasilla(intFila, intColumna, 1) != CASILLA_OCULTA) {
+        cuadros_.EscribirEnHistorial(
+            QStringLiteral("El contrincante ha atacado en (") + strLetraColumna(intColumna) +
+            QStringLiteral(",") + strNumeroFila(intFila) +
+            QStringLiteral("), esta casilla ya estaba descubierta así que hay que esperar a que "
+                           "ataque de nuevo"));
+        // The reply names the last attack that was taken, as the peer expects.
+        if (blnEnRed())
+            red_->EnviarRespuesta(principal_.intFilaAtaque, principal_.intColumnaAtaque, 3);
+        return;
     }
-    blnEnPartida = true;
+    principal_.blnEscribirCasilla(intFila, intColumna, 1,
+                                  principal_.intLeerCasilla(intFila, intColumna, 0));
+    principal_.intFilaAtaque = static_cast<std::int16_t>(intFila);
+    principal_.intColumnaAtaque = static_cast<std::int16_t>(intColumna);
+    TurnoOrdenador2();
+}
+
+void Partida::RecibirRespuesta(int intFila, int intColumna, int intResultado) {
+    if (!blnJugarEnRed_ || estado_ != EstadoTurno::JugadorEspera) return;
+    if (intResultado == 3) {
+        MsgBox(QStringLiteral("La casilla elegida ya está descubierta"), QStringLiteral("Error"),
+               Icono::Critico);
+        TurnoJugador3(3, intFilaDisparo_, intColumnaDisparo_); // ignored if the match moved on
+        return;
+    }
+    // The answer names the square it answers; anything else is not ours.
+    if (intResultado < 0 || intResultado > 2 || intFila != intFilaDisparo_ ||
+        intColumna != intColumnaDisparo_)
+        return;
+    principal_.blnEscribirCasilla(intFila, intColumna, 3,
+                                  intResultado == 0 ? CASILLA_AGUA : CASILLA_BARCO);
+    TurnoJugador3(intResultado, intFila, intColumna);
+    vista_.OcultarDisparo();
+    vista_.MostrarPanel(3);
 }
 
 } // namespace brumaria

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QTimer>
 #include <cstdint>
+#include <functional>
 
 namespace brumaria {
 
@@ -11,7 +12,16 @@ class ModPrincipal;
 class ModOpciones;
 class ModCuadrosDeTexto;
 class VistaPartida;
-class EmisorMensajes;
+class RedPartida;
+
+// The four states of a running match, named by their status text.
+enum class EstadoTurno {
+    SinPartida,        // no match runs (before the first turn, after the end)
+    JugadorAtaca,      // A: "Tu turno (tienes que atacar)"
+    JugadorEspera,     // B: "Tu turno (esperas respuesta)"
+    ContrincanteAtaca, // C: "Mi turno (pensando ataque...)" / "Su turno (tiene que atacar)"
+    JugadorResponde,   // D: "... (tienes que responder)"
+};
 
 class Partida : public QObject {
     Q_OBJECT
@@ -19,18 +29,22 @@ public:
     Partida(ModPrincipal& principal, ModOpciones& opciones, ModCuadrosDeTexto& cuadros,
             VistaPartida& vista, QObject* parent = nullptr);
 
-    // The network sender; nullptr (the default) outside a network match.
-    void FijarEmisor(EmisorMensajes* emisor) { emisor_ = emisor; }
+    // The network side; without it a network match sends nothing.
+    void FijarRed(RedPartida* red) { red_ = red; }
+    // Called at the end of every match, by FinDePartida.
+    std::function<void()> alTerminar;
 
-    // Match flags of the main window.
-    bool blnEnPartida = false;
-    bool blnTurnoJugadorAtaque = false;
-    bool blnJugarEnRed = false;
-    bool blnCancelarEspera = false;
-    bool blnBarcosColocados = false;
-    bool blnEmpiezaJugador = false;
-    bool blnQuienEmpiezaRecibido = false;
-    bool blnBarcosContrincanteListos = false;
+    EstadoTurno Estado() const { return estado_; }
+    // The spec's flags, read from the state.
+    bool blnEnPartida() const { return estado_ != EstadoTurno::SinPartida; }
+    bool blnTurnoJugadorAtaque() const { return estado_ == EstadoTurno::JugadorAtaca; }
+    bool blnEsperandoRespuesta() const { return estado_ == EstadoTurno::JugadorResponde; }
+    bool blnJugarEnRed() const { return blnJugarEnRed_; }
+
+    // The set-up says how the next match is played, then hands out its
+    // first turn (MostrarTurnoJugador 0 + TurnoJugador, or the opponent's).
+    void FijarJugarEnRed(bool blnJugarEnRed) { blnJugarEnRed_ = blnJugarEnRed; }
+    void Empezar(bool blnEmpiezaJugador);
 
     void MostrarTurnoJugador(int intEstado);
     void MostrarTurnoContrincante(int intEstado);
@@ -45,23 +59,15 @@ public:
     void AvisarTramposo();
     void TurnoOrdenador3();
     void FinDePartida();
-    void VerBarcos();
     void ContabilizarBarcoHundido(int intFila, int intColumna, bool blnBarcoDeJugador);
 
-    // The end of a new match against the computer, once its dialogs are done
-    // and its opening history lines written: places the computer's fleet
-    // (and the player's, unless he placed it himself), hides both uncovered
-    // panels, redraws panels 0 and 3, hands out the first turn and marks the
-    // match as running.
-    void EmpezarContraOrdenador(bool blnEmpiezaJugador, bool blnFlotaColocada);
+    // The peer's attack and its answer to ours; anything out of turn, or
+    // an answer to a square we did not shoot, is ignored.
+    void RecibirAtaque(int intFila, int intColumna);
+    void RecibirRespuesta(int intFila, int intColumna, int intResultado);
 
-    // True between the opponent's shot being shown and the player's true
-    // answer to it (the answer buttons are live).
-    bool blnEsperandoRespuesta() const { return blnEsperandoRespuesta_; }
-
-    // Network: true between the player's shot being sent and the peer's
-    // answer to it; an answer that arrives at any other time is ignored.
-    bool blnEsperandoResultado() const { return blnEsperandoResultado_; }
+    // "¡Yo gano!" against the computer, "¡Él gana!" over the network.
+    QString strGanaContrario() const;
 
     // The computer's pause before its chosen square is shown (single shot).
     QTimer tmrReloj;
@@ -72,13 +78,15 @@ private:
     ModOpciones& opciones_;
     ModCuadrosDeTexto& cuadros_;
     VistaPartida& vista_;
-    EmisorMensajes* emisor_ = nullptr;
-    bool blnEsperandoRespuesta_ = false;
-    bool blnEsperandoResultado_ = false;
+    RedPartida* red_ = nullptr;
+    EstadoTurno estado_ = EstadoTurno::SinPartida;
+    bool blnJugarEnRed_ = false;
+    int intFilaDisparo_ = -1; // our last shot over the network, named by its answer
+    int intColumnaDisparo_ = -1;
 
     // 0 Agua, 1 Tocado, 2 Hundido: the answer button pressed.
     void Responder(int intRespuesta);
-    void Enviar(const QString& strMensaje);
+    bool blnEnRed() const;
     void SonidoResultado(int intResultado);
 };
 

@@ -1,19 +1,13 @@
 #pragma once
-// What the turn cycle needs from the main window. The window implements it;
-// tests implement it with a recorder, so a whole match runs with no window.
+// What the turn cycle and the set-up of a match need from the main window.
+// The window implements both; tests implement them with recorders, so a
+// whole match and every set-up path run with no window.
+#include "match/maquina_preparacion.h"
+
 #include <QString>
+#include <optional>
 
 namespace brumaria {
-
-enum class MenuJuego {
-    Empezar,
-    TerminarPartida,
-    CancelarEspera,
-    VerLosBarcosDelContrincante,
-    TerminarConexion,
-    Opciones, // enabled / disabled rather than shown / hidden
-    Alertar,  // enabled / disabled
-};
 
 class VistaPartida {
 public:
@@ -47,11 +41,8 @@ public:
     // Add one to the sunk counter of that side and length (1..4).
     virtual void ContarHundido(bool blnBarcoDeJugador, int intLongitud) = 0;
 
-    // Row and column labels of the player's panel back to normal weight.
+    // Row and column labels of both panels back to normal weight.
     virtual void QuitarNegritaEtiquetas() = 0;
-
-    // Game menu items (MenuJuego::Opciones and ::Alertar are enabled/disabled).
-    virtual void MostrarMenu(MenuJuego menu, bool blnVisible) = 0;
 
     // The solution window (the opponent's fleet), modal.
     virtual void MostrarSolucion() = 0;
@@ -60,12 +51,42 @@ public:
     virtual void Sonido(const QString& strArchivo) = 0;
 };
 
-// The network side of the cycle; absent in a match against the computer.
-class EmisorMensajes {
+// The choices of the new-game dialog.
+struct EleccionPartida {
+    bool blnEmpiezaJugador = false;
+    bool blnColocaJugador = false;
+    bool blnJugarEnRed = false;
+};
+
+// How the session dialog ended. The host's choice of who starts comes with
+// a session it created.
+struct ResultadoConexion {
+    bool blnConectado = false;
+    std::optional<bool> blnEmpiezaJugador;
+    QString strNombreSesion;
+};
+
+class VistaPreparacion : public VistaPartida {
 public:
-    virtual ~EmisorMensajes() = default;
-    // False when nothing was sent (no opponent).
-    virtual bool EnviarMensaje(const QString& strMensaje) = 0;
+    // The new-game dialog, modal; false when cancelled (nothing is written).
+    // `blnQuienEmpiezaEnRed`: the who-starts choice stays open with
+    // "Partida multijugador en red" ticked (a host whose session is open
+    // chooses there, as no session dialog follows).
+    virtual bool blnEmpezarPartida(EleccionPartida& eleccion, bool blnQuienEmpiezaEnRed) = 0;
+
+    // The session dialog, modal.
+    virtual ResultadoConexion AbrirConexion() = 0;
+
+    // Both panels cleared, the sunk counters back to "0" in normal type.
+    virtual void PrepararTableros() = 0;
+
+    // The placement editor, shown without blocking; it reports the placed
+    // fleet through PreparacionPartida::BarcosColocados.
+    virtual void AbrirColocarBarcos() = 0;
+    // Closes it without placing anything (the set-up was given up).
+    virtual void CerrarColocarBarcos() = 0;
+
+    virtual void AplicarMenus(const MenusJuego& menus) = 0;
 };
 
 } // namespace brumaria

@@ -1,9 +1,10 @@
 #include "net/frm_conexion_dplay.h"
 
 #include "core/azar.h"
+#include "net/mensajes.h"
+#include "net/moddplay.h"
 #include "options/opciones.h"
 #include "platform/mensajes.h"
-#include "platform/pausa.h"
 #include "ui/logs/cuadros_de_texto.h"
 
 #include <QApplication>
@@ -36,15 +37,16 @@ struct CursorEspera {
 constexpr qint64 kCaducidadMs = 2000;
 
 QString TextoPartida(const red::DPNMSG_ENUM_HOSTS_RESPONSE& r) {
-    return r.ApplicationDescription.SessionName + QStringLiteral(" - Latencia:") +
+    return protocolo::strTextoSeguro(r.ApplicationDescription.SessionName) +
+           QStringLiteral(" - Latencia:") +
            QString::number(r.lRoundTripLatencyMS) + QStringLiteral(" ms");
 }
 
 } // namespace
 
-FrmConexionDPlay::FrmConexionDPlay(ModOpciones& opciones, ModCuadrosDeTexto& cuadros,
-                                   const bool& blnCerrando, QWidget* parent)
-    : QDialog(parent), opciones_(opciones), cuadros_(cuadros), blnCerrando_(blnCerrando) {
+FrmConexionDPlay::FrmConexionDPlay(ModDPlay& dplay, ModOpciones& opciones,
+                                   ModCuadrosDeTexto& cuadros, QWidget* parent)
+    : QDialog(parent), dplay_(dplay), opciones_(opciones), cuadros_(cuadros) {
     relojMonotono_.start();
     Construir();
     txtNombre->setText(opciones_.Opciones.strNombreJugador);
@@ -56,7 +58,16 @@ FrmConexionDPlay::FrmConexionDPlay(ModOpciones& opciones, ModCuadrosDeTexto& cua
 
 FrmConexionDPlay::~FrmConexionDPlay() {
     tmrExpire.stop();
-    if (oDPP_ && lngHandleBusqueda_ != 0) oDPP_->CancelAsyncOperation(lngHandleBusqueda_);
+    dplay_.FijarDialogo(nullptr);
+    if (oDPP() && lngHandleBusqueda_ != 0) oDPP()->CancelAsyncOperation(lngHandleBusqueda_);
+}
+
+red::DirectPlay8Peer* FrmConexionDPlay::oDPP() const {
+    return dplay_.oDPP();
+}
+
+bool FrmConexionDPlay::IsHost() const {
+    return dplay_.blnEsHost();
 }
 
 void FrmConexionDPlay::Construir() {
@@ -200,15 +211,9 @@ void FrmConexionDPlay::ElegirModo(bool blnHost) {
         cmdRefresh->setFocus();
 }
 
-bool FrmConexionDPlay::StartConnectWizard(red::DirectPlay8Peer* oDPP, const QString& sGuid,
-                                          int lngUsuariosMax, bool& blnEmpiezaJugador,
-                                          red::DirectPlay8Event* oCallback) {
-    oDPP_ = oDPP;
-    sGuid_ = sGuid;
-    lngUsuariosMax_ = lngUsuariosMax;
-    oCallback_ = oCallback;
-    blnConectado_ = false;
-    if (oDPP_) oDPP_->RegisterMessageHandler(this);
+ResultadoConexion FrmConexionDPlay::StartConnectWizard() {
+    blnEmpiezaJugador_.reset();
+    dplay_.FijarDialogo(this);
 
     lstSP->clear();
     int intElegido = 0;
@@ -221,9 +226,14 @@ bool FrmConexionDPlay::StartConnectWizard(red::DirectPlay8Peer* oDPP, const QStr
     }
     if (lstSP->count() > 0) lstSP->setCurrentRow(intElegido);
 
-    if (!blnCerrando_) exec();
-    if (blnConectado_) blnEmpiezaJugador = blnEmpiezaJugador_;
-    return blnConectado_;
+    if (oDPP()) exec();
+    dplay_.FijarDialogo(nullptr);
+    ResultadoConexion r;
+    const EstadoConexion e = dplay_.Estado();
+    r.blnConectado = e == EstadoConexion::Conectados || e == EstadoConexion::Anfitrion;
+    if (r.blnConectado && dplay_.blnEsHost()) r.blnEmpiezaJugador = blnEmpiezaJugador_;
+    r.strNombreSesion = strNombreSesion_;
+    return r;
 }
 
 QString FrmConexionDPlay::strGuidProveedor() const {
@@ -236,32 +246,18 @@ qint64 FrmConexionDPlay::Ahora() const {
 }
 
 void FrmConexionDPlay::reject() {
-    // Leaving while a join is pending abandons it (its outcome ends the wait).
-    if (blnUniendo_ && oDPP_ && lngHandleConexion_ != 0)
-        oDPP_->CancelAsyncOperation(lngHandleConexion_);
+    // Leaving while a join is pending abandons it.
+    if (lngHandleConexion_ != 0 && oDPP()) oDPP()->CancelAsyncOperation(lngHandleConexion_);
+    lngHandleConexion_ = 0;
+    if (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
     DetenerBusqueda();
     QDialog::reject();
-}
-
-void FrmConexionDPlay::GoUnload() {
-    tmrExpire.stop();
-    DetenerBusqueda();
-    oCallback_ = nullptr;
-    if (oDPP_) oDPP_->UnRegisterMessageHandler();
-    oDPP_ = nullptr;
-    blnConectado_ = false;
-    if (isVisible()) QDialog::reject();
-    deleteLater();
-}
-
-void FrmConexionDPlay::CloseForm(QWidget* oForm) {
-    if (oForm) QMetaObject::invokeMethod(oForm, &QWidget::close, Qt::QueuedConnection);
 }
 
 // ------------------------------------------------------------- Aceptar
 
 void FrmConexionDPlay::cmdAceptar_Click() {
-    if (blnUniendo_) return; // a join is already waiting for its outcome
+    if (lngHandleConexion_ != 0) return; // a join is already waiting for its outcome
     opciones_.Opciones.strNombreJugador = txtNombre->text();
     opciones_.Opciones.strNombrePartida = txtGameName->text();
     strNombreUsuario_ = opciones_.Opciones.strNombreJugador;
@@ -279,16 +275,16 @@ void FrmConexionDPlay::CrearSesion() {
                QStringLiteral("No name."), Icono::Informacion);
         return;
     }
-    blnEsHost_ = true;
-    if (!blnHospedarSesion()) {
+    DetenerBusqueda(); // a host does not go on looking for others
+    if (dplay_.HospedarSesion(strNombreUsuario_, strNombreSesion_, strGuidProveedor()) !=
+        red::DPN_OK) {
         MsgBox(QStringLiteral("No se ha podido crear la sesión."), QStringLiteral("Error"),
                Icono::Critico);
-        blnEsHost_ = false;
         return;
     }
+    lngNumPlayers_ = ModDPlay::lngUsuariosMax;
     cuadros_.EscribirEnHistorial(QStringLiteral("Sesión '") + strNombreSesion_ +
                                  QStringLiteral("' creada con éxito."));
-    blnConectado_ = true;
     if (optAlAzar->isChecked())
         blnEmpiezaJugador_ = Azar::intAleatorio(2) != 0;
     else
@@ -296,68 +292,34 @@ void FrmConexionDPlay::CrearSesion() {
     accept();
 }
 
-bool FrmConexionDPlay::blnHospedarSesion() {
-    if (!oDPP_) return false;
-    DetenerBusqueda(); // a host does not go on looking for others
-    oDPP_->SetPeerInfo(strNombreUsuario_);
-    red::DPN_APPLICATION_DESC desc;
-    desc.SessionName = strNombreSesion_;
-    desc.guidApplication = sGuid_;
-    desc.lMaxPlayers = lngUsuariosMax_;
-    if (oDPP_->Host(desc, strGuidProveedor()) != red::DPN_OK) return false;
-    lngNumPlayers_ = lngUsuariosMax_;
-    return true;
-}
-
 void FrmConexionDPlay::UnirseASesion() {
     QListWidgetItem* item = lstPartidas->currentItem();
     const int intIndice = item && item->isSelected() ? item->data(Qt::UserRole).toInt() : -1;
-    if (intIndice < 0 || intIndice >= static_cast<int>(aPartidas_.size()) || !oDPP_) {
+    if (intIndice < 0 || intIndice >= static_cast<int>(aPartidas_.size()) || !oDPP()) {
         MsgBox(QStringLiteral("Primero tienes que seleccionar una sesión de la lista."),
                QStringLiteral("Seleccionar juego"), Icono::Informacion);
         return;
     }
     const PartidaEncontrada partida = aPartidas_[static_cast<std::size_t>(intIndice)];
-    oDPP_->SetPeerInfo(strNombreUsuario_);
     blnIgnorarRespuestas_ = true;
     lngNumPlayers_ = partida.desc.lMaxPlayers;
-
-    QPointer<FrmConexionDPlay> vivo(this);
-    blnConexionTerminada_ = false;
-    blnConexionCorrecta_ = false;
-    blnUniendo_ = true;
+    strNombreSesion_ = partida.desc.SessionName;
+    // The outcome comes as ConnectComplete; the dialog stays responsive meanwhile.
+    lngHandleConexion_ = dplay_.UnirseASesion(strNombreUsuario_, partida.desc, partida.strUrlHost,
+                                              partida.strUrlDispositivo);
+    if (lngHandleConexion_ == 0) return;
     cmdAceptar->setEnabled(false);
-    {
-        CursorEspera cursor;
-        lngHandleConexion_ =
-            oDPP_->Connect(partida.desc, partida.strUrlHost, partida.strUrlDispositivo);
-        while (vivo && !blnConexionTerminada_ && !blnCerrando_)
-            Pausa(5);
-    }
-    if (!vivo) return;
-    blnUniendo_ = false;
-    lngHandleConexion_ = 0;
-    cmdAceptar->setEnabled(true);
-
-    if (blnConexionCorrecta_ && !blnCerrando_) {
-        DetenerBusqueda();
-        strNombreSesion_ = partida.desc.SessionName;
-        blnEsHost_ = false;
-        if (isVisible()) accept();
-        return;
-    }
-    // Not joined: the search goes on as before.
-    blnIgnorarRespuestas_ = intEstadoBusqueda_ != 1;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
 // -------------------------------------------------------------- search
 
 void FrmConexionDPlay::cmdRefresh_Click() {
-    if (!oDPP_) return;
+    if (!oDPP()) return;
     if (intEstadoBusqueda_ == 0) {
         blnIgnorarRespuestas_ = false;
-        const std::int32_t h =
-            oDPP_->EnumHosts(sGuid_, strGuidProveedor(), txtDireccion->text().trimmed());
+        const std::int32_t h = oDPP()->EnumHosts(ModDPlay::sGuid, strGuidProveedor(),
+                                                 txtDireccion->text().trimmed());
         if (h == 0) {
             blnIgnorarRespuestas_ = true;
             MsgBox(QStringLiteral("No se puede buscar en la dirección escrita. Escribe el nombre o "
@@ -376,7 +338,7 @@ void FrmConexionDPlay::cmdRefresh_Click() {
 
 void FrmConexionDPlay::DetenerBusqueda() {
     blnIgnorarRespuestas_ = true;
-    if (oDPP_ && lngHandleBusqueda_ != 0) oDPP_->CancelAsyncOperation(lngHandleBusqueda_);
+    if (oDPP() && lngHandleBusqueda_ != 0) oDPP()->CancelAsyncOperation(lngHandleBusqueda_);
     lngHandleBusqueda_ = 0;
     if (cmdRefresh) cmdRefresh->setText(QStringLiteral("Iniciar búsqueda"));
     intEstadoBusqueda_ = 0;
@@ -429,48 +391,35 @@ void FrmConexionDPlay::tmrExpire_Timer() {
 
 // -------------------------------------------------------------- events
 
-void FrmConexionDPlay::DirectPlay8Event_CreatePlayer(std::int32_t lPlayerID) {
-    if (oCallback_) oCallback_->DirectPlay8Event_CreatePlayer(lPlayerID);
-}
-
-void FrmConexionDPlay::DirectPlay8Event_DestroyPlayer(std::int32_t lPlayerID,
-                                                      std::int32_t lReason) {
-    if (oCallback_) oCallback_->DirectPlay8Event_DestroyPlayer(lPlayerID, lReason);
-}
-
-void FrmConexionDPlay::DirectPlay8Event_Receive(const red::DPNMSG_RECEIVE& dpnotify) {
-    if (oCallback_) oCallback_->DirectPlay8Event_Receive(dpnotify);
-}
-
 void FrmConexionDPlay::DirectPlay8Event_ConnectComplete(
     const red::DPNMSG_CONNECT_COMPLETE& dpnotify) {
-    blnConexionTerminada_ = true;
+    if (lngHandleConexion_ == 0) return;
+    lngHandleConexion_ = 0;
+    QApplication::restoreOverrideCursor();
+    cmdAceptar->setEnabled(true);
     if (dpnotify.hResultCode == red::DPNERR_SESSIONFULL) {
         MsgBox(QStringLiteral(
                    "Ya hay dos personas jugando, puedes elegir otra sesión o crear tú una."),
                QStringLiteral("Lleno"), Icono::Informacion);
-        return;
-    }
-    if (dpnotify.hResultCode != red::DPN_OK) {
+    } else if (dpnotify.hResultCode != red::DPN_OK) {
         // Refused, unanswered or another program: never a joined session.
-        if (dpnotify.hResultCode != red::DPNERR_USERCANCEL && !blnCerrando_)
+        if (dpnotify.hResultCode != red::DPNERR_USERCANCEL)
             MsgBox(QStringLiteral("No se ha podido conectar con la partida elegida."),
                    QStringLiteral("Error"), Icono::Critico);
+    } else {
+        // Written now, before the host's first messages (they may follow at once).
+        cuadros_.EscribirEnHistorial(QStringLiteral("Te has unido a la sesión."));
+        DetenerBusqueda();
+        accept();
         return;
     }
-    blnConexionCorrecta_ = true;
-    // Written now, before the host's first messages (they may follow at once).
-    if (blnUniendo_) {
-        cuadros_.EscribirEnHistorial(QStringLiteral("Te has unido a la sesión."));
-        blnConectado_ = true;
-    }
-    if (oCallback_) oCallback_->DirectPlay8Event_ConnectComplete(dpnotify);
+    // Not joined: the search goes on as before.
+    blnIgnorarRespuestas_ = intEstadoBusqueda_ != 1;
 }
 
 void FrmConexionDPlay::DirectPlay8Event_EnumHostsResponse(
     const red::DPNMSG_ENUM_HOSTS_RESPONSE& dpnotify) {
     ActualizarListaPartidas(dpnotify);
-    if (oCallback_) oCallback_->DirectPlay8Event_EnumHostsResponse(dpnotify);
 }
 
 void FrmConexionDPlay::DirectPlay8Event_AsyncOpComplete(
@@ -484,7 +433,6 @@ void FrmConexionDPlay::DirectPlay8Event_AsyncOpComplete(
             cmdRefresh->setText(QStringLiteral("Iniciar búsqueda"));
         }
     }
-    if (oCallback_) oCallback_->DirectPlay8Event_AsyncOpComplete(dpnotify);
 }
 
 } // namespace brumaria

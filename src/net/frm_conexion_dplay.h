@@ -1,8 +1,9 @@
 #pragma once
 // "Conexión para multijugador": the player creates a network game or finds
-// one and joins it. After a successful connection the dialog is only
-// hidden: it stays the transport's event sink and forwards every event to
-// the main window's network side until GoUnload.
+// one and joins it. It works through the network side (ModDPlay), which
+// owns the connection and tells it the search answers and the join's
+// outcome while it is open.
+#include "match/vista_partida.h"
 #include "net/dplay.h"
 
 #include <QDialog>
@@ -10,6 +11,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class QButtonGroup;
@@ -25,32 +27,24 @@ namespace brumaria {
 
 class ModOpciones;
 class ModCuadrosDeTexto;
+class ModDPlay;
 
 class FrmConexionDPlay : public QDialog, public red::DirectPlay8Event {
     Q_OBJECT
 public:
-    // `blnCerrando` is the main window's closing flag: every wait ends on it.
-    FrmConexionDPlay(ModOpciones& opciones, ModCuadrosDeTexto& cuadros, const bool& blnCerrando,
+    // `dplay` must be searching (IniciarDPlay) when the dialog is shown.
+    FrmConexionDPlay(ModDPlay& dplay, ModOpciones& opciones, ModCuadrosDeTexto& cuadros,
                      QWidget* parent = nullptr);
     ~FrmConexionDPlay() override;
 
-    // Shows the dialog modally over `oDPP` (not owned). True when a session
-    // was created or joined; `blnEmpiezaJugador` then holds the host's choice
-    // of who starts (untouched when joining).
-    bool StartConnectWizard(red::DirectPlay8Peer* oDPP, const QString& sGuid, int lngUsuariosMax,
-                            bool& blnEmpiezaJugador, red::DirectPlay8Event* oCallback);
+    // Shows the dialog modally. Connected when a session was created or
+    // joined; a created one brings the host's choice of who starts.
+    ResultadoConexion StartConnectWizard();
 
-    bool IsHost() const { return blnEsHost_; }
+    bool IsHost() const;
     QString SessionName() const { return strNombreSesion_; }
     QString UserName() const { return strNombreUsuario_; }
     int NumPlayers() const { return lngNumPlayers_; }
-
-    // The end of the connection: stops the expiry timer, drops the event
-    // receiver and lets the dialog go (deleted later, never under a caller).
-    void GoUnload();
-    // Posts a close request to `oForm`; it is handled after the caller returns.
-    static void CloseForm(QWidget* oForm);
-    void RegisterCallback(red::DirectPlay8Event* oCallback) { oCallback_ = oCallback; }
 
     // A found game.
     struct PartidaEncontrada {
@@ -89,10 +83,7 @@ public:
     QPushButton* cmdCancelar = nullptr;
     QTimer tmrExpire;
 
-    // red::DirectPlay8Event: the dialog's own work, then forwarding.
-    void DirectPlay8Event_CreatePlayer(std::int32_t lPlayerID) override;
-    void DirectPlay8Event_DestroyPlayer(std::int32_t lPlayerID, std::int32_t lReason) override;
-    void DirectPlay8Event_Receive(const red::DPNMSG_RECEIVE& dpnotify) override;
+    // What the network side tells the open dialog.
     void DirectPlay8Event_ConnectComplete(const red::DPNMSG_CONNECT_COMPLETE& dpnotify) override;
     void
     DirectPlay8Event_EnumHostsResponse(const red::DPNMSG_ENUM_HOSTS_RESPONSE& dpnotify) override;
@@ -109,35 +100,25 @@ private:
     void DetenerBusqueda();
     void CrearSesion();
     void UnirseASesion();
-    bool blnHospedarSesion();
     void ActualizarListaPartidas(const red::DPNMSG_ENUM_HOSTS_RESPONSE& r);
     QString strGuidProveedor() const;
     qint64 Ahora() const;
 
+    red::DirectPlay8Peer* oDPP() const;
+
+    ModDPlay& dplay_;
     ModOpciones& opciones_;
     ModCuadrosDeTexto& cuadros_;
-    const bool& blnCerrando_;
-
-    QPointer<red::DirectPlay8Peer> oDPP_; // not owned; may go before the dialog
-    red::DirectPlay8Event* oCallback_ = nullptr;
-    QString sGuid_;
-    int lngUsuariosMax_ = 2;
 
     QString strNombreUsuario_;
     QString strNombreSesion_;
-    bool blnConectado_ = false;
-    bool blnEsHost_ = false;
-    bool blnEmpiezaJugador_ = false;
+    std::optional<bool> blnEmpiezaJugador_; // chosen when the session was created
     int lngNumPlayers_ = 0;
 
     int intEstadoBusqueda_ = 0; // 0 idle, 1 searching
     std::int32_t lngHandleBusqueda_ = 0;
     bool blnIgnorarRespuestas_ = true;
-
-    bool blnUniendo_ = false;
-    std::int32_t lngHandleConexion_ = 0;
-    bool blnConexionTerminada_ = false;
-    bool blnConexionCorrecta_ = false;
+    std::int32_t lngHandleConexion_ = 0; // the join waiting for its outcome
 
     std::vector<PartidaEncontrada> aPartidas_;
     QElapsedTimer relojMonotono_;

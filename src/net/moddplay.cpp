@@ -1,72 +1,69 @@
 #include "net/moddplay.h"
 
 #include "match/partida.h"
+#include "match/preparacion_partida.h"
+#include "match/vista_partida.h"
 #include "options/opciones.h"
 #include "platform/mensajes.h"
 #include "ui/logs/cuadros_de_texto.h"
-
-#include <QDateTime>
 
 namespace brumaria {
 
 namespace {
 
-// Fleet of 4 + 3 + 3 + 2 + 2 + 2 + 1 + 1 + 1 + 1 squares.
-constexpr int kCasillasFlota = 20;
-// How long an early attack may wait for this side's start sequence.
-constexpr qint64 kMaxEsperaRetenidoMs = 10000;
-// Messages held behind it at most (an honest peer sends a handful).
-constexpr std::size_t kMaxRetenidos = 256;
-
-int intDigito(QChar c) {
-    return (c >= u'0' && c <= u'9') ? c.unicode() - u'0' : -1;
-}
-
-// "0", "1", ... exactly: no sign, blanks or leading zeros.
-int intCampo(QStringView campo) {
-    if (campo.size() != 1) return -1;
-    return intDigito(campo[0]);
-}
+template <class... F> struct Sobrecarga : F... {
+    using F::operator()...;
+};
+template <class... F> Sobrecarga(F...) -> Sobrecarga<F...>;
 
 } // namespace
 
-bool blnLeerCasilla(const QString& strCuerpo, int& intFila, int& intColumna) {
-    if (strCuerpo.size() != 3 || strCuerpo[1] != u';') return false;
-    intFila = intDigito(strCuerpo[0]);
-    intColumna = intDigito(strCuerpo[2]);
-    return intFila >= 0 && intColumna >= 0;
-}
-
-QString strTextoSeguro(const QString& strTexto) {
-    QString r = strTexto;
-    for (QChar& c : r) {
-        const char16_t u = c.unicode();
-        if ((u < 0x20 && u != u'\t') || u == 0x7F || u == 0x2028 || u == 0x2029 || u == 0x85)
-            c = u' ';
-    }
-    return r;
-}
-
-ModDPlay::ModDPlay(ModPrincipal& principal, Partida& partida, ModOpciones& opciones,
+ModDPlay::ModDPlay(Partida& partida, PreparacionPartida& preparacion, ModOpciones& opciones,
                    ModCuadrosDeTexto& cuadros, VistaPartida& vista, QObject* parent)
-    : QObject(parent), principal_(principal), partida_(partida), opciones_(opciones),
-      cuadros_(cuadros), vista_(vista) {
-    tmrRetenidos_.setInterval(10);
-    connect(&tmrRetenidos_, &QTimer::timeout, this, &ModDPlay::ProcesarRetenidos);
-}
+    : QObject(parent), partida_(partida), preparacion_(preparacion), opciones_(opciones),
+      cuadros_(cuadros), vista_(vista) {}
 
 ModDPlay::~ModDPlay() {
-    CerrarDPlay();
+    dialogo_ = nullptr;
+    if (oDPP_) {
+        oDPP_->UnRegisterMessageHandler();
+        oDPP_->Close();
+    }
 }
 
-red::DirectPlay8Peer* ModDPlay::IniciarDPlay() {
-    CerrarDPlay();
+bool ModDPlay::blnEsHost() const {
+    if (salida_) return blnHostSustituto_;
+    return oDPP_ && oDPP_->blnEsHost();
+}
+
+// The one place the connection changes state; the set-up hears of it.
+void ModDPlay::Pasar(EstadoConexion nuevo) {
+    if (nuevo == estado_) return;
+    const EstadoConexion anterior = estado_;
+    estado_ = nuevo;
+    emit estadoCambiado(anterior, nuevo);
+    preparacion_.ConexionCambiada();
+}
+
+void ModDPlay::SustituirTransporte(std::function<bool(const QString&)> salida, bool blnHost) {
+    salida_ = std::move(salida);
+    blnHostSustituto_ = blnHost;
+    Pasar(salida_ ? EstadoConexion::Conectados : EstadoConexion::SinConexion);
+}
+
+// ----------------------------------------------------------- connection
+
+void ModDPlay::IniciarDPlay() {
+    TerminarConexion();
     oDPP_ = std::make_unique<red::DirectPlay8Peer>();
-    ReiniciarProtocolo();
-    return oDPP_.get();
+    oDPP_->FijarTiempos(tiempos);
+    oDPP_->RegisterMessageHandler(this);
+    nombres_.clear();
+    Pasar(EstadoConexion::Buscando);
 }
 
-void ModDPlay::CerrarDPlay() {
+void ModDPlay::TerminarConexion() {
+    vista_.EscribirEstado(3, QString());
     if (oDPP_) {
         oDPP_->UnRegisterMessageHandler();
         oDPP_->Close();
@@ -76,60 +73,99 @@ void ModDPlay::CerrarDPlay() {
         else
             oDPP_.reset();
     }
-    lngNumJugadores = 0;
-    strNombreUsuario.clear();
-    blnConectado = false;
-    ReiniciarProtocolo();
+    salida_ = nullptr;
+    strNombreUsuario_.clear();
+    nombres_.clear();
+    Pasar(EstadoConexion::SinConexion);
 }
 
-void ModDPlay::ReiniciarProtocolo() {
-    for (auto& fila : flotaRecibida_)
-        fila.fill(false);
-    intCasillasRecibidas_ = 0;
-    blnBarcosListosRecibido_ = false;
-    blnQuienEmpiezaAceptado_ = false;
-    blnFlotaPropiaEnviada_ = false;
-    blnPartidaTerminada_ = false;
-    intFilaDisparo_ = intColumnaDisparo_ = -1;
-    retenidos_.clear();
-    tmrRetenidos_.stop();
+std::int32_t ModDPlay::HospedarSesion(const QString& strNombreUsuario,
+                                      const QString& strNombreSesion,
+                                      const QString& strGuidProveedor) {
+    if (!oDPP_ || estado_ != EstadoConexion::Buscando) return red::DPNERR_ALREADYINITIALIZED;
+    oDPP_->SetPeerInfo(strNombreUsuario);
+    red::DPN_APPLICATION_DESC desc;
+    desc.SessionName = strNombreSesion;
+    desc.guidApplication = sGuid;
+    desc.lMaxPlayers = lngUsuariosMax;
+    const std::int32_t r = oDPP_->Host(desc, strGuidProveedor);
+    if (r != red::DPN_OK) return r;
+    strNombreUsuario_ = strNombreUsuario;
+    Pasar(EstadoConexion::Anfitrion);
+    return r;
 }
 
-bool ModDPlay::EnviarMensaje(const QString& strMensaje) {
-    if (lngNumJugadores < 2) return false;
-    ObservarSalida(strMensaje);
-    if (salida_) return salida_(strMensaje);
-    if (!oDPP_) return false;
-    oDPP_->SendTo(red::DPNID_ALL_PLAYERS_GROUP, strMensaje);
-    return true;
+std::int32_t ModDPlay::UnirseASesion(const QString& strNombreUsuario,
+                                     const red::DPN_APPLICATION_DESC& desc,
+                                     const QString& strUrlHost, const QString& strUrlDispositivo) {
+    if (!oDPP_ || estado_ != EstadoConexion::Buscando) return 0;
+    oDPP_->SetPeerInfo(strNombreUsuario);
+    strNombreUsuario_ = strNombreUsuario;
+    Pasar(EstadoConexion::Uniendo);
+    return oDPP_->Connect(desc, strUrlHost, strUrlDispositivo);
 }
 
-// What this side says tells the protocol where its own match stands.
-void ModDPlay::ObservarSalida(const QString& strMensaje) {
-    int f = 0, c = 0;
-    if (strMensaje.startsWith(QStringLiteral("0;2;")) && blnLeerCasilla(strMensaje.mid(4), f, c)) {
-        intFilaDisparo_ = f;
-        intColumnaDisparo_ = c;
-    } else if (strMensaje.startsWith(QStringLiteral("0;0;BarcosListos:"))) {
-        blnFlotaPropiaEnviada_ = true;
-        // The start sequence clears the opponent's board before placing; a
-        // fleet that arrived before that is written again now.
-        for (int i = 0; i < kLado; ++i)
-            for (int j = 0; j < kLado; ++j)
-                if (flotaRecibida_[i][j]) principal_.blnEscribirCasilla(i, j, 2, CASILLA_BARCO);
-    } else if (strMensaje.startsWith(QStringLiteral("0;0;FinDePartida:"))) {
-        // Over: nothing of a match is taken any more until a new one starts.
-        blnPartidaTerminada_ = true;
-        retenidos_.clear();
-        tmrRetenidos_.stop();
+QString ModDPlay::strNombreDe(std::int32_t lPlayerID) const {
+    bool ok = false;
+    QString strNombre = oDPP_ ? oDPP_->GetPeerInfo(lPlayerID, &ok) : QString();
+    if (!ok) strNombre = nombres_.value(lPlayerID);
+    return protocolo::strTextoSeguro(strNombre);
+}
+
+// ------------------------------------------------------------ events
+
+void ModDPlay::DirectPlay8Event_CreatePlayer(std::int32_t lPlayerID) {
+    bool ok = false;
+    const QString strNombre = oDPP_ ? oDPP_->GetPeerInfo(lPlayerID, &ok) : QString();
+    if (ok) {
+        nombres_.insert(lPlayerID, strNombre);
+        cuadros_.EscribirEnHistorial(QStringLiteral("Se ha agregado '") +
+                                     protocolo::strTextoSeguro(strNombre) +
+                                     QStringLiteral("' a la partida"));
     }
+    // The event also comes for the local player: only the other one makes
+    // two. A joiner is in once the join completes (ConnectComplete).
+    if (oDPP_ && lPlayerID != oDPP_->IdJugadorLocal() &&
+        (estado_ == EstadoConexion::Anfitrion || estado_ == EstadoConexion::RivalIdo))
+        Pasar(EstadoConexion::Conectados);
 }
 
-void ModDPlay::EnviarBarcos() {
-    for (int f = 0; f < kLado; ++f)
-        for (int c = 0; c < kLado; ++c)
-            if (principal_.intLeerCasilla(f, c, 0) == CASILLA_BARCO)
-                EnviarMensaje(QStringLiteral("0;1;%1;%2").arg(f).arg(c));
+void ModDPlay::DirectPlay8Event_DestroyPlayer(std::int32_t lPlayerID, std::int32_t lReason) {
+    (void)lReason;
+    const bool blnEraElOtro = estado_ == EstadoConexion::Conectados && oDPP_ &&
+                              lPlayerID != oDPP_->IdJugadorLocal();
+    if (blnEraElOtro) {
+        MsgBox(QStringLiteral("'") + strNombreDe(lPlayerID) +
+                   QStringLiteral("' se ha desconectado. Se terminará la partida."),
+               QStringLiteral("Saliendo de la sesión"), Icono::Informacion);
+    }
+    nombres_.remove(lPlayerID);
+    cuadros_.EscribirEnHistorial(QString());
+    cuadros_.EscribirEnHistorial(QStringLiteral("El contrincante se ha desconectado."));
+    // The match ends once the player has read why.
+    if (blnEraElOtro && estado_ == EstadoConexion::Conectados) Pasar(EstadoConexion::RivalIdo);
+}
+
+void ModDPlay::DirectPlay8Event_ConnectComplete(const red::DPNMSG_CONNECT_COMPLETE& dpnotify) {
+    if (estado_ != EstadoConexion::Uniendo) return;
+    // The dialog first: its "Te has unido a la sesión." comes before
+    // anything the host says.
+    if (dialogo_) dialogo_->DirectPlay8Event_ConnectComplete(dpnotify);
+    if (dpnotify.hResultCode != red::DPN_OK || !oDPP_ || !oDPP_->blnEnSesion()) {
+        Pasar(EstadoConexion::Buscando); // not joined: the dialog may try again
+        return;
+    }
+    vista_.EscribirEstado(3, QStringLiteral("Nombre de sesión: ") +
+                                 protocolo::strTextoSeguro(oDPP_->GetApplicationDesc().SessionName));
+    Pasar(EstadoConexion::Conectados);
+}
+
+void ModDPlay::DirectPlay8Event_EnumHostsResponse(const red::DPNMSG_ENUM_HOSTS_RESPONSE& r) {
+    if (dialogo_) dialogo_->DirectPlay8Event_EnumHostsResponse(r);
+}
+
+void ModDPlay::DirectPlay8Event_AsyncOpComplete(const red::DPNMSG_ASYNC_OP_COMPLETE& r) {
+    if (dialogo_) dialogo_->DirectPlay8Event_AsyncOpComplete(r);
 }
 
 void ModDPlay::DirectPlay8Event_Receive(const red::DPNMSG_RECEIVE& dpnotify) {
@@ -141,232 +177,135 @@ void ModDPlay::DirectPlay8Event_Receive(const red::DPNMSG_RECEIVE& dpnotify) {
     RecibirMensaje(dpnotify.strDatos, strNombre);
 }
 
-void ModDPlay::RecibirMensaje(const QString& strTexto, const QString& strNombre) {
-    // Once something is held, everything after it waits too: order is kept.
-    if (!retenidos_.empty()) {
-        if (retenidos_.size() < kMaxRetenidos) retenidos_.push_back({strTexto, strNombre});
-        return;
-    }
-    if (strTexto.startsWith(QStringLiteral("0;2;")) && intDecidirAtaque() == 1) {
-        retenidos_.push_back({strTexto, strNombre});
-        retenidoDesde_ = QDateTime::currentMSecsSinceEpoch();
-        tmrRetenidos_.start();
-        return;
-    }
-    Despachar(strTexto, strNombre);
+// ------------------------------------------------------------ messages
+
+bool ModDPlay::EnviarMensaje(const protocolo::Mensaje& mensaje) {
+    if (estado_ != EstadoConexion::Conectados) return false;
+    const QString texto = protocolo::Escribir(mensaje);
+    if (salida_) return salida_(texto);
+    return oDPP_ && oDPP_->SendTo(red::DPNID_ALL_PLAYERS_GROUP, texto);
 }
 
-void ModDPlay::Despachar(const QString& strTexto, const QString& strNombre) {
-    const qsizetype pc = strTexto.indexOf(u';');
-    if (pc < 0) return;
-    const int intTipo = intCampo(QStringView(strTexto).left(pc));
-    const QString strResto = strTexto.mid(pc + 1);
+void ModDPlay::EnviarQuienEmpieza(bool blnEmpiezaElOtro) {
+    EnviarMensaje(protocolo::QuienEmpieza{blnEmpiezaElOtro});
+}
+
+void ModDPlay::EnviarFlota(const Panel& flota) {
+    for (int f = 0; f < kLado; ++f)
+        for (int c = 0; c < kLado; ++c)
+            if (flota[f][c] == CASILLA_BARCO) EnviarMensaje(protocolo::CasillaFlota{f, c});
+    EnviarMensaje(protocolo::BarcosListos{});
+}
+
+void ModDPlay::EnviarAtaque(int intFila, int intColumna) {
+    EnviarMensaje(protocolo::Ataque{intFila, intColumna});
+}
+
+void ModDPlay::EnviarRespuesta(int intFila, int intColumna, int intResultado) {
+    EnviarMensaje(protocolo::RespuestaAtaque{intFila, intColumna, intResultado});
+}
+
+void ModDPlay::EnviarFinDePartida() {
+    EnviarMensaje(protocolo::FinDePartida{});
+}
+
+void ModDPlay::EnviarHistorial(const QString& strTexto) {
+    EnviarMensaje(protocolo::Historial{strTexto});
+}
+
+void ModDPlay::EnviarChat(const QString& strTexto) {
+    if (lngNumJugadores() < 2) {
+        MsgBox(
+            QStringLiteral("No hay nadie a quien enviar.\n\nSi no estás en ninguna sesión puedes "
+                           "empezar una nueva partida en red, para eso inicia una nueva partida "
+                           "y activa 'Partida multijugador en red'."),
+            QStringLiteral("Estás solo"), Icono::Exclamacion);
+        return;
+    }
+    cuadros_.EscribirEnChat(QStringLiteral("<") + protocolo::strTextoSeguro(strNombreUsuario_) +
+                            QStringLiteral("> ") + protocolo::strTextoSeguro(strTexto));
+    EnviarMensaje(protocolo::Chat{strTexto});
+}
+
+void ModDPlay::EnviarAlerta(int intTipo) {
+    const RegistroOpciones& o = opciones_.Opciones;
     switch (intTipo) {
     case 0:
-        ProcesarMensaje(strResto, strNombre);
+        EnviarMensaje(protocolo::Alerta{0, {}});
         break;
     case 1:
-        cuadros_.EscribirEnChat(QStringLiteral("<") + strTextoSeguro(strNombre) +
-                                QStringLiteral("> ") + strTextoSeguro(strResto));
+        EnviarMensaje(protocolo::Alerta{1, o.strAlertaMensajeMsgBox});
         break;
     case 2:
-        cuadros_.EscribirEnHistorial(strTextoSeguro(strResto));
+        EnviarMensaje(protocolo::Alerta{2, o.strAlertaMensajeHistorial});
         break;
     default:
         break;
     }
 }
 
-void ModDPlay::ProcesarRetenidos() {
-    const bool blnCaducado =
-        QDateTime::currentMSecsSinceEpoch() - retenidoDesde_ > kMaxEsperaRetenidoMs;
-    while (!retenidos_.empty()) {
-        if (retenidos_.front().texto.startsWith(QStringLiteral("0;2;")) &&
-            intDecidirAtaque() == 1 && !blnCaducado)
-            return; // still too early
-        const Retenido actual = retenidos_.front();
-        retenidos_.pop_front();
-        Despachar(actual.texto, actual.nombre); // a late attack is judged as usual
-    }
-    tmrRetenidos_.stop();
+void ModDPlay::RecibirMensaje(const QString& strTexto, const QString& strNombre) {
+    ProcesarMensaje(protocolo::Leer(strTexto), strNombre);
 }
 
-int ModDPlay::intDecidirAtaque() const {
-    if (partida_.blnEnPartida)
-        return (partida_.blnTurnoJugadorAtaque || partida_.blnEsperandoRespuesta() ||
-                partida_.blnEsperandoResultado())
-                   ? 2
-                   : 0;
-    // Both fleets are announced but this side has not finished its start
-    // sequence: the opponent, who starts, was quicker.
-    if (blnFlotaPropiaEnviada_ && blnBarcosListosRecibido_ && !blnPartidaTerminada_ &&
-        !principal_.blnCerrando)
-        return 1;
-    return 2;
+void ModDPlay::ProcesarMensaje(const protocolo::Mensaje& mensaje, const QString& strNombre) {
+    using namespace protocolo;
+    std::visit(Sobrecarga{
+                   [](std::monostate) {},
+                   [&](const QuienEmpieza& m) {
+                       preparacion_.RecibirQuienEmpieza(m.blnEmpiezaJugador);
+                   },
+                   [&](const CasillaFlota& m) {
+                       preparacion_.RecibirCasillaFlota(m.intFila, m.intColumna);
+                   },
+                   [&](const BarcosListos&) { preparacion_.RecibirBarcosListos(); },
+                   [&](const FinDePartida&) { preparacion_.RecibirFinDePartida(); },
+                   [&](const Ataque& m) { partida_.RecibirAtaque(m.intFila, m.intColumna); },
+                   [&](const RespuestaAtaque& m) {
+                       partida_.RecibirRespuesta(m.intFila, m.intColumna, m.intResultado);
+                   },
+                   [&](const Alerta& m) { RecibirAlerta(m); },
+                   [&](const AlertaRechazada& m) {
+                       static const char* const kQue[] = {"con sonido", "con cuadro de texto",
+                                                          "en el historial"};
+                       cuadros_.EscribirEnHistorial(
+                           strTextoSeguro(strNombre) +
+                           QStringLiteral(" no tiene activadas las alertas ") +
+                           QString::fromUtf8(kQue[m.intTipo]));
+                   },
+                   [&](const Chat& m) {
+                       cuadros_.EscribirEnChat(QStringLiteral("<") + strTextoSeguro(strNombre) +
+                                               QStringLiteral("> ") + m.strTexto);
+                   },
+                   [&](const Historial& m) { cuadros_.EscribirEnHistorial(m.strTexto); },
+               },
+               mensaje);
 }
 
-void ModDPlay::ProcesarMensaje(const QString& strMensaje, const QString& strNombre) {
-    const qsizetype pc = strMensaje.indexOf(u';');
-    if (pc < 0) return;
-    const int intSubtipo = intCampo(QStringView(strMensaje).left(pc));
-    const QString strCuerpo = strMensaje.mid(pc + 1);
-    // A match against the computer while a connection lingers is not the
-    // peer's to steer; only its alerts still come through.
-    if (intSubtipo != 4 && !partida_.blnJugarEnRed) return;
-    switch (intSubtipo) {
-    case 0:
-        Control(strCuerpo, strNombre);
-        break;
-    case 1:
-        CasillaFlota(strCuerpo);
-        break;
-    case 2:
-        Ataque(strCuerpo);
-        break;
-    case 3:
-        Respuesta(strCuerpo);
-        break;
-    case 4:
-        Alerta(strCuerpo, strNombre);
-        break;
-    default:
-        break;
-    }
-}
-
-void ModDPlay::Control(const QString& strCuerpo, const QString& strNombre) {
-    (void)strNombre;
-    const qsizetype dp = strCuerpo.indexOf(u':');
-    if (dp < 0) return;
-    const QString strClave = strCuerpo.left(dp);
-    const QString strValor = strCuerpo.mid(dp + 1);
-    if (strClave == QStringLiteral("blnEmpiezaJugador")) {
-        // Only the host says who starts, once, before the match runs.
-        if (blnEsHost || blnQuienEmpiezaAceptado_ || partida_.blnEnPartida || blnPartidaTerminada_)
-            return;
-        if (strValor != QStringLiteral("True") && strValor != QStringLiteral("False")) return;
-        blnQuienEmpiezaAceptado_ = true;
-        partida_.blnEmpiezaJugador = strValor == QStringLiteral("True");
-        partida_.blnQuienEmpiezaRecibido = true;
-        cuadros_.EscribirEnHistorial(partida_.blnEmpiezaJugador
-                                         ? QStringLiteral("Tú empiezas")
-                                         : QStringLiteral("Tu contrincante empieza"));
-    } else if (strClave == QStringLiteral("BarcosListos")) {
-        // A fleet counts once it is whole, and only once.
-        if (partida_.blnEnPartida || blnPartidaTerminada_ || blnBarcosListosRecibido_ ||
-            intCasillasRecibidas_ != kCasillasFlota)
-            return;
-        blnBarcosListosRecibido_ = true;
-        partida_.blnBarcosContrincanteListos = true;
-    } else if (strClave == QStringLiteral("FinDePartida")) {
-        if (!partida_.blnEnPartida) return;
-        MsgBox(QStringLiteral("Tu adversario ha cancelado la partida, ¡tú ganas!"),
-               QStringLiteral("Fin de partida"), Icono::Informacion);
-        // The box runs its own event loop; the match may have ended meanwhile.
-        if (!partida_.blnEnPartida) return;
-        cuadros_.EscribirEnHistorial(QStringLiteral("Has ganado"));
-        partida_.FinDePartida();
-    }
-}
-
-void ModDPlay::CasillaFlota(const QString& strCuerpo) {
-    int f = 0, c = 0;
-    if (!blnLeerCasilla(strCuerpo, f, c)) return;
-    if (partida_.blnEnPartida || blnPartidaTerminada_ || blnBarcosListosRecibido_ ||
-        intCasillasRecibidas_ >= kCasillasFlota || flotaRecibida_[f][c])
-        return;
-    flotaRecibida_[f][c] = true;
-    ++intCasillasRecibidas_;
-    principal_.blnEscribirCasilla(f, c, 2, CASILLA_BARCO);
-}
-
-void ModDPlay::Ataque(const QString& strCuerpo) {
-    int f = 0, c = 0;
-    if (!blnLeerCasilla(strCuerpo, f, c) || intDecidirAtaque() != 0) return;
-    if (principal_.intLeerCasilla(f, c, 1) != CASILLA_OCULTA) {
-        cuadros_.EscribirEnHistorial(
-            QStringLiteral("El contrincante ha atacado en (") + strLetraColumna(c) +
-            QStringLiteral(",") + strNumeroFila(f) +
-            QStringLiteral("), esta casilla ya estaba descubierta así que hay que esperar a que "
-                           "ataque de nuevo"));
-        EnviarMensaje(QStringLiteral("0;3;%1;%2;3")
-                          .arg(principal_.intFilaAtaque)
-                          .arg(principal_.intColumnaAtaque));
-        return;
-    }
-    principal_.blnEscribirCasilla(f, c, 1, principal_.intLeerCasilla(f, c, 0));
-    principal_.intFilaAtaque = static_cast<std::int16_t>(f);
-    principal_.intColumnaAtaque = static_cast<std::int16_t>(c);
-    partida_.TurnoOrdenador2();
-}
-
-void ModDPlay::Respuesta(const QString& strCuerpo) {
-    // "row;column;result", each one digit.
-    if (strCuerpo.size() != 5 || strCuerpo[3] != u';') return;
-    int f = 0, c = 0;
-    if (!blnLeerCasilla(strCuerpo.left(3), f, c)) return;
-    const int intResultado = intDigito(strCuerpo[4]);
-    if (intResultado < 0 || intResultado > 3) return;
-    // Only the answer to the shot we are waiting for.
-    if (!partida_.blnEnPartida || !partida_.blnEsperandoResultado()) return;
-    if (intResultado == 3) {
-        MsgBox(QStringLiteral("La casilla elegida ya está descubierta"), QStringLiteral("Error"),
-               Icono::Critico);
-        if (partida_.blnEnPartida && partida_.blnEsperandoResultado())
-            partida_.TurnoJugador3(3, intFilaDisparo_, intColumnaDisparo_);
-        return;
-    }
-    // The answer names the square it answers; anything else is not ours.
-    if (f != intFilaDisparo_ || c != intColumnaDisparo_) return;
-    principal_.blnEscribirCasilla(f, c, 3, intResultado == 0 ? CASILLA_AGUA : CASILLA_BARCO);
-    partida_.TurnoJugador3(intResultado, f, c);
-    vista_.OcultarDisparo();
-    vista_.MostrarPanel(3);
-}
-
-void ModDPlay::Alerta(const QString& strCuerpo, const QString& strNombre) {
-    if (strCuerpo.isEmpty()) return;
+void ModDPlay::RecibirAlerta(const protocolo::Alerta& alerta) {
     const RegistroOpciones& o = opciones_.Opciones;
-    const QChar tipo = strCuerpo[0];
-    auto texto = [&] { return strTextoSeguro(strCuerpo.mid(2).left(kMaxTextoAlerta)); };
-    if (tipo == u'0') {
-        if (strCuerpo.size() != 1) return;
+    switch (alerta.intTipo) {
+    case 0:
         if (o.blnAlertaSonido)
             vista_.Sonido(o.strAlertaSonido);
         else
-            EnviarMensaje(QStringLiteral("0;4;9;0"));
-    } else if (tipo == u'1' || tipo == u'2') {
-        if (strCuerpo.size() < 2 || strCuerpo[1] != u';') return;
-        if (tipo == u'1') {
-            if (o.blnAlertaMsgBox)
-                MsgBox(texto(), QStringLiteral("Alerta de tu adversario"), Icono::Exclamacion);
-            else
-                EnviarMensaje(QStringLiteral("0;4;9;1"));
-        } else {
-            if (o.blnAlertaHistorial)
-                cuadros_.EscribirEnHistorial(QStringLiteral("ALERTA DE TU ADVERSARIO: ") + texto());
-            else
-                EnviarMensaje(QStringLiteral("0;4;9;2"));
-        }
-    } else if (tipo == u'9') {
-        if (strCuerpo.size() != 3 || strCuerpo[1] != u';') return;
-        const QString strQuien = strTextoSeguro(strNombre);
-        switch (intDigito(strCuerpo[2])) {
-        case 0:
-            cuadros_.EscribirEnHistorial(
-                strQuien + QStringLiteral(" no tiene activadas las alertas con sonido"));
-            break;
-        case 1:
-            cuadros_.EscribirEnHistorial(
-                strQuien + QStringLiteral(" no tiene activadas las alertas con cuadro de texto"));
-            break;
-        case 2:
-            cuadros_.EscribirEnHistorial(
-                strQuien + QStringLiteral(" no tiene activadas las alertas en el historial"));
-            break;
-        default:
-            break;
-        }
+            EnviarMensaje(protocolo::AlertaRechazada{0});
+        break;
+    case 1:
+        if (o.blnAlertaMsgBox)
+            MsgBox(alerta.strTexto, QStringLiteral("Alerta de tu adversario"), Icono::Exclamacion);
+        else
+            EnviarMensaje(protocolo::AlertaRechazada{1});
+        break;
+    case 2:
+        if (o.blnAlertaHistorial)
+            cuadros_.EscribirEnHistorial(QStringLiteral("ALERTA DE TU ADVERSARIO: ") +
+                                         alerta.strTexto);
+        else
+            EnviarMensaje(protocolo::AlertaRechazada{2});
+        break;
+    default:
+        break;
     }
 }
 

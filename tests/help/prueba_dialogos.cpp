@@ -68,8 +68,7 @@ TEST_F(DialogosReales, Opciones) {
 TEST_F(DialogosReales, ColocarBarcos) {
     {
         ModPrincipal principal;
-        bool colocados = false;
-        FrmColocarBarcos d(principal, RegistroOpciones::PorDefecto(), colocados);
+        FrmColocarBarcos d(principal, RegistroOpciones::PorDefecto());
         EXPECT_EQ(strArchivoAyuda(), antes + kTemasEmergentes);
         ComprobarEmergentes(d, {1000, 1010, 1020, 1030});
         int casillas = 0;

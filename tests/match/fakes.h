@@ -1,8 +1,11 @@
 #pragma once
-// Recording stand-ins for the main window, its text panes and the network
-// sender, so the whole turn cycle runs with no window and no connection.
+// Recording stand-ins for the main window, its text panes and the network,
+// so a whole match and every set-up path run with no window and no
+// connection.
 #include "core/modprincipal.h"
 #include "match/partida.h"
+#include "match/preparacion_partida.h"
+#include "match/red_partida.h"
 #include "match/vista_partida.h"
 #include "options/opciones.h"
 #include "platform/pausa.h"
@@ -13,11 +16,10 @@
 #include <QStringList>
 #include <array>
 #include <functional>
-#include <map>
 
 namespace brumaria::prueba {
 
-class VistaFalsa : public VistaPartida {
+class VistaFalsa : public VistaPreparacion {
 public:
     struct Marca {
         int intFila;
@@ -36,10 +38,21 @@ public:
     // hundidos[blnBarcoDeJugador][intLongitud]
     std::array<std::array<int, 5>, 2> hundidos{};
     int intNegritaQuitada = 0;
-    std::map<MenuJuego, bool> menus;
+    MenusJuego menus;
     int intSoluciones = 0;
     QStringList sonidos;
     QStringList eventos; // every call, in order, by name
+
+    // The new-game dialog answers with `eleccion` (or cancels), the
+    // session dialog with `conexion` (or runs `alConectar`).
+    EleccionPartida eleccion;
+    bool blnAceptar = true;
+    bool blnQuienEmpiezaEnRed = false; // what the last dialog was told
+    std::function<ResultadoConexion()> alConectar;
+    ResultadoConexion conexion;
+    // The placement editor: open until the test says the fleet is done.
+    bool blnEditorAbierto = false;
+    std::function<void()> alAbrirEditor;
 
     void EscribirEstado(int intPanel, const QString& texto) override {
         if (intPanel >= 1 && intPanel <= 3) estado[intPanel] = texto;
@@ -86,10 +99,6 @@ public:
         ++intNegritaQuitada;
         eventos << QStringLiteral("QuitarNegritaEtiquetas");
     }
-    void MostrarMenu(MenuJuego menu, bool b) override {
-        menus[menu] = b;
-        eventos << QStringLiteral("MostrarMenu");
-    }
     void MostrarSolucion() override {
         ++intSoluciones;
         eventos << QStringLiteral("MostrarSolucion");
@@ -98,6 +107,27 @@ public:
         sonidos << strArchivo;
         eventos << QStringLiteral("Sonido");
     }
+    bool blnEmpezarPartida(EleccionPartida& e, bool blnQuien) override {
+        blnQuienEmpiezaEnRed = blnQuien;
+        eventos << QStringLiteral("EmpezarPartida");
+        if (blnAceptar) e = eleccion;
+        return blnAceptar;
+    }
+    ResultadoConexion AbrirConexion() override {
+        eventos << QStringLiteral("AbrirConexion");
+        return alConectar ? alConectar() : conexion;
+    }
+    void PrepararTableros() override { eventos << QStringLiteral("PrepararTableros"); }
+    void AbrirColocarBarcos() override {
+        blnEditorAbierto = true;
+        eventos << QStringLiteral("AbrirColocarBarcos");
+        if (alAbrirEditor) alAbrirEditor();
+    }
+    void CerrarColocarBarcos() override {
+        blnEditorAbierto = false;
+        eventos << QStringLiteral("CerrarColocarBarcos");
+    }
+    void AplicarMenus(const MenusJuego& m) override { menus = m; }
 };
 
 class PanelesFalsos : public PanelesTexto {
@@ -120,13 +150,46 @@ public:
     }
 };
 
-class EmisorFalso : public EmisorMensajes {
+// The network as the match sees it: a connection state the test sets and
+// every message sent, written as "quien 1", "flota 20", "ataque 4 2", ...
+class RedFalsa : public RedPartida {
 public:
+    EstadoConexion estado = EstadoConexion::SinConexion;
+    bool blnHost = false;
     QStringList enviados;
-    bool EnviarMensaje(const QString& strMensaje) override {
-        enviados << strMensaje;
-        return true;
+    PreparacionPartida* preparacion = nullptr; // told of every change of state
+
+    void Fijar(EstadoConexion e) {
+        estado = e;
+        if (preparacion) preparacion->ConexionCambiada();
     }
+    EstadoConexion Estado() const override { return estado; }
+    bool blnEsHost() const override { return blnHost; }
+    QString strNombreUsuario() const override { return QStringLiteral("Ana"); }
+    void IniciarDPlay() override {
+        enviados << QStringLiteral("iniciar");
+        Fijar(EstadoConexion::Buscando);
+    }
+    void TerminarConexion() override {
+        enviados << QStringLiteral("terminar");
+        Fijar(EstadoConexion::SinConexion);
+    }
+    void EnviarQuienEmpieza(bool b) override {
+        enviados << QStringLiteral("quien %1").arg(b ? 1 : 0);
+    }
+    void EnviarFlota(const Panel& flota) override {
+        int n = 0;
+        for (const auto& fila : flota)
+            for (auto v : fila)
+                n += v == CASILLA_BARCO ? 1 : 0;
+        enviados << QStringLiteral("flota %1").arg(n);
+    }
+    void EnviarAtaque(int f, int c) override { enviados << QStringLiteral("ataque %1 %2").arg(f).arg(c); }
+    void EnviarRespuesta(int f, int c, int r) override {
+        enviados << QStringLiteral("respuesta %1 %2 %3").arg(f).arg(c).arg(r);
+    }
+    void EnviarFinDePartida() override { enviados << QStringLiteral("fin"); }
+    void EnviarHistorial(const QString& t) override { enviados << QStringLiteral("historial ") + t; }
 };
 
 // One side of a match with every collaborator recorded.
@@ -136,10 +199,33 @@ struct Mesa {
     ModCuadrosDeTexto cuadros{opciones};
     VistaFalsa vista;
     PanelesFalsos paneles;
-    EmisorFalso emisor;
+    RedFalsa red;
     Partida partida{principal, opciones, cuadros, vista};
+    PreparacionPartida preparacion{principal, opciones, cuadros, partida, vista};
 
-    Mesa() { cuadros.FijarPaneles(&paneles); }
+    Mesa() {
+        opciones.Opciones.blnHistorialMovimientosActivar = false;
+        cuadros.FijarPaneles(&paneles);
+        partida.FijarRed(&red);
+        preparacion.FijarRed(&red);
+        red.preparacion = &preparacion;
+    }
+
+    // A new match against the computer through the new-game dialog; the
+    // player's own fleet is kept when `blnFlotaColocada`.
+    void Empezar(bool blnEmpiezaJugador, bool blnFlotaColocada = false) {
+        vista.eleccion = {blnEmpiezaJugador, blnFlotaColocada, false};
+        vista.blnAceptar = true;
+        if (blnFlotaColocada) {
+            const Panel flota = principal.intBarcosJugador;
+            vista.alAbrirEditor = [this, flota] {
+                principal.intBarcosJugador = flota;
+                preparacion.BarcosColocados();
+            };
+        }
+        preparacion.EmpezarPartida();
+        vista.alAbrirEditor = nullptr;
+    }
 };
 
 // The answer the rules accept for the square being attacked: 0, 1 or 2.

@@ -114,14 +114,14 @@ TEST(ArchivoHistorial, UnaPartidaEntera) {
     const QString ruta = carpeta.archivo(QStringLiteral("Historial.txt"));
     m.opciones.Opciones.blnHistorialMovimientosActivar = true;
     m.opciones.Opciones.strRutaArchivoHistorial = ruta;
-    m.partida.EmpezarContraOrdenador(true, false);
+    m.Empezar(true, false);
     cajas.Responder(Respuesta::Si);
-    m.partida.VerBarcos();
+    m.preparacion.VerBarcos();
     for (int i = 0; i < 3; ++i) {
-        m.partida.EmpezarContraOrdenador(false, false);
+        m.Empezar(false, false);
         Responder(m.partida, intRespuestaVerdadera(m.principal));
         cajas.Responder(Respuesta::Si);
-        m.partida.VerBarcos();
+        m.preparacion.VerBarcos();
     }
     QByteArray esperado;
     for (const QString& l : m.paneles.historial)

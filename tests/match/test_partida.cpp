@@ -53,12 +53,12 @@ struct Resumen {
 Resumen Jugar(Mesa& m, GrabadorMensajes& cajas, bool blnTramposo, int intQuiereJugador = -1) {
     Resumen r;
     int intVueltas = 0;
-    while (m.partida.blnEnPartida) {
+    while (m.partida.blnEnPartida()) {
         EXPECT_LT(++intVueltas, 400) << "the match does not end";
         if (intVueltas >= 400) break;
         if (m.vista.blnRespuestas) {
             EXPECT_EQ(m.vista.estado[2], kResponder);
-            EXPECT_FALSE(m.partida.blnTurnoJugadorAtaque);
+            EXPECT_FALSE(m.partida.blnTurnoJugadorAtaque());
             if (m.vista.marcas.isEmpty()) {
                 ADD_FAILURE() << "answer asked with no square marked";
                 break;
@@ -88,7 +88,7 @@ Resumen Jugar(Mesa& m, GrabadorMensajes& cajas, bool blnTramposo, int intQuiereJ
                     EXPECT_EQ(m.paneles.historial, historial);
                     EXPECT_EQ(m.vista.marcas.size(), marcas);
                     EXPECT_EQ(m.principal.intDescubiertoJugador, panel1);
-                    EXPECT_TRUE(m.partida.blnEnPartida);
+                    EXPECT_TRUE(m.partida.blnEnPartida());
                 }
             }
             cajas.Limpiar();
@@ -98,7 +98,7 @@ Resumen Jugar(Mesa& m, GrabadorMensajes& cajas, bool blnTramposo, int intQuiereJ
             ++r.intDisparosOrdenador;
             EXPECT_GT(m.paneles.historial.size(), antes);
             EXPECT_TRUE(m.vista.marcas.size() >= 1);
-        } else if (m.partida.blnTurnoJugadorAtaque) {
+        } else if (m.partida.blnTurnoJugadorAtaque()) {
             EXPECT_EQ(m.vista.estado[2], kAtacar);
             auto [f, c] = CasillaOculta(m.principal, intQuiereJugador);
             if (f < 0) std::tie(f, c) = CasillaOculta(m.principal);
@@ -151,25 +151,25 @@ TEST_P(PartidaContraOrdenador, UnJugadorHonestoJuegaHastaElFinal) {
     m.opciones.Opciones.strSonidoHundido = QStringLiteral("hundido.wav");
 
     const QDateTime antes = QDateTime::currentDateTime();
-    m.partida.EmpezarContraOrdenador(semilla % 2 == 0, false);
-    EXPECT_TRUE(m.partida.blnEnPartida);
-    EXPECT_TRUE(m.vista.menus[MenuJuego::TerminarPartida]);
-    EXPECT_FALSE(m.vista.menus[MenuJuego::Empezar]);
-    EXPECT_TRUE(m.vista.menus[MenuJuego::VerLosBarcosDelContrincante]);
+    m.Empezar(semilla % 2 == 0, false);
+    EXPECT_TRUE(m.partida.blnEnPartida());
+    EXPECT_TRUE(m.vista.menus.blnTerminarPartida);
+    EXPECT_FALSE(m.vista.menus.blnEmpezar);
+    EXPECT_TRUE(m.vista.menus.blnVerLosBarcosDelContrincante);
     EXPECT_EQ(m.vista.panelesMostrados.mid(0, 2), (QList<int>{0, 3}));
 
     const Resumen r = Jugar(m, cajas, false);
     const QDateTime despues = QDateTime::currentDateTime();
 
-    EXPECT_FALSE(m.partida.blnEnPartida);
-    EXPECT_FALSE(m.partida.blnTurnoJugadorAtaque);
+    EXPECT_FALSE(m.partida.blnEnPartida());
+    EXPECT_FALSE(m.partida.blnTurnoJugadorAtaque());
     EXPECT_FALSE(m.vista.blnRespuestas);
     EXPECT_FALSE(m.vista.blnTeclado);
     EXPECT_TRUE(m.vista.estado[1].isEmpty());
     EXPECT_TRUE(m.vista.estado[2].isEmpty());
-    EXPECT_TRUE(m.vista.menus[MenuJuego::Empezar]);
-    EXPECT_FALSE(m.vista.menus[MenuJuego::TerminarPartida]);
-    EXPECT_FALSE(m.vista.menus[MenuJuego::VerLosBarcosDelContrincante]);
+    EXPECT_TRUE(m.vista.menus.blnEmpezar);
+    EXPECT_FALSE(m.vista.menus.blnTerminarPartida);
+    EXPECT_FALSE(m.vista.menus.blnVerLosBarcosDelContrincante);
     EXPECT_GE(m.vista.intNegritaQuitada, 1);
     EXPECT_EQ(cajas.Contar(QStringLiteral("¡Tramposo!")), 0);
 
@@ -235,9 +235,9 @@ TEST(PartidaContraOrdenador, CadaRespuestaFalsaSeRechazaYLaVerdaderaSeAcepta) {
         Azar::FijarDeterminista(semilla);
         GrabadorMensajes cajas;
         Mesa m;
-        m.partida.EmpezarContraOrdenador(false, false);
+        m.Empezar(false, false);
         const Resumen r = Jugar(m, cajas, true);
-        EXPECT_FALSE(m.partida.blnEnPartida);
+        EXPECT_FALSE(m.partida.blnEnPartida());
         EXPECT_EQ(r.intTrampasIntentadas, 2 * r.intDisparosOrdenador);
         EXPECT_GT(r.intDisparosOrdenador, 0);
     }
@@ -249,11 +249,11 @@ TEST(PartidaContraOrdenador, TextosYLineasDeCadaEstado) {
     GrabadorMensajes cajas;
     Mesa m;
     m.opciones.Opciones.intMetodoAtaque = 3;
-    m.partida.EmpezarContraOrdenador(true, false);
+    m.Empezar(true, false);
 
     // A: the player attacks, the typed input is open with the focus in it.
     EXPECT_EQ(m.vista.estado[2], kAtacar);
-    EXPECT_TRUE(m.partida.blnTurnoJugadorAtaque);
+    EXPECT_TRUE(m.partida.blnTurnoJugadorAtaque());
     EXPECT_TRUE(m.vista.blnTeclado);
     EXPECT_FALSE(m.vista.blnRespuestas);
     EXPECT_GE(m.vista.intEnfoques, 1);
@@ -272,7 +272,7 @@ TEST(PartidaContraOrdenador, TextosYLineasDeCadaEstado) {
     EXPECT_EQ(m.paneles.historial.back(),
               QStringLiteral("Jugador\t\t") + strCasilla(fb, cb) + QStringLiteral("\t") + strRes);
     EXPECT_EQ(m.vista.estado[2], kAtacar);
-    EXPECT_TRUE(m.partida.blnTurnoJugadorAtaque);
+    EXPECT_TRUE(m.partida.blnTurnoJugadorAtaque());
     EXPECT_EQ(m.vista.hundidos[0][1], intRes == 2 ? 1 : 0);
 
     // The same square again: the core's error box, still attacking, boxes emptied.
@@ -282,7 +282,7 @@ TEST(PartidaContraOrdenador, TextosYLineasDeCadaEstado) {
     m.partida.TurnoJugador2(fb, cb);
     EXPECT_EQ(cajas.Contar(QStringLiteral("La casilla elegida ya está descubierta")), 1);
     EXPECT_EQ(m.vista.estado[2], kAtacar);
-    EXPECT_TRUE(m.partida.blnTurnoJugadorAtaque);
+    EXPECT_TRUE(m.partida.blnTurnoJugadorAtaque());
     EXPECT_TRUE(m.vista.blnTeclado);
     EXPECT_GT(m.vista.intVaciados, intVaciados);
     EXPECT_EQ(m.paneles.historial, historial);
@@ -298,7 +298,7 @@ TEST(PartidaContraOrdenador, TextosYLineasDeCadaEstado) {
     EXPECT_EQ(m.vista.estado[2], kResponder);
     EXPECT_TRUE(m.vista.blnRespuestas);
     EXPECT_FALSE(m.vista.blnTeclado);
-    EXPECT_FALSE(m.partida.blnTurnoJugadorAtaque);
+    EXPECT_FALSE(m.partida.blnTurnoJugadorAtaque());
     ASSERT_EQ(m.vista.marcas.size(), 1);
     const int f = m.principal.intFilaAtaque;
     const int c = m.principal.intColumnaAtaque;
@@ -323,7 +323,7 @@ TEST(PartidaContraOrdenador, TextosYLineasDeCadaEstado) {
     EXPECT_EQ(m.paneles.historial.back(), strLinea);
     if (intVerdad == 0) {
         EXPECT_EQ(m.vista.estado[2], kAtacar);
-        EXPECT_TRUE(m.partida.blnTurnoJugadorAtaque);
+        EXPECT_TRUE(m.partida.blnTurnoJugadorAtaque());
     } else {
         // The computer shoots again: marked and waiting for the next answer.
         EXPECT_EQ(m.vista.estado[2], kResponder);
@@ -348,7 +348,7 @@ TEST(PartidaContraOrdenador, ElOrdenadorGanaYOfreceLaSolucion) {
             GrabadorMensajes cajas;
             cajas.Responder(respuesta);
             Mesa m;
-            m.partida.EmpezarContraOrdenador(false, false);
+            m.Empezar(false, false);
             Jugar(m, cajas, false, CASILLA_AGUA);
             if (m.principal.intTerminarPartida() != 2) continue;
             blnVisto = true;
@@ -375,7 +375,7 @@ TEST(PartidaContraOrdenador, ElJugadorGana) {
     Azar::FijarDeterminista(51);
     GrabadorMensajes cajas;
     Mesa m;
-    m.partida.EmpezarContraOrdenador(true, false);
+    m.Empezar(true, false);
     Jugar(m, cajas, false, CASILLA_BARCO); // twenty hits in a row
     ASSERT_EQ(m.principal.intTerminarPartida(), 1);
     ASSERT_EQ(cajas.mensajes().size(), 1);
@@ -384,9 +384,11 @@ TEST(PartidaContraOrdenador, ElJugadorGana) {
     EXPECT_EQ(cajas.mensajes()[0].icono, Icono::Informacion);
     EXPECT_EQ(m.vista.intSoluciones, 0);
     const QStringList& h = m.paneles.historial;
-    ASSERT_EQ(h.size(), 24);
-    EXPECT_EQ(h[20], QStringLiteral("¡El JUGADOR GANA la partida!"));
-    EXPECT_TRUE(h[21].startsWith(QStringLiteral("Fin ")));
+    // The opening block, twenty hits, the result and the end.
+    ASSERT_EQ(h.size(), 28);
+    EXPECT_EQ(h[2], QStringLiteral("EMPIEZA UNA PARTIDA"));
+    EXPECT_EQ(h[24], QStringLiteral("¡El JUGADOR GANA la partida!"));
+    EXPECT_TRUE(h[25].startsWith(QStringLiteral("Fin ")));
     EXPECT_EQ(m.vista.hundidos[0][4], 1);
     Azar::Liberar();
 }
@@ -395,13 +397,13 @@ TEST(PartidaContraOrdenador, VerBarcosNoDejaLaPartidaYSiLaTermina) {
     Azar::FijarDeterminista(61);
     GrabadorMensajes cajas;
     Mesa m;
-    m.partida.EmpezarContraOrdenador(false, false);
+    m.Empezar(false, false);
     const auto estado = m.vista.estado;
     const auto historial = m.paneles.historial;
     const auto marcas = m.vista.marcas.size();
 
     cajas.Responder(Respuesta::No);
-    m.partida.VerBarcos();
+    m.preparacion.VerBarcos();
     ASSERT_EQ(cajas.mensajes().size(), 1);
     EXPECT_EQ(cajas.mensajes()[0].texto,
               QStringLiteral("Si ves los barcos del adversario se terminará la partida y "
@@ -409,7 +411,7 @@ TEST(PartidaContraOrdenador, VerBarcosNoDejaLaPartidaYSiLaTermina) {
     EXPECT_EQ(cajas.mensajes()[0].titulo, QStringLiteral("Atención"));
     EXPECT_EQ(cajas.mensajes()[0].icono, Icono::Pregunta);
     EXPECT_EQ(cajas.mensajes()[0].botones, Botones::SiNo);
-    EXPECT_TRUE(m.partida.blnEnPartida);
+    EXPECT_TRUE(m.partida.blnEnPartida());
     EXPECT_TRUE(m.vista.blnRespuestas);
     EXPECT_EQ(m.vista.estado, estado);
     EXPECT_EQ(m.paneles.historial, historial);
@@ -419,17 +421,17 @@ TEST(PartidaContraOrdenador, VerBarcosNoDejaLaPartidaYSiLaTermina) {
     cajas.Limpiar();
     cajas.Responder(Respuesta::Si);
     m.vista.eventos.clear();
-    m.partida.VerBarcos();
+    m.preparacion.VerBarcos();
     ASSERT_EQ(cajas.mensajes().size(), 2);
     EXPECT_EQ(cajas.mensajes()[1].texto, QStringLiteral("¡Yo gano!"));
     EXPECT_EQ(cajas.mensajes()[1].titulo, kTituloPrograma);
     EXPECT_EQ(cajas.mensajes()[1].icono, Icono::Informacion);
     EXPECT_EQ(m.vista.intSoluciones, 1);
     EXPECT_EQ(m.vista.eventos.back(), QStringLiteral("MostrarSolucion"));
-    EXPECT_FALSE(m.partida.blnEnPartida);
+    EXPECT_FALSE(m.partida.blnEnPartida());
     EXPECT_FALSE(m.vista.blnRespuestas);
     EXPECT_TRUE(m.vista.estado[2].isEmpty());
-    EXPECT_TRUE(m.vista.menus[MenuJuego::Empezar]);
+    EXPECT_TRUE(m.vista.menus.blnEmpezar);
     const QStringList& h = m.paneles.historial;
     ASSERT_EQ(h.size(), historial.size() + 3);
     EXPECT_TRUE(h[h.size() - 3].startsWith(QStringLiteral("Fin ")));
@@ -451,7 +453,7 @@ protected:
 
 TEST_F(PausaDelOrdenador, ElDisparoApareceTrasLaPausa) {
     Armar(71, 20);
-    m.partida.EmpezarContraOrdenador(false, false);
+    m.Empezar(false, false);
 
     // The choice is made, its display waits; nothing can be answered yet.
     EXPECT_TRUE(m.partida.tmrReloj.isActive());
@@ -469,7 +471,7 @@ TEST_F(PausaDelOrdenador, ElDisparoApareceTrasLaPausa) {
     // Play on: every later computer shot waits for the timer too.
     m.opciones.Opciones.intTiempoRespuesta = 1;
     Jugar(m, cajas, false);
-    EXPECT_FALSE(m.partida.blnEnPartida);
+    EXPECT_FALSE(m.partida.blnEnPartida());
 }
 
 TEST_F(PausaDelOrdenador, UnParpadeoNoDesarmaLaPausa) {
@@ -480,7 +482,7 @@ TEST_F(PausaDelOrdenador, UnParpadeoNoDesarmaLaPausa) {
         for (int i = 0; i < intVeces; ++i)
             Pausa(15);
     };
-    m.partida.EmpezarContraOrdenador(false, false);
+    m.Empezar(false, false);
     ASSERT_TRUE(m.partida.tmrReloj.isActive());
 
     m.cuadros.EscribirEnChat(QStringLiteral("hola"));
@@ -494,7 +496,7 @@ TEST_F(PausaDelOrdenador, UnParpadeoNoDesarmaLaPausa) {
 
 TEST_F(PausaDelOrdenador, TerminarDuranteLaPausaNoMuestraElDisparo) {
     Armar(73, 10);
-    m.partida.EmpezarContraOrdenador(false, false);
+    m.Empezar(false, false);
     ASSERT_TRUE(m.partida.tmrReloj.isActive());
     m.partida.FinDePartida();
     EXPECT_FALSE(m.partida.tmrReloj.isActive());
@@ -516,7 +518,7 @@ TEST(PartidaContraOrdenador, FlotaColocadaPorElJugadorSeRespeta) {
     m.principal.PrepararBarcos(0);
     const Panel flota = m.principal.intBarcosJugador;
     Azar::FijarDeterminista(82);
-    m.partida.EmpezarContraOrdenador(true, true);
+    m.Empezar(true, true);
     EXPECT_EQ(m.principal.intBarcosJugador, flota);
     for (int f = 0; f < kLado; ++f)
         for (int c = 0; c < kLado; ++c) {

@@ -1,5 +1,6 @@
 // The turn cycle in a network match: what goes to the peer and what the
-// player reads, with a recording sender.
+// player reads, with a recording network.
+#include "../core/ayudas.h"
 #include "fakes.h"
 
 #include "grabador_mensajes.h"
@@ -11,82 +12,88 @@ using namespace brumaria::prueba;
 
 namespace {
 
-// A network side whose own fleet has a ship of two across C5-D5 and whose
-// opponent's fleet (announced by the peer) is a single ship at A1.
-void PrepararLado(Mesa& m) {
-    m.partida.blnJugarEnRed = true;
-    m.partida.blnEnPartida = true;
-    m.partida.FijarEmisor(&m.emisor);
-    m.principal.LlenarPanel(0, CASILLA_AGUA);
-    m.principal.LlenarPanel(1, CASILLA_OCULTA);
-    m.principal.LlenarPanel(2, CASILLA_AGUA);
-    m.principal.LlenarPanel(3, CASILLA_OCULTA);
-    m.principal.blnEscribirCasilla(4, 2, 0, CASILLA_BARCO);
-    m.principal.blnEscribirCasilla(4, 3, 0, CASILLA_BARCO);
-    m.principal.blnEscribirCasilla(0, 0, 2, CASILLA_BARCO);
-}
-
-// What the peer's attack message does before handing over to the cycle.
-void AtaqueDelPeer(Mesa& m, int f, int c) {
-    m.principal.intFilaAtaque = static_cast<std::int16_t>(f);
-    m.principal.intColumnaAtaque = static_cast<std::int16_t>(c);
-    m.principal.blnEscribirCasilla(f, c, 1, m.principal.intLeerCasilla(f, c, 0));
-    m.partida.TurnoOrdenador2();
+// A network match set up by the host, both fleets the fixed one: ships of
+// two at E5-F5 and single ships at A10, F3, J7 and F8 among them.
+void EmpezarEnRed(Mesa& m, bool blnEmpiezaJugador) {
+    m.red.estado = EstadoConexion::Conectados;
+    m.red.blnHost = true;
+    m.vista.eleccion = {blnEmpiezaJugador, true, true};
+    m.vista.alAbrirEditor = [&m] {
+        m.principal.intBarcosJugador = FlotaFija();
+        m.preparacion.BarcosColocados();
+    };
+    m.preparacion.EmpezarPartida();
+    ASSERT_EQ(m.preparacion.Estado(), EstadoPreparacion::EsperandoFlotaContraria);
+    const Panel rival = FlotaFija();
+    for (int f = 0; f < kLado; ++f)
+        for (int c = 0; c < kLado; ++c)
+            if (rival[f][c] == CASILLA_BARCO) m.preparacion.RecibirCasillaFlota(f, c);
+    m.preparacion.RecibirBarcosListos();
+    ASSERT_EQ(m.preparacion.Estado(), EstadoPreparacion::EnPartida);
+    m.red.enviados.clear();
+    m.paneles.historial.clear();
 }
 
 TEST(PartidaEnRed, ElDisparoDelJugadorSeEnviaYSuRespuestaSeAplica) {
     GrabadorMensajes cajas;
     Mesa m;
-    PrepararLado(m);
-    m.partida.MostrarTurnoJugador(0);
-    m.partida.TurnoJugador();
+    EmpezarEnRed(m, true);
     EXPECT_EQ(m.vista.estado[2], QStringLiteral("Tu turno (tienes que atacar)"));
 
     // Row 5, column C: indices 4 and 2, not validated locally.
     m.partida.TurnoJugador2(4, 2);
-    EXPECT_EQ(m.emisor.enviados, QStringList{QStringLiteral("0;2;4;2")});
+    EXPECT_EQ(m.red.enviados, QStringList{QStringLiteral("ataque 4 2")});
     EXPECT_EQ(m.vista.estado[2], QStringLiteral("Tu turno (esperas respuesta)"));
-    EXPECT_FALSE(m.partida.blnTurnoJugadorAtaque);
+    EXPECT_FALSE(m.partida.blnTurnoJugadorAtaque());
     EXPECT_TRUE(m.paneles.historial.isEmpty());
+
+    // An answer naming another square is not ours.
+    m.partida.RecibirRespuesta(4, 3, 0);
+    EXPECT_EQ(m.vista.estado[2], QStringLiteral("Tu turno (esperas respuesta)"));
 
     // The peer answers Agua: the turn passes and nothing is chosen locally.
     const Panel panel1 = m.principal.intDescubiertoJugador;
-    m.principal.blnEscribirCasilla(4, 2, 3, CASILLA_AGUA);
-    m.partida.TurnoJugador3(0, 4, 2);
+    m.partida.RecibirRespuesta(4, 2, 0);
     EXPECT_EQ(m.vista.estado[1], QStringLiteral("Su respuesta: Agua"));
     EXPECT_EQ(m.paneles.historial.back(), QStringLiteral("Jugador\t\tC5\tAgua"));
+    EXPECT_EQ(m.principal.intLeerCasilla(4, 2, 3), CASILLA_AGUA);
     EXPECT_EQ(m.vista.estado[2], QStringLiteral("Su turno (tiene que atacar)"));
     EXPECT_EQ(m.principal.intDescubiertoJugador, panel1);
     EXPECT_TRUE(m.vista.marcas.isEmpty());
     EXPECT_FALSE(m.partida.tmrReloj.isActive());
-    EXPECT_EQ(m.emisor.enviados.size(), 1);
+    EXPECT_EQ(m.red.enviados.size(), 1);
 
     // A second, stray answer is ignored: the opponent keeps his turn.
     const auto historial = m.paneles.historial;
-    m.partida.TurnoJugador3(1, 4, 2);
+    m.partida.RecibirRespuesta(4, 2, 1);
     EXPECT_EQ(m.paneles.historial, historial);
     EXPECT_EQ(m.vista.estado[2], QStringLiteral("Su turno (tiene que atacar)"));
-    EXPECT_FALSE(m.partida.blnTurnoJugadorAtaque);
 
-    // An answer 3 from the peer: choose again with the boxes emptied.
-    m.partida.MostrarTurnoJugador(0);
+    // An attack on water gives the turn back; an answer 3 from the peer:
+    // the box, and choose again with the boxes emptied.
+    m.partida.RecibirAtaque(5, 5);
+    m.partida.cmdAgua_Click();
     m.partida.TurnoJugador2(4, 2);
     const int intVaciados = m.vista.intVaciados;
-    m.partida.TurnoJugador3(3, 4, 2);
+    cajas.Limpiar();
+    m.partida.RecibirRespuesta(4, 2, 3);
+    EXPECT_EQ(cajas.Contar(QStringLiteral("La casilla elegida ya está descubierta")), 1);
     EXPECT_EQ(m.vista.estado[2], QStringLiteral("Tu turno (tienes que atacar)"));
     EXPECT_GT(m.vista.intVaciados, intVaciados);
 
-    // The last piece of the peer's fleet: the player wins.
-    m.partida.TurnoJugador2(0, 0);
-    m.principal.blnEscribirCasilla(0, 0, 3, CASILLA_BARCO);
+    // Every piece of the peer's fleet: the player wins.
     cajas.Limpiar();
-    m.partida.TurnoJugador3(2, 0, 0);
-    EXPECT_EQ(m.vista.estado[2], QString());
-    EXPECT_EQ(m.vista.hundidos[0][1], 1);
+    for (int f = 0; f < kLado && m.partida.blnEnPartida(); ++f)
+        for (int c = 0; c < kLado && m.partida.blnEnPartida(); ++c)
+            if (m.principal.intLeerCasilla(f, c, 2) == CASILLA_BARCO) {
+                m.partida.TurnoJugador2(f, c);
+                m.partida.RecibirRespuesta(f, c, 1);
+            }
     EXPECT_EQ(cajas.Contar(QStringLiteral("¡Tu ganas!")), 1);
-    EXPECT_EQ(m.emisor.enviados.back(), QStringLiteral("0;0;FinDePartida:Sí"));
-    EXPECT_EQ(m.vista.menus.count(MenuJuego::Empezar), 0u); // only against the computer
-    EXPECT_FALSE(m.partida.blnEnPartida);
+    EXPECT_EQ(m.red.enviados.back(), QStringLiteral("fin"));
+    EXPECT_FALSE(m.partida.blnEnPartida());
+    EXPECT_EQ(m.preparacion.Estado(), EstadoPreparacion::Inactiva);
+    EXPECT_TRUE(m.vista.menus.blnEmpezar);
     EXPECT_EQ(m.paneles.historial.value(m.paneles.historial.size() - 4),
               QStringLiteral("¡El JUGADOR GANA la partida!"));
 }
@@ -94,61 +101,79 @@ TEST(PartidaEnRed, ElDisparoDelJugadorSeEnviaYSuRespuestaSeAplica) {
 TEST(PartidaEnRed, LasRespuestasDelJugadorSeEnvian) {
     GrabadorMensajes cajas;
     Mesa m;
-    PrepararLado(m);
-    m.partida.MostrarTurnoContrincante(0);
-    m.partida.TurnoOrdenador(); // waits for the peer: nothing happens
+    EmpezarEnRed(m, false);
     EXPECT_EQ(m.vista.estado[2], QStringLiteral("Su turno (tiene que atacar)"));
     EXPECT_TRUE(m.vista.marcas.isEmpty());
 
-    AtaqueDelPeer(m, 4, 2);
+    m.partida.RecibirAtaque(4, 4);
     EXPECT_EQ(m.vista.estado[2], QStringLiteral("Su turno (tienes que responder)"));
     EXPECT_TRUE(m.vista.blnRespuestas);
+    // A second attack before the answer is not a second shot.
+    m.partida.RecibirAtaque(4, 5);
+    EXPECT_EQ(m.principal.intLeerCasilla(4, 5, 1), CASILLA_OCULTA);
 
     // A false answer: warned, the peer is told, nothing else.
     m.partida.cmdAgua_Click();
     ASSERT_EQ(cajas.mensajes().size(), 1);
     EXPECT_EQ(cajas.mensajes()[0].texto, QStringLiteral("Me parece que le quieres engañar..."));
     EXPECT_EQ(cajas.mensajes()[0].titulo, QStringLiteral("¡Tramposo!"));
-    EXPECT_EQ(m.emisor.enviados,
-              QStringList{QStringLiteral("2;Ay ay ay, tu adversario te quería engañar...")});
+    EXPECT_EQ(m.red.enviados,
+              QStringList{QStringLiteral("historial Ay ay ay, tu adversario te quería engañar...")});
     EXPECT_TRUE(m.paneles.historial.isEmpty());
 
-    m.emisor.enviados.clear();
+    m.red.enviados.clear();
     m.partida.cmdTocado_Click();
-    EXPECT_EQ(m.emisor.enviados, QStringList{QStringLiteral("0;3;4;2;1")});
+    EXPECT_EQ(m.red.enviados, QStringList{QStringLiteral("respuesta 4 4 1")});
     EXPECT_EQ(m.vista.estado[1], QStringLiteral("Su respuesta: Tocado"));
-    EXPECT_EQ(m.paneles.historial.back(), QStringLiteral("Contrincante\tC5\tTocado"));
+    EXPECT_EQ(m.paneles.historial.back(), QStringLiteral("Contrincante\tE5\tTocado"));
     // A hit: the peer shoots again.
     EXPECT_EQ(m.vista.estado[2], QStringLiteral("Su turno (tiene que atacar)"));
     EXPECT_FALSE(m.vista.blnRespuestas);
 
-    // The last piece: the opponent wins and the player may see its fleet.
-    m.emisor.enviados.clear();
-    cajas.Limpiar();
-    cajas.Responder(Respuesta::Si);
-    AtaqueDelPeer(m, 4, 3);
+    // The same square again: the history says so and the peer gets a 3
+    // naming the last attack taken.
+    m.red.enviados.clear();
+    m.partida.RecibirAtaque(4, 4);
+    EXPECT_EQ(m.red.enviados, QStringList{QStringLiteral("respuesta 4 4 3")});
+    EXPECT_EQ(m.paneles.historial.back(),
+              QStringLiteral("El contrincante ha atacado en (E,5), esta casilla ya estaba "
+                             "descubierta así que hay que esperar a que ataque de nuevo"));
+
+    // The ship sinks; the pursuit of the computer plays no part here.
+    m.red.enviados.clear();
+    m.partida.RecibirAtaque(4, 5);
     m.partida.cmdHundido_Click();
-    EXPECT_EQ(m.emisor.enviados.value(0), QStringLiteral("0;3;4;3;2"));
-    EXPECT_EQ(m.emisor.enviados.value(1), QStringLiteral("0;0;FinDePartida:Sí"));
+    EXPECT_EQ(m.red.enviados, QStringList{QStringLiteral("respuesta 4 5 2")});
     EXPECT_EQ(m.vista.hundidos[1][2], 1);
-    ASSERT_EQ(cajas.mensajes().size(), 2);
-    EXPECT_EQ(cajas.mensajes()[0].texto, QStringLiteral("¡Él gana!"));
-    EXPECT_EQ(cajas.mensajes()[1].texto, QStringLiteral("¿Quieres ver dónde estaban sus barcos?"));
-    EXPECT_EQ(m.vista.intSoluciones, 1);
-    const QStringList& h = m.paneles.historial;
-    EXPECT_EQ(h.value(h.size() - 5), QStringLiteral("Contrincante\tD5\tHundido"));
-    EXPECT_EQ(h.value(h.size() - 4), QStringLiteral("¡Tu CONTRINCANTE GANA la partida!"));
 }
 
-TEST(PartidaEnRed, VerBarcosDiceQueElGana) {
+TEST(PartidaEnRed, ElContrincanteGanaYVerBarcosDiceQueElGana) {
     GrabadorMensajes cajas;
     Mesa m;
-    PrepararLado(m);
-    cajas.Responder(Respuesta::Si);
-    m.partida.VerBarcos();
+    EmpezarEnRed(m, false);
+    // Every piece of the player's fleet, answered honestly.
+    cajas.respuestaPorDefecto = Respuesta::Si;
+    for (int f = 0; f < kLado && m.partida.blnEnPartida(); ++f)
+        for (int c = 0; c < kLado && m.partida.blnEnPartida(); ++c)
+            if (m.principal.intLeerCasilla(f, c, 0) == CASILLA_BARCO) {
+                m.partida.RecibirAtaque(f, c);
+                Responder(m.partida, intRespuestaVerdadera(m.principal));
+            }
     EXPECT_EQ(cajas.Contar(QStringLiteral("¡Él gana!")), 1);
-    EXPECT_EQ(m.emisor.enviados, QStringList{QStringLiteral("0;0;FinDePartida:Sí")});
+    EXPECT_EQ(cajas.Contar(QStringLiteral("¿Quieres ver dónde estaban sus barcos?")), 1);
     EXPECT_EQ(m.vista.intSoluciones, 1);
+    EXPECT_EQ(m.red.enviados.back(), QStringLiteral("fin"));
+    const QStringList& h = m.paneles.historial;
+    EXPECT_EQ(h.value(h.size() - 4), QStringLiteral("¡Tu CONTRINCANTE GANA la partida!"));
+
+    // Giving up the next one to see the fleet: "¡Él gana!" over the network.
+    Mesa otra;
+    EmpezarEnRed(otra, true);
+    cajas.Limpiar();
+    otra.preparacion.VerBarcos();
+    EXPECT_EQ(cajas.Contar(QStringLiteral("¡Él gana!")), 1);
+    EXPECT_EQ(otra.red.enviados, QStringList{QStringLiteral("fin")});
+    EXPECT_EQ(otra.vista.intSoluciones, 1);
 }
 
 } // namespace

@@ -1,11 +1,23 @@
-// One copy of the real game playing a scripted network match, for the
-// two-process test: conductor_red <host|invitado> <program folder> <meeting folder>.
+// One copy of the real game playing scripted network matches, for the
+// two-process tests:
+//
+//   conductor_red <host|invitado> <program folder> <meeting folder> <guion>
+//
+// <guion> is either a list of matches played in one connection, each named
+// by the host's choice of who starts ("tu", "rival", "azar0", "azar1": the
+// random draw forced to that value), or one of:
+//   colgado        this side places its fleet by hand and never finishes
+//                  (the test kills it);
+//   superviviente  this side places at random, waits for the other to
+//                  vanish, checks that it was told and is idle, and starts a
+//                  match against the computer.
 // It builds the same object graph as the game, answers every message box
 // from a script, and acts only through the window's controls.
-// Exit code 0 when its side of the match went as expected.
+// Exit code 0 when its side went as expected.
 #include "core/azar.h"
 #include "core/modprincipal.h"
 #include "match/partida.h"
+#include "match/preparacion_partida.h"
 #include "net/dplay.h"
 #include "net/frm_conexion_dplay.h"
 #include "options/opciones.h"
@@ -17,13 +29,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTest>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -42,52 +53,68 @@ void Registro(const QString& s) {
     std::fprintf(stderr, "%s\n", s.toUtf8().constData());
 }
 
+// The next random draw of two gives `valor`.
+void ForzarAzar(int valor) {
+    for (std::uint64_t s = 1;; ++s) {
+        Azar::FijarDeterminista(s);
+        if (Azar::intAleatorio(2) == valor) {
+            Azar::FijarDeterminista(s);
+            return;
+        }
+    }
+}
+
 class Guion : public QObject {
 public:
-    Guion(Aplicacion& juego, bool blnHost) : j_(juego), host_(blnHost) {
+    Guion(Aplicacion& juego, bool blnHost, const QString& guion)
+        : j_(juego), host_(blnHost), colgado_(guion == u"colgado"),
+          superviviente_(guion == u"superviviente") {
+        partidas_ = colgado_ || superviviente_ ? QStringList{QStringLiteral("tu")}
+                                               : guion.split(u',', Qt::SkipEmptyParts);
         connect(&tick_, &QTimer::timeout, this, &Guion::Paso);
         tick_.start(20);
     }
 
-    QList<Mensaje> cajas;
     int codigo = 1;
 
     void Diagnostico() const {
-        Registro(
-            QStringLiteral("[%1] fase %2 enPartida %3 atacar %4 turno %5 respuesta %6 ocupado %7")
-                .arg(host_ ? QStringLiteral("host") : QStringLiteral("invitado"))
-                .arg(fase_)
-                .arg(j_.partida.blnEnPartida)
-                .arg(atacar_)
-                .arg(j_.partida.blnTurnoJugadorAtaque)
-                .arg(j_.partida.blnEsperandoRespuesta())
-                .arg(ocupado_));
-        Registro(QStringLiteral("chat:\n") + j_.ventana.txtChat->toPlainText());
+        Registro(QStringLiteral("[%1] partida %2 preparacion %3 turno %4 fase %5")
+                     .arg(host_ ? QStringLiteral("host") : QStringLiteral("invitado"))
+                     .arg(partida_)
+                     .arg(QString::fromLatin1(NombreEstado(j_.preparacion.Estado())))
+                     .arg(static_cast<int>(j_.partida.Estado()))
+                     .arg(fase_));
     }
 
     Respuesta Caja(const Mensaje& m) {
-        cajas << m;
-        Registro(QStringLiteral("[caja] %1 | %2").arg(m.titulo, m.texto));
+        cajas_ << m;
+        Registro(QStringLiteral("[caja %1] %2 | %3")
+                     .arg(host_ ? QStringLiteral("host") : QStringLiteral("invitado"), m.titulo,
+                          m.texto));
         return m.botones == Botones::SiNo ? Respuesta::No : Respuesta::Aceptar;
     }
 
 private:
     Aplicacion& j_;
     bool host_;
+    bool colgado_;
+    bool superviviente_;
+    QStringList partidas_;
+    QList<Mensaje> cajas_;
     QTimer tick_;
     bool ocupado_ = false; // an action is posted and has not run yet
+    int partida_ = 0;      // the match under way (0-based)
+    bool empezada_ = false;
+    bool busquedaIniciada_ = false;
     int fase_ = 0;
-    bool empezado_ = false;
-    bool enPartidaVista_ = false;
     bool atacar_ = false;
     bool mentido_ = false;
-    bool busquedaIniciada_ = false;
+    bool atacado_ = false; // the other side has shot in this match
+    int disparos_ = 0;     // this side's shots in this match
     bool terminado_ = false;
-    int disparos_ = 0;
-    bool capturado_ = false;
+    bool bien_ = true;
 
-    // Runs an action from the event loop, never inside this tick (a tick
-    // does not fire again while its handler runs, and actions nest waits).
+    // Runs an action from the event loop, never inside this tick.
     void Hacer(std::function<void()> f) {
         ocupado_ = true;
         QTimer::singleShot(0, this, [this, f = std::move(f)] {
@@ -95,31 +122,62 @@ private:
             f();
         });
     }
-
+    void Fallo(const QString& por) {
+        Registro(QStringLiteral("[%1] fallo: %2")
+                     .arg(host_ ? QStringLiteral("host") : QStringLiteral("invitado"), por));
+        bien_ = false;
+    }
     int Cajas(const QString& texto) const {
         int n = 0;
-        for (const Mensaje& m : cajas)
+        for (const Mensaje& m : cajas_)
             n += m.texto == texto ? 1 : 0;
         return n;
     }
+    int Fines() const { return Cajas(QStringLiteral("¡Tu ganas!")) + Cajas(QStringLiteral("¡Él gana!")); }
     bool Historial(const QString& linea) const {
-        return j_.ventana.txtHistorial->toPlainText().split(QLatin1Char('\n')).contains(linea);
+        return j_.ventana.findChild<QPlainTextEdit*>(QStringLiteral("txtHistorial"))
+            ->toPlainText()
+            .split(QLatin1Char('\n'))
+            .contains(linea);
     }
     bool Chat(const QString& linea) const {
-        return j_.ventana.txtChat->toPlainText().split(QLatin1Char('\n')).contains(linea);
+        return j_.ventana.findChild<QPlainTextEdit*>(QStringLiteral("txtChat"))
+            ->toPlainText()
+            .split(QLatin1Char('\n'))
+            .contains(linea);
     }
     void Charlar(const QString& texto) {
         Hacer([this, texto] {
-            j_.ventana.txtMensaje->setFocus();
-            j_.ventana.txtMensaje->setText(texto);
-            j_.ventana.cmdChatEnviar->click();
+            auto* t = j_.ventana.findChild<QLineEdit*>(QStringLiteral("txtMensaje"));
+            t->setFocus();
+            t->setText(texto);
+            j_.ventana.findChild<QPushButton*>(QStringLiteral("cmdChatEnviar"))->click();
         });
     }
     void Alertas() {
         Hacer([this] {
-            j_.ventana.mnuAlertarSonido->trigger();
-            j_.ventana.mnuAlertarMsgBox->trigger();
-            j_.ventana.mnuAlertarHistorial->trigger();
+            for (const char* n : {"mnuAlertarSonido", "mnuAlertarMsgBox", "mnuAlertarHistorial"})
+                j_.ventana.findChild<QAction*>(QLatin1String(n))->trigger();
+        });
+    }
+    QString Eleccion() const { return partidas_.value(partida_); }
+
+    void EmpezarPartida(FrmEmpezarPartida* e) {
+        const bool red = !(superviviente_ && partida_ > 0);
+        const QString q = Eleccion();
+        Hacer([this, e, red, q] {
+            e->chkJugarEnRed->setChecked(red);
+            e->chkJugadorColocaSusBarcos->setChecked(colgado_);
+            // A host in an open session says here who starts.
+            if (host_ && e->fraQuienEmpieza->isEnabled() && red) {
+                if (q.startsWith(u"azar")) {
+                    e->optAlAzar->click();
+                    ForzarAzar(q.endsWith(u'1') ? 1 : 0);
+                } else {
+                    (q == u"tu" ? e->optJugador : e->optOrdenador)->click();
+                }
+            }
+            e->cmdEmpezar->click();
         });
     }
 
@@ -127,20 +185,23 @@ private:
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal) return;
         if (auto* e = qobject_cast<FrmEmpezarPartida*>(modal)) {
-            Hacer([e] {
-                e->chkJugarEnRed->setChecked(true);
-                e->cmdEmpezar->click();
-            });
+            EmpezarPartida(e);
             return;
         }
         auto* c = qobject_cast<FrmConexionDPlay*>(modal);
         if (!c) return;
         if (host_) {
-            Hacer([c] {
+            const QString q = Eleccion();
+            Hacer([c, q] {
                 c->txtNombre->setText(QStringLiteral("Ana"));
                 c->lstSP->setCurrentRow(1); // "Este equipo (local)"
                 c->txtGameName->setText(QStringLiteral("Mesa de Ana"));
-                c->optJugador->click();
+                if (q.startsWith(u"azar")) {
+                    c->optAlAzar->click();
+                    ForzarAzar(q.endsWith(u'1') ? 1 : 0);
+                } else {
+                    (q == u"tu" ? c->optJugador : c->optOrdenador)->click();
+                }
                 c->cmdAceptar->click();
             });
         } else if (!busquedaIniciada_) {
@@ -151,7 +212,7 @@ private:
                 c->optDevice->click();
                 c->cmdRefresh->click();
             });
-        } else if (c->lstPartidas->count() > 0) {
+        } else if (c->lstPartidas->count() > 0 && c->cmdAceptar->isEnabled()) {
             Hacer([c] {
                 c->lstPartidas->setCurrentRow(0);
                 c->cmdAceptar->click();
@@ -159,105 +220,75 @@ private:
         }
     }
 
-    // The square this side shoots next: the host misses once, then goes
-    // for the ships it was told about; the guest sweeps the board.
+    // The square this side shoots next: the very first shot of a match is
+    // water, so the other side gets a turn; then the other's ships, which
+    // both sides were told.
     bool Objetivo(int& f, int& c) const {
         const ModPrincipal& p = j_.principal;
-        const bool primero = disparos_ == 0;
+        const bool agua = disparos_ == 0 && !atacado_;
         for (int i = 0; i < 100; ++i) {
             f = i / 10;
             c = i % 10;
             if (p.intLeerCasilla(f, c, 3) != CASILLA_OCULTA) continue;
-            if (host_ && !primero && p.intLeerCasilla(f, c, 2) != CASILLA_BARCO) continue;
-            if (host_ && primero && p.intLeerCasilla(f, c, 2) == CASILLA_BARCO) continue;
-            return true;
+            if ((p.intLeerCasilla(f, c, 2) == CASILLA_BARCO) != agua) return true;
         }
         return false;
     }
 
     void Jugar() {
         Partida& pt = j_.partida;
+        FrmPrincipal& v = j_.ventana;
         if (pt.blnEsperandoRespuesta()) {
+            atacado_ = true;
             const ModPrincipal& p = j_.principal;
             const int f = p.intFilaAtaque, c = p.intColumnaAtaque;
             int r =
                 p.intLeerCasilla(f, c, 0) != CASILLA_BARCO ? 0 : (p.blnHundido(f, c, 0) ? 2 : 1);
-            if (host_ && !mentido_) {
+            if (host_ && !mentido_ && partida_ == 0) {
                 mentido_ = true;
                 r = (r + 1) % 3; // one false answer, which must be refused
             }
-            Hacer([this, r] {
-                QPushButton* b = r == 0   ? j_.ventana.cmdAgua
-                                 : r == 1 ? j_.ventana.cmdTocado
-                                          : j_.ventana.cmdHundido;
-                b->click();
-            });
+            static const char* const kBotones[] = {"cmdAgua", "cmdTocado", "cmdHundido"};
+            const char* boton = kBotones[r];
+            Hacer([&v, boton] { v.findChild<QPushButton*>(QLatin1String(boton))->click(); });
             return;
         }
-        if (atacar_ && pt.blnTurnoJugadorAtaque) {
-            // To look at a match in progress: BRUMARIA_CAPTURA=<file.png>
-            // (the host takes it under a display, e.g. xvfb-run).
-            const QString captura = qEnvironmentVariable("BRUMARIA_CAPTURA");
-            if (host_ && disparos_ == 9 && !captura.isEmpty() && !capturado_) {
-                capturado_ = true;
-                Hacer([this, captura] {
-                    j_.ventana.raise();
-                    QTest::qWait(400);
-                    QProcess::execute(QStringLiteral("import"),
-                                      {QStringLiteral("-window"), QStringLiteral("root"), captura});
-                });
-                return;
-            }
-            int f = 0, c = 0;
-            if (!Objetivo(f, c)) return;
-            ++disparos_;
-            Hacer([this, f, c] {
-                j_.ventana.txtColumna->setText(QString(QChar(u'A' + c)));
-                j_.ventana.txtFila->setText(QString::number(f + 1));
-                j_.ventana.cmdAtacar->click();
-            });
-        }
+        if (!atacar_ || !pt.blnTurnoJugadorAtaque()) return;
+        int f = 0, c = 0;
+        if (!Objetivo(f, c)) return;
+        ++disparos_;
+        Hacer([&v, f, c] {
+            v.findChild<QLineEdit*>(QStringLiteral("txtColumna"))->setText(QString(QChar(u'A' + c)));
+            v.findChild<QLineEdit*>(QStringLiteral("txtFila"))->setText(QString::number(f + 1));
+            v.findChild<QPushButton*>(QStringLiteral("cmdAtacar"))->click();
+        });
     }
 
-    void Paso() {
-        if (ocupado_ || terminado_) return;
-        Dialogos();
-        if (ocupado_) return;
-        Partida& pt = j_.partida;
-        if (!empezado_) {
-            empezado_ = true;
-            Hacer([this] { j_.ventana.mnuJuegoEmpezar->trigger(); });
+    // Chat and alerts before the first shot of the first match.
+    void Charla() {
+        if (partida_ > 0) {
+            atacar_ = true;
             return;
         }
-        if (pt.blnEnPartida) enPartidaVista_ = true;
-        if (!enPartidaVista_) return;
-
-        // Chat and alerts before the first shot.
         if (host_) {
             if (fase_ == 0) {
                 fase_ = 1;
                 Charlar(kSaludoHost);
-                return;
-            }
-            if (fase_ == 1) {
+            } else if (fase_ == 1) {
                 fase_ = 2;
                 Alertas();
-                return;
-            }
-            if (fase_ == 2 && Chat(QStringLiteral("<Bea> ") + kSaludoInvitado)) {
+            } else if (fase_ == 2 && Chat(QStringLiteral("<Bea> ") + kSaludoInvitado)) {
                 fase_ = 3;
                 Alertas(); // now refused
-                return;
-            }
-            if (fase_ == 3 &&
-                Historial(QStringLiteral("Bea no tiene activadas las alertas con sonido")) &&
-                Historial(
-                    QStringLiteral("Bea no tiene activadas las alertas con cuadro de texto")) &&
-                Historial(QStringLiteral("Bea no tiene activadas las alertas en el historial"))) {
+            } else if (fase_ == 3 &&
+                       Historial(QStringLiteral("Bea no tiene activadas las alertas con sonido")) &&
+                       Historial(QStringLiteral(
+                           "Bea no tiene activadas las alertas con cuadro de texto")) &&
+                       Historial(
+                           QStringLiteral("Bea no tiene activadas las alertas en el historial"))) {
                 fase_ = 4;
                 Charlar(kAlAtaque);
                 atacar_ = true;
-                return;
             }
         } else {
             if (fase_ == 0 && Chat(QStringLiteral("<Ana> ") + kSaludoHost) &&
@@ -267,37 +298,82 @@ private:
                 RegistroOpciones& o = j_.opciones.Opciones;
                 o.blnAlertaSonido = o.blnAlertaMsgBox = o.blnAlertaHistorial = false;
                 Charlar(kSaludoInvitado);
-                return;
-            }
-            if (fase_ == 1 && Chat(QStringLiteral("<Ana> ") + kAlAtaque)) {
+            } else if (fase_ == 1 && Chat(QStringLiteral("<Ana> ") + kAlAtaque)) {
                 fase_ = 2;
                 atacar_ = true;
             }
         }
+    }
 
-        const QString fin = host_ ? QStringLiteral("¡Tu ganas!") : QStringLiteral("¡Él gana!");
-        if (!pt.blnEnPartida && Cajas(fin) == 1) {
-            terminado_ = true;
-            const bool ok =
-                (host_ ? Cajas(QStringLiteral("Me parece que le quieres engañar...")) == 1
-                       : Cajas(kTextoCuadro) == 1 &&
-                             Historial(
-                                 QStringLiteral("Ay ay ay, tu adversario te quería engañar...")));
-            // Both sides were told the whole of the other's fleet.
+    void Terminar() {
+        terminado_ = true;
+        codigo = bien_ ? 0 : 2;
+        // Let the last messages leave, then close like the player would.
+        QTimer::singleShot(600, this, [this] {
+            j_.ventana.close();
+            QTimer::singleShot(100, qApp, &QCoreApplication::quit);
+        });
+    }
+
+    // The other copy vanished while this one waited for its fleet.
+    void Sobrevivir() {
+        const EstadoPreparacion e = j_.preparacion.Estado();
+        if (partida_ == 0) {
+            if (Cajas(QStringLiteral("'Ana' se ha desconectado. Se terminará la partida.")) +
+                    Cajas(QStringLiteral("'Bea' se ha desconectado. Se terminará la partida.")) ==
+                0)
+                return;
+            if (e != EstadoPreparacion::Inactiva) return Fallo(QStringLiteral("no vuelve a Inactiva"));
+            if (!j_.ventana.findChild<QAction*>(QStringLiteral("mnuJuegoEmpezar"))->isVisible())
+                return Fallo(QStringLiteral("\"&Empezar\" oculto"));
+            if (!Historial(QStringLiteral("El contrincante se ha desconectado.")))
+                return Fallo(QStringLiteral("sin línea de desconexión"));
+            Registro(QStringLiteral("[superviviente] avisado"));
+            partida_ = 1;
+            empezada_ = false;
+            return;
+        }
+        if (e == EstadoPreparacion::EnPartida && j_.partida.blnEnPartida()) Terminar();
+    }
+
+    void Paso() {
+        if (ocupado_ || terminado_) return;
+        Dialogos();
+        if (ocupado_) return;
+        if (!empezada_) {
+            if (j_.preparacion.Estado() != EstadoPreparacion::Inactiva) return;
+            empezada_ = true;
+            atacar_ = false;
+            atacado_ = false;
+            disparos_ = 0;
+            Hacer([this] {
+                j_.ventana.findChild<QAction*>(QStringLiteral("mnuJuegoEmpezar"))->trigger();
+            });
+            return;
+        }
+        if (superviviente_) return Sobrevivir();
+        if (colgado_) return;
+
+        if (Fines() > partida_) {
+            // This match is over: both fleets were told whole.
             int piezas = 0;
             for (int f = 0; f < 10; ++f)
                 for (int c = 0; c < 10; ++c)
                     piezas += j_.principal.intLeerCasilla(f, c, 2) == CASILLA_BARCO ? 1 : 0;
-            if (piezas != 20) Registro(QStringLiteral("flota contraria: %1 piezas").arg(piezas));
-            codigo = ok && piezas == 20 ? 0 : 2;
-            // Let the last messages leave, then close like the player would.
-            QTimer::singleShot(600, this, [this] {
-                j_.ventana.close();
-                QTimer::singleShot(100, qApp, &QCoreApplication::quit);
-            });
+            if (piezas != 20) Fallo(QStringLiteral("flota contraria: %1 piezas").arg(piezas));
+            ++partida_;
+            empezada_ = false;
+            if (partida_ < partidas_.size()) return;
+            if (host_ ? Cajas(QStringLiteral("Me parece que le quieres engañar...")) != 1
+                      : Cajas(kTextoCuadro) != 1 ||
+                            !Historial(QStringLiteral("Ay ay ay, tu adversario te quería engañar...")))
+                Fallo(QStringLiteral("alertas o engaño"));
+            Terminar();
             return;
         }
-        if (pt.blnEnPartida) Jugar();
+        if (!j_.partida.blnEnPartida()) return;
+        if (!atacar_) Charla();
+        if (!ocupado_) Jugar();
     }
 };
 
@@ -306,8 +382,8 @@ private:
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brumaria"));
-    if (argc < 4) {
-        Registro(QStringLiteral("uso: conductor_red <host|invitado> <carpeta> <encuentros>"));
+    if (argc < 5) {
+        Registro(QStringLiteral("uso: conductor_red <host|invitado> <carpeta> <encuentros> <guion>"));
         return 64;
     }
     const bool blnHost = QString::fromLocal8Bit(argv[1]) == QStringLiteral("host");
@@ -335,7 +411,7 @@ int main(int argc, char** argv) {
     }
 
     auto juego = std::make_unique<Aplicacion>();
-    Guion guion(*juego, blnHost);
+    Guion guion(*juego, blnHost, QString::fromLocal8Bit(argv[4]));
     InstalarManejadorMensajes([&guion](const Mensaje& m) { return guion.Caja(m); });
     QTimer limite;
     limite.setSingleShot(true);
@@ -346,15 +422,13 @@ int main(int argc, char** argv) {
         juego->ventana.close();
         app.quit();
     });
-    limite.start(qEnvironmentVariableIntValue("BRUMARIA_LIMITE_MS") > 0
-                     ? qEnvironmentVariableIntValue("BRUMARIA_LIMITE_MS")
-                     : 100000);
+    limite.start(argc > 5 ? QString::fromLocal8Bit(argv[5]).toInt() : 100000);
     juego->ventana.Cargar();
     juego->ventana.move(blnHost ? 0 : 576, blnHost ? 0 : 60);
     juego->ventana.show();
     app.exec();
     juego.reset();
-    // The transport and the session dialog were let go with deleteLater.
+    // The transport was let go with deleteLater.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     return guion.codigo;
 }

@@ -1,15 +1,17 @@
-// A whole network match between two copies of the game in two processes,
-// over 127.0.0.1: from the new-game dialog to the winner's and the loser's
-// box, with chat, alerts and a false answer on the way. Each copy is the
-// scripted driver; this test starts both and reads what they left behind.
+// Network matches between two copies of the game in two processes, over
+// 127.0.0.1, each copy the scripted driver acting through its window:
+// three matches in one connection for every way the host can say who
+// starts, and one copy killed in the middle of the set-up.
 #include "carpeta_temporal.h"
 #include "options/cp1252.h"
 #include "options/opciones.h"
 #include "platform/rutas.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTest>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -39,6 +41,28 @@ QStringList LeerHistorial(const QString& carpeta) {
     return ::testing::AssertionSuccess();
 }
 
+// Each match of a history: who it says starts, and who shot first.
+struct Bloque {
+    int intEmpiezo = 0;   // "Tú empiezas" lines
+    int intEmpiezaEl = 0; // "Tu contrincante empieza" lines
+    QString strPrimero;   // "Jugador" or "Contrincante"
+};
+
+QList<Bloque> Bloques(const QStringList& h) {
+    QList<Bloque> r;
+    for (const QString& l : h) {
+        if (l == QStringLiteral("EMPIEZA UNA PARTIDA")) r.append(Bloque{});
+        if (r.isEmpty()) continue;
+        Bloque& b = r.back();
+        b.intEmpiezo += l == QStringLiteral("Tú empiezas");
+        b.intEmpiezaEl += l == QStringLiteral("Tu contrincante empieza");
+        if (b.strPrimero.isEmpty() && (l.startsWith(QStringLiteral("Jugador\t")) ||
+                                       l.startsWith(QStringLiteral("Contrincante\t"))))
+            b.strPrimero = l.section(QLatin1Char('\t'), 0, 0);
+    }
+    return r;
+}
+
 QString NombreGuardado(const QString& carpeta) {
     FijarRutaPrograma(carpeta);
     ModOpciones o;
@@ -47,78 +71,138 @@ QString NombreGuardado(const QString& carpeta) {
     return o.Opciones.strNombreJugador;
 }
 
+// Two drivers sharing a meeting folder; both inherit the test environment
+// (offscreen, loopback only).
+struct Pareja {
+    prueba::CarpetaTemporal carpetaHost, carpetaInvitado;
+    QTemporaryDir encuentros;
+    QProcess host, invitado;
+
+    Pareja() {
+        carpetaHost.CopiarRecursos();
+        carpetaInvitado.CopiarRecursos();
+        for (QProcess* p : {&host, &invitado})
+            p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    }
+    ~Pareja() {
+        for (QProcess* p : {&host, &invitado})
+            if (p->state() != QProcess::NotRunning) {
+                p->kill();
+                p->waitForFinished(5000);
+            }
+    }
+    void Lanzar(const QString& guionHost, const QString& guionInvitado) {
+        ASSERT_EQ(qgetenv("BRUMARIA_TEST"), QByteArray("1"));
+        host.start(QStringLiteral(BRUMARIA_CONDUCTOR),
+                   {QStringLiteral("host"), carpetaHost.ruta(), encuentros.path(), guionHost});
+        invitado.start(QStringLiteral(BRUMARIA_CONDUCTOR), {QStringLiteral("invitado"),
+                                                            carpetaInvitado.ruta(),
+                                                            encuentros.path(), guionInvitado});
+        ASSERT_TRUE(host.waitForStarted(10000));
+        ASSERT_TRUE(invitado.waitForStarted(10000));
+    }
+    static void Acabar(QProcess& p, int ms) {
+        const bool fin = p.waitForFinished(ms);
+        if (!fin) p.kill();
+        ASSERT_TRUE(fin);
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 0);
+    }
+};
+
+class QuienEmpieza : public ::testing::TestWithParam<const char*> {};
+
 } // namespace
 
-TEST(PartidaEnRed, DosProcesosJueganUnaPartidaEntera) {
-    prueba::CarpetaTemporal carpetaHost;
-    carpetaHost.CopiarRecursos();
-    prueba::CarpetaTemporal carpetaInvitado;
-    carpetaInvitado.CopiarRecursos();
-    QTemporaryDir encuentros;
-    ASSERT_TRUE(encuentros.isValid());
+TEST_P(QuienEmpieza, TresPartidasSeguidasEnLaMismaConexion) {
+    const QStringList elecciones = QString::fromLatin1(GetParam()).split(u',');
+    Pareja par;
+    par.Lanzar(QString::fromLatin1(GetParam()), QString::fromLatin1(GetParam()));
+    Pareja::Acabar(par.host, 115000);
+    Pareja::Acabar(par.invitado, 20000);
 
-    // Both inherit the test environment: offscreen, and loopback only.
-    ASSERT_EQ(qgetenv("BRUMARIA_TEST"), QByteArray("1"));
-    QProcess host, invitado;
-    for (QProcess* p : {&host, &invitado})
-        p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    host.start(QStringLiteral(BRUMARIA_CONDUCTOR),
-               {QStringLiteral("host"), carpetaHost.ruta(), encuentros.path()});
-    invitado.start(QStringLiteral(BRUMARIA_CONDUCTOR),
-                   {QStringLiteral("invitado"), carpetaInvitado.ruta(), encuentros.path()});
-    ASSERT_TRUE(host.waitForStarted(10000));
-    ASSERT_TRUE(invitado.waitForStarted(10000));
-    const bool finHost = host.waitForFinished(110000);
-    const bool finInvitado = invitado.waitForFinished(20000);
-    if (!finHost) host.kill();
-    if (!finInvitado) invitado.kill();
-    ASSERT_TRUE(finHost);
-    ASSERT_TRUE(finInvitado);
-    EXPECT_EQ(host.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(host.exitCode(), 0);
-    EXPECT_EQ(invitado.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(invitado.exitCode(), 0);
+    const QStringList h = LeerHistorial(par.carpetaHost.ruta());
+    const QStringList i = LeerHistorial(par.carpetaInvitado.ruta());
+    const QList<Bloque> bh = Bloques(h), bi = Bloques(i);
+    ASSERT_EQ(bh.size(), elecciones.size());
+    ASSERT_EQ(bi.size(), elecciones.size());
+    for (qsizetype k = 0; k < elecciones.size(); ++k) {
+        const QString& e = elecciones[k];
+        const bool blnEmpiezaHost = e == u"tu" || e == u"azar1";
+        SCOPED_TRACE(QStringLiteral("partida %1: %2").arg(k + 1).arg(e).toStdString());
+        // Each history says it once, the two agree, and the first shot
+        // comes from the side that was told it starts.
+        EXPECT_EQ(bh[k].intEmpiezo, blnEmpiezaHost ? 1 : 0);
+        EXPECT_EQ(bh[k].intEmpiezaEl, blnEmpiezaHost ? 0 : 1);
+        EXPECT_EQ(bi[k].intEmpiezo, blnEmpiezaHost ? 0 : 1);
+        EXPECT_EQ(bi[k].intEmpiezaEl, blnEmpiezaHost ? 1 : 0);
+        EXPECT_EQ(bh[k].strPrimero, blnEmpiezaHost ? u"Jugador" : u"Contrincante");
+        EXPECT_EQ(bi[k].strPrimero, blnEmpiezaHost ? u"Contrincante" : u"Jugador");
+    }
+    // The starter misses first, so the other side wins every match.
+    EXPECT_EQ(h.count(QStringLiteral("¡El JUGADOR GANA la partida!")) +
+                  h.count(QStringLiteral("¡Tu CONTRINCANTE GANA la partida!")),
+              elecciones.size());
 
-    const QStringList h = LeerHistorial(carpetaHost.ruta());
+    // The first match's set-up, chat and alerts, in order on both sides.
     EXPECT_TRUE(EnOrden(
         h, {QStringLiteral("EMPIEZA UNA PARTIDA"), QStringLiteral("Partida multijugador"),
             QStringLiteral("Sesión 'Mesa de Ana' creada con éxito."),
-            QStringLiteral("Se ha agregado 'Bea' a la partida"), QStringLiteral("Tú empiezas"),
+            QStringLiteral("Se ha agregado 'Bea' a la partida"),
             QStringLiteral("Bea ha terminado de colocar sus barcos"),
             QStringLiteral("Bea no tiene activadas las alertas con sonido"),
             QStringLiteral("Bea no tiene activadas las alertas con cuadro de texto"),
-            QStringLiteral("Bea no tiene activadas las alertas en el historial"),
-            QStringLiteral("¡El JUGADOR GANA la partida!")}));
-    // Twenty hits and the one miss that gave the guest her turn.
-    EXPECT_GE(
-        std::count_if(h.begin(), h.end(),
-                      [](const QString& l) { return l.startsWith(QStringLiteral("Jugador\t")); }),
-        21);
-    EXPECT_GE(std::count_if(
-                  h.begin(), h.end(),
-                  [](const QString& l) { return l.startsWith(QStringLiteral("Contrincante\t")); }),
-              1);
-    EXPECT_TRUE(h.contains(QStringLiteral("Bea está colocando sus barcos")));
-    // The host's own arrival may be told before or after it starts waiting.
+            QStringLiteral("Bea no tiene activadas las alertas en el historial")}));
     const auto ana = h.indexOf(QStringLiteral("Se ha agregado 'Ana' a la partida"));
     EXPECT_GE(ana, 0);
     EXPECT_LT(ana, h.indexOf(QStringLiteral("Se ha agregado 'Bea' a la partida")));
     EXPECT_FALSE(h.contains(QStringLiteral("Partida multijugador cancelada")));
-
-    const QStringList i = LeerHistorial(carpetaInvitado.ruta());
     EXPECT_TRUE(EnOrden(
         i, {QStringLiteral("EMPIEZA UNA PARTIDA"), QStringLiteral("Partida multijugador"),
             QStringLiteral("Se ha agregado 'Bea' a la partida"),
             QStringLiteral("Se ha agregado 'Ana' a la partida"),
-            QStringLiteral("Te has unido a la sesión."), QStringLiteral("Tu contrincante empieza"),
-            QStringLiteral("Ana está colocando sus barcos"),
+            QStringLiteral("Te has unido a la sesión."),
             QStringLiteral("Ana ha terminado de colocar sus barcos"),
             QStringLiteral("ALERTA DE TU ADVERSARIO: Mira el historial: 2;3"),
-            QStringLiteral("Ay ay ay, tu adversario te quería engañar..."),
-            QStringLiteral("¡Tu CONTRINCANTE GANA la partida!")}));
+            QStringLiteral("Ay ay ay, tu adversario te quería engañar...")}));
     EXPECT_EQ(i.count(QStringLiteral("ALERTA DE TU ADVERSARIO: Mira el historial: 2;3")), 1);
+    // One session for the three: nobody joined or left again.
+    EXPECT_EQ(h.count(QStringLiteral("Se ha agregado 'Bea' a la partida")), 1);
+    EXPECT_EQ(i.count(QStringLiteral("Te has unido a la sesión.")), 1);
 
     // The names typed in the session dialog were kept.
-    EXPECT_EQ(NombreGuardado(carpetaHost.ruta()), QStringLiteral("Ana"));
-    EXPECT_EQ(NombreGuardado(carpetaInvitado.ruta()), QStringLiteral("Bea"));
+    EXPECT_EQ(NombreGuardado(par.carpetaHost.ruta()), QStringLiteral("Ana"));
+    EXPECT_EQ(NombreGuardado(par.carpetaInvitado.ruta()), QStringLiteral("Bea"));
 }
+
+INSTANTIATE_TEST_SUITE_P(ElHostElige, QuienEmpieza,
+                         ::testing::Values("tu,rival,azar1", "rival,azar0,tu",
+                                           "azar0,tu,rival", "azar1,rival,azar0"));
+
+// One side waits for the other's fleet; the other, still placing, is killed.
+class Muerte : public ::testing::TestWithParam<bool> {};
+
+TEST_P(Muerte, ElOtroLoSabeEnSeguidaYPuedeJugarOtra) {
+    const bool blnMuereElHost = GetParam();
+    Pareja par;
+    par.Lanzar(blnMuereElHost ? QStringLiteral("colgado") : QStringLiteral("superviviente"),
+               blnMuereElHost ? QStringLiteral("superviviente") : QStringLiteral("colgado"));
+    QProcess& muere = blnMuereElHost ? par.host : par.invitado;
+    QProcess& queda = blnMuereElHost ? par.invitado : par.host;
+    const QString carpetaMuere = blnMuereElHost ? par.carpetaHost.ruta() : par.carpetaInvitado.ruta();
+    const QString quedaListo = blnMuereElHost ? QStringLiteral("Bea ha terminado de colocar sus barcos")
+                                              : QStringLiteral("Ana ha terminado de colocar sus barcos");
+    // The dying side has heard that the other's fleet is sent: it places, the other waits.
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return LeerHistorial(carpetaMuere).contains(quedaListo); }, 30000));
+    QTest::qWait(200);
+    QElapsedTimer reloj;
+    reloj.start();
+    muere.kill();
+    ASSERT_TRUE(muere.waitForFinished(5000));
+    Pareja::Acabar(queda, 10000);
+    // Told, idle, and in a match against the computer within five seconds.
+    EXPECT_LT(reloj.elapsed(), 5000);
+}
+
+INSTANTIATE_TEST_SUITE_P(UnoDeLosDos, Muerte, ::testing::Values(true, false));

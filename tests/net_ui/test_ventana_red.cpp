@@ -87,13 +87,13 @@ TEST_F(VentanaRed, CancelarLaEsperaYTerminarLaConexion) {
     EXPECT_FALSE(j.ventana.mnuJuegoCancelarEspera->isVisible());
     EXPECT_TRUE(j.ventana.mnuJuegoOpciones->isEnabled());
     EXPECT_FALSE(j.ventana.mnuAlertar->isEnabled());
-    EXPECT_TRUE(j.dplay.blnConectado);
+    EXPECT_TRUE(j.dplay.blnConectado());
     EXPECT_EQ(j.ventana.stbPanel[2]->text(),
               QStringLiteral("Nombre de sesión: Mesa de Ana (HOST)"));
     EXPECT_TRUE(cajas.mensajes().isEmpty());
 
     j.ventana.mnuJuegoTerminarConexion->trigger();
-    ASSERT_TRUE(Esperar([&] { return !j.dplay.blnConectado; }));
+    ASSERT_TRUE(Esperar([&] { return !j.dplay.blnConectado(); }));
     EXPECT_TRUE(cajas.mensajes().isEmpty());
     EXPECT_FALSE(j.ventana.mnuJuegoTerminarConexion->isVisible());
     EXPECT_TRUE(j.ventana.mnuJuegoEmpezar->isVisible());
@@ -125,7 +125,7 @@ TEST_F(VentanaRed, CerrarMientrasEsperaAlContrincanteAcabaEnSeguida) {
     // The new-game sequence runs nested under this wait, which can only
     // see its condition once that sequence has come back.
     ASSERT_TRUE(Esperar([&] { return reloj.isValid() && !QApplication::overrideCursor(); }, 10000));
-    EXPECT_FALSE(j.dplay.blnConectado);
+    EXPECT_FALSE(j.dplay.blnConectado());
     EXPECT_LT(reloj.elapsed(), 1000);
     EXPECT_TRUE(j.principal.blnCerrando);
     EXPECT_FALSE(j.ventana.isVisible());

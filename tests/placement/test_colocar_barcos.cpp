@@ -50,8 +50,14 @@ protected:
     }
     void TearDown() override { Azar::Liberar(); }
 
+    // An editor whose report of the fleet sets `colocados`.
+    FrmColocarBarcos* Nuevo(QWidget* padre = nullptr) {
+        auto* e = new FrmColocarBarcos(principal, opciones, padre);
+        QObject::connect(e, &FrmColocarBarcos::flotaColocada, [this] { colocados = true; });
+        return e;
+    }
     void Abrir() {
-        editor = std::make_unique<FrmColocarBarcos>(principal, opciones, colocados);
+        editor.reset(Nuevo());
         editor->show();
     }
     QWidget* Celda(int k) { return editor->celda(k); }
@@ -491,7 +497,7 @@ TEST_F(Editor, CerrarDesdeElProgramaNoColocaNada) {
 }
 
 TEST_F(Editor, SeCierraSoloCuandoElProgramaTermina) {
-    auto* editor = new FrmColocarBarcos(principal, opciones, colocados);
+    auto* editor = Nuevo();
     editor->setAttribute(Qt::WA_DeleteOnClose);
     QPointer<FrmColocarBarcos> vigia(editor);
     editor->show();
@@ -516,7 +522,7 @@ TEST_F(Editor, SeCierraSoloCuandoElProgramaTermina) {
 TEST_F(Editor, SeCierraConSuVentanaPrincipal) {
     QWidget ventana;
     ventana.show();
-    auto* editor = new FrmColocarBarcos(principal, opciones, colocados, &ventana);
+    auto* editor = Nuevo(&ventana);
     editor->setAttribute(Qt::WA_DeleteOnClose);
     QPointer<FrmColocarBarcos> vigia(editor);
     editor->show();
@@ -540,7 +546,7 @@ TEST_F(Editor, UnCierreRechazadoDeLaVentanaPrincipalNoCierraElEditor) {
         void closeEvent(QCloseEvent* e) override { e->ignore(); }
     } ventana;
     ventana.show();
-    auto* dialogo = new FrmColocarBarcos(principal, opciones, colocados, &ventana);
+    auto* dialogo = Nuevo(&ventana);
     dialogo->show();
     ventana.close();
     for (int i = 0; i < 10; ++i)
@@ -550,7 +556,7 @@ TEST_F(Editor, UnCierreRechazadoDeLaVentanaPrincipalNoCierraElEditor) {
 }
 
 TEST_F(Editor, AceptarConLaFlotaCompletaCierraYLiberaElEditor) {
-    editor = std::make_unique<FrmColocarBarcos>(principal, opciones, colocados);
+    editor.reset(Nuevo());
     editor->show();
     ColocarFlota();
     FrmColocarBarcos* dialogo = editor.release();

@@ -40,8 +40,8 @@ int main(int argc, char** argv) {
         app.ventana.EmpezarPartida();
         // The player shoots a spread of squares; answers are always true.
         int k = 0;
-        for (int i = 0; i < movimientos && app.partida.blnEnPartida; ++i) {
-            if (app.partida.blnTurnoJugadorAtaque) {
+        for (int i = 0; i < movimientos && app.partida.blnEnPartida(); ++i) {
+            if (app.partida.blnTurnoJugadorAtaque()) {
                 while (app.principal.intDescubiertoOrdenador[k / 10][k % 10] != CASILLA_OCULTA)
                     k = (k + 7) % 100;
                 app.ventana.tableroOrdenador->casillaPulsada(k / 10, k % 10);

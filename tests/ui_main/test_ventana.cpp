@@ -2,7 +2,9 @@
 #include "carpeta_temporal.h"
 #include "core/azar.h"
 #include "grabador_mensajes.h"
+#include "net/frm_conexion_dplay.h"
 #include "ui/main/aplicacion.h"
+#include "ui/placement/colocar_barcos.h"
 #include "ui/main/frm_empezar_partida.h"
 #include "ui/main/frm_ver_barcos.h"
 #include "ui/main/tablero.h"
@@ -111,8 +113,8 @@ protected:
     // Plays to the end: the player shoots the hidden squares in order.
     void Jugar() {
         int k = 0;
-        for (int pasos = 0; p().blnEnPartida && pasos < 2000; ++pasos) {
-            if (p().blnTurnoJugadorAtaque) {
+        for (int pasos = 0; p().blnEnPartida() && pasos < 2000; ++pasos) {
+            if (p().blnTurnoJugadorAtaque()) {
                 while (m().intDescubiertoOrdenador[k / 10][k % 10] != CASILLA_OCULTA)
                     ++k;
                 const int antes = k;
@@ -124,9 +126,9 @@ protected:
                 QTest::qWait(1);
             }
         }
-        ASSERT_FALSE(p().blnEnPartida)
+        ASSERT_FALSE(p().blnEnPartida())
             << qPrintable(v().LeerEstado(2)) << " " << p().blnEsperandoRespuesta() << " "
-            << p().blnTurnoJugadorAtaque;
+            << p().blnTurnoJugadorAtaque();
     }
 
     QStringList Historial() const {
@@ -157,7 +159,7 @@ TEST_F(Ventana, PartidaEnteraHaciendoClicEnLasCasillas) {
     Arrancar();
     app->opciones.Opciones.intMetodoAtaque = 1;
     Empezar(&FrmEmpezarPartida::optJugador);
-    ASSERT_TRUE(p().blnEnPartida);
+    ASSERT_TRUE(p().blnEnPartida());
     EXPECT_EQ(v().LeerEstado(2), QStringLiteral("Tu turno (tienes que atacar)"));
     // Square J10 draws the cross from (2810, 2810) to (2950, 2950) and back.
     if (m().intBarcosOrdenador[9][9] == CASILLA_AGUA) {
@@ -183,13 +185,13 @@ TEST_F(Ventana, PartidaEnteraConColumnaYFila) {
     app->opciones.Opciones.intMetodoAtaque = 2;
     v().AplicarOpciones();
     Empezar(&FrmEmpezarPartida::optOrdenador);
-    ASSERT_TRUE(p().blnEnPartida);
+    ASSERT_TRUE(p().blnEnPartida());
     // The computer starts: its shot waits for the player's answer.
     EXPECT_EQ(v().LeerEstado(2), QStringLiteral("Mi turno (tienes que responder)"));
     // A click while it is not the player's turn does nothing.
     QTest::mouseClick(v().lblColumnaO[3], Qt::LeftButton);
     EXPECT_FALSE(v().lblColumnaO[3]->font().bold());
-    while (!p().blnTurnoJugadorAtaque && p().blnEnPartida)
+    while (!p().blnTurnoJugadorAtaque() && p().blnEnPartida())
         Responder();
     // "C", "F", then row "4": row 4, column F; both columns cleared.
     QTest::mouseClick(v().lblColumnaO[2], Qt::LeftButton);
@@ -227,7 +229,7 @@ TEST_F(Ventana, PartidaEnteraTecleandoLetraYNumero) {
     EXPECT_EQ(grabador.Contar(
                   QStringLiteral("El número introducido no es válido, vuelve a introducirlo.")),
               1);
-    EXPECT_TRUE(p().blnTurnoJugadorAtaque);
+    EXPECT_TRUE(p().blnTurnoJugadorAtaque());
     // "11" changes nothing while typing and is refused on "&Atacar".
     QTest::keyClicks(v().txtFila, QStringLiteral("11"));
     QTest::mouseClick(v().cmdAtacar, Qt::LeftButton);
@@ -249,7 +251,7 @@ TEST_F(Ventana, DialogoNuevaPartidaCancelarNoCambiaNadaYRecuerdaLaEleccion) {
     Arrancar();
     Empezar(&FrmEmpezarPartida::optOrdenador, false);
     EXPECT_TRUE(v().txtHistorial->toPlainText().isEmpty());
-    EXPECT_FALSE(p().blnEnPartida);
+    EXPECT_FALSE(p().blnEnPartida());
     EXPECT_TRUE(v().mnuJuegoEmpezar->isVisible());
     EXPECT_FALSE(v().mnuJuegoTerminarPartida->isVisible());
     auto* d = v().findChild<FrmEmpezarPartida*>(QStringLiteral("frmEmpezarPartida"));
@@ -264,8 +266,8 @@ TEST_F(Ventana, DialogoNuevaPartidaCancelarNoCambiaNadaYRecuerdaLaEleccion) {
     d->chkJugarEnRed->setChecked(false);
     // Accepted: the dialog goes, the next one starts afresh.
     Empezar(&FrmEmpezarPartida::optOrdenador);
-    EXPECT_TRUE(p().blnEnPartida);
-    EXPECT_FALSE(p().blnEmpiezaJugador);
+    EXPECT_TRUE(p().blnEnPartida());
+    EXPECT_FALSE(app->preparacion.blnEmpiezaJugador());
     QTest::qWait(0);
     auto* nuevo = v().findChild<FrmEmpezarPartida*>(QStringLiteral("frmEmpezarPartida"));
     EXPECT_EQ(nuevo, nullptr);
@@ -275,11 +277,11 @@ TEST_F(Ventana, QuienEmpiezaSiempreComoSeEligio) {
     Arrancar();
     for (int i = 0; i < 3; ++i) {
         Empezar(&FrmEmpezarPartida::optJugador);
-        EXPECT_TRUE(p().blnEmpiezaJugador);
-        EXPECT_TRUE(p().blnTurnoJugadorAtaque);
+        EXPECT_TRUE(app->preparacion.blnEmpiezaJugador());
+        EXPECT_TRUE(p().blnTurnoJugadorAtaque());
         p().FinDePartida();
         Empezar(&FrmEmpezarPartida::optOrdenador);
-        EXPECT_FALSE(p().blnEmpiezaJugador);
+        EXPECT_FALSE(app->preparacion.blnEmpiezaJugador());
         EXPECT_TRUE(p().blnEsperandoRespuesta());
         p().FinDePartida();
     }
@@ -290,7 +292,7 @@ TEST_F(Ventana, AlAzarRepartePrimerosTurnos) {
     int intJugador = 0;
     for (int i = 0; i < 16; ++i) {
         Empezar(&FrmEmpezarPartida::optAlAzar);
-        intJugador += p().blnEmpiezaJugador ? 1 : 0;
+        intJugador += app->preparacion.blnEmpiezaJugador() ? 1 : 0;
         p().FinDePartida();
     }
     EXPECT_GT(intJugador, 0);
@@ -340,13 +342,15 @@ TEST_F(Ventana, EstadosDelMenuJuegoYTerminarPartida) {
     const QStringList h = Historial();
     EXPECT_EQ(h.at(h.size() - 4), QStringLiteral("Has perdido"));
     EXPECT_EQ(estado(), QStringLiteral("100001"));
-    EXPECT_FALSE(p().blnEnPartida);
+    EXPECT_FALSE(p().blnEnPartida());
 }
 
 TEST_F(Ventana, PartidaEnRedSinConexionTerminaCancelada) {
     Arrancar();
     // The player closes the session dialog without connecting.
-    app->red.alAbrirDialogo = [](FrmConexionDPlay& f) { f.cmdCancelar->click(); };
+    v().alAbrirConexion = [](QDialog& d) {
+        qobject_cast<FrmConexionDPlay*>(&d)->cmdCancelar->click();
+    };
     QTimer::singleShot(0, &v(), [this] {
         auto* d = v().findChild<FrmEmpezarPartida*>(QStringLiteral("frmEmpezarPartida"));
         d->chkJugarEnRed->setChecked(true);
@@ -356,7 +360,7 @@ TEST_F(Ventana, PartidaEnRedSinConexionTerminaCancelada) {
     const QStringList h = Historial();
     EXPECT_TRUE(h.contains(QStringLiteral("Partida multijugador")));
     EXPECT_TRUE(h.contains(QStringLiteral("Partida multijugador cancelada")));
-    EXPECT_FALSE(p().blnEnPartida);
+    EXPECT_FALSE(p().blnEnPartida());
     EXPECT_TRUE(v().mnuJuegoEmpezar->isVisible());
 }
 
@@ -378,9 +382,9 @@ TEST_F(Ventana, VentanaDeSolucionMuestraLaFlotaDelContrincante) {
         blnVista = true;
         s->close();
     });
-    p().VerBarcos();
+    app->preparacion.VerBarcos();
     EXPECT_TRUE(blnVista);
-    EXPECT_FALSE(p().blnEnPartida);
+    EXPECT_FALSE(p().blnEnPartida());
 }
 
 TEST_F(Ventana, ImagenesDeLasPiezasYBordes) {
@@ -495,8 +499,9 @@ TEST_F(Ventana, CerrarDuranteLaColocacionTerminaSinEmpezar) {
         QTimer::singleShot(20, &v(), [this] { v().close(); });
     });
     v().EmpezarPartida();
-    EXPECT_TRUE(m().blnCerrando);
-    EXPECT_FALSE(p().blnEnPartida);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return m().blnCerrando; }, 3000));
+    EXPECT_FALSE(v().frmColocarBarcos);
+    EXPECT_FALSE(p().blnEnPartida());
     EXPECT_TRUE(QFile::exists(ModOpciones::strRutaConfig()));
 }
 

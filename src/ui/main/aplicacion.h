@@ -1,12 +1,12 @@
 #pragma once
 // The whole object graph of one game, in construction order: the boards,
-// the options, the history/chat writers, the window and the turn cycle.
+// the options, the history/chat writers, the window, the turn cycle, the
+// set-up of a match and the network side.
 // main() makes one; tests make as many independent ones as they need.
 #include "core/modprincipal.h"
 #include "match/partida.h"
-#include "net/frm_conexion_dplay.h"
+#include "match/preparacion_partida.h"
 #include "net/moddplay.h"
-#include "net/red_principal.h"
 #include "options/opciones.h"
 #include "platform/pausa.h"
 #include "ui/logs/cuadros_de_texto.h"
@@ -20,15 +20,16 @@ struct Aplicacion {
     ModCuadrosDeTexto cuadros{opciones};
     FrmPrincipal ventana{principal, opciones, cuadros};
     Partida partida{principal, opciones, cuadros, ventana};
-    ModDPlay dplay{principal, partida, opciones, cuadros, ventana};
-    RedPrincipal red{principal, opciones, cuadros, partida, dplay, ventana, ventana};
+    PreparacionPartida preparacion{principal, opciones, cuadros, partida, ventana};
+    ModDPlay dplay{partida, preparacion, opciones, cuadros, ventana};
 
     Aplicacion() {
         principal.cederEventos = [] { CederEventos(); };
         cuadros.FijarPaneles(&ventana);
-        ventana.FijarPartida(partida);
-        partida.FijarEmisor(&dplay);
-        ventana.FijarRed(&red);
+        ventana.FijarPartida(partida, preparacion);
+        partida.FijarRed(&dplay);
+        preparacion.FijarRed(&dplay);
+        ventana.FijarRed(&dplay);
     }
     Aplicacion(const Aplicacion&) = delete;
     Aplicacion& operator=(const Aplicacion&) = delete;

@@ -72,9 +72,10 @@ FrmEmpezarPartida::FrmEmpezarPartida(QWidget* parent) : QDialog(parent) {
     l->addLayout(botones);
     l->setSizeConstraint(QLayout::SetFixedSize);
 
-    // Over the network the host chooses the starter in the session dialog.
+    // Over the network the host chooses the starter in the session dialog,
+    // or here when his session is already open.
     connect(chkJugarEnRed, &QCheckBox::toggled, fraQuienEmpieza,
-            [this](bool b) { fraQuienEmpieza->setEnabled(!b); });
+            [this](bool b) { fraQuienEmpieza->setEnabled(!b || blnQuienEmpiezaEnRed_); });
     connect(cmdEmpezar, &QPushButton::clicked, this, [this] {
         blnAceptado = true;
         accept();
@@ -89,19 +90,18 @@ FrmEmpezarPartida::FrmEmpezarPartida(QWidget* parent) : QDialog(parent) {
 
 FrmEmpezarPartida::~FrmEmpezarPartida() = default;
 
-bool FrmEmpezarPartida::blnEmpezarPartida(bool& blnEmpiezaJugador, bool& blnColocaJugador,
-                                          bool& blnJugarEnRed) {
+bool FrmEmpezarPartida::blnEmpezarPartida(EleccionPartida& eleccion, bool blnQuienEmpiezaEnRed) {
+    blnQuienEmpiezaEnRed_ = blnQuienEmpiezaEnRed;
+    fraQuienEmpieza->setEnabled(!chkJugarEnRed->isChecked() || blnQuienEmpiezaEnRed_);
     blnAceptado = false; // the close box and Escape count as "&Cancelar"
     exec();
     if (!blnAceptado) return false;
     if (optAlAzar->isChecked())
-        blnEmpiezaJugador = Azar::intAleatorio(2) == 1;
-    else if (optJugador->isChecked())
-        blnEmpiezaJugador = true;
-    else if (optOrdenador->isChecked())
-        blnEmpiezaJugador = false;
-    blnColocaJugador = chkJugadorColocaSusBarcos->isChecked();
-    blnJugarEnRed = chkJugarEnRed->isChecked();
+        eleccion.blnEmpiezaJugador = Azar::intAleatorio(2) == 1;
+    else
+        eleccion.blnEmpiezaJugador = optJugador->isChecked();
+    eleccion.blnColocaJugador = chkJugadorColocaSusBarcos->isChecked();
+    eleccion.blnJugarEnRed = chkJugarEnRed->isChecked();
     return true;
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // The new-game dialog: who starts, who places the player's fleet, and
 // whether the match is played over the network.
+#include "match/vista_partida.h"
+
 #include <QDialog>
 #include <memory>
 
@@ -20,8 +22,9 @@ public:
     ~FrmEmpezarPartida() override;
 
     // Shows the dialog modally. True when "&Empezar" was pressed; only then
-    // are the three outputs written.
-    bool blnEmpezarPartida(bool& blnEmpiezaJugador, bool& blnColocaJugador, bool& blnJugarEnRed);
+    // is `eleccion` written. `blnQuienEmpiezaEnRed`: who starts stays open
+    // to choose with "Partida multijugador en red" ticked.
+    bool blnEmpezarPartida(EleccionPartida& eleccion, bool blnQuienEmpiezaEnRed = false);
 
     QGroupBox* fraQuienEmpieza;
     QRadioButton* optAlAzar;
@@ -36,6 +39,7 @@ public:
 
 private:
     bool blnAceptado = false;
+    bool blnQuienEmpiezaEnRed_ = false;
     std::unique_ptr<AyudaDeDialogo> ayuda_;
 };
 

@@ -2,6 +2,9 @@
 
 #include "core/modprincipal.h"
 #include "match/partida.h"
+#include "match/preparacion_partida.h"
+#include "net/frm_conexion_dplay.h"
+#include "net/moddplay.h"
 #include "options/opciones.h"
 #include "platform/mensajes.h"
 #include "platform/pausa.h"
@@ -214,7 +217,8 @@ void FrmPrincipal::CrearControles() {
     cmdCancelarEspera = boton(QStringLiteral("Cancelar la espera del contrincante"),
                               QStringLiteral("cmdCancelarEspera"), Twips(3720, 3360, 3135, 375));
     cmdCancelarEspera->hide();
-    connect(cmdCancelarEspera, &QPushButton::clicked, this, &FrmPrincipal::CancelarEspera);
+    connect(cmdCancelarEspera, &QPushButton::clicked, this,
+            [this] { preparacion_->CancelarEspera(); });
 
     // Sunk counters.
     auto contadores = [&](const QString& nombre, const QString& titulo, int x, const QString& lado,
@@ -339,12 +343,17 @@ void FrmPrincipal::CrearMenus() {
     // Menu commands run after the menu has closed, never nested in it.
     connect(mnuJuegoEmpezar, &QAction::triggered, this, &FrmPrincipal::EmpezarPartida,
             Qt::QueuedConnection);
-    connect(mnuJuegoTerminarPartida, &QAction::triggered, this,
-            &FrmPrincipal::mnuJuegoTerminarPartida_Click, Qt::QueuedConnection);
-    connect(mnuJuegoCancelarEspera, &QAction::triggered, this, &FrmPrincipal::CancelarEspera);
+    connect(
+        mnuJuegoTerminarPartida, &QAction::triggered, this,
+        [this] { preparacion_->mnuJuegoTerminarPartida_Click(); }, Qt::QueuedConnection);
+    connect(mnuJuegoCancelarEspera, &QAction::triggered, this,
+            [this] { preparacion_->CancelarEspera(); });
     connect(
         mnuJuegoVerLosBarcosDelContrincante, &QAction::triggered, this,
-        [this] { partida_->VerBarcos(); }, Qt::QueuedConnection);
+        [this] { preparacion_->VerBarcos(); }, Qt::QueuedConnection);
+    connect(
+        mnuJuegoTerminarConexion, &QAction::triggered, this,
+        [this] { preparacion_->mnuJuegoTerminarConexion_Click(); }, Qt::QueuedConnection);
     connect(mnuJuegoOpciones, &QAction::triggered, this, &FrmPrincipal::mnuJuegoOpciones_Click,
             Qt::QueuedConnection);
     connect(mnuJuegoSalir, &QAction::triggered, this, &QWidget::close, Qt::QueuedConnection);
@@ -401,50 +410,45 @@ void FrmPrincipal::CrearMenus() {
     connect(mnuAyudaAcercaDe, &QAction::triggered, this, [this] { MostrarAcercaDe(this); });
 }
 
-void FrmPrincipal::CancelarEspera() {
-    if (red_) {
-        red_->cmdCancelarEspera_Click();
-        return;
-    }
-    if (partida_) partida_->blnCancelarEspera = true;
+void FrmPrincipal::FijarPartida(Partida& partida, PreparacionPartida& preparacion) {
+    partida_ = &partida;
+    preparacion_ = &preparacion;
 }
 
-void FrmPrincipal::FijarRed(RedPrincipal* red) {
+void FrmPrincipal::EmpezarPartida() {
+    if (preparacion_) preparacion_->EmpezarPartida();
+}
+
+void FrmPrincipal::FijarRed(ModDPlay* red) {
     red_ = red;
     if (!red_) return;
-    red_->blnPartidaAbandonada = [this] { return blnPartidaAbandonada(); };
     // Queued: the options dialog and the boxes open after the menu has closed.
-    RedPrincipal* r = red_;
     auto enlazar = [this](QAction* a, std::function<void()> f) {
         connect(a, &QAction::triggered, this, std::move(f), Qt::QueuedConnection);
     };
-    enlazar(mnuJuegoTerminarConexion, [r] { r->mnuJuegoTerminarConexion_Click(); });
-    enlazar(mnuAlertarSonido, [r] { r->mnuAlertarSonido_Click(); });
-    enlazar(mnuAlertarMsgBox, [r] { r->mnuAlertarMsgBox_Click(); });
-    enlazar(mnuAlertarHistorial, [r] { r->mnuAlertarHistorial_Click(); });
-    enlazar(mnuAlertarElegirSonido, [r] { r->mnuAlertarElegirSonido_Click(); });
-    enlazar(mnuAlertarElegirMensajeMsgBox, [r] { r->mnuAlertarElegirMensajeMsgBox_Click(); });
-    enlazar(mnuAlertarElegirMensajeHistorial, [r] { r->mnuAlertarElegirMensajeHistorial_Click(); });
-    connect(cmdChatEnviar, &QPushButton::clicked, this, [this] { red_->cmdChatEnviar_Click(); });
-    connect(txtMensaje, &QLineEdit::returnPressed, this, [this] { red_->cmdChatEnviar_Click(); });
+    enlazar(mnuAlertarSonido, [this] { red_->EnviarAlerta(0); });
+    enlazar(mnuAlertarMsgBox, [this] { red_->EnviarAlerta(1); });
+    enlazar(mnuAlertarHistorial, [this] { red_->EnviarAlerta(2); });
+    enlazar(mnuAlertarElegirSonido, [this] { AbrirOpciones(QStringLiteral("txtAlertaSonido")); });
+    enlazar(mnuAlertarElegirMensajeMsgBox,
+            [this] { AbrirOpciones(QStringLiteral("txtAlertaMensajeMsgBox")); });
+    enlazar(mnuAlertarElegirMensajeHistorial,
+            [this] { AbrirOpciones(QStringLiteral("txtAlertaMensajeHistorial")); });
+    connect(cmdChatEnviar, &QPushButton::clicked, this, &FrmPrincipal::cmdChatEnviar_Click);
+    connect(txtMensaje, &QLineEdit::returnPressed, this, &FrmPrincipal::cmdChatEnviar_Click);
     // "Enviar" is the default button only while the chat box has the focus.
     txtMensaje->installEventFilter(this);
 }
 
-void FrmPrincipal::MostrarCancelarEspera(bool blnVisible) {
-    cmdCancelarEspera->setVisible(blnVisible);
-}
-QString FrmPrincipal::TextoMensaje() const {
-    return txtMensaje->text();
-}
-void FrmPrincipal::VaciarMensaje() {
+void FrmPrincipal::cmdChatEnviar_Click() {
+    red_->EnviarChat(txtMensaje->text());
     txtMensaje->clear();
     txtMensaje->setFocus();
 }
 
-// A match being set up was ended meanwhile (given up, or the opponent left).
-bool FrmPrincipal::blnPartidaAbandonada() const {
-    return !mnuJuegoTerminarPartida->isVisible();
+void FrmPrincipal::AbrirOpciones(const QString& strEnfoque) {
+    FrmOpciones dialogo(opciones_, this, this);
+    dialogo.Abrir(strEnfoque);
 }
 
 // ---------------------------------------------------------------- start-up
@@ -529,6 +533,7 @@ void FrmPrincipal::Cargar() {
 
     ColoresYFondos();
     if (o.intMetodoAtaque == 3) PrepararMetodo3();
+    if (preparacion_) preparacion_->ActualizarMenus();
 }
 
 void FrmPrincipal::AplicarTamaño() {
@@ -581,112 +586,46 @@ void FrmPrincipal::AplicarOpciones() {
     }
 }
 
-// ------------------------------------------------------------- new match
+// ------------------------------------------------------- set-up steps
 
-bool FrmPrincipal::blnEsperar(const std::function<bool()>& condicion) {
-    while (!condicion() && !principal_.blnCerrando)
-        Pausa(5);
-    return !principal_.blnCerrando;
+bool FrmPrincipal::blnEmpezarPartida(EleccionPartida& eleccion, bool blnQuienEmpiezaEnRed) {
+    if (!frmEmpezarPartida_) frmEmpezarPartida_ = new FrmEmpezarPartida(this);
+    if (!frmEmpezarPartida_->blnEmpezarPartida(eleccion, blnQuienEmpiezaEnRed))
+        return false;                 // stays loaded: the next opening shows these choices
+    delete frmEmpezarPartida_.data(); // accepted: the next opening starts afresh
+    return true;
 }
 
-void FrmPrincipal::EmpezarPartida() {
-    Partida& p = *partida_;
-    if (p.blnEnPartida || !mnuJuegoEmpezar->isVisible())
-        return; // a match is being set up or played
-    bool blnEmpiezaJugador = p.blnEmpiezaJugador;
-    bool blnColocaJugador = false;
-    bool blnJugarEnRed = p.blnJugarEnRed;
-    if (!frmEmpezarPartida_) frmEmpezarPartida_ = new FrmEmpezarPartida(this);
-    if (!frmEmpezarPartida_->blnEmpezarPartida(blnEmpiezaJugador, blnColocaJugador, blnJugarEnRed))
-        return;                       // stays loaded: the next opening shows these choices
-    delete frmEmpezarPartida_.data(); // accepted: the next opening starts afresh
-    if (principal_.blnCerrando) return;
-    p.blnEmpiezaJugador = blnEmpiezaJugador;
-    p.blnJugarEnRed = blnJugarEnRed;
+ResultadoConexion FrmPrincipal::AbrirConexion() {
+    if (!red_) return {};
+    FrmConexionDPlay dialogo(*red_, opciones_, cuadros_, this);
+    if (alAbrirConexion) {
+        QPointer<FrmConexionDPlay> d = &dialogo;
+        QTimer::singleShot(0, &dialogo, [this, d] {
+            if (d) alAbrirConexion(*d);
+        });
+    }
+    return dialogo.StartConnectWizard();
+}
 
-    cuadros_.EscribirEnHistorial(QString());
-    cuadros_.EscribirEnHistorial(QString(61, QLatin1Char('-')));
-    cuadros_.EscribirEnHistorial(QStringLiteral("EMPIEZA UNA PARTIDA"));
-    cuadros_.EscribirEnHistorial(
-        QStringLiteral("Comienzo: ") +
-        QLocale::system().toString(QDateTime::currentDateTime(), QLocale::ShortFormat));
-
-    principal_.LlenarPanel(0, CASILLA_AGUA);
-    principal_.LlenarPanel(2, CASILLA_AGUA);
+void FrmPrincipal::PrepararTableros() {
     InicializarPanel(0);
     InicializarPanel(3);
     ReiniciarContadores();
-    QuitarNegritaEtiquetas();
-
-    if (blnJugarEnRed && !blnIniciarRed()) return;
-
-    MostrarMenu(MenuJuego::TerminarPartida, true);
-    MostrarMenu(MenuJuego::Empezar, false);
-    MostrarMenu(MenuJuego::VerLosBarcosDelContrincante, true);
-
-    if (blnJugarEnRed) {
-        // The peer's fleet arrives as messages, some perhaps already during
-        // the session dialog: panel 2 was emptied before it and is kept.
-        principal_.PrepararBarcos(3);
-    }
-    if (blnColocaJugador) {
-        p.blnBarcosColocados = false;
-        AbrirColocarBarcos(p.blnBarcosColocados);
-        // Ends on a close, or when the match was ended meanwhile.
-        if (!blnEsperar([&] { return p.blnBarcosColocados || blnPartidaAbandonada(); })) return;
-        if (!p.blnBarcosColocados || blnPartidaAbandonada()) return;
-    }
-    if (!blnJugarEnRed) {
-        // The computer's fleet, the player's unless he placed it, both
-        // panels drawn and the first turn handed out.
-        p.EmpezarContraOrdenador(blnEmpiezaJugador, blnColocaJugador);
-        return;
-    }
-    if (!blnColocaJugador) principal_.PrepararBarcos(0);
-    principal_.PrepararBarcos(1);
-    if (principal_.blnCerrando || !red_->blnEnviarFlotaYEsperar()) return;
-    MostrarPanel(0);
-    MostrarPanel(3);
-    if (!red_->blnEsperarQuienEmpieza()) return;
-    if (p.blnEmpiezaJugador) {
-        p.MostrarTurnoJugador(0);
-        p.TurnoJugador();
-    } else {
-        p.MostrarTurnoContrincante(0);
-        p.TurnoOrdenador();
-    }
-    p.blnEnPartida = true;
 }
 
-void FrmPrincipal::AbrirColocarBarcos(bool& blnBarcosColocados) {
-    auto* editor = new FrmColocarBarcos(principal_, opciones_.Opciones, blnBarcosColocados, this);
+void FrmPrincipal::AbrirColocarBarcos() {
+    CerrarColocarBarcos();
+    auto* editor = new FrmColocarBarcos(principal_, opciones_.Opciones, this);
     editor->setAttribute(Qt::WA_DeleteOnClose);
-    QPointer<QWidget> vigia(editor);
+    connect(editor, &FrmColocarBarcos::flotaColocada, this,
+            [this] { preparacion_->BarcosColocados(); });
+    frmColocarBarcos = editor;
     editor->show();
-    // Closing the editor without finishing leaves the fleet to chance.
-    blnEsperar([&] { return blnBarcosColocados || vigia.isNull() || !vigia->isVisible(); });
-    if (!blnBarcosColocados && !principal_.blnCerrando) {
-        if (vigia) vigia->close();
-        principal_.PrepararBarcos(0);
-        blnBarcosColocados = !principal_.blnCerrando;
-    }
 }
 
-// The network start. A build without the network side ends it as a
-// cancelled connection.
-bool FrmPrincipal::blnIniciarRed() {
-    if (red_) return red_->blnIniciarRed();
-    Partida& p = *partida_;
-    p.blnQuienEmpiezaRecibido = false;
-    p.blnBarcosContrincanteListos = false;
-    p.blnCancelarEspera = false;
-    QApplication::setOverrideCursor(Qt::BusyCursor);
-    cuadros_.EscribirEnHistorial(QString());
-    cuadros_.EscribirEnHistorial(QStringLiteral("Partida multijugador"));
-    cuadros_.EscribirEnHistorial(QStringLiteral("Partida multijugador cancelada"));
-    QApplication::restoreOverrideCursor();
-    p.FinDePartida();
-    return false;
+void FrmPrincipal::CerrarColocarBarcos() {
+    if (frmColocarBarcos) frmColocarBarcos->CerrarSinColocar();
 }
 
 // ----------------------------------------------------------------- panels
@@ -847,7 +786,7 @@ int FrmPrincipal::intMetodo() const {
     return opciones_.Opciones.intMetodoAtaque;
 }
 bool FrmPrincipal::blnTurno() const {
-    return partida_ && partida_->blnTurnoJugadorAtaque;
+    return partida_ && partida_->blnTurnoJugadorAtaque();
 }
 
 void FrmPrincipal::PrepararMetodo1() {
@@ -1041,32 +980,25 @@ void FrmPrincipal::QuitarNegritaEtiquetas() {
     }
 }
 
-void FrmPrincipal::MostrarMenu(MenuJuego menu, bool blnVisible) {
-    switch (menu) {
-    case MenuJuego::Empezar:
-        mnuJuegoEmpezar->setVisible(blnVisible);
-        break;
-    case MenuJuego::TerminarPartida:
-        mnuJuegoTerminarPartida->setVisible(blnVisible);
-        break;
-    case MenuJuego::CancelarEspera:
-        mnuJuegoCancelarEspera->setVisible(blnVisible);
-        break;
-    case MenuJuego::VerLosBarcosDelContrincante:
-        mnuJuegoVerLosBarcosDelContrincante->setVisible(blnVisible);
-        break;
-    case MenuJuego::TerminarConexion:
-        mnuJuegoTerminarConexion->setVisible(blnVisible);
-        break;
-    case MenuJuego::Opciones:
-        mnuJuegoOpciones->setEnabled(blnVisible);
-        break;
-    case MenuJuego::Alertar:
-        mnuAlertar->setEnabled(blnVisible);
-        mnuAlertar->menuAction()->setEnabled(blnVisible);
-        for (QAction* a : mnuAlertar->actions())
-            a->setEnabled(blnVisible);
-        break;
+void FrmPrincipal::AplicarMenus(const MenusJuego& m) {
+    mnuJuegoEmpezar->setVisible(m.blnEmpezar);
+    mnuJuegoTerminarPartida->setVisible(m.blnTerminarPartida);
+    mnuJuegoCancelarEspera->setVisible(m.blnCancelarEspera);
+    mnuJuegoVerLosBarcosDelContrincante->setVisible(m.blnVerLosBarcosDelContrincante);
+    mnuJuegoTerminarConexion->setVisible(m.blnTerminarConexion);
+    mnuJuegoOpciones->setEnabled(m.blnOpciones);
+    cmdCancelarEspera->setVisible(m.blnCancelarEspera);
+    // A disabled menu must not leave its shortcuts live.
+    mnuAlertar->setEnabled(m.blnAlertar);
+    mnuAlertar->menuAction()->setEnabled(m.blnAlertar);
+    for (QAction* a : mnuAlertar->actions())
+        a->setEnabled(m.blnAlertar);
+    if (m.blnOcupado != blnOcupado_) {
+        blnOcupado_ = m.blnOcupado;
+        if (blnOcupado_)
+            QApplication::setOverrideCursor(Qt::BusyCursor);
+        else
+            QApplication::restoreOverrideCursor();
     }
 }
 
@@ -1078,14 +1010,6 @@ void FrmPrincipal::MostrarSolucion() {
 
 void FrmPrincipal::Sonido(const QString& strArchivo) {
     brumaria::Sonido(strArchivo);
-}
-
-void FrmPrincipal::mnuJuegoTerminarPartida_Click() {
-    if (!partida_ || !mnuJuegoTerminarPartida->isVisible()) return;
-    MsgBox(QStringLiteral("Has cancelado la partida, has perdido."),
-           QStringLiteral("Fin de partida"), Icono::Informacion);
-    cuadros_.EscribirEnHistorial(QStringLiteral("Has perdido"));
-    partida_->FinDePartida();
 }
 
 void FrmPrincipal::mnuJuegoOpciones_Click() {
@@ -1255,11 +1179,10 @@ void FrmPrincipal::closeEvent(QCloseEvent* e) {
         e->accept();
         return;
     }
-    // Every wait loop ends on these flags.
-    if (partida_) partida_->blnCancelarEspera = true;
+    // Every placement and every set-up ends on these.
     principal_.blnCerrando = true;
     emit cerrando();
-    if (red_) red_->AlCerrar(); // ends the connection
+    if (preparacion_) preparacion_->Cerrar(); // ends the connection too
     RegistroOpciones& o = opciones_.Opciones;
     o.blnVerBarraDeEstado = mnuVerBarraDeEstado->isChecked();
     o.blnVerHistorial = mnuVerHistorial->isChecked();

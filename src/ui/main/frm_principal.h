@@ -3,13 +3,12 @@
 // naming a square, the sunk counters, menus, status bar and side panes.
 // It owns the match set-up and shows what the turn cycle decides.
 #include "match/vista_partida.h"
-#include "net/frm_conexion_dplay.h"
-#include "net/red_principal.h"
 #include "options/destino_opciones.h"
 #include "ui/logs/cuadros_de_texto.h"
 #include "ui/main/imagenes.h"
 
 #include <QAction>
+#include <QDialog>
 #include <QMainWindow>
 #include <QPointer>
 #include <array>
@@ -26,28 +25,28 @@ namespace brumaria {
 
 class ModPrincipal;
 class ModOpciones;
+class ModDPlay;
 class Partida;
+class PreparacionPartida;
 class Tablero;
 class FrmEmpezarPartida;
-
-using BaseVistaRed = VistaRed;
+class FrmColocarBarcos;
 
 class FrmPrincipal : public QMainWindow,
-                     public VistaPartida,
+                     public VistaPreparacion,
                      public PanelesTexto,
-                     public DestinoOpciones,
-                     public BaseVistaRed {
+                     public DestinoOpciones {
     Q_OBJECT
 public:
     FrmPrincipal(ModPrincipal& principal, ModOpciones& opciones, ModCuadrosDeTexto& cuadros,
                  QWidget* parent = nullptr);
     ~FrmPrincipal() override;
 
-    // The turn cycle, created after the window (it needs the window as its view).
-    void FijarPartida(Partida& partida) { partida_ = &partida; }
+    // The turn cycle and the set-up, created after the window (they need
+    // it as their view), and the network side.
+    void FijarPartida(Partida& partida, PreparacionPartida& preparacion);
     Partida& partida() { return *partida_; }
-    // The network side (absent in a build without it).
-    void FijarRed(RedPrincipal* red);
+    void FijarRed(ModDPlay* red);
 
     // Start-up: options, views, colours and pictures. Call once before show().
     void Cargar();
@@ -90,9 +89,16 @@ public:
     void OcultarDisparo() override;
     void ContarHundido(bool blnBarcoDeJugador, int intLongitud) override;
     void QuitarNegritaEtiquetas() override;
-    void MostrarMenu(MenuJuego menu, bool blnVisible) override;
     void MostrarSolucion() override;
     void Sonido(const QString& strArchivo) override;
+
+    // VistaPreparacion
+    bool blnEmpezarPartida(EleccionPartida& eleccion, bool blnQuienEmpiezaEnRed) override;
+    ResultadoConexion AbrirConexion() override;
+    void PrepararTableros() override;
+    void AbrirColocarBarcos() override;
+    void CerrarColocarBarcos() override;
+    void AplicarMenus(const MenusJuego& menus) override;
 
     // PanelesTexto
     void AnadirLineaHistorial(const QString& linea) override;
@@ -102,12 +108,9 @@ public:
     // DestinoOpciones
     void AplicarOpciones() override;
 
-    // VistaRed
-    QWidget* VentanaRed() override { return this; }
-    void MostrarCancelarEspera(bool blnVisible) override;
-    QString TextoMensaje() const override;
-    void VaciarMensaje() override;
-    DestinoOpciones* DestinoDeOpciones() override { return this; }
+    // Runs inside the session dialog once it is shown (tests and the
+    // scripted driver fill it in); empty in the game.
+    std::function<void(QDialog&)> alAbrirConexion;
 
     // Controls, named as the objects are (tests and the network side use them).
     QGroupBox* fraPanelJugadorHecho;
@@ -162,8 +165,9 @@ public:
     QAction* mnuAyudaAyuda;
     QAction* mnuAyudaAcercaDe;
 
-    // The solution window while it is open (tests close it).
+    // The solution window and the placement editor while they are open.
     QPointer<QDialog> frmVerBarcos;
+    QPointer<FrmColocarBarcos> frmColocarBarcos;
 
     ImagenesTablero& imagenes() { return imagenes_; }
 
@@ -189,17 +193,14 @@ private:
     void CorregirOpcionesDeImagenes(const QString& strDescripcion);
     bool blnProbarImagen(const QString& strRuta, QString& strError,
                          bool& blnRutaNoEncontrada) const;
-    bool blnEsperar(const std::function<bool()>& condicion);
-    bool blnIniciarRed(); // network start: false when it ended the match set-up
-    bool blnPartidaAbandonada() const;
-    void CancelarEspera();
+    void AbrirOpciones(const QString& strEnfoque);
+    void cmdChatEnviar_Click();
     void imgCeldaO_Click(int intFila, int intColumna);
     void lblColumnaO_Click(int intIndice);
     void lblFilaO_Click(int intIndice);
     void txtColumna_Change(const QString& texto);
     void txtFila_Change(const QString& texto);
     void cmdAtacar_Click();
-    void mnuJuegoTerminarPartida_Click();
     void mnuVerBarraDeEstado_Click();
     void mnuVerHistorial_Click();
     void mnuVerChat_Click();
@@ -207,7 +208,6 @@ private:
                               const std::function<void(int)>& disponerPropio,
                               const std::function<void(int)>& disponerOtro);
     void mnuJuegoOpciones_Click();
-    void AbrirColocarBarcos(bool& blnBarcosColocados);
     bool blnTurno() const;
     int intMetodo() const;
 
@@ -215,7 +215,8 @@ private:
     ModOpciones& opciones_;
     ModCuadrosDeTexto& cuadros_;
     Partida* partida_ = nullptr;
-    RedPrincipal* red_ = nullptr;
+    PreparacionPartida* preparacion_ = nullptr;
+    ModDPlay* red_ = nullptr;
     ImagenesTablero imagenes_;
     QPointer<FrmEmpezarPartida> frmEmpezarPartida_;
     int intAncho_ = 7170;
@@ -226,6 +227,7 @@ private:
     bool blnPintado_ = false;
     bool blnHistorialVacio_ = true;
     bool blnChatVacio_ = true;
+    bool blnOcupado_ = false; // the busy pointer is ours
 
     // Status-bar blinking: one running blink per panel.
     struct Parpadeo {

@@ -125,9 +125,9 @@ private:
 };
 
 FrmColocarBarcos::FrmColocarBarcos(ModPrincipal& principal, const RegistroOpciones& opciones,
-                                   bool& blnBarcosColocados, QWidget* parent)
+                                   QWidget* parent)
     : QDialog(parent), principal_(principal), opciones_(opciones),
-      blnBarcosColocados_(blnBarcosColocados), ventanaPadre_(parent ? parent->window() : nullptr) {
+      ventanaPadre_(parent ? parent->window() : nullptr) {
     setObjectName(QStringLiteral("frmColocarBarcos"));
     setWindowTitle(QStringLiteral("Colocar barcos"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, true);
@@ -400,8 +400,21 @@ void FrmColocarBarcos::cmdAceptar_Click() {
         return;
     }
     blnTerminado_ = true;
-    blnBarcosColocados_ = true;
+    tmrCierre_.stop();
     QDialog::accept();
+    emit flotaColocada();
+}
+
+// "&Cancelar", Escape and the close box: the hand-placed ships go, a random
+// fleet takes their place.
+void FrmColocarBarcos::ColocarAlAzar() {
+    // Set first: the random placement lets events run, and a second click or
+    // the close box must not start it again.
+    blnTerminado_ = true;
+    tmrCierre_.stop();
+    principal_.PrepararBarcos(0);
+    // A placement cut short by the program ending is no fleet.
+    if (!principal_.blnCerrando) emit flotaColocada();
 }
 
 void FrmColocarBarcos::cmdCancelar_Click() {
@@ -410,14 +423,9 @@ void FrmColocarBarcos::cmdCancelar_Click() {
         CerrarSinColocar();
         return;
     }
-    // Set first: the random placement lets events run, and a second click or
-    // the close box must not start it again.
-    blnTerminado_ = true;
-    tmrCierre_.stop();
-    principal_.PrepararBarcos(0);
-    // A placement cut short by the program ending is no fleet.
-    if (!principal_.blnCerrando) blnBarcosColocados_ = true;
-    QDialog::reject();
+    QPointer<FrmColocarBarcos> vivo(this);
+    ColocarAlAzar();
+    if (vivo && isVisible()) QDialog::reject();
 }
 
 void FrmColocarBarcos::reject() {
@@ -428,21 +436,12 @@ void FrmColocarBarcos::reject() {
 }
 
 void FrmColocarBarcos::closeEvent(QCloseEvent* event) {
-    if (blnTerminado_) {
-        event->accept();
-        return;
-    }
-    if (event->spontaneous() && !principal_.blnCerrando) {
-        // The user's close box: a random fleet, as "&Cancelar" gives.
-        blnTerminado_ = true;
-        tmrCierre_.stop();
-        principal_.PrepararBarcos(0);
-        if (!principal_.blnCerrando) blnBarcosColocados_ = true;
+    // The player's close box comes from the window system; the program
+    // closes the editor through CerrarSinColocar, placing nothing.
+    if (!blnTerminado_ && !principal_.blnCerrando && event->spontaneous()) {
         setResult(QDialog::Rejected);
-        event->accept();
-        return;
+        ColocarAlAzar();
     }
-    // Closed by the program (it is ending): nothing is placed.
     blnTerminado_ = true;
     tmrCierre_.stop();
     event->accept();

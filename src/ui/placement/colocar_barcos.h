@@ -34,17 +34,15 @@ class CeldaColocacion;
 // imgCelda_0..99 (shape and picture in one; accessible name "C5: agua",
 // "C5: barco" or "C5: vista previa").
 //
-// The caller shows it without blocking (WA_DeleteOnClose) and waits until
-// blnBarcosColocados or principal.blnCerrando. The editor closes itself,
-// placing nothing, once principal.blnCerrando is set or its owner window
-// closes.
+// The caller shows it without blocking (WA_DeleteOnClose) and goes on when
+// it reports flotaColocada(). The editor closes itself, placing nothing,
+// once principal.blnCerrando is set or its owner window closes.
 class FrmColocarBarcos : public QDialog {
     Q_OBJECT
 public:
-    // Writes only CASILLA_BARCO squares into principal.intBarcosJugador and
-    // sets blnBarcosColocados when the fleet is final (accept, cancel or close box).
+    // Writes only CASILLA_BARCO squares into principal.intBarcosJugador.
     FrmColocarBarcos(ModPrincipal& principal, const RegistroOpciones& opciones,
-                     bool& blnBarcosColocados, QWidget* parent = nullptr);
+                     QWidget* parent = nullptr);
     ~FrmColocarBarcos() override;
 
     // Draws the ship of length intTamaño beginning at the square in the
@@ -80,6 +78,14 @@ public:
 
     void reject() override; // Escape: the same as "&Cancelar"
 
+    // Closes without placing anything (the match was given up).
+    void CerrarSinColocar();
+
+signals:
+    // The fleet is final: placed by hand ("&Aceptar"), or at random
+    // ("&Cancelar", Escape, the close box). Sent once.
+    void flotaColocada();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -87,7 +93,6 @@ protected:
 private:
     ModPrincipal& principal_;
     RegistroOpciones opciones_;
-    bool& blnBarcosColocados_;
 
     int intTamañoActual_ = 4;
     int intNumeroBarco_ = 1;
@@ -124,7 +129,7 @@ private:
     bool blnBloqueLibre(int n, int intFila, int intColumna) const;
     void Redibujar(int k);
     QPixmap Imagen(const QString& relativa);
-    void CerrarSinColocar();
+    void ColocarAlAzar();
 };
 
 } // namespace brumaria
