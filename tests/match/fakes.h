@@ -48,6 +48,7 @@ public:
     EleccionPartida eleccion;
     bool blnAceptar = true;
     bool blnQuienEmpiezaEnRed = false; // what the last dialog was told
+    std::function<void()> alElegir;    // runs while the new-game dialog is open
     std::function<ResultadoConexion()> alConectar;
     ResultadoConexion conexion;
     // The placement editor: open until the test says the fleet is done.
@@ -110,6 +111,7 @@ public:
     bool blnEmpezarPartida(EleccionPartida& e, bool blnQuien) override {
         blnQuienEmpiezaEnRed = blnQuien;
         eventos << QStringLiteral("EmpezarPartida");
+        if (alElegir) alElegir();
         if (blnAceptar) e = eleccion;
         return blnAceptar;
     }

@@ -19,15 +19,6 @@ using namespace brumaria::prueba;
 
 namespace {
 
-red::DirectPlay8Peer::Tiempos TiemposCortos() {
-    red::DirectPlay8Peer::Tiempos t;
-    t.latidoMs = 100;
-    t.silencioMs = 600;
-    t.saludoMs = 600;
-    t.intervaloBusquedaMs = 100;
-    return t;
-}
-
 QByteArray Hola(const QString& guid, const QString& nombre) {
     red::EscritorCampos e;
     e.bytes("BRUMARIA").u8(1).cadena(guid).cadena(QString()).cadena(nombre);

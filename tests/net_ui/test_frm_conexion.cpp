@@ -1,7 +1,7 @@
 // The session dialog: providers, creating, searching, joining, full and
 // failed joins, and the found-games list as games come and go.
 #include "../match/fakes.h"
-#include "ayuda_red.h"
+#include "red_prueba.h"
 #include "carpeta_temporal.h"
 #include "grabador_mensajes.h"
 #include "net/frm_conexion_dplay.h"
@@ -130,7 +130,7 @@ TEST(FrmConexionDPlay, BuscaSeUneYElTerceroEncuentraLleno) {
     red::DirectPlay8Peer host;
     host.FijarTiempos(TiemposCortos());
     host.SetPeerInfo(QStringLiteral("Hugo"));
-    EventosGrabados eventosHost;
+    RegistroEventos eventosHost;
     host.RegisterMessageHandler(&eventosHost);
     ASSERT_EQ(host.Host(Sesion(QStringLiteral("Mesa de Hugo")), red::kGuidProveedorLocal),
               red::DPN_OK);

@@ -1,7 +1,7 @@
 // The real main window's network side: the wait for an opponent from the
 // Game menu, its cancel button, "&Terminar conexión", and closing the
 // window in the middle of the wait.
-#include "ayuda_red.h"
+#include "red_prueba.h"
 #include "carpeta_temporal.h"
 #include "grabador_mensajes.h"
 #include "net/frm_conexion_dplay.h"

@@ -1,8 +1,11 @@
 #pragma once
-// Shared helpers of the network tests: a recording event sink and bounded
-// waits. Everything runs on 127.0.0.1.
+// Shared helpers of the network tests: a recording event sink, bounded
+// waits, short transport timings and a private meeting folder. Everything
+// runs on 127.0.0.1.
 #include "net/dplay.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QList>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -14,8 +17,27 @@ namespace brumaria::prueba {
 inline constexpr const char* kGuidJuego = "{ECF6F199-8B33-43D3-BB42-DB7ABDCFFAFA}";
 
 // Waits on the event loop until the condition holds or the time is up.
-inline bool Esperar(const std::function<bool()>& condicion, int ms = 4000) {
+inline bool Esperar(const std::function<bool()>& condicion, int ms = 5000) {
     return QTest::qWaitFor(condicion, ms);
+}
+
+// Declared first in a test, so it runs last: deletes what was handed to
+// deleteLater (peers let go inside events), so nothing is left behind
+// when the test's process ends.
+struct Barrido {
+    Barrido() = default;
+    Barrido(const Barrido&) = delete;
+    Barrido& operator=(const Barrido&) = delete;
+    ~Barrido() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+};
+
+inline red::DirectPlay8Peer::Tiempos TiemposCortos() {
+    red::DirectPlay8Peer::Tiempos t;
+    t.latidoMs = 100;
+    t.silencioMs = 800;
+    t.saludoMs = 800;
+    t.intervaloBusquedaMs = 100;
+    return t;
 }
 
 class RegistroEventos : public red::DirectPlay8Event {

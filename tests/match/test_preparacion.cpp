@@ -1,0 +1,288 @@
+// The set-up of a match step by step, with a recording window and network:
+// against the computer, as the host and as the joiner of a session, and a
+// second match in the same connection.
+#include "../core/ayudas.h"
+#include "core/flota.h"
+#include "fakes.h"
+#include "grabador_mensajes.h"
+
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace brumaria;
+using namespace brumaria::prueba;
+
+namespace {
+
+using E = EstadoPreparacion;
+
+std::string Menus(const MenusJuego& m) {
+    return QStringLiteral("%1%2%3%4%5 %6%7 %8")
+        .arg(m.blnEmpezar)
+        .arg(m.blnTerminarPartida)
+        .arg(m.blnCancelarEspera)
+        .arg(m.blnVerLosBarcosDelContrincante)
+        .arg(m.blnTerminarConexion)
+        .arg(m.blnOpciones)
+        .arg(m.blnAlertar)
+        .arg(m.blnOcupado)
+        .toStdString();
+}
+
+// The other's whole fleet, square by square, then his word that it is complete.
+void FlotaDelRival(PreparacionPartida& p) {
+    const Panel flota = FlotaFija();
+    for (int f = 0; f < kLado; ++f)
+        for (int c = 0; c < kLado; ++c)
+            if (flota[f][c] == CASILLA_BARCO) p.RecibirCasillaFlota(f, c);
+    p.RecibirBarcosListos();
+}
+
+class Preparacion : public ::testing::Test {
+protected:
+    Semilla semilla{5};
+    GrabadorMensajes cajas;
+    Mesa m;
+    PreparacionPartida& p = m.preparacion;
+    QStringList& h = m.paneles.historial;
+
+    // The host's session dialog creates a session with this choice.
+    void Hospedar(bool blnEmpieza) {
+        m.vista.alConectar = [this, blnEmpieza] {
+            m.red.blnHost = true;
+            m.red.Fijar(EstadoConexion::Anfitrion);
+            return ResultadoConexion{true, blnEmpieza, QStringLiteral("Mesa")};
+        };
+    }
+    // The joiner's dialog joins; `alUnirse` runs while it is still open.
+    void Unirse(std::function<void()> alUnirse = {}) {
+        m.vista.alConectar = [this, alUnirse] {
+            m.red.blnHost = false;
+            m.red.Fijar(EstadoConexion::Conectados);
+            if (alUnirse) alUnirse();
+            return ResultadoConexion{true, std::nullopt, QStringLiteral("Mesa")};
+        };
+    }
+    void EmpezarEnRed(bool blnEmpieza = false) {
+        m.vista.eleccion = {blnEmpieza, false, true};
+        p.EmpezarPartida();
+    }
+};
+
+} // namespace
+
+TEST_F(Preparacion, ContraElOrdenadorSuFlotaEstaAntesDeAbrirElEditor) {
+    bool blnVisto = false;
+    m.vista.alAbrirEditor = [&] {
+        blnVisto = true;
+        EXPECT_TRUE(blnFlotaValida(m.principal.intBarcosOrdenador));
+        EXPECT_EQ(Contar(m.principal.intDescubiertoOrdenador, CASILLA_OCULTA), 100);
+        EXPECT_EQ(Contar(m.principal.intBarcosJugador, CASILLA_BARCO), 0);
+    };
+    m.vista.eleccion = {true, true, false};
+    p.EmpezarPartida();
+    ASSERT_TRUE(blnVisto);
+    EXPECT_EQ(p.Estado(), E::Colocando);
+    EXPECT_EQ(Menus(m.vista.menus), "01010 10 0");
+    EXPECT_EQ(h.mid(0, 3), (QStringList{QString(), QString(61, u'-'),
+                                        QStringLiteral("EMPIEZA UNA PARTIDA")}));
+
+    // Giving up to see the fleet while placing: the computer's fleet is whole.
+    cajas.Responder(Respuesta::Si);
+    p.VerBarcos();
+    EXPECT_EQ(cajas.Contar(QStringLiteral("¡Yo gano!")), 1);
+    EXPECT_EQ(m.vista.intSoluciones, 1);
+    EXPECT_FALSE(m.vista.blnEditorAbierto);
+    EXPECT_EQ(p.Estado(), E::Inactiva);
+    EXPECT_EQ(Menus(m.vista.menus), "10000 10 0");
+    EXPECT_TRUE(h.value(h.size() - 3).startsWith(QStringLiteral("Fin ")));
+}
+
+TEST_F(Preparacion, TerminarPartidaConElEditorAbiertoLoCierraYSePuedeEmpezarOtra) {
+    m.vista.eleccion = {true, true, false};
+    p.EmpezarPartida();
+    ASSERT_TRUE(m.vista.blnEditorAbierto);
+    p.mnuJuegoTerminarPartida_Click();
+    EXPECT_EQ(cajas.Contar(QStringLiteral("Has cancelado la partida, has perdido.")), 1);
+    EXPECT_EQ(h.value(h.size() - 4), QStringLiteral("Has perdido"));
+    EXPECT_FALSE(m.vista.blnEditorAbierto);
+    EXPECT_EQ(p.Estado(), E::Inactiva);
+    EXPECT_EQ(Menus(m.vista.menus), "10000 10 0");
+    // A report of the fleet that comes late belongs to nothing.
+    p.BarcosColocados();
+    EXPECT_EQ(p.Estado(), E::Inactiva);
+    EXPECT_FALSE(m.partida.blnEnPartida());
+    // Nothing left to give up; a queued second click changes nothing.
+    const auto lineas = h.size();
+    p.mnuJuegoTerminarPartida_Click();
+    p.VerBarcos();
+    EXPECT_EQ(h.size(), lineas);
+
+    m.Empezar(true);
+    EXPECT_EQ(p.Estado(), E::EnPartida);
+    EXPECT_TRUE(m.partida.blnTurnoJugadorAtaque());
+}
+
+TEST_F(Preparacion, EmpezarDosVecesNoAnidaUnaPreparacionEnOtra) {
+    // A second "&Empezar" queued behind the first arrives inside the
+    // new-game dialog's event loop: it is not taken.
+    m.vista.alElegir = [&] { p.EmpezarPartida(); };
+    m.Empezar(true);
+    m.vista.alElegir = nullptr;
+    EXPECT_EQ(m.vista.eventos.count(QStringLiteral("EmpezarPartida")), 1);
+    EXPECT_EQ(p.Estado(), E::EnPartida);
+    EXPECT_EQ(h.count(QStringLiteral("EMPIEZA UNA PARTIDA")), 1);
+
+    // Given up while its fleet is still being placed, and started again at
+    // once: the new set-up waits until that placement has come back.
+    m.partida.FinDePartida();
+    ASSERT_EQ(p.Estado(), E::Inactiva);
+    bool blnUnaVez = true;
+    m.principal.cederEventos = [&] {
+        if (!blnUnaVez || p.Estado() != E::Colocando) return;
+        blnUnaVez = false;
+        p.mnuJuegoTerminarPartida_Click();
+        p.EmpezarPartida();
+        EXPECT_EQ(p.Estado(), E::Inactiva) << "started inside the placement";
+    };
+    m.vista.eleccion = {true, false, false};
+    p.EmpezarPartida();
+    m.principal.cederEventos = nullptr;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return p.Estado() == E::EnPartida; }, 2000));
+    EXPECT_TRUE(blnFlotaValida(m.principal.intBarcosJugador));
+    EXPECT_EQ(m.vista.eventos.count(QStringLiteral("EmpezarPartida")), 3);
+}
+
+TEST_F(Preparacion, ElDialogoCanceladoNoCambiaNada) {
+    m.vista.blnAceptar = false;
+    const Panel antes = m.principal.intBarcosJugador;
+    p.EmpezarPartida();
+    EXPECT_EQ(p.Estado(), E::Inactiva);
+    EXPECT_TRUE(h.isEmpty());
+    EXPECT_EQ(m.principal.intBarcosJugador, antes);
+    EXPECT_EQ(Menus(m.vista.menus), "10000 10 0");
+}
+
+TEST_F(Preparacion, ElHostEsperaAlRivalYEnLaMismaConexionVuelveAElegirQuienEmpieza) {
+    Hospedar(false);
+    EmpezarEnRed();
+    EXPECT_EQ(p.Estado(), E::EsperandoContrincante);
+    EXPECT_EQ(Menus(m.vista.menus), "00100 00 1");
+    EXPECT_EQ(m.vista.estado[3], QStringLiteral("Nombre de sesión: Mesa (HOST)"));
+    EXPECT_EQ(h.back(), QStringLiteral("Esperando al contrincante..."));
+    EXPECT_EQ(m.red.enviados, QStringList{QStringLiteral("iniciar")});
+
+    m.red.Fijar(EstadoConexion::Conectados);
+    EXPECT_EQ(p.Estado(), E::EsperandoFlotaContraria);
+    EXPECT_EQ(Menus(m.vista.menus), "01011 11 0");
+    EXPECT_EQ(m.red.enviados,
+              (QStringList{QStringLiteral("iniciar"), QStringLiteral("quien 1"),
+                           QStringLiteral("historial Ana está colocando sus barcos"),
+                           QStringLiteral("flota 20"),
+                           QStringLiteral("historial Ana ha terminado de colocar sus barcos")}));
+    EXPECT_EQ(h.count(QStringLiteral("Tu contrincante empieza")), 1);
+    FlotaDelRival(p);
+    EXPECT_EQ(p.Estado(), E::EnPartida);
+    EXPECT_EQ(m.principal.intBarcosOrdenador, FlotaFija());
+    EXPECT_EQ(m.vista.estado[2], QStringLiteral("Su turno (tiene que atacar)"));
+
+    // The match ends; the next one in the same session asks the host again.
+    m.partida.FinDePartida();
+    ASSERT_EQ(p.Estado(), E::Inactiva);
+    EXPECT_EQ(Menus(m.vista.menus), "10001 11 0");
+    m.red.enviados.clear();
+    EmpezarEnRed(true);
+    EXPECT_TRUE(m.vista.blnQuienEmpiezaEnRed);
+    EXPECT_EQ(m.red.enviados.value(0), QStringLiteral("quien 0"));
+    EXPECT_EQ(h.count(QStringLiteral("Tú empiezas")), 1);
+    FlotaDelRival(p);
+    EXPECT_TRUE(m.partida.blnTurnoJugadorAtaque());
+}
+
+TEST_F(Preparacion, ElUnidoGuardaLaPalabraDelHostLlegueCuandoLlegue) {
+    // During its session dialog, before it has closed.
+    Unirse([this] { p.RecibirQuienEmpieza(true); });
+    EmpezarEnRed();
+    EXPECT_EQ(p.Estado(), E::EsperandoFlotaContraria);
+    EXPECT_FALSE(m.vista.blnQuienEmpiezaEnRed);
+    EXPECT_EQ(h.count(QStringLiteral("Tú empiezas")), 1);
+    EXPECT_GT(h.indexOf(QStringLiteral("Tú empiezas")), h.indexOf(QStringLiteral("Partida multijugador")));
+    // A second word in the same match is not taken.
+    p.RecibirQuienEmpieza(false);
+    FlotaDelRival(p);
+    EXPECT_TRUE(m.partida.blnTurnoJugadorAtaque());
+    m.partida.FinDePartida();
+
+    // Before this side starts its next match: kept, written in its block.
+    p.RecibirQuienEmpieza(false);
+    EXPECT_EQ(h.count(QStringLiteral("Tu contrincante empieza")), 0);
+    EmpezarEnRed();
+    EXPECT_EQ(h.count(QStringLiteral("Tu contrincante empieza")), 1);
+    EXPECT_GT(h.lastIndexOf(QStringLiteral("Tu contrincante empieza")),
+              h.lastIndexOf(QStringLiteral("EMPIEZA UNA PARTIDA")));
+    FlotaDelRival(p);
+    EXPECT_EQ(m.vista.estado[2], QStringLiteral("Su turno (tiene que atacar)"));
+    m.partida.FinDePartida();
+
+    // After both fleets: the joiner waits for it.
+    EmpezarEnRed();
+    FlotaDelRival(p);
+    EXPECT_EQ(p.Estado(), E::EsperandoQuienEmpieza);
+    p.RecibirQuienEmpieza(true);
+    EXPECT_EQ(p.Estado(), E::EnPartida);
+    EXPECT_TRUE(m.partida.blnTurnoJugadorAtaque());
+}
+
+TEST_F(Preparacion, UnFinDePartidaTardioNoDaPorAbandonadaLaSiguiente) {
+    Unirse([this] { p.RecibirQuienEmpieza(true); });
+    EmpezarEnRed();
+    FlotaDelRival(p);
+    // This side's first match ends before the host's word that his ended.
+    m.partida.FinDePartida();
+    p.RecibirQuienEmpieza(false); // not yet: the host's next match has not begun
+    EmpezarEnRed();
+    ASSERT_EQ(p.Estado(), E::EsperandoFlotaContraria);
+    // The host's end of the first match, told late, then his next match.
+    p.RecibirFinDePartida();
+    EXPECT_EQ(p.Estado(), E::EsperandoFlotaContraria);
+    EXPECT_EQ(cajas.Contar(QStringLiteral("Tu adversario ha cancelado la partida, ¡tú ganas!")), 0);
+    p.RecibirQuienEmpieza(false);
+    // He gives up this one: told, and back to idle.
+    p.RecibirFinDePartida();
+    EXPECT_EQ(cajas.Contar(QStringLiteral("Tu adversario ha cancelado la partida, ¡tú ganas!")), 1);
+    EXPECT_TRUE(h.contains(QStringLiteral("Has ganado")));
+    EXPECT_EQ(p.Estado(), E::Inactiva);
+    EXPECT_EQ(m.red.enviados.back(), QStringLiteral("fin"));
+}
+
+TEST_F(Preparacion, CancelarLaEsperaConservaLaConexionYCancelarElDialogoNo) {
+    Hospedar(true);
+    EmpezarEnRed();
+    ASSERT_EQ(p.Estado(), E::EsperandoContrincante);
+    p.CancelarEspera();
+    EXPECT_EQ(p.Estado(), E::Inactiva);
+    EXPECT_TRUE(p.blnCancelarEspera());
+    EXPECT_EQ(Menus(m.vista.menus), "10001 10 0");
+    EXPECT_FALSE(m.red.enviados.contains(QStringLiteral("terminar")));
+    EXPECT_FALSE(h.contains(QStringLiteral("Partida multijugador cancelada")));
+    EXPECT_TRUE(h.value(h.size() - 3).startsWith(QStringLiteral("Fin ")));
+    // Starting again waits in the same session.
+    EmpezarEnRed();
+    EXPECT_EQ(p.Estado(), E::EsperandoContrincante);
+    EXPECT_EQ(m.red.enviados.count(QStringLiteral("iniciar")), 1);
+    p.CancelarEspera();
+
+    // "&Terminar conexión" outside a match: no box.
+    p.mnuJuegoTerminarConexion_Click();
+    EXPECT_TRUE(cajas.mensajes().isEmpty());
+    EXPECT_EQ(Menus(m.vista.menus), "10000 10 0");
+
+    // The session dialog closed without connecting.
+    m.vista.alConectar = nullptr;
+    m.vista.conexion = {};
+    EmpezarEnRed();
+    EXPECT_EQ(p.Estado(), E::Inactiva);
+    EXPECT_EQ(h.value(h.size() - 4), QStringLiteral("Partida multijugador cancelada"));
+    EXPECT_EQ(m.red.enviados.back(), QStringLiteral("terminar"));
+    EXPECT_EQ(Menus(m.vista.menus), "10000 10 0");
+}
