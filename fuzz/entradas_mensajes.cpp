@@ -7,7 +7,7 @@
 #include "net/moddplay.h"
 #include "options/opciones.h"
 #include "platform/mensajes.h"
-#include "ui/logs/cuadros_de_texto.h"
+#include "logs/cuadros_de_texto.h"
 
 #include <QCoreApplication>
 #include <QStringList>

@@ -1,7 +1,7 @@
 // Appending history lines the way the window does: to a QPlainTextEdit pane,
 // and with the history file on, to the file (opened and closed per line).
 #include "options/opciones.h"
-#include "ui/logs/cuadros_de_texto.h"
+#include "logs/cuadros_de_texto.h"
 
 #include <QApplication>
 #include <QFile>

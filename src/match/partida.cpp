@@ -5,7 +5,7 @@
 #include "match/vista_partida.h"
 #include "options/opciones.h"
 #include "platform/mensajes.h"
-#include "ui/logs/cuadros_de_texto.h"
+#include "logs/cuadros_de_texto.h"
 
 #include <QDateTime>
 #include <QLocale>

@@ -4,7 +4,7 @@
 #include "match/partida.h"
 #include "match/vista_partida.h"
 #include "platform/mensajes.h"
-#include "ui/logs/cuadros_de_texto.h"
+#include "logs/cuadros_de_texto.h"
 
 #include <QDateTime>
 #include <QLocale>

@@ -1,6 +1,6 @@
 #include "options/opciones.h"
 
-#include "options/cp1252.h"
+#include "platform/cp1252.h"
 #include "platform/rutas.h"
 
 #include <QFile>

@@ -2,8 +2,8 @@
 #include "carpeta_temporal.h"
 #include "impresion.h"
 #include "platform/enlaces.h"
-#include "ui/logs/acerca_de.h"
-#include "ui/logs/ayuda.h"
+#include "ui/help/acerca_de.h"
+#include "ui/help/ayuda.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -2,14 +2,14 @@
 #include "carpeta_temporal.h"
 #include "grabador_mensajes.h"
 #include "impresion.h"
-#include "ui/logs/ayuda.h"
+#include "ui/help/ayuda.h"
 
 #include <QTextDocumentFragment>
 #include <QWidget>
 #include <gtest/gtest.h>
 
 #include "core/modprincipal.h"
-#include "options/frm_opciones.h"
+#include "ui/options/frm_opciones.h"
 #include "ui/main/frm_empezar_partida.h"
 #include "ui/placement/colocar_barcos.h"
 

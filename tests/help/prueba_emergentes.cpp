@@ -1,7 +1,7 @@
 // What's This popups of the dialogs and the help-file string they extend.
 #include "carpeta_temporal.h"
 #include "impresion.h"
-#include "ui/logs/ayuda.h"
+#include "ui/help/ayuda.h"
 
 #include <QCheckBox>
 #include <QDialog>

@@ -3,7 +3,7 @@
 #include "grabador_mensajes.h"
 #include "impresion.h"
 #include "platform/visor_ayuda.h"
-#include "ui/logs/ayuda.h"
+#include "ui/help/ayuda.h"
 
 #include <QAction>
 #include <QDialog>

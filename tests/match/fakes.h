@@ -9,7 +9,7 @@
 #include "match/vista_partida.h"
 #include "options/opciones.h"
 #include "platform/pausa.h"
-#include "ui/logs/cuadros_de_texto.h"
+#include "logs/cuadros_de_texto.h"
 
 #include <QList>
 #include <QString>

@@ -4,7 +4,7 @@
 #include "carpeta_temporal.h"
 #include "core/azar.h"
 #include "grabador_mensajes.h"
-#include "options/cp1252.h"
+#include "platform/cp1252.h"
 
 #include <QDir>
 #include <QFile>

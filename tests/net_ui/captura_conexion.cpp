@@ -3,11 +3,11 @@
 // xvfb-run; each view is saved with `import -window root <folder>/...png`.
 // Usage: captura_conexion <output folder>
 #include "net/dplay.h"
-#include "net/frm_conexion_dplay.h"
+#include "ui/net/frm_conexion_dplay.h"
 #include "options/opciones.h"
 #include "platform/mensajes.h"
 #include "platform/pausa.h"
-#include "ui/logs/cuadros_de_texto.h"
+#include "logs/cuadros_de_texto.h"
 
 #include <QApplication>
 #include <QListWidget>

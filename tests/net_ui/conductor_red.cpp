@@ -19,7 +19,7 @@
 #include "match/partida.h"
 #include "match/preparacion_partida.h"
 #include "net/dplay.h"
-#include "net/frm_conexion_dplay.h"
+#include "ui/net/frm_conexion_dplay.h"
 #include "options/opciones.h"
 #include "platform/mensajes.h"
 #include "platform/rutas.h"

@@ -4,7 +4,7 @@
 #include "red_prueba.h"
 #include "carpeta_temporal.h"
 #include "grabador_mensajes.h"
-#include "net/frm_conexion_dplay.h"
+#include "ui/net/frm_conexion_dplay.h"
 #include "net/moddplay.h"
 #include "options/opciones.h"
 #include "platform/pausa.h"

@@ -3,7 +3,7 @@
 // three matches in one connection for every way the host can say who
 // starts, and one copy killed in the middle of the set-up.
 #include "carpeta_temporal.h"
-#include "options/cp1252.h"
+#include "platform/cp1252.h"
 #include "options/opciones.h"
 #include "platform/rutas.h"
 

@@ -1,6 +1,6 @@
 // The options dialog and the colour picker, driven as a player would.
-#include "options/frm_color.h"
-#include "options/frm_opciones.h"
+#include "ui/options/frm_color.h"
+#include "ui/options/frm_opciones.h"
 
 #include "carpeta_temporal.h"
 #include "grabador_mensajes.h"

@@ -1,6 +1,6 @@
 // Config.dat: the byte layout, the odd corners of loading, and saves that
 // must never damage the file.
-#include "options/cp1252.h"
+#include "platform/cp1252.h"
 #include "options/opciones.h"
 
 #include "carpeta_temporal.h"

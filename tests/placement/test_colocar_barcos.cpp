@@ -5,7 +5,7 @@
 #include "core/flota.h"
 #include "grabador_mensajes.h"
 #include "platform/pausa.h"
-#include "ui/logs/ayuda.h"
+#include "ui/help/ayuda.h"
 #include "ui/placement/colocar_barcos.h"
 
 #include <QApplication>

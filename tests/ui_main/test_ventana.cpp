@@ -2,7 +2,7 @@
 #include "carpeta_temporal.h"
 #include "core/azar.h"
 #include "grabador_mensajes.h"
-#include "net/frm_conexion_dplay.h"
+#include "ui/net/frm_conexion_dplay.h"
 #include "ui/main/aplicacion.h"
 #include "ui/placement/colocar_barcos.h"
 #include "ui/main/frm_empezar_partida.h"

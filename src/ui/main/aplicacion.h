@@ -9,7 +9,7 @@
 #include "net/moddplay.h"
 #include "options/opciones.h"
 #include "platform/pausa.h"
-#include "ui/logs/cuadros_de_texto.h"
+#include "logs/cuadros_de_texto.h"
 #include "ui/main/frm_principal.h"
 
 namespace brumaria {

@@ -9,7 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "ui/logs/ayuda.h"
+#include "ui/help/ayuda.h"
 
 namespace brumaria {
 

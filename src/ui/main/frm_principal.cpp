@@ -3,14 +3,14 @@
 #include "core/modprincipal.h"
 #include "match/partida.h"
 #include "match/preparacion_partida.h"
-#include "net/frm_conexion_dplay.h"
+#include "ui/net/frm_conexion_dplay.h"
 #include "net/moddplay.h"
 #include "options/opciones.h"
 #include "platform/mensajes.h"
 #include "platform/pausa.h"
 #include "platform/rutas.h"
 #include "platform/sonido.h"
-#include "ui/logs/ayuda.h"
+#include "ui/help/ayuda.h"
 #include "ui/main/colores.h"
 #include "ui/main/frm_empezar_partida.h"
 #include "ui/main/frm_ver_barcos.h"
@@ -38,7 +38,7 @@
 #include <algorithm>
 #include <array>
 
-#include "options/frm_opciones.h"
+#include "ui/options/frm_opciones.h"
 #include "ui/placement/colocar_barcos.h"
 
 // Resources of a static library must be registered by hand.

@@ -4,7 +4,7 @@
 // It owns the match set-up and shows what the turn cycle decides.
 #include "match/vista_partida.h"
 #include "options/destino_opciones.h"
-#include "ui/logs/cuadros_de_texto.h"
+#include "logs/cuadros_de_texto.h"
 #include "ui/main/imagenes.h"
 
 #include <QAction>

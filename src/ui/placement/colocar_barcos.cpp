@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "ui/logs/ayuda.h"
+#include "ui/help/ayuda.h"
 
 namespace brumaria {
 

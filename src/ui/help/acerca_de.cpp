@@ -1,9 +1,9 @@
-#include "ui/logs/acerca_de.h"
+#include "ui/help/acerca_de.h"
 
 #include "platform/enlaces.h"
 #include "platform/mensajes.h"
 #include "platform/rutas.h"
-#include "ui/logs/ayuda.h"
+#include "ui/help/ayuda.h"
 
 #include <QFrame>
 #include <QHBoxLayout>

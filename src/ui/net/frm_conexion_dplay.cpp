@@ -1,11 +1,11 @@
-#include "net/frm_conexion_dplay.h"
+#include "ui/net/frm_conexion_dplay.h"
 
 #include "core/azar.h"
 #include "net/mensajes.h"
 #include "net/moddplay.h"
 #include "options/opciones.h"
 #include "platform/mensajes.h"
-#include "ui/logs/cuadros_de_texto.h"
+#include "logs/cuadros_de_texto.h"
 
 #include <QApplication>
 #include <QButtonGroup>

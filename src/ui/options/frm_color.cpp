@@ -1,4 +1,4 @@
-#include "options/frm_color.h"
+#include "ui/options/frm_color.h"
 
 #include "options/opciones.h"
 

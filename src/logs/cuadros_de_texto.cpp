@@ -1,6 +1,6 @@
-#include "ui/logs/cuadros_de_texto.h"
+#include "logs/cuadros_de_texto.h"
 
-#include "options/cp1252.h"
+#include "platform/cp1252.h"
 #include "options/opciones.h"
 #include "platform/mensajes.h"
 

@@ -1,4 +1,4 @@
-#include "options/cp1252.h"
+#include "platform/cp1252.h"
 
 #include <QList>
 #include <array>

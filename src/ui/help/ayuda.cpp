@@ -1,4 +1,4 @@
-#include "ui/logs/ayuda.h"
+#include "ui/help/ayuda.h"
 
 #include "platform/rutas.h"
 #include "platform/visor_ayuda.h"

@@ -1,9 +1,9 @@
-#include "options/frm_opciones.h"
+#include "ui/options/frm_opciones.h"
 
-#include "options/frm_color.h"
+#include "ui/options/frm_color.h"
 #include "platform/mensajes.h"
 
-#include "ui/logs/ayuda.h"
+#include "ui/help/ayuda.h"
 
 #include <QApplication>
 #include <QCheckBox>
