@@ -25,12 +25,11 @@ struct Medida {
     bool ok = false;
 };
 
-// Launches one program with the exit-after-paint switch and waits for it.
+// Launches one program with the quit-after-first-paint option and waits for it.
 Medida Lanzar(const std::string& programa, const std::string& carpeta) {
     std::vector<std::string> entorno;
     for (char** e = environ; *e; ++e)
         entorno.emplace_back(*e);
-    entorno.emplace_back("BRUMARIA_SALIR_TRAS_PINTAR=1");
     if (!getenv("QT_QPA_PLATFORM") && !getenv("DISPLAY"))
         entorno.emplace_back("QT_QPA_PLATFORM=offscreen");
     std::vector<char*> env;
@@ -38,7 +37,8 @@ Medida Lanzar(const std::string& programa, const std::string& carpeta) {
         env.push_back(s.data());
     env.push_back(nullptr);
     std::string prog = programa;
-    char* argv[] = {prog.data(), nullptr};
+    std::string salir = "--salir-tras-pintar";
+    char* argv[] = {prog.data(), salir.data(), nullptr};
 
     Medida m;
     const std::string anterior = QDir::currentPath().toStdString();

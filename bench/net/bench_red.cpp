@@ -1,5 +1,6 @@
 // Message round trip over loopback: through the peer transport (frames,
 // event queue, sink) against a bare QTcpSocket echo in the same run.
+#include "platform/solo_local.h"
 #include "net/dplay.h"
 
 #include <QCoreApplication>
@@ -96,6 +97,7 @@ BENCHMARK(BM_IdaYVueltaTcpCrudo)->Arg(0)->Arg(1)->UseRealTime()->MinTime(2.0);
 BENCHMARK(BM_IdaYVueltaTransporte)->UseRealTime()->MinTime(2.0);
 
 int main(int argc, char** argv) {
+    brumaria::FijarSoloLocal(true);
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -1,4 +1,5 @@
 #include "net/dplay.h"
+#include "platform/solo_local.h"
 
 #include "net/descubrimiento.h"
 #include "net/marco.h"
@@ -962,9 +963,7 @@ void DirectPlay8Peer::FijarTiempos(const Tiempos& t) {
         d_->temporizadorBusqueda->start(t.intervaloBusquedaMs);
 }
 
-bool DirectPlay8Peer::blnModoPrueba() {
-    return qEnvironmentVariable("BRUMARIA_TEST") == u"1";
-}
+bool DirectPlay8Peer::blnModoPrueba() { return blnSoloLocal(); }
 
 bool DirectPlay8Peer::blnDestinoPermitido(const QHostAddress& dir) {
     if (dir.isNull()) return false;

@@ -15,7 +15,7 @@
 //      their discovery port in a per-user folder (CarpetaEncuentros), so any
 //      number of hosts on one machine are found at once.
 //
-// Test safety: when the environment variable BRUMARIA_TEST is "1", no
+// Test safety: in local-only mode (platform/solo_local.h), no
 // datagram and no connection ever leaves the loopback interface, whatever
 // the provider or address; broadcasts are never sent. Every send goes
 // through one check that enforces this.
@@ -205,7 +205,7 @@ public:
     };
     void FijarTiempos(const Tiempos& t);
 
-    // True when BRUMARIA_TEST=1: loopback only.
+    // Local-only mode (platform/solo_local.h): loopback only.
     static bool blnModoPrueba();
     // The gate every datagram and connection passes: in test mode only
     // loopback addresses (never a broadcast) are allowed.

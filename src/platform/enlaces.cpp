@@ -1,4 +1,5 @@
 #include "platform/enlaces.h"
+#include "platform/solo_local.h"
 
 #include <QDesktopServices>
 #include <QString>
@@ -25,7 +26,7 @@ void AbrirEnlace(const QString& destino) {
         return;
     }
     // A test run never starts a browser or a mail program.
-    if (qEnvironmentVariable("BRUMARIA_TEST") == QLatin1String("1")) return;
+    if (blnSoloLocal()) return;
     QDesktopServices::openUrl(url);
 }
 

@@ -12,7 +12,7 @@ using AbridorEnlaces = std::function<bool(const QUrl&)>;
 
 // Replaces the opener and returns the previous one; an empty opener
 // restores the desktop's (QDesktopServices). Tests install a recorder;
-// with BRUMARIA_TEST=1 and no opener installed nothing is opened at all.
+// in local-only mode and no opener installed nothing is opened at all.
 AbridorEnlaces InstalarAbridorEnlaces(AbridorEnlaces abridor);
 
 // Opens `destino` ("mailto:...", "https://..."). A link that cannot be

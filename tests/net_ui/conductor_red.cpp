@@ -14,6 +14,7 @@
 // It builds the same object graph as the game, answers every message box
 // from a script, and acts only through the window's controls.
 // Exit code 0 when its side went as expected.
+#include "platform/solo_local.h"
 #include "core/azar.h"
 #include "core/modprincipal.h"
 #include "match/partida.h"
@@ -380,6 +381,7 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
+    FijarSoloLocal(true); // started by the tests: loopback only
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brumaria"));
     if (argc < 5) {

@@ -92,7 +92,6 @@ struct Pareja {
             }
     }
     void Lanzar(const QString& guionHost, const QString& guionInvitado) {
-        ASSERT_EQ(qgetenv("BRUMARIA_TEST"), QByteArray("1"));
         host.start(QStringLiteral(BRUMARIA_CONDUCTOR),
                    {QStringLiteral("host"), carpetaHost.ruta(), encuentros.path(), guionHost});
         invitado.start(QStringLiteral(BRUMARIA_CONDUCTOR), {QStringLiteral("invitado"),

@@ -1,13 +1,14 @@
 // Test entry point: a QApplication on the offscreen platform, and message
 // boxes recorded rather than shown, so no test can block on a dialog.
 #include "grabador_mensajes.h"
+#include "platform/solo_local.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
     // Every test program is loopback-only and never broadcasts, however it is started.
-    qputenv("BRUMARIA_TEST", "1");
+    brumaria::FijarSoloLocal(true);
     if (qgetenv("DBUS_SESSION_BUS_ADDRESS").isEmpty())
         qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
     if (qgetenv("QT_LOGGING_RULES").isEmpty())

@@ -1,9 +1,10 @@
 // Brumaria: builds the game and runs it.
 #include "platform/mensajes_qt.h"
+#include "platform/solo_local.h"
 #include "ui/main/aplicacion.h"
 
 #include <QApplication>
-#include <QTimer>
+#include <QCommandLineParser>
 #include <memory>
 
 int main(int argc, char** argv) {
@@ -11,11 +12,27 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Brumaria"));
     QApplication::setApplicationVersion(QStringLiteral(BRUMARIA_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("brumaria"));
+
+    QCommandLineParser opciones;
+    opciones.setApplicationDescription(QStringLiteral("Brumaria: la batalla naval."));
+    opciones.addHelpOption();
+    opciones.addVersionOption();
+    const QCommandLineOption soloLocal(
+        QStringLiteral("solo-local"),
+        QStringLiteral("Juega en red solo con este equipo (127.0.0.1 y ::1): no busca ni "
+                       "se conecta fuera, no abre enlaces."));
+    const QCommandLineOption salirTrasPintar(
+        QStringLiteral("salir-tras-pintar"),
+        QStringLiteral("Sale en cuanto la ventana se ha dibujado una vez (para medir el "
+                       "arranque)."));
+    opciones.addOption(soloLocal);
+    opciones.addOption(salirTrasPintar);
+    opciones.process(app);
+    brumaria::FijarSoloLocal(opciones.isSet(soloLocal));
     brumaria::InstalarMensajesQt();
 
     auto juego = std::make_unique<brumaria::Aplicacion>();
-    // Start-up timing: leave as soon as the window has been painted once.
-    if (qEnvironmentVariableIntValue("BRUMARIA_SALIR_TRAS_PINTAR") == 1)
+    if (opciones.isSet(salirTrasPintar))
         QObject::connect(&juego->ventana, &brumaria::FrmPrincipal::primerPintado, &app,
                          &QCoreApplication::quit, Qt::QueuedConnection);
     juego->ventana.Cargar();
