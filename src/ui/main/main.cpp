@@ -7,16 +7,23 @@
 #include <QCommandLineParser>
 #include <memory>
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Brumaria"));
-    QApplication::setApplicationVersion(QStringLiteral(BRUMARIA_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("brumaria"));
+namespace {
 
+struct Argumentos {
+    bool blnSoloLocal = false;
+    bool blnSalirTrasPintar = false;
+};
+
+// Read before the window system is touched, so --help and --version work
+// without a display.
+Argumentos LeerArgumentos(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Brumaria"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(BRUMARIA_VERSION));
     QCommandLineParser opciones;
     opciones.setApplicationDescription(QStringLiteral("Brumaria: la batalla naval."));
-    opciones.addHelpOption();
-    opciones.addVersionOption();
+    const QCommandLineOption ayuda = opciones.addHelpOption();
+    const QCommandLineOption version = opciones.addVersionOption();
     const QCommandLineOption soloLocal(
         QStringLiteral("solo-local"),
         QStringLiteral("Juega en red solo con este equipo (127.0.0.1 y ::1): no busca ni "
@@ -27,12 +34,26 @@ int main(int argc, char** argv) {
                        "arranque)."));
     opciones.addOption(soloLocal);
     opciones.addOption(salirTrasPintar);
-    opciones.process(app);
-    brumaria::FijarSoloLocal(opciones.isSet(soloLocal));
+    // Qt's own options (-platform, -style...) are for the window system.
+    opciones.parse(QCoreApplication::arguments());
+    if (opciones.isSet(ayuda)) opciones.showHelp();
+    if (opciones.isSet(version)) opciones.showVersion();
+    return {opciones.isSet(soloLocal), opciones.isSet(salirTrasPintar)};
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const Argumentos args = LeerArgumentos(argc, argv);
+    brumaria::FijarSoloLocal(args.blnSoloLocal);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Brumaria"));
+    QApplication::setApplicationVersion(QStringLiteral(BRUMARIA_VERSION));
+    QApplication::setDesktopFileName(QStringLiteral("brumaria"));
     brumaria::InstalarMensajesQt();
 
     auto juego = std::make_unique<brumaria::Aplicacion>();
-    if (opciones.isSet(salirTrasPintar))
+    if (args.blnSalirTrasPintar)
         QObject::connect(&juego->ventana, &brumaria::FrmPrincipal::primerPintado, &app,
                          &QCoreApplication::quit, Qt::QueuedConnection);
     juego->ventana.Cargar();
