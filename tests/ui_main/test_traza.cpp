@@ -3,6 +3,7 @@
 // lines) and compared with the record kept beside this file. A change of
 // behaviour anywhere in the window shows up as a changed line.
 #include "carpeta_temporal.h"
+#include "controles.h"
 #include "core/azar.h"
 #include "grabador_mensajes.h"
 #include "ui/main/aplicacion.h"
@@ -27,11 +28,7 @@ using namespace brumaria;
 
 namespace {
 
-template <class T> T* Control(QWidget& w, const char* nombre) {
-    T* c = w.findChild<T*>(QLatin1String(nombre));
-    if (!c) ADD_FAILURE() << "no control " << nombre;
-    return c;
-}
+using prueba::Control;
 
 class Grabacion {
 public:
@@ -53,9 +50,7 @@ public:
             for (int n = 1; n <= 4; ++n)
                 cuentas += Control<QLabel>(v_, QStringLiteral("lblHundidos%1De%2")
                                                    .arg(QLatin1String(lado))
-                                                   .arg(n)
-                                                   .toLatin1()
-                                                   .constData())
+                                                   .arg(n))
                                ->text();
         const QStringList h = Control<QPlainTextEdit>(v_, "txtHistorial")
                                   ->toPlainText()
