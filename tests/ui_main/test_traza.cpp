@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -83,7 +84,10 @@ private:
 
 } // namespace
 
-TEST(Traza, UnaPartidaContraElOrdenadorPasoAPaso) {
+// The same match, the same record, whichever way the player names a square.
+class Traza : public ::testing::TestWithParam<int> {};
+
+TEST_P(Traza, UnaPartidaContraElOrdenadorPasoAPaso) {
     prueba::CarpetaTemporal carpeta;
     carpeta.CopiarRecursos();
     prueba::GrabadorMensajes cajas;
@@ -93,6 +97,8 @@ TEST(Traza, UnaPartidaContraElOrdenadorPasoAPaso) {
     v.Cargar();
     app->opciones.Opciones.blnTiempoRespuesta = false;
     app->opciones.Opciones.blnHistorialMovimientosActivar = false;
+    app->opciones.Opciones.intMetodoAtaque = GetParam();
+    v.AplicarOpciones();
     v.show();
     Grabacion g(v, cajas);
     g.Paso(QStringLiteral("arranque"));
@@ -120,7 +126,24 @@ TEST(Traza, UnaPartidaContraElOrdenadorPasoAPaso) {
             // The squares in order, one row after another.
             while (m.intDescubiertoOrdenador[k / 10][k % 10] != CASILLA_OCULTA)
                 ++k;
-            QTest::mouseClick(tablero, Qt::LeftButton, {}, tablero->centroCasilla(k / 10, k % 10));
+            const int f = k / 10, c = k % 10;
+            if (GetParam() != 1) {
+                // A click on the board is not an attack under the other methods.
+                QTest::mouseClick(tablero, Qt::LeftButton, {}, tablero->centroCasilla(f, c));
+                ASSERT_EQ(m.intDescubiertoOrdenador[f][c], CASILLA_OCULTA);
+            }
+            if (GetParam() == 1) {
+                QTest::mouseClick(tablero, Qt::LeftButton, {}, tablero->centroCasilla(f, c));
+            } else if (GetParam() == 2) {
+                QTest::mouseClick(Control<QLabel>(v, QStringLiteral("lblColumnaO_%1").arg(c)),
+                                  Qt::LeftButton);
+                QTest::mouseClick(Control<QLabel>(v, QStringLiteral("lblFilaO_%1").arg(f)),
+                                  Qt::LeftButton);
+            } else {
+                QTest::keyClicks(Control<QLineEdit>(v, "txtColumna"), strLetraColumna(c));
+                QTest::keyClicks(Control<QLineEdit>(v, "txtFila"), strNumeroFila(f));
+                QTest::keyClick(Control<QLineEdit>(v, "txtFila"), Qt::Key_Return);
+            }
             g.Paso(QStringLiteral("ataque ") + strCasilla(k / 10, k % 10));
         } else if (app->partida.blnEsperandoRespuesta()) {
             const int f = m.intFilaAtaque, c = m.intColumnaAtaque;
@@ -151,3 +174,4 @@ TEST(Traza, UnaPartidaContraElOrdenadorPasoAPaso) {
             }
     }
 }
+INSTANTIATE_TEST_SUITE_P(Metodos, Traza, ::testing::Values(1, 2, 3));

@@ -1,6 +1,6 @@
 // Not a test: opens the window in a scratch folder, plays part of a match
 // honestly and stays open, so a display's screenshot can be taken.
-//   demo_ventana [moves] [seconds]
+//   demo_ventana [moves] [seconds] [paneles]
 #include "carpeta_temporal.h"
 #include "core/azar.h"
 #include "grabador_mensajes.h"
@@ -28,14 +28,14 @@ int main(int argc, char** argv) {
     app.ventana.Cargar();
     app.opciones.Opciones.blnTiempoRespuesta = false;
     app.ventana.show();
-    if (qEnvironmentVariableIntValue("DEMO_PANELES"))
-        for (QAction* a : {app.ventana.mnuVerHistorial, app.ventana.mnuVerChat})
-            a->trigger();
+    if (argc > 3 && QByteArray(argv[3]) == "paneles")
+        for (const char* n : {"mnuVerHistorial", "mnuVerChat"})
+            app.ventana.findChild<QAction*>(QLatin1String(n))->trigger();
     if (movimientos > 0) {
         QTimer::singleShot(0, [&] {
-            auto* d = app.ventana.findChild<FrmEmpezarPartida*>();
-            d->optJugador->click();
-            d->cmdEmpezar->click();
+            QWidget* d = QApplication::activeModalWidget();
+            d->findChild<QRadioButton*>(QStringLiteral("optJugador"))->click();
+            d->findChild<QPushButton*>(QStringLiteral("cmdEmpezar"))->click();
         });
         app.ventana.EmpezarPartida();
         // The player shoots a spread of squares; answers are always true.
@@ -44,14 +44,14 @@ int main(int argc, char** argv) {
             if (app.partida.blnTurnoJugadorAtaque()) {
                 while (app.principal.intDescubiertoOrdenador[k / 10][k % 10] != CASILLA_OCULTA)
                     k = (k + 7) % 100;
-                app.ventana.tableroOrdenador->casillaPulsada(k / 10, k % 10);
+                app.ventana.findChild<Tablero*>(QStringLiteral("imgCeldaO"))
+                    ->casillaPulsada(k / 10, k % 10);
             } else if (app.partida.blnEsperandoRespuesta()) {
                 const int f = app.principal.intFilaAtaque, c = app.principal.intColumnaAtaque;
-                QPushButton* b = app.principal.intBarcosJugador[f][c] == CASILLA_AGUA
-                                     ? app.ventana.cmdAgua
-                                 : app.principal.blnHundido(f, c, 0) ? app.ventana.cmdHundido
-                                                                     : app.ventana.cmdTocado;
-                b->click();
+                const char* b = app.principal.intBarcosJugador[f][c] == CASILLA_AGUA ? "cmdAgua"
+                                : app.principal.blnHundido(f, c, 0)               ? "cmdHundido"
+                                                                                  : "cmdTocado";
+                app.ventana.findChild<QPushButton*>(QLatin1String(b))->click();
             }
             QTest::qWait(1);
         }

@@ -112,7 +112,22 @@ public:
     // scripted driver fill it in); empty in the game.
     std::function<void(QDialog&)> alAbrirConexion;
 
-    // Controls, named as the objects are (tests and the network side use them).
+
+    ImagenesTablero& imagenes() { return imagenes_; }
+
+signals:
+    // The window is closing (every wait must end).
+    void cerrando();
+    // Painted for the first time (the start-up benchmark waits for it).
+    void primerPintado();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* o, QEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
+
+private:
+    // Controls, named as their objects are (tests find them by those names).
     QGroupBox* fraPanelJugadorHecho;
     QGroupBox* fraPanelOrdenador;
     Tablero* tableroJugador;   // shpCelda / imgCelda / shpCeldaMarcada
@@ -169,20 +184,6 @@ public:
     QPointer<QDialog> frmVerBarcos;
     QPointer<FrmColocarBarcos> frmColocarBarcos;
 
-    ImagenesTablero& imagenes() { return imagenes_; }
-
-signals:
-    // The window is closing (every wait must end).
-    void cerrando();
-    // Painted for the first time (the start-up benchmark waits for it).
-    void primerPintado();
-
-protected:
-    void closeEvent(QCloseEvent* e) override;
-    bool eventFilter(QObject* o, QEvent* e) override;
-    void paintEvent(QPaintEvent* e) override;
-
-private:
     void CrearControles();
     void CrearMenus();
     void AplicarTamaño();

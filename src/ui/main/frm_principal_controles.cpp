@@ -1,0 +1,404 @@
+// The main window's controls and menus, laid out in twips as the window was designed.
+#include "ui/main/frm_principal.h"
+
+#include "core/modprincipal.h"
+#include "match/partida.h"
+#include "match/preparacion_partida.h"
+#include "ui/net/frm_conexion_dplay.h"
+#include "net/moddplay.h"
+#include "options/opciones.h"
+#include "platform/mensajes.h"
+#include "platform/pausa.h"
+#include "platform/rutas.h"
+#include "platform/sonido.h"
+#include "ui/help/ayuda.h"
+#include "ui/main/colores.h"
+#include "ui/main/frm_empezar_partida.h"
+#include "ui/main/frm_ver_barcos.h"
+#include "ui/main/tablero.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QStringList>
+#include <QTimer>
+#include <algorithm>
+#include <array>
+
+#include "ui/options/frm_opciones.h"
+#include "ui/placement/colocar_barcos.h"
+
+#include "ui/main/frm_principal_interno.h"
+
+// Resources of a static library must be registered by hand.
+static void IniciarRecursos() {
+    Q_INIT_RESOURCE(recursos);
+}
+
+namespace brumaria {
+
+using namespace ventana;
+
+namespace {
+
+QLabel* Etiqueta(QWidget* padre, const QString& texto, const QString& nombre, const QRect& r,
+                 Qt::Alignment alineacion = Qt::AlignLeft | Qt::AlignVCenter) {
+    auto* l = new QLabel(texto, padre);
+    l->setObjectName(nombre);
+    l->setTextFormat(Qt::PlainText);
+    l->setGeometry(r);
+    l->setAlignment(alineacion);
+    return l;
+}
+
+// The built-in picture of a sunk ship of `n` pieces (1..4), for the
+// counters. Each piece picture is decoded once and each ship drawn once:
+// both counter frames share them.
+const QPixmap& BarcoIncorporado(int n) {
+    static const std::array<QPixmap, 4> barcos = [] {
+        const int lado = 17;
+        const QPixmap h1(QStringLiteral(":/brumaria/incorporadas/barcoh1.png"));
+        const QPixmap h2(QStringLiteral(":/brumaria/incorporadas/barcoh2.png"));
+        const QPixmap h3(QStringLiteral(":/brumaria/incorporadas/barcoh3.png"));
+        const QPixmap h4(QStringLiteral(":/brumaria/incorporadas/barcoh4.png"));
+        std::array<QPixmap, 4> r;
+        for (int largo = 1; largo <= 4; ++largo) {
+            QPixmap p(lado * largo, lado);
+            p.fill(Qt::transparent);
+            QPainter pintor(&p);
+            pintor.setRenderHint(QPainter::SmoothPixmapTransform, true);
+            for (int i = 0; i < largo; ++i) {
+                const QPixmap& pieza = largo == 1 ? h4 : i == 0 ? h1 : i == largo - 1 ? h3 : h2;
+                pintor.drawPixmap(QRect(i * lado, 0, lado, lado), pieza);
+            }
+            r[largo - 1] = p;
+        }
+        return r;
+    }();
+    return barcos[std::clamp(n, 1, 4) - 1];
+}
+
+} // namespace
+
+QList<QLabel*> CrearEtiquetasTablero(QWidget* marco, const QString& fila, const QString& columna) {
+    QList<QLabel*> etiquetas;
+    for (int i = 0; i < 10; ++i)
+        etiquetas << Etiqueta(
+            marco, strNumeroFila(i), fila + QLatin1Char('_') + QString::number(i),
+            Twips(180, Tablero::kOrigen + Tablero::kPaso * i, 360, Tablero::kCasilla),
+            Qt::AlignRight | Qt::AlignVCenter);
+    for (int i = 0; i < 10; ++i)
+        etiquetas << Etiqueta(
+            marco, strLetraColumna(i), columna + QLatin1Char('_') + QString::number(i),
+            Twips(Tablero::kOrigen + Tablero::kPaso * i, 345, Tablero::kCasilla, 255),
+            Qt::AlignCenter);
+    return etiquetas;
+}
+
+FrmPrincipal::FrmPrincipal(ModPrincipal& principal, ModOpciones& opciones,
+                           ModCuadrosDeTexto& cuadros, QWidget* parent)
+    : QMainWindow(parent), principal_(principal), opciones_(opciones), cuadros_(cuadros) {
+    IniciarRecursos();
+    setObjectName(QStringLiteral("frmPrincipal"));
+    setWindowTitle(kTituloPrograma);
+    CrearControles();
+    CrearMenus();
+}
+
+FrmPrincipal::~FrmPrincipal() = default;
+
+void FrmPrincipal::CrearControles() {
+    auto* centro = new QWidget(this);
+    centro->setObjectName(QStringLiteral("centro"));
+    setCentralWidget(centro);
+
+    auto panel = [&](const QString& nombre, const QString& titulo, int x) {
+        auto* g = new QGroupBox(titulo, centro);
+        g->setObjectName(nombre);
+        g->setGeometry(Twips(x, 120, 3135, 3135));
+        return g;
+    };
+    fraPanelJugadorHecho =
+        panel(QStringLiteral("fraPanelJugadorHecho"), QStringLiteral("Mis barcos"), 240);
+    fraPanelOrdenador =
+        panel(QStringLiteral("fraPanelOrdenador"), QStringLiteral("Barcos del contrincante"), 3720);
+
+    tableroJugador = new Tablero(0, Tablero::kCasilla, true, fraPanelJugadorHecho);
+    tableroJugador->setObjectName(QStringLiteral("imgCelda"));
+    tableroJugador->setAccessibleName(QStringLiteral("Mis barcos"));
+    tableroJugador->move(Px(Tablero::kOrigen), Px(Tablero::kOrigen));
+    tableroOrdenador = new Tablero(15, 230, false, fraPanelOrdenador);
+    tableroOrdenador->setObjectName(QStringLiteral("imgCeldaO"));
+    tableroOrdenador->setAccessibleName(QStringLiteral("Barcos del contrincante"));
+    tableroOrdenador->move(Px(Tablero::kOrigen), Px(Tablero::kOrigen));
+    tableroOrdenador->permitirPunteria = [this] { return intMetodo() == 1 && blnTurno(); };
+    connect(tableroOrdenador, &Tablero::casillaPulsada, this, &FrmPrincipal::imgCeldaO_Click);
+
+    const QList<QLabel*> propias = CrearEtiquetasTablero(
+        fraPanelJugadorHecho, QStringLiteral("lblFila"), QStringLiteral("lblColumna"));
+    const QList<QLabel*> ajenas = CrearEtiquetasTablero(
+        fraPanelOrdenador, QStringLiteral("lblFilaO"), QStringLiteral("lblColumnaO"));
+    for (int i = 0; i < 10; ++i) {
+        lblFila[i] = propias[i];
+        lblColumna[i] = propias[10 + i];
+        lblFilaO[i] = ajenas[i];
+        lblColumnaO[i] = ajenas[10 + i];
+        lblFilaO[i]->installEventFilter(this);
+        lblColumnaO[i]->installEventFilter(this);
+    }
+
+    auto boton = [&](const QString& texto, const QString& nombre, const QRect& r) {
+        auto* b = new QPushButton(texto, centro);
+        b->setObjectName(nombre);
+        b->setGeometry(r);
+        b->setAutoDefault(false);
+        return b;
+    };
+    cmdAgua = boton(QStringLiteral("&Agua"), QStringLiteral("cmdAgua"), Twips(240, 3360, 975, 375));
+    cmdTocado =
+        boton(QStringLiteral("&Tocado"), QStringLiteral("cmdTocado"), Twips(1320, 3360, 975, 375));
+    cmdHundido =
+        boton(QStringLiteral("Hundido"), QStringLiteral("cmdHundido"), Twips(2400, 3360, 975, 375));
+    HabilitarRespuestas(false);
+    connect(cmdAgua, &QPushButton::clicked, this, [this] { partida_->cmdAgua_Click(); });
+    connect(cmdTocado, &QPushButton::clicked, this, [this] { partida_->cmdTocado_Click(); });
+    connect(cmdHundido, &QPushButton::clicked, this, [this] { partida_->cmdHundido_Click(); });
+
+    // The typed attack line under the opponent's board.
+    lblLetra = Etiqueta(centro, QStringLiteral("Letra:"), QStringLiteral("lblLetra"),
+                        Twips(3720, 3390, 480, 315));
+    txtColumna = new QLineEdit(centro);
+    txtColumna->setObjectName(QStringLiteral("txtColumna"));
+    txtColumna->setMaxLength(1);
+    txtColumna->setGeometry(Twips(4215, 3360, 330, 375));
+    lblNumero = Etiqueta(centro, QStringLiteral("Número:"), QStringLiteral("lblFila_20"),
+                         Twips(4605, 3390, 690, 315));
+    txtFila = new QLineEdit(centro);
+    txtFila->setObjectName(QStringLiteral("txtFila"));
+    txtFila->setMaxLength(2);
+    txtFila->setGeometry(Twips(5310, 3360, 420, 375));
+    cmdAtacar =
+        boton(QStringLiteral("&Atacar"), QStringLiteral("cmdAtacar"), Twips(5820, 3360, 1035, 375));
+    connect(txtColumna, &QLineEdit::textChanged, this, &FrmPrincipal::txtColumna_Change);
+    connect(txtFila, &QLineEdit::textChanged, this, &FrmPrincipal::txtFila_Change);
+    connect(cmdAtacar, &QPushButton::clicked, this, &FrmPrincipal::cmdAtacar_Click);
+    // Enter presses "&Atacar" once it is the default button.
+    auto intro = [this] {
+        if (cmdAtacar->isDefault() && cmdAtacar->isEnabled() && cmdAtacar->isVisible())
+            cmdAtacar->click();
+    };
+    connect(txtFila, &QLineEdit::returnPressed, this, intro);
+    connect(txtColumna, &QLineEdit::returnPressed, this, intro);
+    PrepararMetodo1();
+
+    cmdCancelarEspera = boton(QStringLiteral("Cancelar la espera del contrincante"),
+                              QStringLiteral("cmdCancelarEspera"), Twips(3720, 3360, 3135, 375));
+    cmdCancelarEspera->hide();
+    connect(cmdCancelarEspera, &QPushButton::clicked, this,
+            [this] { preparacion_->CancelarEspera(); });
+
+    // Sunk counters.
+    auto contadores = [&](const QString& nombre, const QString& titulo, int x, const QString& lado,
+                          std::array<QLabel*, 4>& cuenta, std::array<QLabel*, 4>& equis) {
+        auto* g = new QGroupBox(titulo, centro);
+        g->setObjectName(nombre);
+        g->setGeometry(Twips(x, 3840, 3135, 855));
+        for (int n = 4; n >= 1; --n) {
+            const int col = (n == 4 || n == 2) ? 90 : 1560;
+            const int fila = n >= 3 ? 270 : 555;
+            cuenta[n - 1] = Etiqueta(g, QStringLiteral("0"),
+                                     QStringLiteral("lblHundidos%1De%2").arg(lado).arg(n),
+                                     Twips(col, fila, 255, 255), Qt::AlignRight | Qt::AlignVCenter);
+            equis[4 - n] =
+                Etiqueta(g, QStringLiteral("x"), QStringLiteral("lblX%1_%2").arg(lado).arg(4 - n),
+                         Twips(col + 285, fila, 165, 255), Qt::AlignCenter);
+            auto* img = new QLabel(g);
+            img->setObjectName(QStringLiteral("imgHundidos%1De%2").arg(lado).arg(n));
+            img->setGeometry(Twips(col + 480, fila, 255 * n, 255));
+            img->setPixmap(BarcoIncorporado(n));
+            img->setProperty("piezas", n);
+        }
+        return g;
+    };
+    fraHundidosJugador =
+        contadores(QStringLiteral("fraHundidosJugador"), QStringLiteral("Mis barcos hundidos"), 240,
+                   QStringLiteral("Jugador"), lblHundidosJugadorDe, lblXJugador);
+    fraHundidosOrdenador = contadores(
+        QStringLiteral("fraHundidosOrdenador"), QStringLiteral("Barcos hundidos del contrincante"),
+        3720, QStringLiteral("Ordenador"), lblHundidosOrdenadorDe, lblXOrdenador);
+
+    // Side panes.
+    fraLateral = new QWidget(centro);
+    fraLateral->setObjectName(QStringLiteral("fraLateral"));
+    fraLateral->setGeometry(Twips(7080, -120, 3615, 5055));
+    lblHistorial =
+        Etiqueta(fraLateral, QStringLiteral("Historial:"), QStringLiteral("lblHistorial"),
+                 Twips(120, 180, kAnchoPanelLateral, 240));
+    txtHistorial = new QPlainTextEdit(fraLateral);
+    txtHistorial->setObjectName(QStringLiteral("txtHistorial"));
+    lblChat = Etiqueta(fraLateral, QStringLiteral("Chat:"), QStringLiteral("lblChat"),
+                       Twips(120, 180, kAnchoPanelLateral, 240));
+    txtChat = new QPlainTextEdit(fraLateral);
+    txtChat->setObjectName(QStringLiteral("txtChat"));
+    for (QPlainTextEdit* t : {txtHistorial, txtChat}) {
+        t->setReadOnly(true);
+        t->setUndoRedoEnabled(false);
+        t->setLineWrapMode(QPlainTextEdit::NoWrap);
+        t->setTabStopDistance(QFontMetricsF(t->font()).horizontalAdvance(QLatin1Char(' ')) * 6);
+    }
+    txtMensaje = new QLineEdit(fraLateral);
+    txtMensaje->setObjectName(QStringLiteral("txtMensaje"));
+    cmdChatEnviar = new QPushButton(QStringLiteral("Enviar"), fraLateral);
+    cmdChatEnviar->setObjectName(QStringLiteral("cmdChatEnviar"));
+    cmdChatEnviar->setAutoDefault(false);
+    DisponerHistorial(0);
+    DisponerChat(0);
+
+    // Status bar: answers, turn, network.
+    auto* barra = statusBar();
+    barra->setObjectName(QStringLiteral("stbBarraDeEstado"));
+    barra->setSizeGripEnabled(false);
+    const std::array<QString, 3> iniciales{QStringLiteral("Respuestas"), QStringLiteral("Turno"),
+                                           QStringLiteral("Multijugador en red")};
+    // The answer and turn panels are as wide as their longest text, so no
+    // answer or turn is ever cut; the network panel takes the rest.
+    const std::array<QStringList, 2> masLargos{
+        QStringList{QStringLiteral("Mi respuesta: Hundido"),
+                    QStringLiteral("Su respuesta: Hundido"),
+                    QStringLiteral("Tu respuesta: Hundido")},
+        QStringList{QStringLiteral("Tu turno (tienes que atacar)"),
+                    QStringLiteral("Mi turno (tienes que responder)"),
+                    QStringLiteral("Su turno (tienes que responder)"),
+                    QStringLiteral("Mi turno (pensando ataque...)")}};
+    for (int i = 0; i < 3; ++i) {
+        auto* l = new QLabel(iniciales[i], barra);
+        l->setObjectName(QStringLiteral("stbPanel%1").arg(i + 1));
+        l->setTextFormat(Qt::PlainText);
+        l->setFrameShape(QFrame::StyledPanel);
+        l->setFrameShadow(QFrame::Sunken);
+        l->setMinimumWidth(20);
+        if (i < 2) {
+            int ancho = 0;
+            for (const QString& t : masLargos[i])
+                ancho = std::max(ancho, l->fontMetrics().horizontalAdvance(t));
+            l->setFixedWidth(ancho + 2 * l->frameWidth() + 2 * l->margin() + 4);
+        }
+        barra->addWidget(l, i < 2 ? 0 : 1);
+        stbPanel[i] = l;
+    }
+    AplicarTamaño();
+}
+
+void FrmPrincipal::CrearMenus() {
+    auto accion = [this](QMenu* menu, const QString& texto, const QString& nombre) {
+        QAction* a = menu->addAction(texto);
+        a->setObjectName(nombre);
+        return a;
+    };
+    QMenu* mnuJuego = menuBar()->addMenu(QStringLiteral("&Juego"));
+    mnuJuego->setObjectName(QStringLiteral("mnuJuego"));
+    mnuJuegoEmpezar =
+        accion(mnuJuego, QStringLiteral("&Empezar"), QStringLiteral("mnuJuegoEmpezar"));
+    mnuJuegoTerminarPartida = accion(mnuJuego, QStringLiteral("&Terminar partida"),
+                                     QStringLiteral("mnuJuegoTerminarPartida"));
+    mnuJuegoCancelarEspera =
+        accion(mnuJuego, QStringLiteral("&Cancelar la espera del contrincante"),
+               QStringLiteral("mnuJuegoCancelarEspera"));
+    mnuJuegoVerLosBarcosDelContrincante =
+        accion(mnuJuego, QStringLiteral("&Ver los barcos del contrincante..."),
+               QStringLiteral("mnuJuegoVerLosBarcosDelContrincante"));
+    mnuJuegoTerminarConexion = accion(mnuJuego, QStringLiteral("&Terminar conexión"),
+                                      QStringLiteral("mnuJuegoTerminarConexion"));
+    mnuJuego->addSeparator()->setObjectName(QStringLiteral("mnuJuegoLinea1"));
+    mnuJuegoOpciones =
+        accion(mnuJuego, QStringLiteral("&Opciones..."), QStringLiteral("mnuJuegoOpciones"));
+    mnuJuego->addSeparator()->setObjectName(QStringLiteral("mnuJuegoLinea2"));
+    mnuJuegoSalir = accion(mnuJuego, QStringLiteral("&Salir"), QStringLiteral("mnuJuegoSalir"));
+    for (QAction* a : {mnuJuegoTerminarPartida, mnuJuegoCancelarEspera,
+                       mnuJuegoVerLosBarcosDelContrincante, mnuJuegoTerminarConexion})
+        a->setVisible(false);
+    // Menu commands run after the menu has closed, never nested in it.
+    connect(mnuJuegoEmpezar, &QAction::triggered, this, &FrmPrincipal::EmpezarPartida,
+            Qt::QueuedConnection);
+    connect(
+        mnuJuegoTerminarPartida, &QAction::triggered, this,
+        [this] { preparacion_->mnuJuegoTerminarPartida_Click(); }, Qt::QueuedConnection);
+    connect(mnuJuegoCancelarEspera, &QAction::triggered, this,
+            [this] { preparacion_->CancelarEspera(); });
+    connect(
+        mnuJuegoVerLosBarcosDelContrincante, &QAction::triggered, this,
+        [this] { preparacion_->VerBarcos(); }, Qt::QueuedConnection);
+    connect(
+        mnuJuegoTerminarConexion, &QAction::triggered, this,
+        [this] { preparacion_->mnuJuegoTerminarConexion_Click(); }, Qt::QueuedConnection);
+    connect(mnuJuegoOpciones, &QAction::triggered, this, &FrmPrincipal::mnuJuegoOpciones_Click,
+            Qt::QueuedConnection);
+    connect(mnuJuegoSalir, &QAction::triggered, this, &QWidget::close, Qt::QueuedConnection);
+
+    mnuAlertar = menuBar()->addMenu(QStringLiteral("&Alertar"));
+    mnuAlertar->setObjectName(QStringLiteral("mnuAlertar"));
+    mnuAlertarSonido =
+        accion(mnuAlertar, QStringLiteral("Con &sonido"), QStringLiteral("mnuAlertarSonido"));
+    mnuAlertarSonido->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    mnuAlertarMsgBox = accion(mnuAlertar, QStringLiteral("Con &cuadro de mensaje"),
+                              QStringLiteral("mnuAlertarMsgBox"));
+    mnuAlertarMsgBox->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
+    mnuAlertarHistorial = accion(mnuAlertar, QStringLiteral("Con &mensaje en el historial"),
+                                 QStringLiteral("mnuAlertarHistorial"));
+    mnuAlertarHistorial->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_M));
+    mnuAlertar->addSeparator()->setObjectName(QStringLiteral("mnuAlertaLinea"));
+    mnuAlertarElegirSonido = accion(mnuAlertar, QStringLiteral("&Elegir el sonido que recibes..."),
+                                    QStringLiteral("mnuAlertarElegirSonido"));
+    mnuAlertarElegirMensajeMsgBox =
+        accion(mnuAlertar, QStringLiteral("E&legir el mensaje al cuadro de mensaje que envías..."),
+               QStringLiteral("mnuAlertarElegirMensajeMsgBox"));
+    mnuAlertarElegirMensajeHistorial =
+        accion(mnuAlertar, QStringLiteral("Ele&gir el mensaje al historial que envías..."),
+               QStringLiteral("mnuAlertarElegirMensajeHistorial"));
+    // A disabled menu must not leave its shortcuts live.
+    mnuAlertar->setEnabled(false);
+    mnuAlertar->menuAction()->setEnabled(false);
+    for (QAction* a : mnuAlertar->actions())
+        a->setEnabled(false);
+
+    QMenu* mnuVer = menuBar()->addMenu(QStringLiteral("&Ver"));
+    mnuVer->setObjectName(QStringLiteral("mnuVer"));
+    mnuVerBarraDeEstado =
+        accion(mnuVer, QStringLiteral("&Barra de estado"), QStringLiteral("mnuVerBarraDeEstado"));
+    mnuVerHistorial =
+        accion(mnuVer, QStringLiteral("&Historial"), QStringLiteral("mnuVerHistorial"));
+    mnuVerChat = accion(mnuVer, QStringLiteral("&Chat"), QStringLiteral("mnuVerChat"));
+    for (QAction* a : {mnuVerBarraDeEstado, mnuVerHistorial, mnuVerChat})
+        a->setCheckable(true);
+    mnuVerBarraDeEstado->setChecked(true);
+    // The handlers decide the tick themselves, as the commands describe.
+    connect(mnuVerBarraDeEstado, &QAction::triggered, this,
+            [this] { mnuVerBarraDeEstado_Click(); });
+    connect(mnuVerHistorial, &QAction::triggered, this, [this] { mnuVerHistorial_Click(); });
+    connect(mnuVerChat, &QAction::triggered, this, [this] { mnuVerChat_Click(); });
+
+    QMenu* mnuAyuda = menuBar()->addMenu(QStringLiteral("&Ayuda"));
+    mnuAyuda->setObjectName(QStringLiteral("mnuAyuda"));
+    mnuAyudaAyuda = accion(mnuAyuda, QStringLiteral("&Ayuda..."), QStringLiteral("mnuAyudaAyuda"));
+    mnuAyuda->addSeparator()->setObjectName(QStringLiteral("mnuAyudaLinea"));
+    mnuAyudaAcercaDe = accion(mnuAyuda, QStringLiteral("A&cerca de Brumaria..."),
+                              QStringLiteral("mnuAyudaAcercaDe"));
+    connect(mnuAyudaAyuda, &QAction::triggered, this, [this] { MostrarAyuda(this); });
+    connect(mnuAyudaAcercaDe, &QAction::triggered, this, [this] { MostrarAcercaDe(this); });
+}
+
+} // namespace brumaria
