@@ -81,13 +81,14 @@ TEST(PartidaEnRed, ElDisparoDelJugadorSeEnviaYSuRespuestaSeAplica) {
     EXPECT_EQ(m.vista.estado[2], QStringLiteral("Tu turno (tienes que atacar)"));
     EXPECT_GT(m.vista.intVaciados, intVaciados);
 
-    // Every piece of the peer's fleet: the player wins.
+    // Every piece of the peer's fleet, each answered "Hundido" (drawn as a
+    // ship like "Tocado"): the player wins.
     cajas.Limpiar();
     for (int f = 0; f < kLado && m.partida.blnEnPartida(); ++f)
         for (int c = 0; c < kLado && m.partida.blnEnPartida(); ++c)
             if (m.principal.intLeerCasilla(f, c, 2) == CASILLA_BARCO) {
                 m.partida.TurnoJugador2(f, c);
-                m.partida.RecibirRespuesta(f, c, 1);
+                m.partida.RecibirRespuesta(f, c, 2);
             }
     EXPECT_EQ(cajas.Contar(QStringLiteral("¡Tu ganas!")), 1);
     EXPECT_EQ(m.red.enviados.back(), QStringLiteral("fin"));
