@@ -111,7 +111,7 @@ TEST(Disparo, OrientacionYLongitud) {
 
 TEST(Disparo, FinDePartida) {
     ModPrincipal m = PartidaNueva();
-    m.intBarcosJugador = FlotaFija(); // a ship on row 10
+    m.intBarcosJugador = prueba::FlotaFija(); // a ship on row 10
     EXPECT_EQ(m.intTerminarPartida(), 0);
     // Uncovers from the bottom row up, leaving `dejar` pieces hidden there.
     const auto descubrir = [](Panel& vista, const Panel& flota, int dejar) {
