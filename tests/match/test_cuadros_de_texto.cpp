@@ -105,32 +105,6 @@ TEST(ArchivoHistorial, UnArchivoImposibleSeAvisaUnaVezYSeSigueJugando) {
     EXPECT_TRUE(QFileInfo(carpeta.archivo(QStringLiteral("carpeta"))).isDir());
 }
 
-TEST(ArchivoHistorial, UnaPartidaEntera) {
-    // The file holds exactly the pane's lines, in order.
-    CarpetaTemporal carpeta;
-    GrabadorMensajes cajas;
-    Azar::FijarDeterminista(91);
-    Mesa m;
-    const QString ruta = carpeta.archivo(QStringLiteral("Historial.txt"));
-    m.opciones.Opciones.blnHistorialMovimientosActivar = true;
-    m.opciones.Opciones.strRutaArchivoHistorial = ruta;
-    m.Empezar(true, false);
-    cajas.Responder(Respuesta::Si);
-    m.preparacion.VerBarcos();
-    for (int i = 0; i < 3; ++i) {
-        m.Empezar(false, false);
-        Responder(m.partida, intRespuestaVerdadera(m.principal));
-        cajas.Responder(Respuesta::Si);
-        m.preparacion.VerBarcos();
-    }
-    QByteArray esperado;
-    for (const QString& l : m.paneles.historial)
-        esperado += ACp1252(l) + "\r\n";
-    EXPECT_GT(m.paneles.historial.size(), 12);
-    EXPECT_EQ(Leer(ruta), esperado);
-    Azar::Liberar();
-}
-
 TEST(Chat, AvisaEnLaBarraSoloConElChatOculto) {
     Escritor e(QString(), false);
     e.opciones.Opciones.blnVerChat = true;

@@ -15,6 +15,8 @@ void CarpetaTemporal::CopiarRecursos() const {
         const QString relativa = QDir(origen).relativeFilePath(ruta);
         if (QFileInfo(ruta).isExecutable())
             continue; // binaries stay where they are
+        // What a run of the real program left there is not part of the game.
+        if (relativa == u"Config.dat" || relativa == u"Historial.txt") continue;
         const QString destino = dir_.filePath(relativa);
         QDir().mkpath(QFileInfo(destino).path());
         QFile::copy(ruta, destino);
