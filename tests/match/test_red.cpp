@@ -49,6 +49,7 @@ TEST(PartidaEnRed, ElDisparoDelJugadorSeEnviaYSuRespuestaSeAplica) {
 
     // An answer naming another square is not ours.
     m.partida.RecibirRespuesta(4, 3, 0);
+    m.partida.RecibirRespuesta(5, 2, 0);
     EXPECT_EQ(m.vista.estado[2], QStringLiteral("Tu turno (esperas respuesta)"));
 
     // The peer answers Agua: the turn passes and nothing is chosen locally.
