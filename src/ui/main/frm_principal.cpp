@@ -5,37 +5,24 @@
 #include "core/modprincipal.h"
 #include "match/partida.h"
 #include "match/preparacion_partida.h"
-#include "ui/net/frm_conexion_dplay.h"
 #include "net/moddplay.h"
 #include "options/opciones.h"
 #include "platform/mensajes.h"
-#include "platform/pausa.h"
 #include "platform/rutas.h"
-#include "platform/sonido.h"
-#include "ui/help/ayuda.h"
 #include "ui/main/colores.h"
 #include "ui/main/frm_empezar_partida.h"
-#include "ui/main/frm_ver_barcos.h"
 #include "ui/main/tablero.h"
+#include "ui/net/frm_conexion_dplay.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QFontDatabase>
-#include <QGroupBox>
 #include <QImageReader>
-#include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
-#include <QMenuBar>
-#include <QPainter>
-#include <QPlainTextEdit>
+#include <QMenu>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QStatusBar>
-#include <QStringList>
 #include <QTimer>
 #include <algorithm>
 #include <array>
@@ -267,7 +254,6 @@ void FrmPrincipal::CerrarColocarBarcos() {
     if (frmColocarBarcos) frmColocarBarcos->CerrarSinColocar();
 }
 
-
 void FrmPrincipal::AplicarMenus(const MenusJuego& m) {
     mnuJuegoEmpezar->setVisible(m.blnEmpezar);
     mnuJuegoTerminarPartida->setVisible(m.blnTerminarPartida);
@@ -290,14 +276,12 @@ void FrmPrincipal::AplicarMenus(const MenusJuego& m) {
     }
 }
 
-
 void FrmPrincipal::mnuJuegoOpciones_Click() {
     FrmOpciones dialogo(opciones_, this, this);
     dialogo.Mostrar();
 }
 
 // ------------------------------------------------------------ panes, views
-
 
 // ---------------------------------------------------------------- closing
 

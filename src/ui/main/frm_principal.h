@@ -2,9 +2,9 @@
 // The main window: both boards, the answer buttons, the three ways of
 // naming a square, the sunk counters, menus, status bar and side panes.
 // It owns the match set-up and shows what the turn cycle decides.
+#include "logs/cuadros_de_texto.h"
 #include "match/vista_partida.h"
 #include "options/destino_opciones.h"
-#include "logs/cuadros_de_texto.h"
 #include "ui/main/imagenes.h"
 
 #include <QAction>
@@ -111,7 +111,6 @@ public:
     // Runs inside the session dialog once it is shown (tests and the
     // scripted driver fill it in); empty in the game.
     std::function<void(QDialog&)> alAbrirConexion;
-
 
     ImagenesTablero& imagenes() { return imagenes_; }
 

@@ -2,48 +2,17 @@
 // answer buttons.
 #include "ui/main/frm_principal.h"
 
-#include "core/modprincipal.h"
 #include "match/partida.h"
-#include "match/preparacion_partida.h"
-#include "ui/net/frm_conexion_dplay.h"
-#include "net/moddplay.h"
 #include "options/opciones.h"
 #include "platform/mensajes.h"
-#include "platform/pausa.h"
-#include "platform/rutas.h"
-#include "platform/sonido.h"
-#include "ui/help/ayuda.h"
-#include "ui/main/colores.h"
-#include "ui/main/frm_empezar_partida.h"
-#include "ui/main/frm_ver_barcos.h"
-#include "ui/main/tablero.h"
-
-#include <QApplication>
-#include <QCloseEvent>
-#include <QDateTime>
-#include <QDir>
-#include <QFileInfo>
-#include <QFontDatabase>
-#include <QGroupBox>
-#include <QImageReader>
-#include <QLabel>
-#include <QLineEdit>
-#include <QLocale>
-#include <QMenuBar>
-#include <QPainter>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QStatusBar>
-#include <QStringList>
-#include <QTimer>
-#include <algorithm>
-#include <array>
-
-#include "ui/options/frm_opciones.h"
-#include "ui/placement/colocar_barcos.h"
 
 #include "ui/main/frm_principal_interno.h"
+#include <QFontDatabase>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <algorithm>
+#include <array>
 
 namespace brumaria {
 
@@ -177,7 +146,6 @@ void FrmPrincipal::cmdAtacar_Click() {
     const int intColumna = (u >= 'a') ? u - 97 : u - 65;
     partida_->TurnoJugador2(numero.toInt() - 1, intColumna);
 }
-
 
 void FrmPrincipal::HabilitarRespuestas(bool blnHabilitar) {
     for (QPushButton* b : {cmdAgua, cmdTocado, cmdHundido})

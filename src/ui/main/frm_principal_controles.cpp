@@ -4,45 +4,24 @@
 #include "core/modprincipal.h"
 #include "match/partida.h"
 #include "match/preparacion_partida.h"
-#include "ui/net/frm_conexion_dplay.h"
-#include "net/moddplay.h"
 #include "options/opciones.h"
 #include "platform/mensajes.h"
-#include "platform/pausa.h"
-#include "platform/rutas.h"
-#include "platform/sonido.h"
 #include "ui/help/ayuda.h"
-#include "ui/main/colores.h"
-#include "ui/main/frm_empezar_partida.h"
-#include "ui/main/frm_ver_barcos.h"
 #include "ui/main/tablero.h"
 
-#include <QApplication>
-#include <QCloseEvent>
-#include <QDateTime>
-#include <QDir>
-#include <QFileInfo>
-#include <QFontDatabase>
+#include "ui/main/frm_principal_interno.h"
 #include <QGroupBox>
-#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QStatusBar>
 #include <QStringList>
-#include <QTimer>
 #include <algorithm>
 #include <array>
-
-#include "ui/options/frm_opciones.h"
-#include "ui/placement/colocar_barcos.h"
-
-#include "ui/main/frm_principal_interno.h"
 
 // Resources of a static library must be registered by hand.
 static void IniciarRecursos() {

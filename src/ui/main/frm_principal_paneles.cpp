@@ -2,47 +2,19 @@
 #include "ui/main/frm_principal.h"
 
 #include "core/modprincipal.h"
-#include "match/partida.h"
-#include "match/preparacion_partida.h"
-#include "ui/net/frm_conexion_dplay.h"
-#include "net/moddplay.h"
 #include "options/opciones.h"
 #include "platform/mensajes.h"
-#include "platform/pausa.h"
-#include "platform/rutas.h"
-#include "platform/sonido.h"
-#include "ui/help/ayuda.h"
-#include "ui/main/colores.h"
-#include "ui/main/frm_empezar_partida.h"
-#include "ui/main/frm_ver_barcos.h"
-#include "ui/main/tablero.h"
 
-#include <QApplication>
-#include <QCloseEvent>
-#include <QDateTime>
-#include <QDir>
-#include <QFileInfo>
-#include <QFontDatabase>
-#include <QGroupBox>
-#include <QImageReader>
+#include "ui/main/frm_principal_interno.h"
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
-#include <QMenuBar>
-#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStatusBar>
-#include <QStringList>
 #include <QTimer>
 #include <algorithm>
 #include <array>
-
-#include "ui/options/frm_opciones.h"
-#include "ui/placement/colocar_barcos.h"
-
-#include "ui/main/frm_principal_interno.h"
 
 namespace brumaria {
 
@@ -84,7 +56,6 @@ QString FrmPrincipal::LeerEstado(int intPanel) const {
     const Parpadeo& p = parpadeos_[intPanel - 1];
     return p.restantes > 0 ? p.texto : stbPanel[intPanel - 1]->text();
 }
-
 
 namespace {
 // Appends one line without rewriting the pane. The first line goes into the

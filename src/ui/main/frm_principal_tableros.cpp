@@ -3,47 +3,18 @@
 #include "ui/main/frm_principal.h"
 
 #include "core/modprincipal.h"
-#include "match/partida.h"
-#include "match/preparacion_partida.h"
-#include "ui/net/frm_conexion_dplay.h"
-#include "net/moddplay.h"
 #include "options/opciones.h"
-#include "platform/mensajes.h"
-#include "platform/pausa.h"
 #include "platform/rutas.h"
 #include "platform/sonido.h"
-#include "ui/help/ayuda.h"
 #include "ui/main/colores.h"
-#include "ui/main/frm_empezar_partida.h"
 #include "ui/main/frm_ver_barcos.h"
 #include "ui/main/tablero.h"
 
+#include "ui/main/frm_principal_interno.h"
 #include <QApplication>
-#include <QCloseEvent>
-#include <QDateTime>
-#include <QDir>
-#include <QFileInfo>
-#include <QFontDatabase>
-#include <QGroupBox>
-#include <QImageReader>
 #include <QLabel>
-#include <QLineEdit>
-#include <QLocale>
-#include <QMenuBar>
-#include <QPainter>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <QScrollBar>
-#include <QStatusBar>
-#include <QStringList>
-#include <QTimer>
 #include <algorithm>
 #include <array>
-
-#include "ui/options/frm_opciones.h"
-#include "ui/placement/colocar_barcos.h"
-
-#include "ui/main/frm_principal_interno.h"
 
 namespace brumaria {
 
@@ -200,7 +171,6 @@ void FrmPrincipal::CoordenadasDisparo(int intFila, int intColumna, int& x1, int&
     x4 = x + 790;
     y4 = y + 650;
 }
-
 
 void FrmPrincipal::MostrarSolucion() {
     FrmVerBarcos ventana(principal_, opciones_.Opciones, imagenes_, this);
