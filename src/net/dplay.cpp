@@ -1,106 +1,45 @@
+// The facade: the session's state (role, players, the links, the server)
+// and the event queue that hands everything to the sink one at a time.
+// Finding sessions is busqueda.h.
 #include "net/dplay.h"
 #include "platform/solo_local.h"
 
-#include "net/descubrimiento.h"
+#include "net/busqueda.h"
 #include "net/marco.h"
 
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QHash>
 #include <QHostAddress>
-#include <QHostInfo>
-#include <QNetworkDatagram>
-#include <QNetworkInterface>
-#include <QPointer>
-#include <QSaveFile>
-#include <QSet>
-#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
-#include <QUdpSocket>
 #include <QUuid>
 #include <deque>
 #include <functional>
 #include <list>
-#include <unistd.h>
 
 namespace brumaria::red {
 
 namespace {
 
+// The game is for two players: a host and one guest.
 constexpr int kMaxJugadores = 2;
-constexpr int kMaxSesionesBusqueda = 64;
-constexpr int kMaxPendientes = 8; // connections still in their handshake
+// Connections still in their handshake; more at once is someone knocking,
+// not a player joining.
+constexpr int kMaxPendientes = 8;
 // Events waiting for a busy handler (a modal box) before a peer counts as
 // flooding; a whole match is a few hundred messages.
 constexpr std::size_t kMaxEventosEnCola = 20000;
+// Events handed out in one turn of the loop, so a flood of messages cannot
+// starve the window.
+constexpr int kMaxEventosPorTurno = 64;
 constexpr std::int32_t kPrimerIdJugador = 0x10001;
-
-QString& CarpetaFijada() {
-    static QString carpeta;
-    return carpeta;
-}
-
-std::uint32_t RelojMs() {
-    static QElapsedTimer reloj = [] {
-        QElapsedTimer r;
-        r.start();
-        return r;
-    }();
-    return static_cast<std::uint32_t>(reloj.elapsed());
-}
 
 bool EsProveedorLocal(const QString& guid) {
     return guid.compare(kGuidProveedorLocal, Qt::CaseInsensitive) == 0;
 }
 bool EsProveedorTcp(const QString& guid) {
     return guid.compare(kGuidProveedorTcp, Qt::CaseInsensitive) == 0;
-}
-
-QString TextoDireccion(const QHostAddress& dir, quint16 puerto) {
-    bool esV4 = false;
-    const quint32 v4 = dir.toIPv4Address(&esV4);
-    if (esV4) return QStringLiteral("%1:%2").arg(QHostAddress(v4).toString()).arg(puerto);
-    return QStringLiteral("[%1]:%2").arg(dir.toString()).arg(puerto);
-}
-
-// "host", "host:port", "[v6]" or "[v6]:port". False for anything else.
-bool PartirDireccion(const QString& texto, QString& host, quint16& puerto, quint16 porDefecto) {
-    const QString t = texto.trimmed();
-    puerto = porDefecto;
-    QString resto;
-    if (t.startsWith(u'[')) {
-        const qsizetype fin = t.indexOf(u']');
-        if (fin < 0) return false;
-        host = t.mid(1, fin - 1);
-        resto = t.mid(fin + 1);
-        if (!resto.isEmpty() && !resto.startsWith(u':')) return false;
-        if (!resto.isEmpty())
-            resto = resto.mid(1);
-        else
-            resto.clear();
-        if (resto.isEmpty() && t.size() > fin + 1) return false;
-    } else {
-        const qsizetype dos = t.indexOf(u':');
-        if (dos >= 0 && t.indexOf(u':', dos + 1) >= 0) { // bare IPv6, no port
-            host = t;
-        } else if (dos >= 0) {
-            host = t.left(dos);
-            resto = t.mid(dos + 1);
-            if (resto.isEmpty()) return false;
-        } else {
-            host = t;
-        }
-    }
-    if (!resto.isEmpty()) {
-        bool ok = false;
-        const uint p = resto.toUInt(&ok);
-        if (!ok || p == 0 || p > 65535) return false;
-        puerto = static_cast<quint16>(p);
-    }
-    return !host.isEmpty() && host.size() <= 253;
 }
 
 bool DestinoPermitido(const QHostAddress& dir) {
@@ -120,7 +59,13 @@ struct Conexion {
 } // namespace
 
 struct DirectPlay8Peer::Estado {
-    DirectPlay8Peer* q = nullptr;
+    explicit Estado(DirectPlay8Peer* peer)
+        : q(peer), anuncio(peer, [peer] { return peer->GetApplicationDesc(); }),
+          busqueda(peer, [this](const DPNMSG_ENUM_HOSTS_RESPONSE& ev) {
+              Encolar([ev](DirectPlay8Event& s) { s.DirectPlay8Event_EnumHostsResponse(ev); });
+          }) {}
+
+    DirectPlay8Peer* q;
     DirectPlay8Event* sink = nullptr;
     Tiempos tiempos;
 
@@ -140,9 +85,7 @@ struct DirectPlay8Peer::Estado {
     DPN_APPLICATION_DESC desc;
     QString proveedor;
     QTcpServer* servidor = nullptr;
-    QUdpSocket* udpLocal = nullptr;   // 127.0.0.1:ephemeral, announced in the folder
-    QUdpSocket* udpPublico = nullptr; // fixed port, TCP provider only
-    QString archivoEncuentro;
+    Anuncio anuncio;
     std::list<Conexion> conexiones; // host: joiners; guest: the host
     QTimer* latido = nullptr;
 
@@ -151,16 +94,9 @@ struct DirectPlay8Peer::Estado {
     QTimer* limiteUnion = nullptr;
     DPN_APPLICATION_DESC descUnion;
 
-    // Search in progress
-    std::int32_t handleBusqueda = 0;
-    QUdpSocket* udpBusqueda = nullptr;
-    QTimer* temporizadorBusqueda = nullptr;
-    QString proveedorBusqueda;
-    QString guidBusqueda;
-    QList<QPair<QHostAddress, quint16>> destinosFijos; // a typed address, once resolved
-    bool direccionEscrita = false;
-    QSet<QString> sesionesVistas;
     QHash<std::int32_t, QString> idos; // players who left this session, by id
+
+    Busqueda busqueda;
 
     // --- events ---------------------------------------------------------
 
@@ -177,13 +113,12 @@ struct DirectPlay8Peer::Estado {
     }
 
     // Hands out queued events in order. A handler that runs a nested event
-    // loop sees no further delivery until it returns. A batch is bounded so
-    // a flood of messages cannot starve the window.
+    // loop sees no further delivery until it returns.
     void Entregar() {
         entregaPendiente = false;
         if (entregando) return; // the running handler's return reschedules
         std::weak_ptr<bool> sigueVivo = vivo;
-        for (int n = 0; n < 64 && !cola.empty(); ++n) {
+        for (int n = 0; n < kMaxEventosPorTurno && !cola.empty(); ++n) {
             auto ev = std::move(cola.front());
             cola.pop_front();
             if (!sink) continue;
@@ -198,12 +133,6 @@ struct DirectPlay8Peer::Estado {
     }
 
     // --- sockets ----------------------------------------------------------
-
-    void EnviarDatagrama(QUdpSocket* s, const QHostAddress& dir, quint16 puerto,
-                         const QByteArray& datos) {
-        if (!s || !DestinoPermitido(dir) || puerto == 0) return;
-        s->writeDatagram(datos, dir, puerto);
-    }
 
     static void Enviar(Conexion& c, TipoMarco tipo, QByteArrayView cuerpo = {}) {
         if (c.sock && c.sock->state() == QAbstractSocket::ConnectedState)
@@ -508,138 +437,17 @@ struct DirectPlay8Peer::Estado {
         }
     }
 
-    // --- discovery, host side -----------------------------------------
-
-    void ResponderConsultas(QUdpSocket* s) {
-        while (s->hasPendingDatagrams()) {
-            const QNetworkDatagram dg = s->receiveDatagram(kMaxDatagrama + 1);
-            const auto consulta = LeerConsulta(dg.data());
-            if (!consulta || rol != Rol::Host ||
-                consulta->guidAplicacion.compare(desc.guidApplication, Qt::CaseInsensitive) != 0)
-                continue;
-            RespuestaBusqueda r;
-            r.marca = consulta->marca;
-            r.guidInstancia = desc.guidInstance;
-            r.guidAplicacion = desc.guidApplication;
-            r.maxJugadores = static_cast<std::uint32_t>(desc.lMaxPlayers);
-            r.jugadores = static_cast<std::uint32_t>(q->NumeroJugadores());
-            r.puertoTcp = servidor->serverPort();
-            r.nombreSesion = desc.SessionName;
-            EnviarDatagrama(s, dg.senderAddress(), static_cast<quint16>(dg.senderPort()),
-                            CodificarRespuesta(r));
-        }
-    }
-
-    void Anunciar() {
-        const QString carpeta = CarpetaEncuentros();
-        if (!QDir().mkpath(carpeta)) return;
-        archivoEncuentro = QDir(carpeta).filePath(
-            QStringLiteral("%1-%2").arg(::getpid()).arg(udpLocal->localPort()));
-        QFile f(archivoEncuentro);
-        if (!f.open(QIODevice::WriteOnly)) archivoEncuentro.clear();
-    }
-
-    // --- discovery, searching side ------------------------------------
-
-    QList<QPair<QHostAddress, quint16>> DestinosLocales() const {
-        QList<QPair<QHostAddress, quint16>> r;
-        QDir dir(CarpetaEncuentros());
-        const auto nombres = dir.entryList(QDir::Files);
-        for (const QString& n : nombres) {
-            const auto partes = n.split(u'-');
-            if (partes.size() != 2) continue;
-            bool okPid = false, okPuerto = false;
-            const uint pid = partes[0].toUInt(&okPid);
-            const uint puerto = partes[1].toUInt(&okPuerto);
-            if (!okPid || !okPuerto || puerto == 0 || puerto > 65535) continue;
-            if (!QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid))) {
-                dir.remove(n); // its host is long gone
-                continue;
-            }
-            r.append({QHostAddress(QHostAddress::LocalHost), static_cast<quint16>(puerto)});
-            if (r.size() >= kMaxSesionesBusqueda) break;
-        }
-        return r;
-    }
-
-    void Preguntar() {
-        ConsultaBusqueda c;
-        c.guidAplicacion = guidBusqueda;
-        c.marca = RelojMs();
-        const QByteArray datos = CodificarConsulta(c);
-        if (direccionEscrita) {
-            for (const auto& [dir, puerto] : destinosFijos)
-                EnviarDatagrama(udpBusqueda, dir, puerto, datos);
-            return;
-        }
-        for (const auto& [dir, puerto] : DestinosLocales())
-            EnviarDatagrama(udpBusqueda, dir, puerto, datos);
-        if (!EsProveedorTcp(proveedorBusqueda)) return;
-        if (blnModoPrueba()) {
-            EnviarDatagrama(udpBusqueda, QHostAddress(QHostAddress::LocalHost),
-                            kPuertoDescubrimiento, datos);
-            return;
-        }
-        EnviarDatagrama(udpBusqueda, QHostAddress(QHostAddress::Broadcast), kPuertoDescubrimiento,
-                        datos);
-        const auto interfaces = QNetworkInterface::allInterfaces();
-        for (const auto& i : interfaces) {
-            const auto f = i.flags();
-            if (!(f & QNetworkInterface::IsUp) || !(f & QNetworkInterface::IsRunning) ||
-                !(f & QNetworkInterface::CanBroadcast) || (f & QNetworkInterface::IsLoopBack))
-                continue;
-            for (const auto& e : i.addressEntries())
-                if (!e.broadcast().isNull())
-                    EnviarDatagrama(udpBusqueda, e.broadcast(), kPuertoDescubrimiento, datos);
-        }
-    }
-
-    void RecibirRespuestas() {
-        while (udpBusqueda && udpBusqueda->hasPendingDatagrams()) {
-            const QNetworkDatagram dg = udpBusqueda->receiveDatagram(kMaxDatagrama + 1);
-            const auto r = LeerRespuesta(dg.data());
-            if (!r || handleBusqueda == 0 ||
-                r->guidAplicacion.compare(guidBusqueda, Qt::CaseInsensitive) != 0)
-                continue;
-            if (!DestinoPermitido(dg.senderAddress())) continue;
-            if (!sesionesVistas.contains(r->guidInstancia)) {
-                if (sesionesVistas.size() >= kMaxSesionesBusqueda) continue;
-                sesionesVistas.insert(r->guidInstancia);
-            }
-            DPNMSG_ENUM_HOSTS_RESPONSE ev;
-            ev.ApplicationDescription.guidInstance = r->guidInstancia;
-            ev.ApplicationDescription.guidApplication = r->guidAplicacion;
-            ev.ApplicationDescription.lMaxPlayers = static_cast<std::int32_t>(r->maxJugadores);
-            ev.ApplicationDescription.lCurrentPlayers = static_cast<std::int32_t>(r->jugadores);
-            ev.ApplicationDescription.SessionName = r->nombreSesion;
-            ev.HostAddressUrl = TextoDireccion(dg.senderAddress(), r->puertoTcp);
-            ev.DeviceAddressUrl = proveedorBusqueda;
-            const std::uint32_t ida = RelojMs() - r->marca;
-            ev.lRoundTripLatencyMS = ida > 60000u ? 60000 : static_cast<std::int32_t>(ida);
-            Encolar([ev](DirectPlay8Event& s) { s.DirectPlay8Event_EnumHostsResponse(ev); });
-        }
-    }
+    // --- discovery --------------------------------------------------------
 
     void DetenerBusqueda(bool avisar) {
-        if (handleBusqueda == 0) return;
-        const std::int32_t h = handleBusqueda;
-        handleBusqueda = 0;
-        temporizadorBusqueda->stop();
-        if (udpBusqueda) {
-            udpBusqueda->disconnect(q);
-            udpBusqueda->close();
-            udpBusqueda->deleteLater();
-            udpBusqueda = nullptr;
-        }
-        destinosFijos.clear();
-        sesionesVistas.clear();
-        if (avisar)
-            Encolar([h](DirectPlay8Event& s) {
-                DPNMSG_ASYNC_OP_COMPLETE r;
-                r.hAsyncOp = h;
-                r.hResultCode = DPNERR_USERCANCEL;
-                s.DirectPlay8Event_AsyncOpComplete(r);
-            });
+        const std::int32_t h = busqueda.Detener();
+        if (h == 0 || !avisar) return;
+        Encolar([h](DirectPlay8Event& s) {
+            DPNMSG_ASYNC_OP_COMPLETE r;
+            r.hAsyncOp = h;
+            r.hResultCode = DPNERR_USERCANCEL;
+            s.DirectPlay8Event_AsyncOpComplete(r);
+        });
     }
 
     void CerrarHost() {
@@ -648,30 +456,17 @@ struct DirectPlay8Peer::Estado {
             servidor->deleteLater();
             servidor = nullptr;
         }
-        for (QUdpSocket** s : {&udpLocal, &udpPublico}) {
-            if (*s) {
-                (*s)->close();
-                (*s)->deleteLater();
-                *s = nullptr;
-            }
-        }
-        if (!archivoEncuentro.isEmpty()) {
-            QFile::remove(archivoEncuentro);
-            archivoEncuentro.clear();
-        }
+        anuncio.Cerrar();
     }
 };
 
-DirectPlay8Peer::DirectPlay8Peer(QObject* parent) : QObject(parent), d_(new Estado) {
-    d_->q = this;
+DirectPlay8Peer::DirectPlay8Peer(QObject* parent) : QObject(parent), d_(new Estado(this)) {
     d_->latido = new QTimer(this);
     connect(d_->latido, &QTimer::timeout, this, [this] { d_->Latir(); });
     d_->limiteUnion = new QTimer(this);
     d_->limiteUnion->setSingleShot(true);
     connect(d_->limiteUnion, &QTimer::timeout, this,
             [this] { d_->TerminarUnion(DPNERR_NORESPONSE); });
-    d_->temporizadorBusqueda = new QTimer(this);
-    connect(d_->temporizadorBusqueda, &QTimer::timeout, this, [this] { d_->Preguntar(); });
 }
 
 DirectPlay8Peer::~DirectPlay8Peer() {
@@ -727,24 +522,7 @@ std::int32_t DirectPlay8Peer::Host(const DPN_APPLICATION_DESC& desc,
     }
     connect(d_->servidor, &QTcpServer::newConnection, this, [this] { d_->NuevaEntrante(); });
 
-    d_->udpLocal = new QUdpSocket(this);
-    if (d_->udpLocal->bind(QHostAddress(QHostAddress::LocalHost), 0)) {
-        connect(d_->udpLocal, &QUdpSocket::readyRead, this,
-                [this] { d_->ResponderConsultas(d_->udpLocal); });
-    }
-    if (!local) {
-        // Shared so several hosts on one machine can all hear broadcasts;
-        // a host that cannot bind it is still found on this computer.
-        d_->udpPublico = new QUdpSocket(this);
-        if (d_->udpPublico->bind(soloLoopback ? QHostAddress(QHostAddress::LocalHost)
-                                              : QHostAddress(QHostAddress::AnyIPv4),
-                                 kPuertoDescubrimiento,
-                                 QAbstractSocket::ShareAddress |
-                                     QAbstractSocket::ReuseAddressHint)) {
-            connect(d_->udpPublico, &QUdpSocket::readyRead, this,
-                    [this] { d_->ResponderConsultas(d_->udpPublico); });
-        }
-    }
+    d_->anuncio.Abrir(local, soloLoopback, d_->servidor->serverPort());
 
     d_->desc = desc;
     d_->desc.guidInstance = QUuid::createUuid().toString(QUuid::WithBraces).toUpper();
@@ -753,7 +531,6 @@ std::int32_t DirectPlay8Peer::Host(const DPN_APPLICATION_DESC& desc,
     d_->rol = Estado::Rol::Host;
     d_->idLocal = kPrimerIdJugador;
     d_->siguienteId = kPrimerIdJugador + 1;
-    if (d_->udpLocal->state() == QAbstractSocket::BoundState) d_->Anunciar();
     const std::int32_t id = d_->idLocal;
     d_->Encolar([id](DirectPlay8Event& s) { s.DirectPlay8Event_CreatePlayer(id); });
     return DPN_OK;
@@ -774,46 +551,14 @@ std::int32_t DirectPlay8Peer::EnumHosts(const QString& strGuidAplicacion,
     if (escrita && !PartirDireccion(strDireccionHost, host, puerto, kPuertoDescubrimiento))
         return 0;
 
-    d_->handleBusqueda = d_->siguienteHandle++;
-    d_->proveedorBusqueda = strGuidProveedor;
-    d_->guidBusqueda = strGuidAplicacion;
-    d_->direccionEscrita = escrita;
-    d_->udpBusqueda = new QUdpSocket(this);
-    const bool soloLoopback = local || blnModoPrueba();
-    d_->udpBusqueda->bind(soloLoopback ? QHostAddress(QHostAddress::LocalHost)
-                                       : QHostAddress(QHostAddress::AnyIPv4),
-                          0);
-    connect(d_->udpBusqueda, &QUdpSocket::readyRead, this, [this] { d_->RecibirRespuestas(); });
-
-    if (escrita) {
-        QHostAddress dir;
-        if (host.compare(QStringLiteral("localhost"), Qt::CaseInsensitive) == 0)
-            dir = QHostAddress(QHostAddress::LocalHost);
-        if (!dir.isNull() || dir.setAddress(host)) {
-            d_->destinosFijos.append({dir, puerto});
-        } else if (blnModoPrueba()) {
-            // Not even a name lookup leaves this computer in test mode.
-        } else {
-            const std::int32_t h = d_->handleBusqueda;
-            QHostInfo::lookupHost(host, this, [this, h, puerto](const QHostInfo& info) {
-                if (d_->handleBusqueda != h) return;
-                for (const auto& a : info.addresses()) {
-                    if (a.protocol() == QAbstractSocket::IPv4Protocol) {
-                        d_->destinosFijos.append({a, puerto});
-                        break;
-                    }
-                }
-                d_->Preguntar();
-            });
-        }
-    }
-    d_->temporizadorBusqueda->start(d_->tiempos.intervaloBusquedaMs);
-    d_->Preguntar();
-    return d_->handleBusqueda;
+    const std::int32_t h = d_->siguienteHandle++;
+    d_->busqueda.Empezar(h, strGuidAplicacion, strGuidProveedor, EsProveedorTcp(strGuidProveedor),
+                         local || blnModoPrueba(), host, puerto, d_->tiempos.intervaloBusquedaMs);
+    return h;
 }
 
 void DirectPlay8Peer::CancelAsyncOperation(std::int32_t hAsyncHandle) {
-    if (hAsyncHandle != 0 && hAsyncHandle == d_->handleBusqueda)
+    if (hAsyncHandle != 0 && hAsyncHandle == d_->busqueda.Handle())
         d_->DetenerBusqueda(true);
     else if (hAsyncHandle != 0 && hAsyncHandle == d_->handleConexion)
         d_->TerminarUnion(DPNERR_USERCANCEL);
@@ -838,12 +583,11 @@ std::int32_t DirectPlay8Peer::Connect(const DPN_APPLICATION_DESC& desc, const QS
     if (!PartirDireccion(strHostUrl, host, puerto, 0) || puerto == 0)
         return fallar(DPNERR_INVALIDHOSTADDRESS);
     QHostAddress dir;
-    const bool literal = dir.setAddress(host);
+    const bool literal = blnDireccionLiteral(host, dir);
     const bool local = EsProveedorLocal(strDeviceUrl);
-    if (literal && (!DestinoPermitido(dir) || (local && !dir.isLoopback())))
-        return fallar(DPNERR_INVALIDHOSTADDRESS);
-    if (!literal && (local || blnModoPrueba()) &&
-        host.compare(QStringLiteral("localhost"), Qt::CaseInsensitive) != 0)
+    // Only a literal address can be checked before connecting: names are
+    // refused where nothing may leave this computer.
+    if (literal ? !DestinoPermitido(dir) || (local && !dir.isLoopback()) : local || blnModoPrueba())
         return fallar(DPNERR_INVALIDHOSTADDRESS);
 
     d_->rol = Estado::Rol::Uniendo;
@@ -867,8 +611,6 @@ std::int32_t DirectPlay8Peer::Connect(const DPN_APPLICATION_DESC& desc, const QS
     d_->limiteUnion->start(d_->tiempos.saludoMs);
     if (literal)
         s->connectToHost(dir, puerto);
-    else if (host.compare(QStringLiteral("localhost"), Qt::CaseInsensitive) == 0)
-        s->connectToHost(QHostAddress(QHostAddress::LocalHost), puerto);
     else
         s->connectToHost(host, puerto); // a name, resolved by Qt (never in test mode)
     return h;
@@ -953,14 +695,13 @@ std::uint16_t DirectPlay8Peer::PuertoTcp() const {
     return d_->servidor ? d_->servidor->serverPort() : 0;
 }
 std::uint16_t DirectPlay8Peer::PuertoDescubrimientoLocal() const {
-    return d_->udpLocal ? d_->udpLocal->localPort() : 0;
+    return d_->anuncio.PuertoLocal();
 }
 
 void DirectPlay8Peer::FijarTiempos(const Tiempos& t) {
     d_->tiempos = t;
     if (d_->latido->isActive()) d_->latido->start(t.latidoMs);
-    if (d_->temporizadorBusqueda->isActive())
-        d_->temporizadorBusqueda->start(t.intervaloBusquedaMs);
+    d_->busqueda.FijarIntervalo(t.intervaloBusquedaMs);
 }
 
 bool DirectPlay8Peer::blnModoPrueba() { return blnSoloLocal(); }
@@ -974,14 +715,11 @@ bool DirectPlay8Peer::blnDestinoPermitido(const QHostAddress& dir) {
 }
 
 void DirectPlay8Peer::FijarCarpetaEncuentros(const QString& ruta) {
-    CarpetaFijada() = ruta;
+    red::CarpetaEncuentros::FijarRuta(ruta);
 }
 
 QString DirectPlay8Peer::CarpetaEncuentros() {
-    if (!CarpetaFijada().isEmpty()) return CarpetaFijada();
-    QString base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (base.isEmpty()) base = QDir::tempPath() + QStringLiteral("/brumaria-%1").arg(::getuid());
-    return base + QStringLiteral("/brumaria-encuentros");
+    return red::CarpetaEncuentros::Ruta();
 }
 
 } // namespace brumaria::red
