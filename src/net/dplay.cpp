@@ -1,13 +1,13 @@
 // The facade: the session's state (role, players, the links, the server)
 // and the event queue that hands everything to the sink one at a time.
-// Finding sessions is busqueda.h.
+// One link is a Conexion (conexion.h); finding sessions is busqueda.h.
 #include "net/dplay.h"
 #include "platform/solo_local.h"
 
 #include "net/busqueda.h"
+#include "net/conexion.h"
 #include "net/marco.h"
 
-#include <QElapsedTimer>
 #include <QHash>
 #include <QHostAddress>
 #include <QTcpServer>
@@ -42,23 +42,9 @@ bool EsProveedorTcp(const QString& guid) {
     return guid.compare(kGuidProveedorTcp, Qt::CaseInsensitive) == 0;
 }
 
-bool DestinoPermitido(const QHostAddress& dir) {
-    return DirectPlay8Peer::blnDestinoPermitido(dir);
-}
-
-struct Conexion {
-    QTcpSocket* sock = nullptr;
-    DecodificadorMarcos dec;
-    QTimer* saludo = nullptr;
-    QElapsedTimer silencio;
-    std::int32_t idJugador = 0;
-    QString nombre;
-    bool aceptada = false;
-};
-
 } // namespace
 
-struct DirectPlay8Peer::Estado {
+struct DirectPlay8Peer::Estado final : Conexion::Sesion {
     explicit Estado(DirectPlay8Peer* peer)
         : q(peer), anuncio(peer, [peer] { return peer->GetApplicationDesc(); }),
           busqueda(peer, [this](const DPNMSG_ENUM_HOSTS_RESPONSE& ev) {
@@ -88,13 +74,11 @@ struct DirectPlay8Peer::Estado {
     Anuncio anuncio;
     std::list<Conexion> conexiones; // host: joiners; guest: the host
     QTimer* latido = nullptr;
+    QHash<std::int32_t, QString> idos; // players who left this session, by id
 
     // Join in progress
     std::int32_t handleConexion = 0;
-    QTimer* limiteUnion = nullptr;
     DPN_APPLICATION_DESC descUnion;
-
-    QHash<std::int32_t, QString> idos; // players who left this session, by id
 
     Busqueda busqueda;
 
@@ -132,42 +116,27 @@ struct DirectPlay8Peer::Estado {
         Programar();
     }
 
-    // --- sockets ----------------------------------------------------------
-
-    static void Enviar(Conexion& c, TipoMarco tipo, QByteArrayView cuerpo = {}) {
-        if (c.sock && c.sock->state() == QAbstractSocket::ConnectedState)
-            c.sock->write(CodificarMarco(tipo, cuerpo));
+    void EncolarJugadorNuevo(std::int32_t id) {
+        Encolar([id](DirectPlay8Event& s) { s.DirectPlay8Event_CreatePlayer(id); });
     }
 
-    void CerrarSocket(Conexion& c, bool despedirse) {
-        if (c.saludo) {
-            c.saludo->stop();
-            c.saludo->deleteLater();
-            c.saludo = nullptr;
-        }
-        if (!c.sock) return;
-        c.sock->disconnect(q);
-        if (despedirse && c.sock->state() == QAbstractSocket::ConnectedState) {
-            Enviar(c, TipoMarco::Adios);
-            c.sock->flush();
-        }
-        c.sock->abort();
-        c.sock->deleteLater();
-        c.sock = nullptr;
+    void EncolarUnionTerminada(std::int32_t h, std::int32_t codigo) {
+        Encolar([h, codigo](DirectPlay8Event& s) {
+            DPNMSG_CONNECT_COMPLETE r;
+            r.hAsyncOp = h;
+            r.hResultCode = codigo;
+            s.DirectPlay8Event_ConnectComplete(r);
+        });
     }
 
-    std::list<Conexion>::iterator Buscar(QTcpSocket* s) {
-        for (auto it = conexiones.begin(); it != conexiones.end(); ++it)
-            if (it->sock == s) return it;
-        return conexiones.end();
-    }
+    // --- the links --------------------------------------------------------
 
-    // Drops a connection; an accepted player is reported as gone.
+    // Drops a link; an accepted player is reported as gone.
     void Soltar(std::list<Conexion>::iterator it, std::int32_t razon, bool despedirse) {
-        const bool eraJugador = it->aceptada;
-        const std::int32_t id = it->idJugador;
-        if (eraJugador) idos.insert(id, it->nombre); // its DestroyPlayer handler asks for the name
-        CerrarSocket(*it, despedirse);
+        const bool eraJugador = it->blnAceptada();
+        const std::int32_t id = it->IdJugador();
+        if (eraJugador) idos.insert(id, it->Nombre()); // its DestroyPlayer handler asks for it
+        it->Cerrar(despedirse);
         conexiones.erase(it);
         if (eraJugador) {
             Encolar(
@@ -179,7 +148,7 @@ struct DirectPlay8Peer::Estado {
     void ActualizarLatido() {
         bool hay = false;
         for (const auto& c : conexiones)
-            hay = hay || c.aceptada;
+            hay = hay || c.blnAceptada();
         if (hay && !latido->isActive())
             latido->start(tiempos.latidoMs);
         else if (!hay)
@@ -189,227 +158,21 @@ struct DirectPlay8Peer::Estado {
     void Latir() {
         for (auto it = conexiones.begin(); it != conexiones.end();) {
             auto actual = it++;
-            if (!actual->aceptada) continue;
-            if (actual->silencio.elapsed() > tiempos.silencioMs) {
+            if (actual->blnAceptada() && !actual->blnLatir(tiempos.silencioMs))
                 Soltar(actual, DPNDESTROYPLAYERREASON_CONNECTIONLOST, false);
-                continue;
-            }
-            Enviar(*actual, TipoMarco::Latido);
         }
-    }
-
-    // Reads whatever arrived on a connection and acts on each frame.
-    void Leer(QTcpSocket* s) {
-        auto it = Buscar(s);
-        if (it == conexiones.end()) return;
-        QList<Marco> marcos;
-        const bool bien = it->dec.Anadir(s->readAll(), marcos);
-        if (!marcos.isEmpty() || bien) it->silencio.restart();
-        for (const Marco& m : marcos) {
-            if (!Atender(it, m)) return; // the connection is gone
-        }
-        if (!bien) Romper(it);
-    }
-
-    // A broken or hostile connection: during the handshake it just goes;
-    // an accepted player is reported as lost.
-    void Romper(std::list<Conexion>::iterator it) {
-        if (rol == Rol::Uniendo) {
-            TerminarUnion(DPNERR_HOSTREJECTEDCONNECTION);
-            return;
-        }
-        const bool invitadoPierdeHost = rol == Rol::Invitado;
-        Soltar(it, DPNDESTROYPLAYERREASON_CONNECTIONLOST, false);
-        if (invitadoPierdeHost) rol = Rol::Invitado; // alone in the session until Close
-    }
-
-    // False when the connection was dropped.
-    bool Atender(std::list<Conexion>::iterator it, const Marco& m) {
-        if (rol == Rol::Uniendo) return AtenderUnion(m);
-        if (!it->aceptada) return AtenderSaludo(it, m);
-        switch (m.tipo) {
-        case TipoMarco::Datos: {
-            auto texto = DecodificarUtf8(m.cuerpo);
-            if (!texto) {
-                Romper(it);
-                return false;
-            }
-            if (cola.size() >= kMaxEventosEnCola) {
-                Romper(it); // a flood while the game is busy: not a player
-                return false;
-            }
-            const std::int32_t id = it->idJugador;
-            Encolar([id, t = *texto, n = it->nombre](DirectPlay8Event& s) {
-                DPNMSG_RECEIVE r;
-                r.idSender = id;
-                r.strNombreRemitente = n;
-                r.strDatos = t;
-                s.DirectPlay8Event_Receive(r);
-            });
-            return true;
-        }
-        case TipoMarco::Latido:
-            return m.cuerpo.isEmpty() ? true : (Romper(it), false);
-        case TipoMarco::Adios:
-            Soltar(it, DPNDESTROYPLAYERREASON_NORMAL, false);
-            return false;
-        default:
-            Romper(it);
-            return false;
-        }
-    }
-
-    // Host side: the first frame of a new connection.
-    bool AtenderSaludo(std::list<Conexion>::iterator it, const Marco& m) {
-        if (m.tipo != TipoMarco::Hola) {
-            Soltar(it, 0, false);
-            return false;
-        }
-        const auto hola = LeerHola(m.cuerpo);
-        if (!hola) {
-            Soltar(it, 0, false);
-            return false;
-        }
-        const QString& app = hola->guidAplicacion;
-        const QString& instancia = hola->guidInstancia;
-        const QString& nombre = hola->nombre;
-        std::int32_t codigo = DPN_OK;
-        if (app.compare(desc.guidApplication, Qt::CaseInsensitive) != 0)
-            codigo = DPNERR_INVALIDAPPLICATION;
-        else if (!instancia.isEmpty() &&
-                 instancia.compare(desc.guidInstance, Qt::CaseInsensitive) != 0)
-            codigo = DPNERR_INVALIDINSTANCE;
-        else if (q->NumeroJugadores() >= desc.lMaxPlayers)
-            codigo = DPNERR_SESSIONFULL;
-        if (codigo != DPN_OK) {
-            Enviar(*it, TipoMarco::Rechazo, CodificarRechazo(codigo));
-            it->sock->flush();
-            Soltar(it, 0, false);
-            return false;
-        }
-        it->aceptada = true;
-        it->nombre = nombre;
-        it->idJugador = siguienteId++;
-        if (it->saludo) {
-            it->saludo->stop();
-            it->saludo->deleteLater();
-            it->saludo = nullptr;
-        }
-        Bienvenida b;
-        b.idInvitado = it->idJugador;
-        b.idHost = idLocal;
-        b.nombreHost = nombreLocal;
-        b.nombreSesion = desc.SessionName;
-        b.maxJugadores = desc.lMaxPlayers;
-        b.guidInstancia = desc.guidInstance;
-        b.guidAplicacion = desc.guidApplication;
-        Enviar(*it, TipoMarco::Bienvenida, CodificarBienvenida(b));
-        const std::int32_t id = it->idJugador;
-        Encolar([id](DirectPlay8Event& s) { s.DirectPlay8Event_CreatePlayer(id); });
-        ActualizarLatido();
-        return true;
-    }
-
-    // Joining side: the host's answer.
-    bool AtenderUnion(const Marco& m) {
-        if (m.tipo == TipoMarco::Rechazo) {
-            TerminarUnion(LeerRechazo(m.cuerpo).value_or(DPNERR_HOSTREJECTEDCONNECTION));
-            return false;
-        }
-        const auto b = m.tipo == TipoMarco::Bienvenida ? LeerBienvenida(m.cuerpo) : std::nullopt;
-        if (!b || b->guidAplicacion.compare(descUnion.guidApplication, Qt::CaseInsensitive) != 0) {
-            TerminarUnion(DPNERR_HOSTREJECTEDCONNECTION);
-            return false;
-        }
-        const std::int32_t miId = b->idInvitado;
-        const std::int32_t idHost = b->idHost;
-        const QString& nombreHost = b->nombreHost;
-        const QString& sesion = b->nombreSesion;
-        const std::int32_t maximo = b->maxJugadores;
-        const QString& instancia = b->guidInstancia;
-        const QString& app = b->guidAplicacion;
-        Conexion& c = conexiones.front();
-        c.aceptada = true;
-        c.idJugador = idHost;
-        c.nombre = nombreHost;
-        c.silencio.restart();
-        idLocal = miId;
-        desc.guidApplication = app;
-        desc.guidInstance = instancia;
-        desc.SessionName = sesion;
-        desc.lMaxPlayers = maximo;
-        rol = Rol::Invitado;
-        limiteUnion->stop();
-        const std::int32_t h = handleConexion;
-        handleConexion = 0;
-        Encolar([miId](DirectPlay8Event& s) { s.DirectPlay8Event_CreatePlayer(miId); });
-        Encolar([idHost](DirectPlay8Event& s) { s.DirectPlay8Event_CreatePlayer(idHost); });
-        Encolar([h](DirectPlay8Event& s) {
-            DPNMSG_CONNECT_COMPLETE r;
-            r.hAsyncOp = h;
-            r.hResultCode = DPN_OK;
-            s.DirectPlay8Event_ConnectComplete(r);
-        });
-        ActualizarLatido();
-        return true;
     }
 
     void TerminarUnion(std::int32_t codigo) {
         if (rol != Rol::Uniendo) return;
-        limiteUnion->stop();
         for (auto& c : conexiones)
-            CerrarSocket(c, false);
+            c.Cerrar(false);
         conexiones.clear();
         rol = Rol::Nada;
         desc = {};
         const std::int32_t h = handleConexion;
         handleConexion = 0;
-        Encolar([h, codigo](DirectPlay8Event& s) {
-            DPNMSG_CONNECT_COMPLETE r;
-            r.hAsyncOp = h;
-            r.hResultCode = codigo;
-            s.DirectPlay8Event_ConnectComplete(r);
-        });
-    }
-
-    Conexion& NuevaConexion(QTcpSocket* s) {
-        conexiones.push_back({});
-        Conexion& c = conexiones.back();
-        c.sock = s;
-        c.silencio.start();
-        QObject::connect(s, &QTcpSocket::readyRead, q, [this, s] { Leer(s); });
-        QObject::connect(s, &QTcpSocket::disconnected, q, [this, s] { Perdida(s); });
-        QObject::connect(s, &QTcpSocket::errorOccurred, q,
-                         [this, s](QAbstractSocket::SocketError e) { ErrorSocket(s, e); });
-        return c;
-    }
-
-    void Perdida(QTcpSocket* s) {
-        auto it = Buscar(s);
-        if (it == conexiones.end()) return;
-        if (s->bytesAvailable() > 0) {
-            Leer(s); // a last frame (a goodbye or a refusal) may still be there
-            it = Buscar(s);
-            if (it == conexiones.end()) return;
-        }
-        if (rol == Rol::Uniendo) {
-            TerminarUnion(DPNERR_NOCONNECTION);
-            return;
-        }
-        Romper(it);
-    }
-
-    void ErrorSocket(QTcpSocket* s, QAbstractSocket::SocketError e) {
-        if (rol == Rol::Uniendo) {
-            if (Buscar(s) == conexiones.end()) return;
-            TerminarUnion(e == QAbstractSocket::HostNotFoundError    ? DPNERR_INVALIDHOSTADDRESS
-                          : e == QAbstractSocket::SocketTimeoutError ? DPNERR_NORESPONSE
-                                                                     : DPNERR_NOCONNECTION);
-            return;
-        }
-        if (e == QAbstractSocket::RemoteHostClosedError) return; // disconnected() follows
-        auto it = Buscar(s);
-        if (it != conexiones.end() && s->state() != QAbstractSocket::ConnectedState) Romper(it);
+        EncolarUnionTerminada(h, codigo);
     }
 
     void NuevaEntrante() {
@@ -417,25 +180,85 @@ struct DirectPlay8Peer::Estado {
             QTcpSocket* s = servidor->nextPendingConnection();
             int pendientes = 0;
             for (const auto& c : conexiones)
-                pendientes += c.aceptada ? 0 : 1;
-            if (pendientes >= kMaxPendientes || !DestinoPermitido(s->peerAddress())) {
+                pendientes += c.blnAceptada() ? 0 : 1;
+            if (pendientes >= kMaxPendientes || !blnDestinoPermitido(s->peerAddress())) {
                 s->abort();
                 s->deleteLater();
                 continue;
             }
             s->setParent(q); // outlives the server, goes with the peer
-            // Game messages are tiny and wait for each other: no Nagle delay.
-            s->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-            Conexion& c = NuevaConexion(s);
-            c.saludo = new QTimer(q);
-            c.saludo->setSingleShot(true);
-            QObject::connect(c.saludo, &QTimer::timeout, q, [this, s] {
-                auto it = Buscar(s);
-                if (it != conexiones.end() && !it->aceptada) Soltar(it, 0, false);
-            });
-            c.saludo->start(tiempos.saludoMs);
+            conexiones.emplace_back(s, q, *this, false).LimitarSaludo(tiempos.saludoMs);
         }
     }
+
+    // --- what the links tell -----------------------------------------------
+
+    Bienvenida BienvenidaNueva() const override {
+        Bienvenida b;
+        b.idInvitado = siguienteId;
+        b.idHost = idLocal;
+        b.nombreHost = nombreLocal;
+        b.nombreSesion = desc.SessionName;
+        b.maxJugadores = desc.lMaxPlayers;
+        b.guidInstancia = desc.guidInstance;
+        b.guidAplicacion = desc.guidApplication;
+        return b;
+    }
+
+    int JugadoresAhora() const override { return q->NumeroJugadores(); }
+
+    void Aceptada(Conexion& c) override {
+        ++siguienteId;
+        EncolarJugadorNuevo(c.IdJugador());
+        ActualizarLatido();
+    }
+
+    Hola HolaUnion() const override {
+        Hola h;
+        h.guidAplicacion = descUnion.guidApplication;
+        h.guidInstancia = descUnion.guidInstance;
+        h.nombre = nombreLocal;
+        return h;
+    }
+
+    void Unida(Conexion& c, const Bienvenida& b) override {
+        idLocal = b.idInvitado;
+        desc.guidApplication = b.guidAplicacion;
+        desc.guidInstance = b.guidInstancia;
+        desc.SessionName = b.nombreSesion;
+        desc.lMaxPlayers = b.maxJugadores;
+        rol = Rol::Invitado;
+        const std::int32_t h = handleConexion;
+        handleConexion = 0;
+        EncolarJugadorNuevo(idLocal);
+        EncolarJugadorNuevo(c.IdJugador());
+        EncolarUnionTerminada(h, DPN_OK);
+        ActualizarLatido();
+    }
+
+    bool blnRecibido(Conexion& c, const QString& texto) override {
+        if (cola.size() >= kMaxEventosEnCola) return false; // a flood while the game is busy
+        Encolar([id = c.IdJugador(), t = texto, n = c.Nombre()](DirectPlay8Event& s) {
+            DPNMSG_RECEIVE r;
+            r.idSender = id;
+            r.strNombreRemitente = n;
+            r.strDatos = t;
+            s.DirectPlay8Event_Receive(r);
+        });
+        return true;
+    }
+
+    // A guest who lost the host stays in the session, alone, until Close.
+    void Caida(Conexion& c, std::int32_t razon) override {
+        for (auto it = conexiones.begin(); it != conexiones.end(); ++it) {
+            if (&*it == &c) {
+                Soltar(it, razon, false);
+                return;
+            }
+        }
+    }
+
+    void UnionFallida(std::int32_t codigo) override { TerminarUnion(codigo); }
 
     // --- discovery --------------------------------------------------------
 
@@ -463,10 +286,6 @@ struct DirectPlay8Peer::Estado {
 DirectPlay8Peer::DirectPlay8Peer(QObject* parent) : QObject(parent), d_(new Estado(this)) {
     d_->latido = new QTimer(this);
     connect(d_->latido, &QTimer::timeout, this, [this] { d_->Latir(); });
-    d_->limiteUnion = new QTimer(this);
-    d_->limiteUnion->setSingleShot(true);
-    connect(d_->limiteUnion, &QTimer::timeout, this,
-            [this] { d_->TerminarUnion(DPNERR_NORESPONSE); });
 }
 
 DirectPlay8Peer::~DirectPlay8Peer() {
@@ -521,7 +340,6 @@ std::int32_t DirectPlay8Peer::Host(const DPN_APPLICATION_DESC& desc,
         return DPNERR_CANTCREATEPLAYER;
     }
     connect(d_->servidor, &QTcpServer::newConnection, this, [this] { d_->NuevaEntrante(); });
-
     d_->anuncio.Abrir(local, soloLoopback, d_->servidor->serverPort());
 
     d_->desc = desc;
@@ -531,8 +349,7 @@ std::int32_t DirectPlay8Peer::Host(const DPN_APPLICATION_DESC& desc,
     d_->rol = Estado::Rol::Host;
     d_->idLocal = kPrimerIdJugador;
     d_->siguienteId = kPrimerIdJugador + 1;
-    const std::int32_t id = d_->idLocal;
-    d_->Encolar([id](DirectPlay8Event& s) { s.DirectPlay8Event_CreatePlayer(id); });
+    d_->EncolarJugadorNuevo(d_->idLocal);
     return DPN_OK;
 }
 
@@ -568,12 +385,7 @@ std::int32_t DirectPlay8Peer::Connect(const DPN_APPLICATION_DESC& desc, const QS
                                       const QString& strDeviceUrl) {
     const std::int32_t h = d_->siguienteHandle++;
     auto fallar = [this, h](std::int32_t codigo) {
-        d_->Encolar([h, codigo](DirectPlay8Event& s) {
-            DPNMSG_CONNECT_COMPLETE r;
-            r.hAsyncOp = h;
-            r.hResultCode = codigo;
-            s.DirectPlay8Event_ConnectComplete(r);
-        });
+        d_->EncolarUnionTerminada(h, codigo);
         return h;
     };
     if (d_->rol != Estado::Rol::Nada) return fallar(DPNERR_ALREADYINITIALIZED);
@@ -587,7 +399,8 @@ std::int32_t DirectPlay8Peer::Connect(const DPN_APPLICATION_DESC& desc, const QS
     const bool local = EsProveedorLocal(strDeviceUrl);
     // Only a literal address can be checked before connecting: names are
     // refused where nothing may leave this computer.
-    if (literal ? !DestinoPermitido(dir) || (local && !dir.isLoopback()) : local || blnModoPrueba())
+    if (literal ? !blnDestinoPermitido(dir) || (local && !dir.isLoopback())
+                : local || blnModoPrueba())
         return fallar(DPNERR_INVALIDHOSTADDRESS);
 
     d_->rol = Estado::Rol::Uniendo;
@@ -596,19 +409,7 @@ std::int32_t DirectPlay8Peer::Connect(const DPN_APPLICATION_DESC& desc, const QS
     d_->desc = {};
     d_->proveedor = strDeviceUrl;
     auto* s = new QTcpSocket(this);
-    Conexion& c = d_->NuevaConexion(s);
-    c.idJugador = 0;
-    connect(s, &QTcpSocket::connected, this, [this, s] {
-        auto it = d_->Buscar(s);
-        if (it == d_->conexiones.end()) return;
-        s->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        Hola h;
-        h.guidAplicacion = d_->descUnion.guidApplication;
-        h.guidInstancia = d_->descUnion.guidInstance;
-        h.nombre = d_->nombreLocal;
-        Estado::Enviar(*it, TipoMarco::Hola, CodificarHola(h));
-    });
-    d_->limiteUnion->start(d_->tiempos.saludoMs);
+    d_->conexiones.emplace_back(s, this, *d_, true).LimitarSaludo(d_->tiempos.saludoMs);
     if (literal)
         s->connectToHost(dir, puerto);
     else
@@ -621,12 +422,10 @@ bool DirectPlay8Peer::SendTo(std::int32_t idDestino, const QString& strMensaje) 
     if (utf8.size() > qsizetype(kMaxCuerpoMarco)) return false;
     bool enviado = false;
     for (auto& c : d_->conexiones) {
-        if (!c.aceptada || (idDestino != DPNID_ALL_PLAYERS_GROUP && idDestino != c.idJugador))
+        if (!c.blnAceptada() ||
+            (idDestino != DPNID_ALL_PLAYERS_GROUP && idDestino != c.IdJugador()))
             continue;
-        Estado::Enviar(c, TipoMarco::Datos, utf8);
-        // Hand it to the system now rather than on the next loop turn: a
-        // move waits for its answer.
-        c.sock->flush();
+        c.EnviarYa(TipoMarco::Datos, utf8);
         enviado = true;
     }
     return enviado;
@@ -638,7 +437,7 @@ QString DirectPlay8Peer::GetPeerInfo(std::int32_t idJugador, bool* ok) const {
         d_->rol != Estado::Rol::Uniendo)
         return d_->nombreLocal;
     for (const auto& c : d_->conexiones)
-        if (c.aceptada && c.idJugador == idJugador) return c.nombre;
+        if (c.blnAceptada() && c.IdJugador() == idJugador) return c.Nombre();
     const auto ido = d_->idos.constFind(idJugador);
     if (ido != d_->idos.cend()) return *ido;
     if (ok) *ok = false;
@@ -646,7 +445,7 @@ QString DirectPlay8Peer::GetPeerInfo(std::int32_t idJugador, bool* ok) const {
 }
 
 DPN_APPLICATION_DESC DirectPlay8Peer::GetApplicationDesc() const {
-    if (d_->rol != Estado::Rol::Host && d_->rol != Estado::Rol::Invitado) return {};
+    if (!blnEnSesion()) return {};
     DPN_APPLICATION_DESC r = d_->desc;
     r.lCurrentPlayers = NumeroJugadores();
     return r;
@@ -654,12 +453,9 @@ DPN_APPLICATION_DESC DirectPlay8Peer::GetApplicationDesc() const {
 
 void DirectPlay8Peer::Close() {
     d_->DetenerBusqueda(false);
-    if (d_->rol == Estado::Rol::Uniendo) {
-        d_->limiteUnion->stop();
-        d_->handleConexion = 0;
-    }
+    if (d_->rol == Estado::Rol::Uniendo) d_->handleConexion = 0;
     for (auto& c : d_->conexiones)
-        d_->CerrarSocket(c, c.aceptada);
+        c.Cerrar(c.blnAceptada());
     d_->conexiones.clear();
     d_->CerrarHost();
     if (d_->latido) d_->latido->stop();
@@ -671,10 +467,10 @@ void DirectPlay8Peer::Close() {
 }
 
 int DirectPlay8Peer::NumeroJugadores() const {
-    if (d_->rol != Estado::Rol::Host && d_->rol != Estado::Rol::Invitado) return 0;
+    if (!blnEnSesion()) return 0;
     int n = 1;
     for (const auto& c : d_->conexiones)
-        n += c.aceptada ? 1 : 0;
+        n += c.blnAceptada() ? 1 : 0;
     return n;
 }
 
