@@ -1,56 +1,39 @@
+// The facade: the session's state (role, players, the links, the server)
+// and the event queue that hands everything to the sink one at a time.
+// One link is a Conexion (conexion.h); finding sessions is busqueda.h.
 #include "net/dplay.h"
 #include "platform/solo_local.h"
 
-#include "net/descubrimiento.h"
+#include "net/busqueda.h"
+#include "net/conexion.h"
 #include "net/marco.h"
 
-#include <QDir>
-#include <QElapsedTimer>
-#include <QFileInfo>
 #include <QHash>
 #include <QHostAddress>
-#include <QHostInfo>
-#include <QNetworkDatagram>
-#include <QNetworkInterface>
-#include <QPointer>
-#include <QSaveFile>
-#include <QSet>
-#include <QStandardPaths>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
-#include <QUdpSocket>
 #include <QUuid>
 #include <deque>
 #include <functional>
 #include <list>
-#include <unistd.h>
 
 namespace brumaria::red {
 
 namespace {
 
+// The game is for two players: a host and one guest.
 constexpr int kMaxJugadores = 2;
-constexpr int kMaxSesionesBusqueda = 64;
-constexpr int kMaxPendientes = 8; // connections still in their handshake
+// Connections still in their handshake; more at once is someone knocking,
+// not a player joining.
+constexpr int kMaxPendientes = 8;
 // Events waiting for a busy handler (a modal box) before a peer counts as
 // flooding; a whole match is a few hundred messages.
 constexpr std::size_t kMaxEventosEnCola = 20000;
+// Events handed out in one turn of the loop, so a flood of messages cannot
+// starve the window.
+constexpr int kMaxEventosPorTurno = 64;
 constexpr std::int32_t kPrimerIdJugador = 0x10001;
-
-QString& CarpetaFijada() {
-    static QString carpeta;
-    return carpeta;
-}
-
-std::uint32_t RelojMs() {
-    static QElapsedTimer reloj = [] {
-        QElapsedTimer r;
-        r.start();
-        return r;
-    }();
-    return static_cast<std::uint32_t>(reloj.elapsed());
-}
 
 bool EsProveedorLocal(const QString& guid) {
     return guid.compare(kGuidProveedorLocal, Qt::CaseInsensitive) == 0;
@@ -59,68 +42,16 @@ bool EsProveedorTcp(const QString& guid) {
     return guid.compare(kGuidProveedorTcp, Qt::CaseInsensitive) == 0;
 }
 
-QString TextoDireccion(const QHostAddress& dir, quint16 puerto) {
-    bool esV4 = false;
-    const quint32 v4 = dir.toIPv4Address(&esV4);
-    if (esV4) return QStringLiteral("%1:%2").arg(QHostAddress(v4).toString()).arg(puerto);
-    return QStringLiteral("[%1]:%2").arg(dir.toString()).arg(puerto);
-}
-
-// "host", "host:port", "[v6]" or "[v6]:port". False for anything else.
-bool PartirDireccion(const QString& texto, QString& host, quint16& puerto, quint16 porDefecto) {
-    const QString t = texto.trimmed();
-    puerto = porDefecto;
-    QString resto;
-    if (t.startsWith(u'[')) {
-        const qsizetype fin = t.indexOf(u']');
-        if (fin < 0) return false;
-        host = t.mid(1, fin - 1);
-        resto = t.mid(fin + 1);
-        if (!resto.isEmpty() && !resto.startsWith(u':')) return false;
-        if (!resto.isEmpty())
-            resto = resto.mid(1);
-        else
-            resto.clear();
-        if (resto.isEmpty() && t.size() > fin + 1) return false;
-    } else {
-        const qsizetype dos = t.indexOf(u':');
-        if (dos >= 0 && t.indexOf(u':', dos + 1) >= 0) { // bare IPv6, no port
-            host = t;
-        } else if (dos >= 0) {
-            host = t.left(dos);
-            resto = t.mid(dos + 1);
-            if (resto.isEmpty()) return false;
-        } else {
-            host = t;
-        }
-    }
-    if (!resto.isEmpty()) {
-        bool ok = false;
-        const uint p = resto.toUInt(&ok);
-        if (!ok || p == 0 || p > 65535) return false;
-        puerto = static_cast<quint16>(p);
-    }
-    return !host.isEmpty() && host.size() <= 253;
-}
-
-bool DestinoPermitido(const QHostAddress& dir) {
-    return DirectPlay8Peer::blnDestinoPermitido(dir);
-}
-
-struct Conexion {
-    QTcpSocket* sock = nullptr;
-    DecodificadorMarcos dec;
-    QTimer* saludo = nullptr;
-    QElapsedTimer silencio;
-    std::int32_t idJugador = 0;
-    QString nombre;
-    bool aceptada = false;
-};
-
 } // namespace
 
-struct DirectPlay8Peer::Estado {
-    DirectPlay8Peer* q = nullptr;
+struct DirectPlay8Peer::Estado final : Conexion::Sesion {
+    explicit Estado(DirectPlay8Peer* peer)
+        : q(peer), anuncio(peer, [peer] { return peer->GetApplicationDesc(); }),
+          busqueda(peer, [this](const DPNMSG_ENUM_HOSTS_RESPONSE& ev) {
+              Encolar([ev](DirectPlay8Event& s) { s.DirectPlay8Event_EnumHostsResponse(ev); });
+          }) {}
+
+    DirectPlay8Peer* q;
     DirectPlay8Event* sink = nullptr;
     Tiempos tiempos;
 
@@ -140,27 +71,16 @@ struct DirectPlay8Peer::Estado {
     DPN_APPLICATION_DESC desc;
     QString proveedor;
     QTcpServer* servidor = nullptr;
-    QUdpSocket* udpLocal = nullptr;   // 127.0.0.1:ephemeral, announced in the folder
-    QUdpSocket* udpPublico = nullptr; // fixed port, TCP provider only
-    QString archivoEncuentro;
+    Anuncio anuncio;
     std::list<Conexion> conexiones; // host: joiners; guest: the host
     QTimer* latido = nullptr;
+    QHash<std::int32_t, QString> idos; // players who left this session, by id
 
     // Join in progress
     std::int32_t handleConexion = 0;
-    QTimer* limiteUnion = nullptr;
     DPN_APPLICATION_DESC descUnion;
 
-    // Search in progress
-    std::int32_t handleBusqueda = 0;
-    QUdpSocket* udpBusqueda = nullptr;
-    QTimer* temporizadorBusqueda = nullptr;
-    QString proveedorBusqueda;
-    QString guidBusqueda;
-    QList<QPair<QHostAddress, quint16>> destinosFijos; // a typed address, once resolved
-    bool direccionEscrita = false;
-    QSet<QString> sesionesVistas;
-    QHash<std::int32_t, QString> idos; // players who left this session, by id
+    Busqueda busqueda;
 
     // --- events ---------------------------------------------------------
 
@@ -177,13 +97,12 @@ struct DirectPlay8Peer::Estado {
     }
 
     // Hands out queued events in order. A handler that runs a nested event
-    // loop sees no further delivery until it returns. A batch is bounded so
-    // a flood of messages cannot starve the window.
+    // loop sees no further delivery until it returns.
     void Entregar() {
         entregaPendiente = false;
         if (entregando) return; // the running handler's return reschedules
         std::weak_ptr<bool> sigueVivo = vivo;
-        for (int n = 0; n < 64 && !cola.empty(); ++n) {
+        for (int n = 0; n < kMaxEventosPorTurno && !cola.empty(); ++n) {
             auto ev = std::move(cola.front());
             cola.pop_front();
             if (!sink) continue;
@@ -197,48 +116,27 @@ struct DirectPlay8Peer::Estado {
         Programar();
     }
 
-    // --- sockets ----------------------------------------------------------
-
-    void EnviarDatagrama(QUdpSocket* s, const QHostAddress& dir, quint16 puerto,
-                         const QByteArray& datos) {
-        if (!s || !DestinoPermitido(dir) || puerto == 0) return;
-        s->writeDatagram(datos, dir, puerto);
+    void EncolarJugadorNuevo(std::int32_t id) {
+        Encolar([id](DirectPlay8Event& s) { s.DirectPlay8Event_CreatePlayer(id); });
     }
 
-    static void Enviar(Conexion& c, TipoMarco tipo, QByteArrayView cuerpo = {}) {
-        if (c.sock && c.sock->state() == QAbstractSocket::ConnectedState)
-            c.sock->write(CodificarMarco(tipo, cuerpo));
+    void EncolarUnionTerminada(std::int32_t h, std::int32_t codigo) {
+        Encolar([h, codigo](DirectPlay8Event& s) {
+            DPNMSG_CONNECT_COMPLETE r;
+            r.hAsyncOp = h;
+            r.hResultCode = codigo;
+            s.DirectPlay8Event_ConnectComplete(r);
+        });
     }
 
-    void CerrarSocket(Conexion& c, bool despedirse) {
-        if (c.saludo) {
-            c.saludo->stop();
-            c.saludo->deleteLater();
-            c.saludo = nullptr;
-        }
-        if (!c.sock) return;
-        c.sock->disconnect(q);
-        if (despedirse && c.sock->state() == QAbstractSocket::ConnectedState) {
-            Enviar(c, TipoMarco::Adios);
-            c.sock->flush();
-        }
-        c.sock->abort();
-        c.sock->deleteLater();
-        c.sock = nullptr;
-    }
+    // --- the links --------------------------------------------------------
 
-    std::list<Conexion>::iterator Buscar(QTcpSocket* s) {
-        for (auto it = conexiones.begin(); it != conexiones.end(); ++it)
-            if (it->sock == s) return it;
-        return conexiones.end();
-    }
-
-    // Drops a connection; an accepted player is reported as gone.
+    // Drops a link; an accepted player is reported as gone.
     void Soltar(std::list<Conexion>::iterator it, std::int32_t razon, bool despedirse) {
-        const bool eraJugador = it->aceptada;
-        const std::int32_t id = it->idJugador;
-        if (eraJugador) idos.insert(id, it->nombre); // its DestroyPlayer handler asks for the name
-        CerrarSocket(*it, despedirse);
+        const bool eraJugador = it->blnAceptada();
+        const std::int32_t id = it->IdJugador();
+        if (eraJugador) idos.insert(id, it->Nombre()); // its DestroyPlayer handler asks for it
+        it->Cerrar(despedirse);
         conexiones.erase(it);
         if (eraJugador) {
             Encolar(
@@ -250,7 +148,7 @@ struct DirectPlay8Peer::Estado {
     void ActualizarLatido() {
         bool hay = false;
         for (const auto& c : conexiones)
-            hay = hay || c.aceptada;
+            hay = hay || c.blnAceptada();
         if (hay && !latido->isActive())
             latido->start(tiempos.latidoMs);
         else if (!hay)
@@ -260,227 +158,21 @@ struct DirectPlay8Peer::Estado {
     void Latir() {
         for (auto it = conexiones.begin(); it != conexiones.end();) {
             auto actual = it++;
-            if (!actual->aceptada) continue;
-            if (actual->silencio.elapsed() > tiempos.silencioMs) {
+            if (actual->blnAceptada() && !actual->blnLatir(tiempos.silencioMs))
                 Soltar(actual, DPNDESTROYPLAYERREASON_CONNECTIONLOST, false);
-                continue;
-            }
-            Enviar(*actual, TipoMarco::Latido);
         }
-    }
-
-    // Reads whatever arrived on a connection and acts on each frame.
-    void Leer(QTcpSocket* s) {
-        auto it = Buscar(s);
-        if (it == conexiones.end()) return;
-        QList<Marco> marcos;
-        const bool bien = it->dec.Anadir(s->readAll(), marcos);
-        if (!marcos.isEmpty() || bien) it->silencio.restart();
-        for (const Marco& m : marcos) {
-            if (!Atender(it, m)) return; // the connection is gone
-        }
-        if (!bien) Romper(it);
-    }
-
-    // A broken or hostile connection: during the handshake it just goes;
-    // an accepted player is reported as lost.
-    void Romper(std::list<Conexion>::iterator it) {
-        if (rol == Rol::Uniendo) {
-            TerminarUnion(DPNERR_HOSTREJECTEDCONNECTION);
-            return;
-        }
-        const bool invitadoPierdeHost = rol == Rol::Invitado;
-        Soltar(it, DPNDESTROYPLAYERREASON_CONNECTIONLOST, false);
-        if (invitadoPierdeHost) rol = Rol::Invitado; // alone in the session until Close
-    }
-
-    // False when the connection was dropped.
-    bool Atender(std::list<Conexion>::iterator it, const Marco& m) {
-        if (rol == Rol::Uniendo) return AtenderUnion(m);
-        if (!it->aceptada) return AtenderSaludo(it, m);
-        switch (m.tipo) {
-        case TipoMarco::Datos: {
-            auto texto = DecodificarUtf8(m.cuerpo);
-            if (!texto) {
-                Romper(it);
-                return false;
-            }
-            if (cola.size() >= kMaxEventosEnCola) {
-                Romper(it); // a flood while the game is busy: not a player
-                return false;
-            }
-            const std::int32_t id = it->idJugador;
-            Encolar([id, t = *texto, n = it->nombre](DirectPlay8Event& s) {
-                DPNMSG_RECEIVE r;
-                r.idSender = id;
-                r.strNombreRemitente = n;
-                r.strDatos = t;
-                s.DirectPlay8Event_Receive(r);
-            });
-            return true;
-        }
-        case TipoMarco::Latido:
-            return m.cuerpo.isEmpty() ? true : (Romper(it), false);
-        case TipoMarco::Adios:
-            Soltar(it, DPNDESTROYPLAYERREASON_NORMAL, false);
-            return false;
-        default:
-            Romper(it);
-            return false;
-        }
-    }
-
-    // Host side: the first frame of a new connection.
-    bool AtenderSaludo(std::list<Conexion>::iterator it, const Marco& m) {
-        if (m.tipo != TipoMarco::Hola) {
-            Soltar(it, 0, false);
-            return false;
-        }
-        const auto hola = LeerHola(m.cuerpo);
-        if (!hola) {
-            Soltar(it, 0, false);
-            return false;
-        }
-        const QString& app = hola->guidAplicacion;
-        const QString& instancia = hola->guidInstancia;
-        const QString& nombre = hola->nombre;
-        std::int32_t codigo = DPN_OK;
-        if (app.compare(desc.guidApplication, Qt::CaseInsensitive) != 0)
-            codigo = DPNERR_INVALIDAPPLICATION;
-        else if (!instancia.isEmpty() &&
-                 instancia.compare(desc.guidInstance, Qt::CaseInsensitive) != 0)
-            codigo = DPNERR_INVALIDINSTANCE;
-        else if (q->NumeroJugadores() >= desc.lMaxPlayers)
-            codigo = DPNERR_SESSIONFULL;
-        if (codigo != DPN_OK) {
-            Enviar(*it, TipoMarco::Rechazo, CodificarRechazo(codigo));
-            it->sock->flush();
-            Soltar(it, 0, false);
-            return false;
-        }
-        it->aceptada = true;
-        it->nombre = nombre;
-        it->idJugador = siguienteId++;
-        if (it->saludo) {
-            it->saludo->stop();
-            it->saludo->deleteLater();
-            it->saludo = nullptr;
-        }
-        Bienvenida b;
-        b.idInvitado = it->idJugador;
-        b.idHost = idLocal;
-        b.nombreHost = nombreLocal;
-        b.nombreSesion = desc.SessionName;
-        b.maxJugadores = desc.lMaxPlayers;
-        b.guidInstancia = desc.guidInstance;
-        b.guidAplicacion = desc.guidApplication;
-        Enviar(*it, TipoMarco::Bienvenida, CodificarBienvenida(b));
-        const std::int32_t id = it->idJugador;
-        Encolar([id](DirectPlay8Event& s) { s.DirectPlay8Event_CreatePlayer(id); });
-        ActualizarLatido();
-        return true;
-    }
-
-    // Joining side: the host's answer.
-    bool AtenderUnion(const Marco& m) {
-        if (m.tipo == TipoMarco::Rechazo) {
-            TerminarUnion(LeerRechazo(m.cuerpo).value_or(DPNERR_HOSTREJECTEDCONNECTION));
-            return false;
-        }
-        const auto b = m.tipo == TipoMarco::Bienvenida ? LeerBienvenida(m.cuerpo) : std::nullopt;
-        if (!b || b->guidAplicacion.compare(descUnion.guidApplication, Qt::CaseInsensitive) != 0) {
-            TerminarUnion(DPNERR_HOSTREJECTEDCONNECTION);
-            return false;
-        }
-        const std::int32_t miId = b->idInvitado;
-        const std::int32_t idHost = b->idHost;
-        const QString& nombreHost = b->nombreHost;
-        const QString& sesion = b->nombreSesion;
-        const std::int32_t maximo = b->maxJugadores;
-        const QString& instancia = b->guidInstancia;
-        const QString& app = b->guidAplicacion;
-        Conexion& c = conexiones.front();
-        c.aceptada = true;
-        c.idJugador = idHost;
-        c.nombre = nombreHost;
-        c.silencio.restart();
-        idLocal = miId;
-        desc.guidApplication = app;
-        desc.guidInstance = instancia;
-        desc.SessionName = sesion;
-        desc.lMaxPlayers = maximo;
-        rol = Rol::Invitado;
-        limiteUnion->stop();
-        const std::int32_t h = handleConexion;
-        handleConexion = 0;
-        Encolar([miId](DirectPlay8Event& s) { s.DirectPlay8Event_CreatePlayer(miId); });
-        Encolar([idHost](DirectPlay8Event& s) { s.DirectPlay8Event_CreatePlayer(idHost); });
-        Encolar([h](DirectPlay8Event& s) {
-            DPNMSG_CONNECT_COMPLETE r;
-            r.hAsyncOp = h;
-            r.hResultCode = DPN_OK;
-            s.DirectPlay8Event_ConnectComplete(r);
-        });
-        ActualizarLatido();
-        return true;
     }
 
     void TerminarUnion(std::int32_t codigo) {
         if (rol != Rol::Uniendo) return;
-        limiteUnion->stop();
         for (auto& c : conexiones)
-            CerrarSocket(c, false);
+            c.Cerrar(false);
         conexiones.clear();
         rol = Rol::Nada;
         desc = {};
         const std::int32_t h = handleConexion;
         handleConexion = 0;
-        Encolar([h, codigo](DirectPlay8Event& s) {
-            DPNMSG_CONNECT_COMPLETE r;
-            r.hAsyncOp = h;
-            r.hResultCode = codigo;
-            s.DirectPlay8Event_ConnectComplete(r);
-        });
-    }
-
-    Conexion& NuevaConexion(QTcpSocket* s) {
-        conexiones.push_back({});
-        Conexion& c = conexiones.back();
-        c.sock = s;
-        c.silencio.start();
-        QObject::connect(s, &QTcpSocket::readyRead, q, [this, s] { Leer(s); });
-        QObject::connect(s, &QTcpSocket::disconnected, q, [this, s] { Perdida(s); });
-        QObject::connect(s, &QTcpSocket::errorOccurred, q,
-                         [this, s](QAbstractSocket::SocketError e) { ErrorSocket(s, e); });
-        return c;
-    }
-
-    void Perdida(QTcpSocket* s) {
-        auto it = Buscar(s);
-        if (it == conexiones.end()) return;
-        if (s->bytesAvailable() > 0) {
-            Leer(s); // a last frame (a goodbye or a refusal) may still be there
-            it = Buscar(s);
-            if (it == conexiones.end()) return;
-        }
-        if (rol == Rol::Uniendo) {
-            TerminarUnion(DPNERR_NOCONNECTION);
-            return;
-        }
-        Romper(it);
-    }
-
-    void ErrorSocket(QTcpSocket* s, QAbstractSocket::SocketError e) {
-        if (rol == Rol::Uniendo) {
-            if (Buscar(s) == conexiones.end()) return;
-            TerminarUnion(e == QAbstractSocket::HostNotFoundError    ? DPNERR_INVALIDHOSTADDRESS
-                          : e == QAbstractSocket::SocketTimeoutError ? DPNERR_NORESPONSE
-                                                                     : DPNERR_NOCONNECTION);
-            return;
-        }
-        if (e == QAbstractSocket::RemoteHostClosedError) return; // disconnected() follows
-        auto it = Buscar(s);
-        if (it != conexiones.end() && s->state() != QAbstractSocket::ConnectedState) Romper(it);
+        EncolarUnionTerminada(h, codigo);
     }
 
     void NuevaEntrante() {
@@ -488,158 +180,97 @@ struct DirectPlay8Peer::Estado {
             QTcpSocket* s = servidor->nextPendingConnection();
             int pendientes = 0;
             for (const auto& c : conexiones)
-                pendientes += c.aceptada ? 0 : 1;
-            if (pendientes >= kMaxPendientes || !DestinoPermitido(s->peerAddress())) {
+                pendientes += c.blnAceptada() ? 0 : 1;
+            if (pendientes >= kMaxPendientes || !blnDestinoPermitido(s->peerAddress())) {
                 s->abort();
                 s->deleteLater();
                 continue;
             }
             s->setParent(q); // outlives the server, goes with the peer
-            // Game messages are tiny and wait for each other: no Nagle delay.
-            s->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-            Conexion& c = NuevaConexion(s);
-            c.saludo = new QTimer(q);
-            c.saludo->setSingleShot(true);
-            QObject::connect(c.saludo, &QTimer::timeout, q, [this, s] {
-                auto it = Buscar(s);
-                if (it != conexiones.end() && !it->aceptada) Soltar(it, 0, false);
-            });
-            c.saludo->start(tiempos.saludoMs);
+            conexiones.emplace_back(s, q, *this, false).LimitarSaludo(tiempos.saludoMs);
         }
     }
 
-    // --- discovery, host side -----------------------------------------
+    // --- what the links tell -----------------------------------------------
 
-    void ResponderConsultas(QUdpSocket* s) {
-        while (s->hasPendingDatagrams()) {
-            const QNetworkDatagram dg = s->receiveDatagram(kMaxDatagrama + 1);
-            const auto consulta = LeerConsulta(dg.data());
-            if (!consulta || rol != Rol::Host ||
-                consulta->guidAplicacion.compare(desc.guidApplication, Qt::CaseInsensitive) != 0)
-                continue;
-            RespuestaBusqueda r;
-            r.marca = consulta->marca;
-            r.guidInstancia = desc.guidInstance;
-            r.guidAplicacion = desc.guidApplication;
-            r.maxJugadores = static_cast<std::uint32_t>(desc.lMaxPlayers);
-            r.jugadores = static_cast<std::uint32_t>(q->NumeroJugadores());
-            r.puertoTcp = servidor->serverPort();
-            r.nombreSesion = desc.SessionName;
-            EnviarDatagrama(s, dg.senderAddress(), static_cast<quint16>(dg.senderPort()),
-                            CodificarRespuesta(r));
-        }
+    Bienvenida BienvenidaNueva() const override {
+        Bienvenida b;
+        b.idInvitado = siguienteId;
+        b.idHost = idLocal;
+        b.nombreHost = nombreLocal;
+        b.nombreSesion = desc.SessionName;
+        b.maxJugadores = desc.lMaxPlayers;
+        b.guidInstancia = desc.guidInstance;
+        b.guidAplicacion = desc.guidApplication;
+        return b;
     }
 
-    void Anunciar() {
-        const QString carpeta = CarpetaEncuentros();
-        if (!QDir().mkpath(carpeta)) return;
-        archivoEncuentro = QDir(carpeta).filePath(
-            QStringLiteral("%1-%2").arg(::getpid()).arg(udpLocal->localPort()));
-        QFile f(archivoEncuentro);
-        if (!f.open(QIODevice::WriteOnly)) archivoEncuentro.clear();
+    int JugadoresAhora() const override { return q->NumeroJugadores(); }
+
+    void Aceptada(Conexion& c) override {
+        ++siguienteId;
+        EncolarJugadorNuevo(c.IdJugador());
+        ActualizarLatido();
     }
 
-    // --- discovery, searching side ------------------------------------
+    Hola HolaUnion() const override {
+        Hola h;
+        h.guidAplicacion = descUnion.guidApplication;
+        h.guidInstancia = descUnion.guidInstance;
+        h.nombre = nombreLocal;
+        return h;
+    }
 
-    QList<QPair<QHostAddress, quint16>> DestinosLocales() const {
-        QList<QPair<QHostAddress, quint16>> r;
-        QDir dir(CarpetaEncuentros());
-        const auto nombres = dir.entryList(QDir::Files);
-        for (const QString& n : nombres) {
-            const auto partes = n.split(u'-');
-            if (partes.size() != 2) continue;
-            bool okPid = false, okPuerto = false;
-            const uint pid = partes[0].toUInt(&okPid);
-            const uint puerto = partes[1].toUInt(&okPuerto);
-            if (!okPid || !okPuerto || puerto == 0 || puerto > 65535) continue;
-            if (!QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid))) {
-                dir.remove(n); // its host is long gone
-                continue;
+    void Unida(Conexion& c, const Bienvenida& b) override {
+        idLocal = b.idInvitado;
+        desc.guidApplication = b.guidAplicacion;
+        desc.guidInstance = b.guidInstancia;
+        desc.SessionName = b.nombreSesion;
+        desc.lMaxPlayers = b.maxJugadores;
+        rol = Rol::Invitado;
+        const std::int32_t h = handleConexion;
+        handleConexion = 0;
+        EncolarJugadorNuevo(idLocal);
+        EncolarJugadorNuevo(c.IdJugador());
+        EncolarUnionTerminada(h, DPN_OK);
+        ActualizarLatido();
+    }
+
+    bool blnRecibido(Conexion& c, const QString& texto) override {
+        if (cola.size() >= kMaxEventosEnCola) return false; // a flood while the game is busy
+        Encolar([id = c.IdJugador(), t = texto, n = c.Nombre()](DirectPlay8Event& s) {
+            DPNMSG_RECEIVE r;
+            r.idSender = id;
+            r.strNombreRemitente = n;
+            r.strDatos = t;
+            s.DirectPlay8Event_Receive(r);
+        });
+        return true;
+    }
+
+    // A guest who lost the host stays in the session, alone, until Close.
+    void Caida(Conexion& c, std::int32_t razon) override {
+        for (auto it = conexiones.begin(); it != conexiones.end(); ++it) {
+            if (&*it == &c) {
+                Soltar(it, razon, false);
+                return;
             }
-            r.append({QHostAddress(QHostAddress::LocalHost), static_cast<quint16>(puerto)});
-            if (r.size() >= kMaxSesionesBusqueda) break;
-        }
-        return r;
-    }
-
-    void Preguntar() {
-        ConsultaBusqueda c;
-        c.guidAplicacion = guidBusqueda;
-        c.marca = RelojMs();
-        const QByteArray datos = CodificarConsulta(c);
-        if (direccionEscrita) {
-            for (const auto& [dir, puerto] : destinosFijos)
-                EnviarDatagrama(udpBusqueda, dir, puerto, datos);
-            return;
-        }
-        for (const auto& [dir, puerto] : DestinosLocales())
-            EnviarDatagrama(udpBusqueda, dir, puerto, datos);
-        if (!EsProveedorTcp(proveedorBusqueda)) return;
-        if (blnModoPrueba()) {
-            EnviarDatagrama(udpBusqueda, QHostAddress(QHostAddress::LocalHost),
-                            kPuertoDescubrimiento, datos);
-            return;
-        }
-        EnviarDatagrama(udpBusqueda, QHostAddress(QHostAddress::Broadcast), kPuertoDescubrimiento,
-                        datos);
-        const auto interfaces = QNetworkInterface::allInterfaces();
-        for (const auto& i : interfaces) {
-            const auto f = i.flags();
-            if (!(f & QNetworkInterface::IsUp) || !(f & QNetworkInterface::IsRunning) ||
-                !(f & QNetworkInterface::CanBroadcast) || (f & QNetworkInterface::IsLoopBack))
-                continue;
-            for (const auto& e : i.addressEntries())
-                if (!e.broadcast().isNull())
-                    EnviarDatagrama(udpBusqueda, e.broadcast(), kPuertoDescubrimiento, datos);
         }
     }
 
-    void RecibirRespuestas() {
-        while (udpBusqueda && udpBusqueda->hasPendingDatagrams()) {
-            const QNetworkDatagram dg = udpBusqueda->receiveDatagram(kMaxDatagrama + 1);
-            const auto r = LeerRespuesta(dg.data());
-            if (!r || handleBusqueda == 0 ||
-                r->guidAplicacion.compare(guidBusqueda, Qt::CaseInsensitive) != 0)
-                continue;
-            if (!DestinoPermitido(dg.senderAddress())) continue;
-            if (!sesionesVistas.contains(r->guidInstancia)) {
-                if (sesionesVistas.size() >= kMaxSesionesBusqueda) continue;
-                sesionesVistas.insert(r->guidInstancia);
-            }
-            DPNMSG_ENUM_HOSTS_RESPONSE ev;
-            ev.ApplicationDescription.guidInstance = r->guidInstancia;
-            ev.ApplicationDescription.guidApplication = r->guidAplicacion;
-            ev.ApplicationDescription.lMaxPlayers = static_cast<std::int32_t>(r->maxJugadores);
-            ev.ApplicationDescription.lCurrentPlayers = static_cast<std::int32_t>(r->jugadores);
-            ev.ApplicationDescription.SessionName = r->nombreSesion;
-            ev.HostAddressUrl = TextoDireccion(dg.senderAddress(), r->puertoTcp);
-            ev.DeviceAddressUrl = proveedorBusqueda;
-            const std::uint32_t ida = RelojMs() - r->marca;
-            ev.lRoundTripLatencyMS = ida > 60000u ? 60000 : static_cast<std::int32_t>(ida);
-            Encolar([ev](DirectPlay8Event& s) { s.DirectPlay8Event_EnumHostsResponse(ev); });
-        }
-    }
+    void UnionFallida(std::int32_t codigo) override { TerminarUnion(codigo); }
+
+    // --- discovery --------------------------------------------------------
 
     void DetenerBusqueda(bool avisar) {
-        if (handleBusqueda == 0) return;
-        const std::int32_t h = handleBusqueda;
-        handleBusqueda = 0;
-        temporizadorBusqueda->stop();
-        if (udpBusqueda) {
-            udpBusqueda->disconnect(q);
-            udpBusqueda->close();
-            udpBusqueda->deleteLater();
-            udpBusqueda = nullptr;
-        }
-        destinosFijos.clear();
-        sesionesVistas.clear();
-        if (avisar)
-            Encolar([h](DirectPlay8Event& s) {
-                DPNMSG_ASYNC_OP_COMPLETE r;
-                r.hAsyncOp = h;
-                r.hResultCode = DPNERR_USERCANCEL;
-                s.DirectPlay8Event_AsyncOpComplete(r);
-            });
+        const std::int32_t h = busqueda.Detener();
+        if (h == 0 || !avisar) return;
+        Encolar([h](DirectPlay8Event& s) {
+            DPNMSG_ASYNC_OP_COMPLETE r;
+            r.hAsyncOp = h;
+            r.hResultCode = DPNERR_USERCANCEL;
+            s.DirectPlay8Event_AsyncOpComplete(r);
+        });
     }
 
     void CerrarHost() {
@@ -648,30 +279,13 @@ struct DirectPlay8Peer::Estado {
             servidor->deleteLater();
             servidor = nullptr;
         }
-        for (QUdpSocket** s : {&udpLocal, &udpPublico}) {
-            if (*s) {
-                (*s)->close();
-                (*s)->deleteLater();
-                *s = nullptr;
-            }
-        }
-        if (!archivoEncuentro.isEmpty()) {
-            QFile::remove(archivoEncuentro);
-            archivoEncuentro.clear();
-        }
+        anuncio.Cerrar();
     }
 };
 
-DirectPlay8Peer::DirectPlay8Peer(QObject* parent) : QObject(parent), d_(new Estado) {
-    d_->q = this;
+DirectPlay8Peer::DirectPlay8Peer(QObject* parent) : QObject(parent), d_(new Estado(this)) {
     d_->latido = new QTimer(this);
     connect(d_->latido, &QTimer::timeout, this, [this] { d_->Latir(); });
-    d_->limiteUnion = new QTimer(this);
-    d_->limiteUnion->setSingleShot(true);
-    connect(d_->limiteUnion, &QTimer::timeout, this,
-            [this] { d_->TerminarUnion(DPNERR_NORESPONSE); });
-    d_->temporizadorBusqueda = new QTimer(this);
-    connect(d_->temporizadorBusqueda, &QTimer::timeout, this, [this] { d_->Preguntar(); });
 }
 
 DirectPlay8Peer::~DirectPlay8Peer() {
@@ -726,25 +340,7 @@ std::int32_t DirectPlay8Peer::Host(const DPN_APPLICATION_DESC& desc,
         return DPNERR_CANTCREATEPLAYER;
     }
     connect(d_->servidor, &QTcpServer::newConnection, this, [this] { d_->NuevaEntrante(); });
-
-    d_->udpLocal = new QUdpSocket(this);
-    if (d_->udpLocal->bind(QHostAddress(QHostAddress::LocalHost), 0)) {
-        connect(d_->udpLocal, &QUdpSocket::readyRead, this,
-                [this] { d_->ResponderConsultas(d_->udpLocal); });
-    }
-    if (!local) {
-        // Shared so several hosts on one machine can all hear broadcasts;
-        // a host that cannot bind it is still found on this computer.
-        d_->udpPublico = new QUdpSocket(this);
-        if (d_->udpPublico->bind(soloLoopback ? QHostAddress(QHostAddress::LocalHost)
-                                              : QHostAddress(QHostAddress::AnyIPv4),
-                                 kPuertoDescubrimiento,
-                                 QAbstractSocket::ShareAddress |
-                                     QAbstractSocket::ReuseAddressHint)) {
-            connect(d_->udpPublico, &QUdpSocket::readyRead, this,
-                    [this] { d_->ResponderConsultas(d_->udpPublico); });
-        }
-    }
+    d_->anuncio.Abrir(local, soloLoopback, d_->servidor->serverPort());
 
     d_->desc = desc;
     d_->desc.guidInstance = QUuid::createUuid().toString(QUuid::WithBraces).toUpper();
@@ -753,9 +349,7 @@ std::int32_t DirectPlay8Peer::Host(const DPN_APPLICATION_DESC& desc,
     d_->rol = Estado::Rol::Host;
     d_->idLocal = kPrimerIdJugador;
     d_->siguienteId = kPrimerIdJugador + 1;
-    if (d_->udpLocal->state() == QAbstractSocket::BoundState) d_->Anunciar();
-    const std::int32_t id = d_->idLocal;
-    d_->Encolar([id](DirectPlay8Event& s) { s.DirectPlay8Event_CreatePlayer(id); });
+    d_->EncolarJugadorNuevo(d_->idLocal);
     return DPN_OK;
 }
 
@@ -774,46 +368,14 @@ std::int32_t DirectPlay8Peer::EnumHosts(const QString& strGuidAplicacion,
     if (escrita && !PartirDireccion(strDireccionHost, host, puerto, kPuertoDescubrimiento))
         return 0;
 
-    d_->handleBusqueda = d_->siguienteHandle++;
-    d_->proveedorBusqueda = strGuidProveedor;
-    d_->guidBusqueda = strGuidAplicacion;
-    d_->direccionEscrita = escrita;
-    d_->udpBusqueda = new QUdpSocket(this);
-    const bool soloLoopback = local || blnModoPrueba();
-    d_->udpBusqueda->bind(soloLoopback ? QHostAddress(QHostAddress::LocalHost)
-                                       : QHostAddress(QHostAddress::AnyIPv4),
-                          0);
-    connect(d_->udpBusqueda, &QUdpSocket::readyRead, this, [this] { d_->RecibirRespuestas(); });
-
-    if (escrita) {
-        QHostAddress dir;
-        if (host.compare(QStringLiteral("localhost"), Qt::CaseInsensitive) == 0)
-            dir = QHostAddress(QHostAddress::LocalHost);
-        if (!dir.isNull() || dir.setAddress(host)) {
-            d_->destinosFijos.append({dir, puerto});
-        } else if (blnModoPrueba()) {
-            // Not even a name lookup leaves this computer in test mode.
-        } else {
-            const std::int32_t h = d_->handleBusqueda;
-            QHostInfo::lookupHost(host, this, [this, h, puerto](const QHostInfo& info) {
-                if (d_->handleBusqueda != h) return;
-                for (const auto& a : info.addresses()) {
-                    if (a.protocol() == QAbstractSocket::IPv4Protocol) {
-                        d_->destinosFijos.append({a, puerto});
-                        break;
-                    }
-                }
-                d_->Preguntar();
-            });
-        }
-    }
-    d_->temporizadorBusqueda->start(d_->tiempos.intervaloBusquedaMs);
-    d_->Preguntar();
-    return d_->handleBusqueda;
+    const std::int32_t h = d_->siguienteHandle++;
+    d_->busqueda.Empezar(h, strGuidAplicacion, strGuidProveedor, EsProveedorTcp(strGuidProveedor),
+                         local || blnModoPrueba(), host, puerto, d_->tiempos.intervaloBusquedaMs);
+    return h;
 }
 
 void DirectPlay8Peer::CancelAsyncOperation(std::int32_t hAsyncHandle) {
-    if (hAsyncHandle != 0 && hAsyncHandle == d_->handleBusqueda)
+    if (hAsyncHandle != 0 && hAsyncHandle == d_->busqueda.Handle())
         d_->DetenerBusqueda(true);
     else if (hAsyncHandle != 0 && hAsyncHandle == d_->handleConexion)
         d_->TerminarUnion(DPNERR_USERCANCEL);
@@ -823,12 +385,7 @@ std::int32_t DirectPlay8Peer::Connect(const DPN_APPLICATION_DESC& desc, const QS
                                       const QString& strDeviceUrl) {
     const std::int32_t h = d_->siguienteHandle++;
     auto fallar = [this, h](std::int32_t codigo) {
-        d_->Encolar([h, codigo](DirectPlay8Event& s) {
-            DPNMSG_CONNECT_COMPLETE r;
-            r.hAsyncOp = h;
-            r.hResultCode = codigo;
-            s.DirectPlay8Event_ConnectComplete(r);
-        });
+        d_->EncolarUnionTerminada(h, codigo);
         return h;
     };
     if (d_->rol != Estado::Rol::Nada) return fallar(DPNERR_ALREADYINITIALIZED);
@@ -838,12 +395,12 @@ std::int32_t DirectPlay8Peer::Connect(const DPN_APPLICATION_DESC& desc, const QS
     if (!PartirDireccion(strHostUrl, host, puerto, 0) || puerto == 0)
         return fallar(DPNERR_INVALIDHOSTADDRESS);
     QHostAddress dir;
-    const bool literal = dir.setAddress(host);
+    const bool literal = blnDireccionLiteral(host, dir);
     const bool local = EsProveedorLocal(strDeviceUrl);
-    if (literal && (!DestinoPermitido(dir) || (local && !dir.isLoopback())))
-        return fallar(DPNERR_INVALIDHOSTADDRESS);
-    if (!literal && (local || blnModoPrueba()) &&
-        host.compare(QStringLiteral("localhost"), Qt::CaseInsensitive) != 0)
+    // Only a literal address can be checked before connecting: names are
+    // refused where nothing may leave this computer.
+    if (literal ? !blnDestinoPermitido(dir) || (local && !dir.isLoopback())
+                : local || blnModoPrueba())
         return fallar(DPNERR_INVALIDHOSTADDRESS);
 
     d_->rol = Estado::Rol::Uniendo;
@@ -852,23 +409,9 @@ std::int32_t DirectPlay8Peer::Connect(const DPN_APPLICATION_DESC& desc, const QS
     d_->desc = {};
     d_->proveedor = strDeviceUrl;
     auto* s = new QTcpSocket(this);
-    Conexion& c = d_->NuevaConexion(s);
-    c.idJugador = 0;
-    connect(s, &QTcpSocket::connected, this, [this, s] {
-        auto it = d_->Buscar(s);
-        if (it == d_->conexiones.end()) return;
-        s->setSocketOption(QAbstractSocket::LowDelayOption, 1);
-        Hola h;
-        h.guidAplicacion = d_->descUnion.guidApplication;
-        h.guidInstancia = d_->descUnion.guidInstance;
-        h.nombre = d_->nombreLocal;
-        Estado::Enviar(*it, TipoMarco::Hola, CodificarHola(h));
-    });
-    d_->limiteUnion->start(d_->tiempos.saludoMs);
+    d_->conexiones.emplace_back(s, this, *d_, true).LimitarSaludo(d_->tiempos.saludoMs);
     if (literal)
         s->connectToHost(dir, puerto);
-    else if (host.compare(QStringLiteral("localhost"), Qt::CaseInsensitive) == 0)
-        s->connectToHost(QHostAddress(QHostAddress::LocalHost), puerto);
     else
         s->connectToHost(host, puerto); // a name, resolved by Qt (never in test mode)
     return h;
@@ -879,12 +422,10 @@ bool DirectPlay8Peer::SendTo(std::int32_t idDestino, const QString& strMensaje) 
     if (utf8.size() > qsizetype(kMaxCuerpoMarco)) return false;
     bool enviado = false;
     for (auto& c : d_->conexiones) {
-        if (!c.aceptada || (idDestino != DPNID_ALL_PLAYERS_GROUP && idDestino != c.idJugador))
+        if (!c.blnAceptada() ||
+            (idDestino != DPNID_ALL_PLAYERS_GROUP && idDestino != c.IdJugador()))
             continue;
-        Estado::Enviar(c, TipoMarco::Datos, utf8);
-        // Hand it to the system now rather than on the next loop turn: a
-        // move waits for its answer.
-        c.sock->flush();
+        c.EnviarYa(TipoMarco::Datos, utf8);
         enviado = true;
     }
     return enviado;
@@ -896,7 +437,7 @@ QString DirectPlay8Peer::GetPeerInfo(std::int32_t idJugador, bool* ok) const {
         d_->rol != Estado::Rol::Uniendo)
         return d_->nombreLocal;
     for (const auto& c : d_->conexiones)
-        if (c.aceptada && c.idJugador == idJugador) return c.nombre;
+        if (c.blnAceptada() && c.IdJugador() == idJugador) return c.Nombre();
     const auto ido = d_->idos.constFind(idJugador);
     if (ido != d_->idos.cend()) return *ido;
     if (ok) *ok = false;
@@ -904,7 +445,7 @@ QString DirectPlay8Peer::GetPeerInfo(std::int32_t idJugador, bool* ok) const {
 }
 
 DPN_APPLICATION_DESC DirectPlay8Peer::GetApplicationDesc() const {
-    if (d_->rol != Estado::Rol::Host && d_->rol != Estado::Rol::Invitado) return {};
+    if (!blnEnSesion()) return {};
     DPN_APPLICATION_DESC r = d_->desc;
     r.lCurrentPlayers = NumeroJugadores();
     return r;
@@ -912,12 +453,9 @@ DPN_APPLICATION_DESC DirectPlay8Peer::GetApplicationDesc() const {
 
 void DirectPlay8Peer::Close() {
     d_->DetenerBusqueda(false);
-    if (d_->rol == Estado::Rol::Uniendo) {
-        d_->limiteUnion->stop();
-        d_->handleConexion = 0;
-    }
+    if (d_->rol == Estado::Rol::Uniendo) d_->handleConexion = 0;
     for (auto& c : d_->conexiones)
-        d_->CerrarSocket(c, c.aceptada);
+        c.Cerrar(c.blnAceptada());
     d_->conexiones.clear();
     d_->CerrarHost();
     if (d_->latido) d_->latido->stop();
@@ -929,10 +467,10 @@ void DirectPlay8Peer::Close() {
 }
 
 int DirectPlay8Peer::NumeroJugadores() const {
-    if (d_->rol != Estado::Rol::Host && d_->rol != Estado::Rol::Invitado) return 0;
+    if (!blnEnSesion()) return 0;
     int n = 1;
     for (const auto& c : d_->conexiones)
-        n += c.aceptada ? 1 : 0;
+        n += c.blnAceptada() ? 1 : 0;
     return n;
 }
 
@@ -953,14 +491,13 @@ std::uint16_t DirectPlay8Peer::PuertoTcp() const {
     return d_->servidor ? d_->servidor->serverPort() : 0;
 }
 std::uint16_t DirectPlay8Peer::PuertoDescubrimientoLocal() const {
-    return d_->udpLocal ? d_->udpLocal->localPort() : 0;
+    return d_->anuncio.PuertoLocal();
 }
 
 void DirectPlay8Peer::FijarTiempos(const Tiempos& t) {
     d_->tiempos = t;
     if (d_->latido->isActive()) d_->latido->start(t.latidoMs);
-    if (d_->temporizadorBusqueda->isActive())
-        d_->temporizadorBusqueda->start(t.intervaloBusquedaMs);
+    d_->busqueda.FijarIntervalo(t.intervaloBusquedaMs);
 }
 
 bool DirectPlay8Peer::blnModoPrueba() { return blnSoloLocal(); }
@@ -974,14 +511,11 @@ bool DirectPlay8Peer::blnDestinoPermitido(const QHostAddress& dir) {
 }
 
 void DirectPlay8Peer::FijarCarpetaEncuentros(const QString& ruta) {
-    CarpetaFijada() = ruta;
+    red::CarpetaEncuentros::FijarRuta(ruta);
 }
 
 QString DirectPlay8Peer::CarpetaEncuentros() {
-    if (!CarpetaFijada().isEmpty()) return CarpetaFijada();
-    QString base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (base.isEmpty()) base = QDir::tempPath() + QStringLiteral("/brumaria-%1").arg(::getuid());
-    return base + QStringLiteral("/brumaria-encuentros");
+    return red::CarpetaEncuentros::Ruta();
 }
 
 } // namespace brumaria::red

@@ -1,0 +1,336 @@
+#include "net/busqueda.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QHostInfo>
+#include <QNetworkDatagram>
+#include <QNetworkInterface>
+#include <QStandardPaths>
+#include <QTimer>
+#include <QUdpSocket>
+#include <unistd.h>
+
+namespace brumaria::red {
+
+namespace {
+
+// An answer slower than this is reported as this: a latency past a minute
+// says only that the host is far too slow.
+constexpr std::uint32_t kMaxLatenciaMs = 60000;
+// The longest DNS name.
+constexpr qsizetype kMaxNombreHost = 253;
+
+QString& CarpetaFijada() {
+    static QString carpeta;
+    return carpeta;
+}
+
+std::uint32_t RelojMs() {
+    static QElapsedTimer reloj = [] {
+        QElapsedTimer r;
+        r.start();
+        return r;
+    }();
+    return static_cast<std::uint32_t>(reloj.elapsed());
+}
+
+void EnviarDatagrama(QUdpSocket* s, const QHostAddress& dir, quint16 puerto,
+                     const QByteArray& datos) {
+    if (!s || !DirectPlay8Peer::blnDestinoPermitido(dir) || puerto == 0) return;
+    s->writeDatagram(datos, dir, puerto);
+}
+
+QUdpSocket* SocketAbierto(QObject* dueno, bool blnSoloLoopback, quint16 puerto,
+                          QAbstractSocket::BindMode modo = QAbstractSocket::DefaultForPlatform) {
+    auto* s = new QUdpSocket(dueno);
+    s->bind(blnSoloLoopback ? QHostAddress(QHostAddress::LocalHost)
+                            : QHostAddress(QHostAddress::AnyIPv4),
+            puerto, modo);
+    return s;
+}
+
+void CerrarUdp(QUdpSocket*& s) {
+    if (!s) return;
+    s->close();
+    s->deleteLater();
+    s = nullptr;
+}
+
+} // namespace
+
+bool PartirDireccion(const QString& texto, QString& host, quint16& puerto, quint16 porDefecto) {
+    const QString t = texto.trimmed();
+    puerto = porDefecto;
+    QString resto;
+    if (t.startsWith(u'[')) {
+        const qsizetype fin = t.indexOf(u']');
+        if (fin < 0) return false;
+        host = t.mid(1, fin - 1);
+        resto = t.mid(fin + 1);
+        if (!resto.isEmpty() && !resto.startsWith(u':')) return false;
+        if (!resto.isEmpty())
+            resto = resto.mid(1);
+        else
+            resto.clear();
+        if (resto.isEmpty() && t.size() > fin + 1) return false;
+    } else {
+        const qsizetype dos = t.indexOf(u':');
+        if (dos >= 0 && t.indexOf(u':', dos + 1) >= 0) { // bare IPv6, no port
+            host = t;
+        } else if (dos >= 0) {
+            host = t.left(dos);
+            resto = t.mid(dos + 1);
+            if (resto.isEmpty()) return false;
+        } else {
+            host = t;
+        }
+    }
+    if (!resto.isEmpty()) {
+        bool ok = false;
+        const uint p = resto.toUInt(&ok);
+        if (!ok || p == 0 || p > 65535) return false;
+        puerto = static_cast<quint16>(p);
+    }
+    return !host.isEmpty() && host.size() <= kMaxNombreHost;
+}
+
+bool blnDireccionLiteral(const QString& host, QHostAddress& dir) {
+    if (host.compare(QStringLiteral("localhost"), Qt::CaseInsensitive) == 0) {
+        dir = QHostAddress(QHostAddress::LocalHost);
+        return true;
+    }
+    return dir.setAddress(host);
+}
+
+QString TextoDireccion(const QHostAddress& dir, quint16 puerto) {
+    bool esV4 = false;
+    const quint32 v4 = dir.toIPv4Address(&esV4);
+    if (esV4) return QStringLiteral("%1:%2").arg(QHostAddress(v4).toString()).arg(puerto);
+    return QStringLiteral("[%1]:%2").arg(dir.toString()).arg(puerto);
+}
+
+// --- the rendezvous folder ------------------------------------------------
+
+void CarpetaEncuentros::FijarRuta(const QString& ruta) {
+    CarpetaFijada() = ruta;
+}
+
+QString CarpetaEncuentros::Ruta() {
+    if (!CarpetaFijada().isEmpty()) return CarpetaFijada();
+    QString base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (base.isEmpty()) base = QDir::tempPath() + QStringLiteral("/brumaria-%1").arg(::getuid());
+    return base + QStringLiteral("/brumaria-encuentros");
+}
+
+QString CarpetaEncuentros::Anunciar(quint16 puerto) {
+    const QString carpeta = Ruta();
+    if (!QDir().mkpath(carpeta)) return {};
+    const QString archivo =
+        QDir(carpeta).filePath(QStringLiteral("%1-%2").arg(::getpid()).arg(puerto));
+    QFile f(archivo);
+    return f.open(QIODevice::WriteOnly) ? archivo : QString();
+}
+
+QList<Destino> CarpetaEncuentros::Destinos() {
+    QList<Destino> r;
+    QDir dir(Ruta());
+    const auto nombres = dir.entryList(QDir::Files);
+    for (const QString& n : nombres) {
+        const auto partes = n.split(u'-');
+        if (partes.size() != 2) continue;
+        bool okPid = false, okPuerto = false;
+        const uint pid = partes[0].toUInt(&okPid);
+        const uint puerto = partes[1].toUInt(&okPuerto);
+        if (!okPid || !okPuerto || puerto == 0 || puerto > 65535) continue;
+        if (!QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid))) {
+            dir.remove(n); // its host is long gone
+            continue;
+        }
+        r.append({QHostAddress(QHostAddress::LocalHost), static_cast<quint16>(puerto)});
+        if (r.size() >= kMaxSesionesBusqueda) break;
+    }
+    return r;
+}
+
+// --- host side ------------------------------------------------------------
+
+Anuncio::Anuncio(QObject* dueno, Sesion sesion) : dueno_(dueno), sesion_(std::move(sesion)) {}
+
+Anuncio::~Anuncio() {
+    Cerrar();
+}
+
+void Anuncio::Abrir(bool blnLocal, bool blnSoloLoopback, quint16 puertoTcp) {
+    puertoTcp_ = puertoTcp;
+    udpLocal_ = SocketAbierto(dueno_, true, 0);
+    const bool blnLocalAbierto = udpLocal_->state() == QAbstractSocket::BoundState;
+    if (blnLocalAbierto)
+        QObject::connect(udpLocal_, &QUdpSocket::readyRead, dueno_,
+                         [this] { Responder(udpLocal_); });
+    if (!blnLocal) {
+        // Shared so several hosts on one machine can all hear broadcasts;
+        // a host that cannot bind it is still found on this computer.
+        udpPublico_ =
+            SocketAbierto(dueno_, blnSoloLoopback, kPuertoDescubrimiento,
+                          QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint);
+        if (udpPublico_->state() == QAbstractSocket::BoundState)
+            QObject::connect(udpPublico_, &QUdpSocket::readyRead, dueno_,
+                             [this] { Responder(udpPublico_); });
+    }
+    if (blnLocalAbierto) archivo_ = CarpetaEncuentros::Anunciar(udpLocal_->localPort());
+}
+
+void Anuncio::Cerrar() {
+    CerrarUdp(udpLocal_);
+    CerrarUdp(udpPublico_);
+    if (!archivo_.isEmpty()) {
+        QFile::remove(archivo_);
+        archivo_.clear();
+    }
+}
+
+std::uint16_t Anuncio::PuertoLocal() const {
+    return udpLocal_ ? udpLocal_->localPort() : 0;
+}
+
+void Anuncio::Responder(QUdpSocket* s) {
+    while (s->hasPendingDatagrams()) {
+        const QNetworkDatagram dg = s->receiveDatagram(kMaxDatagrama + 1);
+        const auto consulta = LeerConsulta(dg.data());
+        if (!consulta) continue;
+        const DPN_APPLICATION_DESC d = sesion_();
+        if (consulta->guidAplicacion.compare(d.guidApplication, Qt::CaseInsensitive) != 0) continue;
+        RespuestaBusqueda r;
+        r.marca = consulta->marca;
+        r.guidInstancia = d.guidInstance;
+        r.guidAplicacion = d.guidApplication;
+        r.maxJugadores = static_cast<std::uint32_t>(d.lMaxPlayers);
+        r.jugadores = static_cast<std::uint32_t>(d.lCurrentPlayers);
+        r.puertoTcp = puertoTcp_;
+        r.nombreSesion = d.SessionName;
+        EnviarDatagrama(s, dg.senderAddress(), static_cast<quint16>(dg.senderPort()),
+                        CodificarRespuesta(r));
+    }
+}
+
+// --- searching side -------------------------------------------------------
+
+Busqueda::Busqueda(QObject* dueno, Respuesta alResponder)
+    : dueno_(dueno), alResponder_(std::move(alResponder)), temporizador_(new QTimer(dueno)) {
+    QObject::connect(temporizador_, &QTimer::timeout, dueno_, [this] { Preguntar(); });
+}
+
+Busqueda::~Busqueda() {
+    Detener();
+}
+
+void Busqueda::Empezar(std::int32_t handle, const QString& guidAplicacion, const QString& proveedor,
+                       bool blnDifundir, bool blnSoloLoopback, const QString& hostEscrito,
+                       quint16 puerto, int intervaloMs) {
+    handle_ = handle;
+    proveedor_ = proveedor;
+    guid_ = guidAplicacion;
+    blnDifundir_ = blnDifundir;
+    blnEscrita_ = !hostEscrito.isEmpty();
+    udp_ = SocketAbierto(dueno_, blnSoloLoopback, 0);
+    QObject::connect(udp_, &QUdpSocket::readyRead, dueno_, [this] { RecibirRespuestas(); });
+
+    if (blnEscrita_) {
+        QHostAddress dir;
+        if (blnDireccionLiteral(hostEscrito, dir)) {
+            destinosFijos_.append({dir, puerto});
+        } else if (DirectPlay8Peer::blnModoPrueba()) {
+            // Not even a name lookup leaves this computer in test mode.
+        } else {
+            QHostInfo::lookupHost(hostEscrito, dueno_,
+                                  [this, handle, puerto](const QHostInfo& info) {
+                                      if (handle_ != handle) return;
+                                      for (const auto& a : info.addresses()) {
+                                          if (a.protocol() == QAbstractSocket::IPv4Protocol) {
+                                              destinosFijos_.append({a, puerto});
+                                              break;
+                                          }
+                                      }
+                                      Preguntar();
+                                  });
+        }
+    }
+    temporizador_->start(intervaloMs);
+    Preguntar();
+}
+
+std::int32_t Busqueda::Detener() {
+    const std::int32_t h = handle_;
+    if (h == 0) return 0;
+    handle_ = 0;
+    temporizador_->stop();
+    if (udp_) udp_->disconnect(dueno_);
+    CerrarUdp(udp_);
+    destinosFijos_.clear();
+    sesionesVistas_.clear();
+    return h;
+}
+
+void Busqueda::FijarIntervalo(int ms) {
+    if (temporizador_->isActive()) temporizador_->start(ms);
+}
+
+void Busqueda::Preguntar() {
+    ConsultaBusqueda c;
+    c.guidAplicacion = guid_;
+    c.marca = RelojMs();
+    const QByteArray datos = CodificarConsulta(c);
+    if (blnEscrita_) {
+        for (const auto& [dir, puerto] : destinosFijos_)
+            EnviarDatagrama(udp_, dir, puerto, datos);
+        return;
+    }
+    for (const auto& [dir, puerto] : CarpetaEncuentros::Destinos())
+        EnviarDatagrama(udp_, dir, puerto, datos);
+    if (!blnDifundir_) return;
+    if (DirectPlay8Peer::blnModoPrueba()) {
+        EnviarDatagrama(udp_, QHostAddress(QHostAddress::LocalHost), kPuertoDescubrimiento, datos);
+        return;
+    }
+    EnviarDatagrama(udp_, QHostAddress(QHostAddress::Broadcast), kPuertoDescubrimiento, datos);
+    const auto interfaces = QNetworkInterface::allInterfaces();
+    for (const auto& i : interfaces) {
+        const auto f = i.flags();
+        if (!(f & QNetworkInterface::IsUp) || !(f & QNetworkInterface::IsRunning) ||
+            !(f & QNetworkInterface::CanBroadcast) || (f & QNetworkInterface::IsLoopBack))
+            continue;
+        for (const auto& e : i.addressEntries())
+            if (!e.broadcast().isNull())
+                EnviarDatagrama(udp_, e.broadcast(), kPuertoDescubrimiento, datos);
+    }
+}
+
+void Busqueda::RecibirRespuestas() {
+    while (udp_ && udp_->hasPendingDatagrams()) {
+        const QNetworkDatagram dg = udp_->receiveDatagram(kMaxDatagrama + 1);
+        const auto r = LeerRespuesta(dg.data());
+        if (!r || handle_ == 0 || r->guidAplicacion.compare(guid_, Qt::CaseInsensitive) != 0)
+            continue;
+        if (!DirectPlay8Peer::blnDestinoPermitido(dg.senderAddress())) continue;
+        if (!sesionesVistas_.contains(r->guidInstancia)) {
+            if (sesionesVistas_.size() >= kMaxSesionesBusqueda) continue;
+            sesionesVistas_.insert(r->guidInstancia);
+        }
+        DPNMSG_ENUM_HOSTS_RESPONSE ev;
+        ev.ApplicationDescription.guidInstance = r->guidInstancia;
+        ev.ApplicationDescription.guidApplication = r->guidAplicacion;
+        ev.ApplicationDescription.lMaxPlayers = static_cast<std::int32_t>(r->maxJugadores);
+        ev.ApplicationDescription.lCurrentPlayers = static_cast<std::int32_t>(r->jugadores);
+        ev.ApplicationDescription.SessionName = r->nombreSesion;
+        ev.HostAddressUrl = TextoDireccion(dg.senderAddress(), r->puertoTcp);
+        ev.DeviceAddressUrl = proveedor_;
+        const std::uint32_t ida = RelojMs() - r->marca;
+        ev.lRoundTripLatencyMS =
+            ida > kMaxLatenciaMs ? std::int32_t(kMaxLatenciaMs) : static_cast<std::int32_t>(ida);
+        alResponder_(ev);
+    }
+}
+
+} // namespace brumaria::red

@@ -1,0 +1,119 @@
+#pragma once
+// Finding sessions, both sides: the search that asks every so often and
+// hands on each answer, the host's sockets that answer it, the rendezvous
+// folder where local hosts announce themselves, and the typed addresses.
+// The datagrams themselves are in descubrimiento.h; every datagram goes
+// through DirectPlay8Peer::blnDestinoPermitido.
+#include "net/descubrimiento.h"
+#include "net/dplay.h"
+
+#include <QHostAddress>
+#include <QList>
+#include <QObject>
+#include <QPair>
+#include <QSet>
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+class QTimer;
+class QUdpSocket;
+
+namespace brumaria::red {
+
+// Distinct sessions one search reports, and local hosts it asks: bounds
+// what a crowded network or a stuffed folder can make us hold.
+inline constexpr int kMaxSesionesBusqueda = 64;
+
+using Destino = QPair<QHostAddress, quint16>;
+
+// "host", "host:port", "[v6]" or "[v6]:port". False for anything else.
+bool PartirDireccion(const QString& texto, QString& host, quint16& puerto, quint16 porDefecto);
+// A host given as an address ("localhost" counts as 127.0.0.1) rather
+// than a name to look up.
+bool blnDireccionLiteral(const QString& host, QHostAddress& dir);
+// "1.2.3.4:port", or "[v6]:port" for an address that is not IPv4.
+QString TextoDireccion(const QHostAddress& dir, quint16 puerto);
+
+// The per-user folder of empty files "<pid>-<port>", one per local host:
+// a unicast to one shared port would reach only one host on the machine.
+class CarpetaEncuentros {
+public:
+    // Empty restores the default (the per-user runtime folder).
+    static void FijarRuta(const QString& ruta);
+    static QString Ruta();
+    // Announces a discovery port; the file's path, empty when it could not
+    // be written.
+    static QString Anunciar(quint16 puerto);
+    // The ports of the hosts still alive; files of gone processes are removed.
+    static QList<Destino> Destinos();
+};
+
+// The host's side: the private socket on 127.0.0.1 (announced in the
+// folder) and, over TCP/IP, the shared well-known port that hears broadcasts.
+class Anuncio {
+public:
+    // The session as it is now (an empty one answers nothing).
+    using Sesion = std::function<DPN_APPLICATION_DESC()>;
+    // dueno: parent of the sockets and context of their signals.
+    Anuncio(QObject* dueno, Sesion sesion);
+    ~Anuncio();
+    Anuncio(const Anuncio&) = delete;
+    Anuncio& operator=(const Anuncio&) = delete;
+
+    // Starts answering searches for the session that listens on puertoTcp.
+    void Abrir(bool blnLocal, bool blnSoloLoopback, quint16 puertoTcp);
+    // Closes the sockets and removes the announcement. Safe to repeat.
+    void Cerrar();
+    std::uint16_t PuertoLocal() const;
+
+private:
+    void Responder(QUdpSocket* s);
+
+    QObject* dueno_;
+    Sesion sesion_;
+    quint16 puertoTcp_ = 0;
+    QUdpSocket* udpLocal_ = nullptr;   // 127.0.0.1:ephemeral, announced in the folder
+    QUdpSocket* udpPublico_ = nullptr; // fixed port, TCP provider only
+    QString archivo_;
+};
+
+// The searching side: one search at a time, asking until stopped.
+class Busqueda {
+public:
+    using Respuesta = std::function<void(const DPNMSG_ENUM_HOSTS_RESPONSE&)>;
+    // dueno: parent of the socket and timer and context of their signals.
+    Busqueda(QObject* dueno, Respuesta alResponder);
+    ~Busqueda();
+    Busqueda(const Busqueda&) = delete;
+    Busqueda& operator=(const Busqueda&) = delete;
+
+    // Starts asking for guidAplicacion under `handle` (> 0; stop any
+    // earlier search first). hostEscrito empty: the rendezvous folder and,
+    // when blnDifundir, the local network; otherwise only that host.
+    void Empezar(std::int32_t handle, const QString& guidAplicacion, const QString& proveedor,
+                 bool blnDifundir, bool blnSoloLoopback, const QString& hostEscrito, quint16 puerto,
+                 int intervaloMs);
+    // Ends the search; the handle it had, 0 when none was running.
+    std::int32_t Detener();
+    std::int32_t Handle() const { return handle_; }
+    void FijarIntervalo(int ms);
+
+private:
+    void Preguntar();
+    void RecibirRespuestas();
+
+    QObject* dueno_;
+    Respuesta alResponder_;
+    QTimer* temporizador_;
+    std::int32_t handle_ = 0;
+    QUdpSocket* udp_ = nullptr;
+    QString proveedor_;
+    QString guid_;
+    bool blnDifundir_ = false;
+    bool blnEscrita_ = false;
+    QList<Destino> destinosFijos_; // a typed address, once resolved
+    QSet<QString> sesionesVistas_;
+};
+
+} // namespace brumaria::red
