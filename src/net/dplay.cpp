@@ -17,6 +17,7 @@
 #include <deque>
 #include <functional>
 #include <list>
+#include <vector>
 
 namespace brumaria::red {
 
@@ -73,6 +74,10 @@ struct DirectPlay8Peer::Estado final : Conexion::Sesion {
     QTcpServer* servidor = nullptr;
     Anuncio anuncio;
     std::list<Conexion> conexiones; // host: joiners; guest: the host
+    // Links that failed, to drop on the next turn of the event loop: a loss
+    // can be reported from inside a write (flush()) while a loop over the
+    // links, or the link itself, is still using it.
+    std::vector<std::pair<Conexion*, std::int32_t>> caidas;
     QTimer* latido = nullptr;
     QHash<std::int32_t, QString> idos; // players who left this session, by id
 
@@ -137,6 +142,7 @@ struct DirectPlay8Peer::Estado final : Conexion::Sesion {
         const std::int32_t id = it->IdJugador();
         if (eraJugador) idos.insert(id, it->Nombre()); // its DestroyPlayer handler asks for it
         it->Cerrar(despedirse);
+        std::erase_if(caidas, [&](const auto& c) { return c.first == &*it; });
         conexiones.erase(it);
         if (eraJugador) {
             Encolar(
@@ -168,6 +174,7 @@ struct DirectPlay8Peer::Estado final : Conexion::Sesion {
         for (auto& c : conexiones)
             c.Cerrar(false);
         conexiones.clear();
+        caidas.clear();
         rol = Rol::Nada;
         desc = {};
         const std::int32_t h = handleConexion;
@@ -250,11 +257,18 @@ struct DirectPlay8Peer::Estado final : Conexion::Sesion {
 
     // A guest who lost the host stays in the session, alone, until Close.
     void Caida(Conexion& c, std::int32_t razon) override {
-        for (auto it = conexiones.begin(); it != conexiones.end(); ++it) {
-            if (&*it == &c) {
-                Soltar(it, razon, false);
-                return;
-            }
+        caidas.emplace_back(&c, razon);
+        if (caidas.size() == 1) QTimer::singleShot(0, q, [this] { SoltarCaidas(); });
+    }
+    void SoltarCaidas() {
+        while (!caidas.empty()) {
+            const auto [p, razon] = caidas.front();
+            caidas.erase(caidas.begin());
+            for (auto it = conexiones.begin(); it != conexiones.end(); ++it)
+                if (&*it == p) {
+                    Soltar(it, razon, false);
+                    break;
+                }
         }
     }
 
@@ -457,6 +471,7 @@ void DirectPlay8Peer::Close() {
     for (auto& c : d_->conexiones)
         c.Cerrar(c.blnAceptada());
     d_->conexiones.clear();
+    d_->caidas.clear();
     d_->CerrarHost();
     if (d_->latido) d_->latido->stop();
     d_->rol = Estado::Rol::Nada;
