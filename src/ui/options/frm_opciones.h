@@ -68,7 +68,13 @@ protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
 private:
+    // Built in frm_opciones_pestanas.cpp, one function a page.
     void Construir();
+    void ConstruirGeneral();
+    void ConstruirColores();
+    void ConstruirSonidos();
+    void ConstruirAlertas();
+    void Conectar();
     void ActualizarHabilitados();
     bool blnComprobarArchivos();
     bool blnComprobarTiempo(bool blnAlAceptar);
