@@ -1,12 +1,13 @@
 // The real main window's network side: the wait for an opponent from the
 // Game menu, its cancel button, "&Terminar conexión", and closing the
 // window in the middle of the wait.
-#include "red_prueba.h"
 #include "carpeta_temporal.h"
+#include "controles.h"
 #include "grabador_mensajes.h"
-#include "ui/net/frm_conexion_dplay.h"
+#include "red_prueba.h"
 #include "ui/main/aplicacion.h"
 #include "ui/main/frm_empezar_partida.h"
+#include "ui/net/frm_conexion_dplay.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -30,13 +31,13 @@ void GuionCrear(Aplicacion& j) {
     QObject::connect(t, &QTimer::timeout, t, [t] {
         QWidget* m = QApplication::activeModalWidget();
         if (auto* e = qobject_cast<FrmEmpezarPartida*>(m)) {
-            e->chkJugarEnRed->setChecked(true);
-            QTimer::singleShot(0, e->cmdEmpezar, &QPushButton::click);
+            Control<QCheckBox>(*e, "chkJugarEnRed")->setChecked(true);
+            QTimer::singleShot(0, Control<QPushButton>(*e, "cmdEmpezar"), &QPushButton::click);
         } else if (auto* c = qobject_cast<FrmConexionDPlay*>(m)) {
-            c->txtNombre->setText(QStringLiteral("Ana"));
-            c->lstSP->setCurrentRow(1);
-            c->txtGameName->setText(QStringLiteral("Mesa de Ana"));
-            QTimer::singleShot(0, c->cmdAceptar, &QPushButton::click);
+            Control<QLineEdit>(*c, "txtNombre")->setText(QStringLiteral("Ana"));
+            Control<QListWidget>(*c, "lstSP")->setCurrentRow(1);
+            Control<QLineEdit>(*c, "txtGameName")->setText(QStringLiteral("Mesa de Ana"));
+            QTimer::singleShot(0, Control<QPushButton>(*c, "cmdAceptar"), &QPushButton::click);
             t->stop();
         }
     });

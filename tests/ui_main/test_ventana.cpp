@@ -1,13 +1,14 @@
 // The main window played through its real controls against the computer.
 #include "carpeta_temporal.h"
+#include "controles.h"
 #include "core/azar.h"
 #include "grabador_mensajes.h"
-#include "ui/net/frm_conexion_dplay.h"
 #include "ui/main/aplicacion.h"
-#include "ui/placement/colocar_barcos.h"
 #include "ui/main/frm_empezar_partida.h"
 #include "ui/main/frm_ver_barcos.h"
 #include "ui/main/tablero.h"
+#include "ui/net/frm_conexion_dplay.h"
+#include "ui/placement/colocar_barcos.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -27,6 +28,7 @@
 #include <memory>
 
 using namespace brumaria;
+using prueba::Control;
 
 namespace {
 
@@ -71,13 +73,14 @@ protected:
     ModPrincipal& m() { return app->principal; }
 
     // Runs "&Empezar" answering the dialog through its buttons.
-    void Empezar(QRadioButton* FrmEmpezarPartida::*quien, bool blnAceptar = true) {
+    void Empezar(const char* quien, bool blnAceptar = true) {
         QTimer::singleShot(0, &v(), [this, quien, blnAceptar] {
             auto* d = v().findChild<FrmEmpezarPartida*>(QStringLiteral("frmEmpezarPartida"));
             ASSERT_NE(d, nullptr);
             ASSERT_TRUE(d->isVisible());
-            (d->*quien)->click();
-            QTest::mouseClick(blnAceptar ? d->cmdEmpezar : d->cmdCancelar, Qt::LeftButton);
+            Control<QRadioButton>(*d, quien)->click();
+            QTest::mouseClick(Control<QPushButton>(*d, blnAceptar ? "cmdEmpezar" : "cmdCancelar"),
+                              Qt::LeftButton);
         });
         v().EmpezarPartida();
     }
@@ -158,7 +161,7 @@ void ComprobarFinal(Ventana* t, FrmPrincipal& v, const QStringList& h, ModPrinci
 TEST_F(Ventana, PartidaEnteraHaciendoClicEnLasCasillas) {
     Arrancar();
     app->opciones.Opciones.intMetodoAtaque = 1;
-    Empezar(&FrmEmpezarPartida::optJugador);
+    Empezar("optJugador");
     ASSERT_TRUE(p().blnEnPartida());
     EXPECT_EQ(v().LeerEstado(2), QStringLiteral("Tu turno (tienes que atacar)"));
     // Square J10 draws the cross from (2810, 2810) to (2950, 2950) and back.
@@ -184,7 +187,7 @@ TEST_F(Ventana, PartidaEnteraConColumnaYFila) {
     Arrancar();
     app->opciones.Opciones.intMetodoAtaque = 2;
     v().AplicarOpciones();
-    Empezar(&FrmEmpezarPartida::optOrdenador);
+    Empezar("optOrdenador");
     ASSERT_TRUE(p().blnEnPartida());
     // The computer starts: its shot waits for the player's answer.
     EXPECT_EQ(v().LeerEstado(2), QStringLiteral("Mi turno (tienes que responder)"));
@@ -212,7 +215,7 @@ TEST_F(Ventana, PartidaEnteraTecleandoLetraYNumero) {
     Arrancar(&o);
     ASSERT_TRUE(v().txtColumna->isVisible());
     EXPECT_FALSE(v().txtColumna->isEnabled()); // no match yet
-    Empezar(&FrmEmpezarPartida::optJugador);
+    Empezar("optJugador");
     ASSERT_TRUE(v().txtColumna->isEnabled());
     EXPECT_EQ(v().focusWidget(), v().txtColumna);
 
@@ -249,23 +252,23 @@ TEST_F(Ventana, PartidaEnteraTecleandoLetraYNumero) {
 
 TEST_F(Ventana, DialogoNuevaPartidaCancelarNoCambiaNadaYRecuerdaLaEleccion) {
     Arrancar();
-    Empezar(&FrmEmpezarPartida::optOrdenador, false);
+    Empezar("optOrdenador", false);
     EXPECT_TRUE(v().txtHistorial->toPlainText().isEmpty());
     EXPECT_FALSE(p().blnEnPartida());
     EXPECT_TRUE(v().mnuJuegoEmpezar->isVisible());
     EXPECT_FALSE(v().mnuJuegoTerminarPartida->isVisible());
     auto* d = v().findChild<FrmEmpezarPartida*>(QStringLiteral("frmEmpezarPartida"));
     ASSERT_NE(d, nullptr);
-    EXPECT_TRUE(d->optOrdenador->isChecked()); // kept, hidden
-    EXPECT_EQ(d->optAlAzar->property("ayudaEmergente").toInt(), 1100);
-    EXPECT_EQ(d->cmdCancelar->property("ayudaEmergente").toInt(), 1160);
+    EXPECT_TRUE(Control<QRadioButton>(*d, "optOrdenador")->isChecked()); // kept, hidden
+    EXPECT_EQ(Control<QWidget>(*d, "optAlAzar")->property("ayudaEmergente").toInt(), 1100);
+    EXPECT_EQ(Control<QWidget>(*d, "cmdCancelar")->property("ayudaEmergente").toInt(), 1160);
     EXPECT_TRUE(d->windowFlags() & Qt::WindowContextHelpButtonHint);
     // Ticking the network box disables the starter choice.
-    d->chkJugarEnRed->setChecked(true);
-    EXPECT_FALSE(d->fraQuienEmpieza->isEnabled());
-    d->chkJugarEnRed->setChecked(false);
+    Control<QCheckBox>(*d, "chkJugarEnRed")->setChecked(true);
+    EXPECT_FALSE(Control<QWidget>(*d, "fraQuienEmpieza")->isEnabled());
+    Control<QCheckBox>(*d, "chkJugarEnRed")->setChecked(false);
     // Accepted: the dialog goes, the next one starts afresh.
-    Empezar(&FrmEmpezarPartida::optOrdenador);
+    Empezar("optOrdenador");
     EXPECT_TRUE(p().blnEnPartida());
     EXPECT_FALSE(app->preparacion.blnEmpiezaJugador());
     QTest::qWait(0);
@@ -276,11 +279,11 @@ TEST_F(Ventana, DialogoNuevaPartidaCancelarNoCambiaNadaYRecuerdaLaEleccion) {
 TEST_F(Ventana, QuienEmpiezaSiempreComoSeEligio) {
     Arrancar();
     for (int i = 0; i < 3; ++i) {
-        Empezar(&FrmEmpezarPartida::optJugador);
+        Empezar("optJugador");
         EXPECT_TRUE(app->preparacion.blnEmpiezaJugador());
         EXPECT_TRUE(p().blnTurnoJugadorAtaque());
         p().FinDePartida();
-        Empezar(&FrmEmpezarPartida::optOrdenador);
+        Empezar("optOrdenador");
         EXPECT_FALSE(app->preparacion.blnEmpiezaJugador());
         EXPECT_TRUE(p().blnEsperandoRespuesta());
         p().FinDePartida();
@@ -291,7 +294,7 @@ TEST_F(Ventana, AlAzarRepartePrimerosTurnos) {
     Arrancar();
     int intJugador = 0;
     for (int i = 0; i < 16; ++i) {
-        Empezar(&FrmEmpezarPartida::optAlAzar);
+        Empezar("optAlAzar");
         intJugador += app->preparacion.blnEmpiezaJugador() ? 1 : 0;
         p().FinDePartida();
     }
@@ -333,7 +336,7 @@ TEST_F(Ventana, EstadosDelMenuJuegoYTerminarPartida) {
     EXPECT_FALSE(v().mnuAlertar->isEnabled());
     EXPECT_FALSE(v().mnuAlertarMsgBox->isEnabled()); // Ctrl+C stays free
     EXPECT_EQ(v().mnuAlertarSonido->shortcut(), QKeySequence(QStringLiteral("Ctrl+S")));
-    Empezar(&FrmEmpezarPartida::optJugador);
+    Empezar("optJugador");
     EXPECT_EQ(estado(), QStringLiteral("010101"));
     v().mnuJuegoTerminarPartida->trigger();
     QTest::qWait(0); // menu commands run once the menu has closed
@@ -348,13 +351,11 @@ TEST_F(Ventana, EstadosDelMenuJuegoYTerminarPartida) {
 TEST_F(Ventana, PartidaEnRedSinConexionTerminaCancelada) {
     Arrancar();
     // The player closes the session dialog without connecting.
-    v().alAbrirConexion = [](QDialog& d) {
-        qobject_cast<FrmConexionDPlay*>(&d)->cmdCancelar->click();
-    };
+    v().alAbrirConexion = [](QDialog& d) { Control<QPushButton>(d, "cmdCancelar")->click(); };
     QTimer::singleShot(0, &v(), [this] {
         auto* d = v().findChild<FrmEmpezarPartida*>(QStringLiteral("frmEmpezarPartida"));
-        d->chkJugarEnRed->setChecked(true);
-        QTest::mouseClick(d->cmdEmpezar, Qt::LeftButton);
+        Control<QCheckBox>(*d, "chkJugarEnRed")->setChecked(true);
+        QTest::mouseClick(Control<QPushButton>(*d, "cmdEmpezar"), Qt::LeftButton);
     });
     v().EmpezarPartida();
     const QStringList h = Historial();
@@ -366,18 +367,18 @@ TEST_F(Ventana, PartidaEnRedSinConexionTerminaCancelada) {
 
 TEST_F(Ventana, VentanaDeSolucionMuestraLaFlotaDelContrincante) {
     Arrancar();
-    Empezar(&FrmEmpezarPartida::optJugador);
+    Empezar("optJugador");
     grabador.Responder(Respuesta::Si);
     bool blnVista = false;
     QTimer::singleShot(0, &v(), [&] {
         auto* s = qobject_cast<FrmVerBarcos*>(v().frmVerBarcos.data());
         ASSERT_NE(s, nullptr);
         EXPECT_EQ(s->windowTitle(), QStringLiteral("Ver barcos"));
-        EXPECT_EQ(s->fraPanelOrdenador->title(),
+        EXPECT_EQ(Control<QGroupBox>(*s, "fraPanelOrdenador")->title(),
                   QStringLiteral("Barcos del contrincante - Solución"));
         for (int f = 0; f < 10; ++f)
             for (int c = 0; c < 10; ++c)
-                EXPECT_EQ(!s->tablero->casilla(f, c).imagen.isNull(),
+                EXPECT_EQ(!Control<Tablero>(*s, "imgCelda")->casilla(f, c).imagen.isNull(),
                           m().intBarcosOrdenador[f][c] == CASILLA_BARCO);
         blnVista = true;
         s->close();
@@ -417,7 +418,7 @@ TEST_F(Ventana, SinImagenesLasCasillasOcultasLlevanSuColor) {
     o.blnImagenAgua = false;
     o.lngColorNoDescubiertas = RGB(10, 20, 30);
     Arrancar(&o);
-    Empezar(&FrmEmpezarPartida::optJugador);
+    Empezar("optJugador");
     for (int f = 0; f < 10; ++f)
         for (int c = 0; c < 10; ++c) {
             const Tablero::Casilla& k = v().tableroOrdenador->casilla(f, c);
@@ -431,7 +432,7 @@ TEST_F(Ventana, FaltanLasImagenesDeLosBarcosUnAvisoPorEjecucion) {
     RegistroOpciones o = RegistroOpciones::PorDefecto();
     o.blnImagenAgua = false;
     Arrancar(&o);
-    Empezar(&FrmEmpezarPartida::optJugador);
+    Empezar("optJugador");
     v().MostrarPanel(0);
     EXPECT_EQ(grabador.Contar(
                   QStringLiteral("Faltan las imágenes de los barcos, puedes seguir jugando pero es "
@@ -494,8 +495,8 @@ TEST_F(Ventana, CerrarDuranteLaColocacionTerminaSinEmpezar) {
     Arrancar();
     QTimer::singleShot(0, &v(), [this] {
         auto* d = v().findChild<FrmEmpezarPartida*>(QStringLiteral("frmEmpezarPartida"));
-        d->chkJugadorColocaSusBarcos->setChecked(true);
-        QTest::mouseClick(d->cmdEmpezar, Qt::LeftButton);
+        Control<QCheckBox>(*d, "chkJugadorColocaSusBarcos")->setChecked(true);
+        QTest::mouseClick(Control<QPushButton>(*d, "cmdEmpezar"), Qt::LeftButton);
         QTimer::singleShot(20, &v(), [this] { v().close(); });
     });
     v().EmpezarPartida();
@@ -541,7 +542,7 @@ TEST_P(ConfigDañado, ArrancaUsableYCorrigeLasOpciones) {
     EXPECT_EQ(grabador.mensajes().size(), 0);
     EXPECT_FALSE(app->opciones.Opciones.blnImagenAgua);
     // And the game plays.
-    Empezar(&FrmEmpezarPartida::optJugador);
+    Empezar("optJugador");
     Jugar();
 }
 INSTANTIATE_TEST_SUITE_P(Rutas, ConfigDañado, ::testing::Values(0, 1, 2));
@@ -577,7 +578,7 @@ TEST_F(Ventana, ParpadeoDeLaBarraDeEstado) {
 
 TEST_F(Ventana, TableroAccesiblePorCasilla) {
     Arrancar();
-    Empezar(&FrmEmpezarPartida::optJugador);
+    Empezar("optJugador");
     QAccessibleInterface* a = QAccessible::queryAccessibleInterface(v().tableroOrdenador);
     ASSERT_NE(a, nullptr);
     ASSERT_EQ(a->childCount(), 100);

@@ -34,8 +34,8 @@ int main(int argc, char** argv) {
     if (movimientos > 0) {
         QTimer::singleShot(0, [&] {
             auto* d = app.ventana.findChild<FrmEmpezarPartida*>();
-            d->optJugador->click();
-            d->cmdEmpezar->click();
+            d->findChild<QRadioButton*>(QStringLiteral("optJugador"))->click();
+            d->findChild<QPushButton*>(QStringLiteral("cmdEmpezar"))->click();
         });
         app.ventana.EmpezarPartida();
         // The player shoots a spread of squares; answers are always true.

@@ -91,8 +91,7 @@ private:
     struct Ayuda;
     std::unique_ptr<Ayuda> ayuda_;
 
-public:
-    // The controls, by their object names.
+    // The controls, reached from outside by their object names.
     QTabWidget* tabSeparador = nullptr;
     QWidget* fraMarco1 = nullptr;
     QWidget* fraMarco2 = nullptr;
