@@ -160,6 +160,7 @@ TEST(FrmConexionDPlay, BuscaSeUneYElTerceroEncuentraLleno) {
 }
 
 TEST(FrmConexionDPlay, LasPartidasMudasCaducanYUnaUnionFallidaSeAvisa) {
+    CarpetaEncuentros encuentros;
     Lado b;
     qint64 ahora = 0;
     b.frm().FijarReloj([&] { return ahora; });

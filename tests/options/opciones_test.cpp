@@ -195,11 +195,12 @@ TEST(Config, UnConfigDeSoloLecturaQuedaIntacto) {
     const QByteArray antes = CodificarOpciones(RegistroOpciones::PorDefecto());
     Escribir(ModOpciones::strRutaConfig(), antes);
     ASSERT_TRUE(QFile::setPermissions(ModOpciones::strRutaConfig(), QFile::ReadOwner));
+    const auto permisos = QFile::permissions(ModOpciones::strRutaConfig());
     ModOpciones m;
     m.Opciones = Distinto();
     EXPECT_FALSE(m.blnGuardarOpcionesEnArchivo());
     EXPECT_EQ(Leer(), antes);
-    EXPECT_EQ(QFile::permissions(ModOpciones::strRutaConfig()), QFile::ReadOwner);
+    EXPECT_EQ(QFile::permissions(ModOpciones::strRutaConfig()), permisos);
 }
 
 // Bytes 0x80..0x9F are where Windows-1252 differs from Latin-1.
