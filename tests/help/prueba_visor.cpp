@@ -6,13 +6,11 @@
 #include "ui/help/ayuda.h"
 
 #include <QAction>
-#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
 #include <QRegularExpression>
 #include <QTextBrowser>
-#include <QWidget>
 #include <gtest/gtest.h>
 
 using namespace brumaria;
@@ -21,110 +19,70 @@ namespace {
 
 class Visor : public ::testing::Test {
 protected:
-    void TearDown() override {
-        delete VisorAyudaAbierto();
-        strArchivoAyuda() = original;
+    void TearDown() override { delete VisorAyudaAbierto(); }
+    VisorAyuda* Abrir() {
+        MostrarAyuda(&principal);
+        return VisorAyudaAbierto();
+    }
+    QAction* Accion(VisorAyuda* v, const char* nombre) {
+        return v->findChild<QAction*>(QLatin1String(nombre));
     }
     prueba::CarpetaTemporal carpeta;
     prueba::GrabadorMensajes mensajes;
-    QString original = strArchivoAyuda();
+    QWidget principal;
 };
 
-TEST_F(Visor, AyudaAbreElTemaPorDefecto) {
+TEST_F(Visor, PortadaNavegacionEIndice) {
     carpeta.CopiarRecursos();
-    QWidget principal;
-    MostrarAyuda(&principal);
-    VisorAyuda* v = VisorAyudaAbierto();
+    VisorAyuda* v = Abrir();
     ASSERT_NE(v, nullptr);
     EXPECT_TRUE(v->isVisible());
-    EXPECT_TRUE(v->ayudaEncontrada());
-    EXPECT_EQ(v->windowTitle(), QStringLiteral("Ayuda de Brumaria"));
     EXPECT_EQ(v->temaActual(), QStringLiteral("index.html"));
     EXPECT_TRUE(v->navegador()->toPlainText().contains(QStringLiteral("Bienvenido a Brumaria")));
-
-    // Asked again: the same window, back at the default topic.
-    ASSERT_TRUE(v->MostrarTema(QStringLiteral("07-opciones.html")));
-    MostrarAyuda(&principal);
-    EXPECT_EQ(VisorAyudaAbierto(), v);
-    EXPECT_EQ(v->temaActual(), QStringLiteral("index.html"));
-    EXPECT_TRUE(mensajes.mensajes().isEmpty());
-}
-
-TEST_F(Visor, TrasUnDialogoConEmergentesLaAyudaSigueAbriendoLaPortada) {
-    carpeta.CopiarRecursos();
-    QWidget principal;
-    {
-        QDialog opciones;
-        AyudaDeDialogo ayuda(&opciones);
-        // Even while a dialog has the string pointing at the popup topics.
-        MostrarAyuda(&principal);
-        EXPECT_EQ(VisorAyudaAbierto()->temaActual(), QStringLiteral("index.html"));
-    }
-    delete VisorAyudaAbierto();
-    MostrarAyuda(&principal);
-    EXPECT_EQ(VisorAyudaAbierto()->temaActual(), QStringLiteral("index.html"));
-}
-
-TEST_F(Visor, NavegacionEIndice) {
-    carpeta.CopiarRecursos();
-    QWidget principal;
-    MostrarAyuda(&principal);
-    VisorAyuda* v = VisorAyudaAbierto();
-    auto* atras = v->findChild<QAction*>(QStringLiteral("accAtras"));
-    auto* adelante = v->findChild<QAction*>(QStringLiteral("accAdelante"));
-    auto* inicio = v->findChild<QAction*>(QStringLiteral("accInicio"));
-    ASSERT_TRUE(atras && adelante && inicio);
-    EXPECT_FALSE(atras->isEnabled());
-
+    EXPECT_FALSE(Accion(v, "accAtras")->isEnabled());
     // One index entry per page, the default page first, named by its title.
     const QStringList paginas = QDir(carpeta.archivo(QStringLiteral("ayuda")))
                                     .entryList({QStringLiteral("*.html")}, QDir::Files);
     ASSERT_EQ(v->indice()->count(), paginas.size());
     EXPECT_EQ(v->indice()->item(0)->text(), QStringLiteral("Bienvenido a Brumaria"));
-
     ASSERT_TRUE(v->MostrarTema(QStringLiteral("06-red.html")));
     EXPECT_EQ(v->indice()->currentItem()->data(Qt::UserRole).toString(),
               QStringLiteral("06-red.html"));
-    EXPECT_TRUE(atras->isEnabled());
-    atras->trigger();
+    Accion(v, "accAtras")->trigger();
     EXPECT_EQ(v->temaActual(), QStringLiteral("index.html"));
-    EXPECT_TRUE(adelante->isEnabled());
-    adelante->trigger();
+    Accion(v, "accAdelante")->trigger();
     EXPECT_EQ(v->temaActual(), QStringLiteral("06-red.html"));
-    inicio->trigger();
-    EXPECT_EQ(v->temaActual(), QStringLiteral("index.html"));
-
     emit v->indice()->itemClicked(v->indice()->item(3));
-    EXPECT_EQ(v->temaActual(), v->indice()->item(3)->data(Qt::UserRole).toString());
+    const QString tercero = v->indice()->item(3)->data(Qt::UserRole).toString();
+    EXPECT_EQ(v->temaActual(), tercero);
     EXPECT_FALSE(v->MostrarTema(QStringLiteral("no-existe.html")));
-    EXPECT_EQ(v->temaActual(), v->indice()->item(3)->data(Qt::UserRole).toString());
+    EXPECT_EQ(v->temaActual(), tercero);
+    // Asked again, even while a dialog points the string at its popups: the
+    // same window, back at the default topic.
+    QWidget dialogo;
+    AyudaDeDialogo ayuda(&dialogo);
+    EXPECT_EQ(Abrir(), v);
+    EXPECT_EQ(v->temaActual(), QStringLiteral("index.html"));
+    EXPECT_TRUE(mensajes.mensajes().isEmpty());
 }
 
 TEST_F(Visor, AyudaQueFaltaLoDiceLaPropiaVentana) {
-    // No resources copied: the folder has no help at all.
-    QWidget principal;
-    MostrarAyuda(&principal);
-    VisorAyuda* v = VisorAyudaAbierto();
+    VisorAyuda* v = Abrir(); // no resources copied: no help at all
     ASSERT_NE(v, nullptr);
-    EXPECT_TRUE(v->isVisible());
     EXPECT_FALSE(v->ayudaEncontrada());
-    const QString texto = v->navegador()->toPlainText();
-    EXPECT_TRUE(texto.contains(QStringLiteral("No se encuentra la ayuda")));
-    EXPECT_TRUE(texto.contains(carpeta.archivo(QStringLiteral("ayuda/index.html"))));
+    EXPECT_TRUE(v->navegador()->toPlainText().contains(QStringLiteral("No se encuentra la ayuda")));
+    EXPECT_TRUE(v->navegador()->toPlainText().contains(carpeta.archivo("ayuda/index.html")));
     EXPECT_EQ(v->indice()->count(), 0);
-    EXPECT_TRUE(v->temaActual().isEmpty());
     EXPECT_FALSE(v->MostrarTema(QStringLiteral("01-como-jugar.html")));
-    v->findChild<QAction*>(QStringLiteral("accInicio"))->trigger(); // harmless
+    Accion(v, "accInicio")->trigger(); // harmless
     EXPECT_TRUE(mensajes.mensajes().isEmpty());
-
     // Once the help is there, asking again finds it.
     carpeta.CopiarRecursos();
-    MostrarAyuda(&principal);
-    EXPECT_TRUE(v->ayudaEncontrada());
+    EXPECT_EQ(Abrir(), v);
     EXPECT_EQ(v->temaActual(), QStringLiteral("index.html"));
 }
 
-TEST_F(Visor, TodosLosEnlacesDeLasPaginasLlevanAUnaPagina) {
+TEST(PaginasDeAyuda, TodosLosEnlacesLlevanAUnaPagina) {
     const QDir fuente(QStringLiteral(BRUMARIA_AYUDA_FUENTE));
     static const QRegularExpression enlace(QStringLiteral("href=\"([^\"#:]+)(#[^\"]*)?\""));
     for (const QString& p : fuente.entryList({QStringLiteral("*.html")}, QDir::Files)) {
@@ -132,8 +90,7 @@ TEST_F(Visor, TodosLosEnlacesDeLasPaginasLlevanAUnaPagina) {
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         const QString html = QString::fromUtf8(f.readAll());
         EXPECT_TRUE(html.contains(QStringLiteral("<title>"))) << p.toStdString();
-        auto it = enlace.globalMatch(html);
-        while (it.hasNext()) {
+        for (auto it = enlace.globalMatch(html); it.hasNext();) {
             const QString destino = it.next().captured(1);
             EXPECT_TRUE(fuente.exists(destino))
                 << p.toStdString() << " -> " << destino.toStdString();

@@ -44,6 +44,11 @@ using namespace brumaria;
 
 namespace {
 
+// A dialog's control by its object name, as a user's tools reach it.
+template <class T> T* Hijo(QObject* ventana, const char* nombre) {
+    return ventana->findChild<T*>(QLatin1String(nombre));
+}
+
 const QString kSaludoHost = QStringLiteral("Hola, soy Ana; ¿lista? 1:0");
 const QString kSaludoInvitado = QStringLiteral("Hola, Ana: lista");
 const QString kAlAtaque = QStringLiteral("¡Al ataque!");
@@ -167,18 +172,20 @@ private:
         const bool red = !(superviviente_ && partida_ > 0);
         const QString q = Eleccion();
         Hacer([this, e, red, q] {
-            e->chkJugarEnRed->setChecked(red);
-            e->chkJugadorColocaSusBarcos->setChecked(colgado_);
+            Hijo<QCheckBox>(e, "chkJugarEnRed")->setChecked(red);
+            Hijo<QCheckBox>(e, "chkJugadorColocaSusBarcos")->setChecked(colgado_);
             // A host in an open session says here who starts.
-            if (host_ && e->fraQuienEmpieza->isEnabled() && red) {
+            if (host_ && Hijo<QGroupBox>(e, "fraQuienEmpieza")->isEnabled() && red) {
                 if (q.startsWith(u"azar")) {
-                    e->optAlAzar->click();
+                    Hijo<QRadioButton>(e, "optAlAzar")->click();
                     ForzarAzar(q.endsWith(u'1') ? 1 : 0);
                 } else {
-                    (q == u"tu" ? e->optJugador : e->optOrdenador)->click();
+                    (q == u"tu" ? Hijo<QRadioButton>(e, "optJugador")
+                                : Hijo<QRadioButton>(e, "optOrdenador"))
+                        ->click();
                 }
             }
-            e->cmdEmpezar->click();
+            Hijo<QPushButton>(e, "cmdEmpezar")->click();
         });
     }
 
@@ -194,29 +201,32 @@ private:
         if (host_) {
             const QString q = Eleccion();
             Hacer([c, q] {
-                c->txtNombre->setText(QStringLiteral("Ana"));
-                c->lstSP->setCurrentRow(1); // "Este equipo (local)"
-                c->txtGameName->setText(QStringLiteral("Mesa de Ana"));
+                Hijo<QLineEdit>(c, "txtNombre")->setText(QStringLiteral("Ana"));
+                Hijo<QListWidget>(c, "lstSP")->setCurrentRow(1); // "Este equipo (local)"
+                Hijo<QLineEdit>(c, "txtGameName")->setText(QStringLiteral("Mesa de Ana"));
                 if (q.startsWith(u"azar")) {
-                    c->optAlAzar->click();
+                    Hijo<QRadioButton>(c, "optAlAzar")->click();
                     ForzarAzar(q.endsWith(u'1') ? 1 : 0);
                 } else {
-                    (q == u"tu" ? c->optJugador : c->optOrdenador)->click();
+                    (q == u"tu" ? Hijo<QRadioButton>(c, "optJugador")
+                                : Hijo<QRadioButton>(c, "optOrdenador"))
+                        ->click();
                 }
-                c->cmdAceptar->click();
+                Hijo<QPushButton>(c, "cmdAceptar")->click();
             });
         } else if (!busquedaIniciada_) {
             busquedaIniciada_ = true;
             Hacer([c] {
-                c->txtNombre->setText(QStringLiteral("Bea"));
-                c->lstSP->setCurrentRow(1);
-                c->optDevice->click();
-                c->cmdRefresh->click();
+                Hijo<QLineEdit>(c, "txtNombre")->setText(QStringLiteral("Bea"));
+                Hijo<QListWidget>(c, "lstSP")->setCurrentRow(1);
+                Hijo<QRadioButton>(c, "optDevice")->click();
+                Hijo<QPushButton>(c, "cmdRefresh")->click();
             });
-        } else if (c->lstPartidas->count() > 0 && c->cmdAceptar->isEnabled()) {
+        } else if (Hijo<QListWidget>(c, "lstPartidas")->count() > 0 &&
+                   Hijo<QPushButton>(c, "cmdAceptar")->isEnabled()) {
             Hacer([c] {
-                c->lstPartidas->setCurrentRow(0);
-                c->cmdAceptar->click();
+                Hijo<QListWidget>(c, "lstPartidas")->setCurrentRow(0);
+                Hijo<QPushButton>(c, "cmdAceptar")->click();
             });
         }
     }

@@ -1,22 +1,23 @@
-// Config.dat: the byte layout, the odd corners of loading, and saves that
-// must never damage the file.
-#include "platform/cp1252.h"
+// Config.dat: the byte layout, how each kind of field reads back, partial
+// loads, saves that must never damage the file, and the Windows-1252 text.
 #include "options/opciones.h"
+#include "platform/cp1252.h"
 
 #include "carpeta_temporal.h"
-#include "grabador_mensajes.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QVariant>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace brumaria;
 
 namespace {
 
-QByteArray Leer(const QString& ruta) {
-    QFile f(ruta);
+QByteArray Leer() {
+    QFile f(ModOpciones::strRutaConfig());
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
@@ -34,21 +35,12 @@ void Poner(QByteArray& datos, int posicion, int ancho, const QByteArray& texto) 
 RegistroOpciones Distinto() {
     RegistroOpciones o = RegistroOpciones::PorDefecto();
     o.intMetodoAtaque = 3;
-    o.blnHistorialMovimientosActivar = false;
     o.strRutaArchivoHistorial = QStringLiteral("/tmp/historia de ñandú.txt");
-    o.blnTiempoRespuesta = false;
     o.intTiempoRespuesta = 65535;
     o.lngColorAgua = RGB(1, 2, 3);
-    o.lngColorRejilla = RGB(255, 255, 255);
-    o.blnImagenNoDescubierto = true;
-    o.strRutaNoDescubierto = QStringLiteral("/x/nube.gif");
     o.blnSonidosHundido = true;
-    o.strSonidoHundido = QStringLiteral("/x/bum.wav");
     o.strAlertaMensajeMsgBox = QStringLiteral("¡Despierta, capitán! €");
-    o.blnVerHistorial = true;
-    o.blnVerChat = true;
     o.strNombreJugador = QStringLiteral("Íñigo");
-    o.strNombrePartida = QStringLiteral("Batalla");
     return o;
 }
 
@@ -57,200 +49,111 @@ RegistroOpciones Distinto() {
 TEST(Config, PrimeraEjecucionCreaArchivoVacioYTomaLosValoresPorDefecto) {
     prueba::CarpetaTemporal carpeta;
     ModOpciones m;
-    ASSERT_FALSE(QFile::exists(ModOpciones::strRutaConfig()));
     EXPECT_TRUE(m.blnCargarOpcionesDeArchivo());
-    EXPECT_TRUE(QFile::exists(carpeta.archivo("Config.dat")));
-    EXPECT_EQ(QFileInfo(carpeta.archivo("Config.dat")).size(), 0);
+    EXPECT_TRUE(QFile::exists(ModOpciones::strRutaConfig()));
     EXPECT_EQ(m.Opciones, RegistroOpciones::PorDefecto());
-    EXPECT_EQ(m.Opciones.strNombreJugador, "Jugador");
-    EXPECT_EQ(m.Opciones.strNombrePartida, "Partida de Jugador");
-    EXPECT_EQ(m.Opciones.strRutaArchivoHistorial, carpeta.archivo("Historial.txt"));
-    EXPECT_EQ(m.Opciones.strRutaAgua, carpeta.archivo("imagenes/agua.jpg"));
-    EXPECT_EQ(m.Opciones.strAlertaSonido, carpeta.archivo("alerta.wav"));
-
-    // Still empty (defaults are not written) until the first save.
+    // Still empty, and still the defaults, until the first save fills it.
     ModOpciones otra;
     EXPECT_TRUE(otra.blnCargarOpcionesDeArchivo());
     EXPECT_EQ(otra.Opciones, RegistroOpciones::PorDefecto());
     EXPECT_TRUE(m.blnGuardarOpcionesEnArchivo());
-    EXPECT_EQ(QFileInfo(carpeta.archivo("Config.dat")).size(), kTamañoConfig);
+    EXPECT_EQ(QFileInfo(ModOpciones::strRutaConfig()).size(), kTamañoConfig);
 }
 
 TEST(Config, ArchivoPorDefectoByteAByte) {
     prueba::CarpetaTemporal carpeta;
     const QByteArray d = CodificarOpciones(RegistroOpciones::PorDefecto());
     ASSERT_EQ(d.size(), 4419);
-    const QByteArray historial = carpeta.archivo("Historial.txt").toUtf8();
-    EXPECT_TRUE(d.startsWith("1T" + historial + ' '));
-    EXPECT_EQ(d.mid(258, 1), "T");
-    EXPECT_EQ(d.mid(259, 5), "1000 ");
-    EXPECT_EQ(d.mid(264, 8), "16777152");
-    EXPECT_EQ(d.mid(272, 8), "16777215");
-    EXPECT_EQ(d.mid(280, 8), "255     ");
-    EXPECT_EQ(d.mid(288, 8), "16711680");
-    EXPECT_EQ(d.mid(296, 8), "12582912");
-    EXPECT_EQ(d.mid(304, 8), "0       ");
-    EXPECT_EQ(d.mid(1855, 28), ACp1252(QStringLiteral("Los he visto más rápidos... ")));
-    EXPECT_EQ(d.mid(3904, 3), "TFF");
-    EXPECT_EQ(d.mid(3907, 8), "Jugador ");
-    EXPECT_EQ(d.mid(4163, 19), "Partida de Jugador ");
-    EXPECT_EQ(d.right(1), " ");
+    EXPECT_TRUE(d.startsWith("1T" + carpeta.archivo("Historial.txt").toUtf8() + ' '));
+    const QList<QPair<int, QByteArray>> campos = {
+        {258, "T"},
+        {259, "1000 "},
+        {264, "16777152"},
+        {272, "16777215"},
+        {280, "255     "},
+        {288, "16711680"},
+        {296, "12582912"},
+        {304, "0       "},
+        {3904, "TFF"},
+        {3907, "Jugador "},
+        {4163, "Partida de Jugador "},
+        {1855, ACp1252(QStringLiteral("Los he visto más rápidos... "))}};
+    for (const auto& [posicion, texto] : campos)
+        EXPECT_EQ(d.mid(posicion, texto.size()), texto) << posicion;
+    RegistroOpciones largo = RegistroOpciones::PorDefecto();
+    largo.strRutaAgua = QString(300, QLatin1Char('x')); // cut, the layout kept
+    EXPECT_EQ(CodificarOpciones(largo).mid(313, 257), QByteArray(256, 'x') + 'F');
 }
 
-TEST(Config, IdaYVueltaPorElArchivo) {
-    prueba::CarpetaTemporal carpeta;
-    ModOpciones m;
-    m.Opciones = Distinto();
-    ASSERT_TRUE(m.blnGuardarOpcionesEnArchivo());
-    const QByteArray d = Leer(ModOpciones::strRutaConfig());
-    EXPECT_EQ(d, CodificarOpciones(Distinto()));
-    EXPECT_EQ(d.mid(259, 5), "65535");
-    EXPECT_EQ(d.mid(264, 8), "197121  ");
-    // Accented text is one Windows-1252 byte per character.
-    EXPECT_EQ(d.mid(3907, 6), QByteArray("\xCD\xF1igo ", 6));
-    EXPECT_EQ(d.mid(1855 + 21, 2), QByteArray("\x80 ", 2));
-
-    ModOpciones leida;
-    EXPECT_TRUE(leida.blnCargarOpcionesDeArchivo());
-    EXPECT_EQ(leida.Opciones, Distinto());
-}
-
-TEST(Config, BooleanosSoloFalsoConF) {
-    QByteArray d = CodificarOpciones(RegistroOpciones::PorDefecto());
-    for (const char c : {' ', 'T', 'V', '7', 'f'}) {
-        d[1] = c;
+// Each kind of field as it reads back from what another program may have
+// written.
+TEST(Config, CadaCampoSeLeeComoDebe) {
+    const auto campo = [](const RegistroOpciones& o, int posicion) -> QVariant {
+        switch (posicion) {
+        case 0:
+            return o.intMetodoAtaque;
+        case 1:
+            return o.blnHistorialMovimientosActivar;
+        case 2:
+            return o.strRutaArchivoHistorial;
+        case 259:
+            return o.intTiempoRespuesta;
+        case 264:
+            return o.lngColorAgua;
+        case 3907:
+            return o.strNombreJugador;
+        default:
+            return o.strNombrePartida;
+        }
+    };
+    const std::tuple<int, int, const char*, QVariant> filas[] = {
+        // no value: refused
+        {1, 1, "F", false},
+        {1, 1, "T", true},
+        {1, 1, "f", true},
+        {1, 1, " ", true},
+        {0, 1, "2", 2},
+        {0, 1, "0", 1},
+        {0, 1, "4", 1},
+        {259, 5, "99999", 65535},
+        {259, 5, "0", 0},
+        {259, 5, " 42", 42},
+        {259, 5, "-5", {}},
+        {259, 5, "+5", {}},
+        {259, 5, "", {}},
+        {259, 5, "1 0", {}},
+        {264, 8, "16777215", 0xFFFFFF},
+        {264, 8, "16777216", {}},
+        {264, 8, "-1", {}},
+        {2, 256, " a b ", " a b"},
+        {2, 256, "", ""},
+        {3907, 256, "", "Jugador"},
+        {4163, 256, "", "Partida de Brumaria"}};
+    for (const auto& [posicion, ancho, texto, esperado] : filas) {
+        QByteArray d = CodificarOpciones(RegistroOpciones::PorDefecto());
+        Poner(d, posicion, ancho, texto);
         RegistroOpciones o;
-        ASSERT_TRUE(DecodificarOpciones(d, o));
-        EXPECT_TRUE(o.blnHistorialMovimientosActivar) << c;
+        EXPECT_EQ(DecodificarOpciones(d, o), esperado.isValid())
+            << posicion << " '" << texto << "'";
+        if (esperado.isValid()) {
+            EXPECT_EQ(campo(o, posicion), esperado) << posicion << " '" << texto;
+        }
     }
-    d[1] = 'F';
-    RegistroOpciones o;
-    ASSERT_TRUE(DecodificarOpciones(d, o));
-    EXPECT_FALSE(o.blnHistorialMovimientosActivar);
 }
 
-TEST(Config, TextosCortadosRellenadosYRecortados) {
-    RegistroOpciones o = RegistroOpciones::PorDefecto();
-    o.strNombreJugador = QString(300, QLatin1Char('x'));
-    o.strRutaAgua = QString(256, QLatin1Char('y'));
-    o.strRutaArchivoHistorial = QStringLiteral("  con blancos  ");
-    RegistroOpciones leido;
-    ASSERT_TRUE(DecodificarOpciones(CodificarOpciones(o), leido));
-    EXPECT_EQ(leido.strNombreJugador, QString(256, QLatin1Char('x')));
-    EXPECT_EQ(leido.strRutaAgua, o.strRutaAgua);
-    EXPECT_EQ(leido.strRutaArchivoHistorial, "  con blancos");
-
-    // Blank fields: empty paths, but the two names have their own fallbacks.
-    QByteArray d = CodificarOpciones(RegistroOpciones::PorDefecto());
-    Poner(d, 2, 256, "");
-    Poner(d, 3907, 256, "");
-    Poner(d, 4163, 256, "");
-    ASSERT_TRUE(DecodificarOpciones(d, leido));
-    EXPECT_EQ(leido.strRutaArchivoHistorial, QString());
-    EXPECT_EQ(leido.strNombreJugador, "Jugador");
-    EXPECT_EQ(leido.strNombrePartida, "Partida de Brumaria");
-    Poner(d, 3907, 256, "A");
-    ASSERT_TRUE(DecodificarOpciones(d, leido));
-    EXPECT_EQ(leido.strNombreJugador, "A");
-}
-
-TEST(Config, Cp1252) {
-    const QString todo = QStringLiteral("áéíóúñÑüÜ¿¡€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ ÿ");
-    EXPECT_EQ(ACp1252(todo).size(), todo.size());
-    EXPECT_EQ(DeCp1252(ACp1252(todo)), todo);
-    // Characters outside the code page, including one beyond the basic plane.
-    EXPECT_EQ(ACp1252(QStringLiteral("a中b\U0001F6A2c")), "a?b?c");
-    // Every byte decodes to something that encodes back to the same byte.
-    QByteArray bytes;
-    for (int i = 0; i < 256; ++i)
-        bytes.append(static_cast<char>(i));
-    EXPECT_EQ(ACp1252(DeCp1252(bytes)), bytes);
-}
-
-TEST(Config, NumeroInvalidoConservaLosCamposAnteriores) {
-    RegistroOpciones escrito = Distinto();
-    QByteArray d = CodificarOpciones(escrito);
-    Poner(d, 280, 8, "abc"); // lngColorIndicadorAtaque
-    RegistroOpciones o;
-    EXPECT_FALSE(DecodificarOpciones(d, o));
-    EXPECT_EQ(o.intMetodoAtaque, 3);
-    EXPECT_EQ(o.strRutaArchivoHistorial, escrito.strRutaArchivoHistorial);
-    EXPECT_EQ(o.intTiempoRespuesta, 65535);
-    EXPECT_EQ(o.lngColorNoDescubiertas, escrito.lngColorNoDescubiertas);
-    EXPECT_EQ(o.lngColorIndicadorAtaque, 0);
-    EXPECT_EQ(o.strNombreJugador, QString());
-
-    // Through the file: the same partial load, and no defaults.
+TEST(Config, UnCampoMaloOUnArchivoCortoDejanLoLeidoAntes) {
     prueba::CarpetaTemporal carpeta;
+    QByteArray d = CodificarOpciones(Distinto());
+    Poner(d, 280, 8, "abc"); // lngColorIndicadorAtaque
     Escribir(ModOpciones::strRutaConfig(), d);
     ModOpciones m;
     EXPECT_FALSE(m.blnCargarOpcionesDeArchivo());
-    EXPECT_EQ(m.Opciones.lngColorAgua, escrito.lngColorAgua);
-    EXPECT_EQ(m.Opciones.lngColorMarcadoresExterior, 0);
-    EXPECT_FALSE(m.Opciones.blnAlertaSonido);
-}
-
-TEST(Config, ValoresQueCabenEnElArchivoPeroNoEnElPrograma) {
-    const QByteArray base = CodificarOpciones(RegistroOpciones::PorDefecto());
-    RegistroOpciones o;
-    for (const char* metodo : {"0", "4", "9"}) {
-        QByteArray d = base;
-        Poner(d, 0, 1, metodo);
-        ASSERT_TRUE(DecodificarOpciones(d, o));
-        EXPECT_EQ(o.intMetodoAtaque, 1) << metodo;
-    }
-    QByteArray d = base;
-    Poner(d, 0, 1, "2");
-    Poner(d, 259, 5, "99999");
-    ASSERT_TRUE(DecodificarOpciones(d, o));
-    EXPECT_EQ(o.intMetodoAtaque, 2);
-    EXPECT_EQ(o.intTiempoRespuesta, 65535);
-    Poner(d, 259, 5, "0");
-    ASSERT_TRUE(DecodificarOpciones(d, o));
-    EXPECT_EQ(o.intTiempoRespuesta, 0);
-    for (const char* malo : {"-5", "", "1 0", "+5"}) {
-        Poner(d, 259, 5, malo);
-        EXPECT_FALSE(DecodificarOpciones(d, o)) << malo;
-    }
-    d = base;
-    Poner(d, 264, 8, "16777216");
-    EXPECT_FALSE(DecodificarOpciones(d, o));
-    Poner(d, 264, 8, "-1");
-    EXPECT_FALSE(DecodificarOpciones(d, o));
-
-    // Values the program should never hold are written so they read back sanely.
-    RegistroOpciones raro = RegistroOpciones::PorDefecto();
-    raro.intMetodoAtaque = -7;
-    raro.intTiempoRespuesta = 100000;
-    raro.lngColorAgua = -1;
-    const QByteArray escrito = CodificarOpciones(raro);
-    ASSERT_EQ(escrito.size(), kTamañoConfig);
-    ASSERT_TRUE(DecodificarOpciones(escrito, o));
-    EXPECT_EQ(o.intMetodoAtaque, 1);
-    EXPECT_EQ(o.intTiempoRespuesta, 65535);
-    EXPECT_EQ(o.lngColorAgua, 0xFFFFFF);
-}
-
-TEST(Config, ArchivoCortoNoSeLeeMasAllaDelFinal) {
-    const RegistroOpciones escrito = Distinto();
-    const QByteArray completo = CodificarOpciones(escrito);
-    RegistroOpciones o;
-    // Cut inside the colour of water: the fields before it are read.
-    EXPECT_FALSE(DecodificarOpciones(completo.left(268), o));
-    EXPECT_EQ(o.intTiempoRespuesta, 65535);
-    EXPECT_EQ(o.lngColorAgua, 0);
-    // One byte short of the whole record: everything but the last field.
-    RegistroOpciones o2;
-    EXPECT_FALSE(DecodificarOpciones(completo.left(kTamañoConfig - 1), o2));
-    EXPECT_EQ(o2.strNombreJugador, escrito.strNombreJugador);
-    EXPECT_EQ(o2.strNombrePartida, QString());
-
-    prueba::CarpetaTemporal carpeta;
-    Escribir(ModOpciones::strRutaConfig(), "2");
-    ModOpciones m;
-    EXPECT_FALSE(m.blnCargarOpcionesDeArchivo());
-    EXPECT_EQ(m.Opciones.intMetodoAtaque, 2);
-    EXPECT_FALSE(m.Opciones.blnHistorialMovimientosActivar);
+    EXPECT_EQ(m.Opciones.lngColorAgua, RGB(1, 2, 3));
+    EXPECT_EQ(m.Opciones.lngColorIndicadorAtaque, 0); // no defaults filled in
+    RegistroOpciones o;                               // one byte short: all but the last field
+    EXPECT_FALSE(DecodificarOpciones(CodificarOpciones(Distinto()).chopped(1), o));
+    EXPECT_EQ(o.strNombreJugador, QStringLiteral("Íñigo"));
+    EXPECT_EQ(o.strNombrePartida, QString());
 }
 
 TEST(Config, GuardarConservaLoQueHayDetrasDelRegistro) {
@@ -260,7 +163,8 @@ TEST(Config, GuardarConservaLoQueHayDetrasDelRegistro) {
     ModOpciones m;
     m.Opciones = Distinto();
     ASSERT_TRUE(m.blnGuardarOpcionesEnArchivo());
-    EXPECT_EQ(Leer(ModOpciones::strRutaConfig()), CodificarOpciones(Distinto()) + cola);
+    EXPECT_EQ(Leer(), CodificarOpciones(Distinto()) + cola);
+    EXPECT_EQ(Leer().mid(3907, 6), QByteArray("\xCD\xF1igo ", 6)); // a byte a character
     ModOpciones leida;
     EXPECT_TRUE(leida.blnCargarOpcionesDeArchivo());
     EXPECT_EQ(leida.Opciones, Distinto());
@@ -268,25 +172,52 @@ TEST(Config, GuardarConservaLoQueHayDetrasDelRegistro) {
 
 TEST(Config, GuardarDondeNoSePuedeDevuelveFalsoSinTocarNada) {
     prueba::CarpetaTemporal carpeta;
-    prueba::GrabadorMensajes mensajes;
     // The folder is a plain file: nothing can be created inside it, even by root.
-    const QString falsaCarpeta = carpeta.archivo("no-es-carpeta");
-    Escribir(falsaCarpeta, "x");
-    FijarRutaPrograma(falsaCarpeta);
+    Escribir(carpeta.archivo("no-es-carpeta"), "x");
+    FijarRutaPrograma(carpeta.archivo("no-es-carpeta"));
     ModOpciones m;
     m.Opciones = Distinto();
     EXPECT_FALSE(m.blnGuardarOpcionesEnArchivo());
-    EXPECT_EQ(m.Opciones, Distinto());
-    // Loading there cannot create the file, but still gives usable defaults.
-    EXPECT_FALSE(m.blnCargarOpcionesDeArchivo());
-    EXPECT_EQ(m.Opciones.intMetodoAtaque, 1);
-
-    // Config.dat that cannot be opened as a file: load fails, record kept.
+    EXPECT_FALSE(m.blnCargarOpcionesDeArchivo()); // cannot create it: still the defaults
+    EXPECT_EQ(m.Opciones, RegistroOpciones::PorDefecto());
+    // Config.dat that is a folder: load and save fail, the record is kept.
     FijarRutaPrograma(carpeta.ruta());
     ASSERT_TRUE(QDir(carpeta.ruta()).mkdir("Config.dat"));
     m.Opciones = Distinto();
     EXPECT_FALSE(m.blnCargarOpcionesDeArchivo());
     EXPECT_FALSE(m.blnGuardarOpcionesEnArchivo());
     EXPECT_EQ(m.Opciones, Distinto());
-    EXPECT_TRUE(mensajes.mensajes().isEmpty());
+}
+
+TEST(Config, UnConfigDeSoloLecturaQuedaIntacto) {
+    if (geteuid() == 0) GTEST_SKIP() << "root may write any file";
+    prueba::CarpetaTemporal carpeta;
+    const QByteArray antes = CodificarOpciones(RegistroOpciones::PorDefecto());
+    Escribir(ModOpciones::strRutaConfig(), antes);
+    ASSERT_TRUE(QFile::setPermissions(ModOpciones::strRutaConfig(), QFile::ReadOwner));
+    const auto permisos = QFile::permissions(ModOpciones::strRutaConfig());
+    ModOpciones m;
+    m.Opciones = Distinto();
+    EXPECT_FALSE(m.blnGuardarOpcionesEnArchivo());
+    EXPECT_EQ(Leer(), antes);
+    EXPECT_EQ(QFile::permissions(ModOpciones::strRutaConfig()), permisos);
+}
+
+// Bytes 0x80..0x9F are where Windows-1252 differs from Latin-1.
+TEST(Cp1252, LosBytesAltosEnAmbosSentidos) {
+    constexpr char16_t kEsperado[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 0x80
+        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 0x88
+        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 0x90
+        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178}; // 0x98
+    for (int b = 0x80; b <= 0x9F; ++b) {
+        const QByteArray byte(1, static_cast<char>(b));
+        const QString caracter(QChar(kEsperado[b - 0x80]));
+        EXPECT_EQ(DeCp1252(byte), caracter) << std::hex << b;
+        EXPECT_EQ(ACp1252(caracter), byte) << std::hex << b;
+    }
+    EXPECT_EQ(DeCp1252("\x96\x97\x80"), QStringLiteral("–—€"));
+    EXPECT_EQ(ACp1252(QStringLiteral("añ\u00FF–")), QByteArray("a\xF1\xFF\x96"));
+    // Outside the code page (beyond the basic plane too): one "?" each.
+    EXPECT_EQ(ACp1252(QStringLiteral("a中\u0080\U0001F6A2c")), "a???c");
 }

@@ -16,8 +16,7 @@ int main(int argc, char** argv) {
     brumaria::RegistroOpciones opciones = brumaria::RegistroOpciones::PorDefecto();
     opciones.blnImagenAgua = agua;
     brumaria::ModPrincipal principal;
-    bool colocados = false;
-    brumaria::FrmColocarBarcos editor(principal, opciones, colocados);
+    brumaria::FrmColocarBarcos editor(principal, opciones);
     editor.move(40, 40);
     editor.show();
     editor.imgCelda_Click(1);  // B1..E1

@@ -3,11 +3,10 @@
 // xvfb-run; each view is saved with `import -window root <folder>/...png`.
 // Usage: captura_conexion <output folder>
 #include "net/dplay.h"
-#include "ui/net/frm_conexion_dplay.h"
-#include "options/opciones.h"
+#include "net/moddplay.h"
 #include "platform/mensajes.h"
-#include "platform/pausa.h"
-#include "logs/cuadros_de_texto.h"
+#include "ui/main/aplicacion.h"
+#include "ui/net/frm_conexion_dplay.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -27,11 +26,10 @@ int main(int argc, char** argv) {
     red::DirectPlay8Peer::FijarCarpetaEncuentros(encuentros.path());
     InstalarManejadorMensajes([](const Mensaje&) { return Respuesta::Aceptar; });
 
-    const QString guid = QStringLiteral("{ECF6F199-8B33-43D3-BB42-DB7ABDCFFAFA}");
-    red::DirectPlay8Peer h1, h2, yo;
+    red::DirectPlay8Peer h1, h2;
     for (auto* p : {&h1, &h2}) {
         red::DPN_APPLICATION_DESC d;
-        d.guidApplication = guid;
+        d.guidApplication = ModDPlay::sGuid;
         d.lMaxPlayers = 2;
         d.SessionName =
             p == &h1 ? QStringLiteral("Mesa de Ana") : QStringLiteral("Duelo en el puerto");
@@ -39,31 +37,31 @@ int main(int argc, char** argv) {
         p->Host(d, red::kGuidProveedorLocal);
     }
 
-    ModOpciones opciones;
-    opciones.Opciones = RegistroOpciones::PorDefecto();
-    opciones.Opciones.strNombreJugador = QStringLiteral("Bea");
-    opciones.Opciones.strNombrePartida = QStringLiteral("La mesa de Bea");
-    ModCuadrosDeTexto cuadros(opciones);
-    bool cerrando = false;
-    FrmConexionDPlay frm(opciones, cuadros, cerrando);
+    // The dialog works through the game's network side, so the whole game is made.
+    Aplicacion juego;
+    juego.opciones.Opciones = RegistroOpciones::PorDefecto();
+    juego.opciones.Opciones.strNombreJugador = QStringLiteral("Bea");
+    juego.opciones.Opciones.strNombrePartida = QStringLiteral("La mesa de Bea");
+    juego.dplay.IniciarDPlay();
+    FrmConexionDPlay frm(juego.dplay, juego.opciones, juego.cuadros);
     auto foto = [&](const QString& nombre) {
         QTest::qWait(300);
         QProcess::execute(QStringLiteral("import"),
                           {QStringLiteral("-window"), QStringLiteral("root"),
                            salida + QLatin1Char('/') + nombre});
     };
+    auto* lstPartidas = frm.findChild<QListWidget*>(QStringLiteral("lstPartidas"));
     QTimer::singleShot(200, &frm, [&] {
         frm.move(40, 40);
         foto(QStringLiteral("red_dialogo_crear.png"));
-        frm.lstSP->setCurrentRow(1);
-        frm.optDevice->click();
-        frm.cmdRefresh->click();
-        if (!QTest::qWaitFor([&] { return frm.lstPartidas->count() == 2; }, 5000)) return;
-        frm.lstPartidas->setCurrentRow(1);
+        frm.findChild<QListWidget*>(QStringLiteral("lstSP"))->setCurrentRow(1);
+        frm.findChild<QRadioButton*>(QStringLiteral("optDevice"))->click();
+        frm.findChild<QPushButton*>(QStringLiteral("cmdRefresh"))->click();
+        if (!QTest::qWaitFor([&] { return lstPartidas->count() == 2; }, 5000)) return;
+        lstPartidas->setCurrentRow(1);
         foto(QStringLiteral("red_dialogo_unirse.png"));
-        frm.cmdCancelar->click();
+        frm.findChild<QPushButton*>(QStringLiteral("cmdCancelar"))->click();
     });
-    bool empieza = false;
-    frm.StartConnectWizard(&yo, guid, 2, empieza, nullptr);
+    frm.StartConnectWizard();
     return 0;
 }

@@ -26,6 +26,8 @@ public:
     // to choose with "Partida multijugador en red" ticked.
     bool blnEmpezarPartida(EleccionPartida& eleccion, bool blnQuienEmpiezaEnRed = false);
 
+private:
+    // The controls, reached from outside by their object names.
     QGroupBox* fraQuienEmpieza;
     QRadioButton* optAlAzar;
     QRadioButton* optJugador;
@@ -37,7 +39,6 @@ public:
     QPushButton* cmdEmpezar;
     QPushButton* cmdCancelar;
 
-private:
     bool blnAceptado = false;
     bool blnQuienEmpiezaEnRed_ = false;
     std::unique_ptr<AyudaDeDialogo> ayuda_;

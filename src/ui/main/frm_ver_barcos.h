@@ -20,10 +20,11 @@ public:
     // Draws the opponent's fleet (called once when the window opens).
     void Actualizar();
 
+private:
+    // Reached from outside by their object names ("fraPanelOrdenador", "imgCelda").
     QGroupBox* fraPanelOrdenador;
     Tablero* tablero;
 
-private:
     const ModPrincipal& principal_;
     const RegistroOpciones& opciones_;
     ImagenesTablero& imagenes_;

@@ -60,29 +60,6 @@ public:
     // One expiry sweep (the timer runs it every 500 ms).
     void tmrExpire_Timer();
 
-    // Controls, by their object names.
-    QLabel* lblNombre = nullptr;
-    QLineEdit* txtNombre = nullptr;
-    QLabel* Label1 = nullptr;
-    QListWidget* lstSP = nullptr;
-    QRadioButton* optHost = nullptr;
-    QGroupBox* fraHost = nullptr;
-    QLineEdit* txtGameName = nullptr;
-    QLabel* lblQuienEmpieza = nullptr;
-    QRadioButton* optJugador = nullptr;
-    QRadioButton* optOrdenador = nullptr;
-    QRadioButton* optAlAzar = nullptr;
-    QRadioButton* optDevice = nullptr;
-    QGroupBox* fraDevice = nullptr;
-    QLabel* lblDireccion = nullptr;
-    QLineEdit* txtDireccion = nullptr;
-    QLabel* Label3 = nullptr;
-    QListWidget* lstPartidas = nullptr;
-    QPushButton* cmdRefresh = nullptr;
-    QPushButton* cmdAceptar = nullptr;
-    QPushButton* cmdCancelar = nullptr;
-    QTimer tmrExpire;
-
     // What the network side tells the open dialog.
     void DirectPlay8Event_ConnectComplete(const red::DPNMSG_CONNECT_COMPLETE& dpnotify) override;
     void
@@ -105,6 +82,29 @@ private:
     qint64 Ahora() const;
 
     red::DirectPlay8Peer* oDPP() const;
+
+    // The controls, reached from outside by their object names.
+    QLabel* lblNombre = nullptr;
+    QLineEdit* txtNombre = nullptr;
+    QLabel* Label1 = nullptr;
+    QListWidget* lstSP = nullptr;
+    QRadioButton* optHost = nullptr;
+    QGroupBox* fraHost = nullptr;
+    QLineEdit* txtGameName = nullptr;
+    QLabel* lblQuienEmpieza = nullptr;
+    QRadioButton* optJugador = nullptr;
+    QRadioButton* optOrdenador = nullptr;
+    QRadioButton* optAlAzar = nullptr;
+    QRadioButton* optDevice = nullptr;
+    QGroupBox* fraDevice = nullptr;
+    QLabel* lblDireccion = nullptr;
+    QLineEdit* txtDireccion = nullptr;
+    QLabel* Label3 = nullptr;
+    QListWidget* lstPartidas = nullptr;
+    QPushButton* cmdRefresh = nullptr;
+    QPushButton* cmdAceptar = nullptr;
+    QPushButton* cmdCancelar = nullptr;
+    QTimer tmrExpire;
 
     ModDPlay& dplay_;
     ModOpciones& opciones_;

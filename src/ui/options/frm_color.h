@@ -27,12 +27,12 @@ public:
     // The colour the three sliders make now.
     std::int32_t lngColorActual() const;
 
+private:
+    // Reached from outside by their object names.
     QSlider* sldRojo = nullptr;
     QSlider* sldVerde = nullptr;
     QSlider* sldAzul = nullptr;
     QFrame* shpCuadro = nullptr;
-
-private:
     void ActualizarCuadro();
     void Aceptar();
 

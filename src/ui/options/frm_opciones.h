@@ -68,7 +68,13 @@ protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
 
 private:
+    // Built in frm_opciones_pestanas.cpp, one function a page.
     void Construir();
+    void ConstruirGeneral();
+    void ConstruirColores();
+    void ConstruirSonidos();
+    void ConstruirAlertas();
+    void Conectar();
     void ActualizarHabilitados();
     bool blnComprobarArchivos();
     bool blnComprobarTiempo(bool blnAlAceptar);
@@ -85,8 +91,7 @@ private:
     struct Ayuda;
     std::unique_ptr<Ayuda> ayuda_;
 
-public:
-    // The controls, by their object names.
+    // The controls, reached from outside by their object names.
     QTabWidget* tabSeparador = nullptr;
     QWidget* fraMarco1 = nullptr;
     QWidget* fraMarco2 = nullptr;
