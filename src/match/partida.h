@@ -35,7 +35,7 @@ public:
     std::function<void()> alTerminar;
 
     EstadoTurno Estado() const { return estado_; }
-    // The spec's flags, read from the state.
+    // The flags other modules read, derived from the state.
     bool blnEnPartida() const { return estado_ != EstadoTurno::SinPartida; }
     bool blnTurnoJugadorAtaque() const { return estado_ == EstadoTurno::JugadorAtaca; }
     bool blnEsperandoRespuesta() const { return estado_ == EstadoTurno::JugadorResponde; }

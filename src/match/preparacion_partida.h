@@ -58,7 +58,7 @@ public:
     void RecibirFinDePartida();
     void ConexionCambiada();
 
-    // The spec's flags, read from the state.
+    // The flags other modules read, derived from the state.
     bool blnJugarEnRed() const { return blnJugarEnRed_; }
     bool blnEmpiezaJugador() const;
     bool blnQuienEmpiezaRecibido() const { return rival_.blnEmpiezaJugador.has_value(); }

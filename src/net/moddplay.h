@@ -33,7 +33,7 @@ public:
              ModCuadrosDeTexto& cuadros, VistaPartida& vista, QObject* parent = nullptr);
     ~ModDPlay() override;
 
-    // Connection state; the spec's variables are read from it.
+    // The connection state; the flags other modules read are derived from it.
     EstadoConexion Estado() const override { return estado_; }
     std::int32_t lngNumJugadores() const { return intJugadores(estado_); }
     bool blnConectado() const { return brumaria::blnConectado(estado_); }
