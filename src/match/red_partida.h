@@ -18,7 +18,7 @@ enum class EstadoConexion {
     RivalIdo,    // the other player left; this side is alone until the connection ends
 };
 
-// Players in the session, the local one included (Part 7.4's lngNumJugadores).
+// Players in the session, the local one included (lngNumJugadores).
 constexpr int intJugadores(EstadoConexion e) {
     switch (e) {
     case EstadoConexion::Anfitrion:
