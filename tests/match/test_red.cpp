@@ -92,6 +92,7 @@ TEST(PartidaEnRed, ElDisparoDelJugadorSeEnviaYSuRespuestaSeAplica) {
                 m.partida.RecibirRespuesta(f, c, 2);
             }
     EXPECT_EQ(cajas.Contar(QStringLiteral("¡Tu ganas!")), 1);
+    EXPECT_EQ(m.principal.intLeerCasilla(9, 0, 3), CASILLA_BARCO); // A10, sunk
     EXPECT_EQ(m.red.enviados.back(), QStringLiteral("fin"));
     EXPECT_FALSE(m.partida.blnEnPartida());
     EXPECT_EQ(m.preparacion.Estado(), EstadoPreparacion::Inactiva);

@@ -296,7 +296,7 @@ TEST_F(Ventana, TextosDeFueraComoTextoPlanoYParpadeo) {
     EXPECT_EQ(v().LeerEstado(3), QStringLiteral("Te están escribiendo al chat"));
     // A text written during a blink is the one that stays.
     v().EscribirEstado(3, QStringLiteral("otro"));
-    QTest::qWait(100);
+    QTest::qWait(500); // the blink (a few 5 ms phases) is long over, even on a busy machine
     EXPECT_EQ(c<QLabel>("stbPanel3")->text(), QStringLiteral("otro"));
     QAccessibleInterface* a =
         QAccessible::queryAccessibleInterface(v().findChild<Tablero*>(QStringLiteral("imgCeldaO")));
