@@ -32,30 +32,6 @@ using Casilla = std::pair<int, int>;
 
 } // namespace
 
-TEST(AtaqueOrdenador, PersecucionDesdeLaEsquina) {
-    Panel flota{};
-    PonerBarco(flota, 0, 0, 2, true);
-    ModPrincipal m = Persiguiendo(flota, 0, 0);
-    EXPECT_EQ(Disparar(m), Casilla(1, 0)) << "above and left are off the board";
-    EXPECT_EQ(m.intDescubiertoJugador[1][0], CASILLA_AGUA);
-    EXPECT_EQ(Disparar(m), Casilla(0, 1));
-    EXPECT_EQ(m.intDescubiertoJugador[0][1], CASILLA_BARCO);
-    EXPECT_TRUE(m.blnHundido(0, 1, 0));
-}
-
-TEST(AtaqueOrdenador, PersecucionDeUnBarcoDeTresEnLaFila6) {
-    Panel flota{};
-    PonerBarco(flota, 5, 3, 3, true);
-    ModPrincipal m = Persiguiendo(flota, 5, 4);
-    EXPECT_EQ(Disparar(m), Casilla(4, 4));
-    EXPECT_EQ(Disparar(m), Casilla(5, 3));
-    EXPECT_EQ(Disparar(m), Casilla(5, 2));
-    EXPECT_EQ(Disparar(m), Casilla(5, 5));
-    EXPECT_TRUE(m.blnHundido(5, 5, 0));
-    EXPECT_EQ(m.intFilaTocado, 5);
-    EXPECT_EQ(m.intColumnaTocado, 5);
-}
-
 TEST(AtaqueOrdenador, PersecucionVertical) {
     Panel flota{};
     PonerBarco(flota, 6, 7, 4, false);

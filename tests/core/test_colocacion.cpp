@@ -157,15 +157,3 @@ TEST(Colocacion, TableroSinSitioEmpiezaDeNuevoEnVezDeColgarse) {
     EXPECT_EQ(error, "");
 }
 
-TEST(Colocacion, MismaSemillaMismaFlota) {
-    ModPrincipal a, b;
-    {
-        Semilla s(99);
-        a.PrepararBarcos(2);
-    }
-    {
-        Semilla s(99);
-        b.PrepararBarcos(2);
-    }
-    EXPECT_EQ(a.intBarcosOrdenador, b.intBarcosOrdenador);
-}

@@ -81,34 +81,6 @@ TEST(Disparo, HundidoDelJugadorEnBordesYEsquinas) {
     EXPECT_FALSE(m.blnHundido(-1, -1, 1));
 }
 
-TEST(Disparo, OrientacionYLongitud) {
-    ModPrincipal m = PartidaNueva();
-    EXPECT_EQ(m.intHor_Ver_Long1(0, 2, 0), 0);
-    EXPECT_EQ(m.intHor_Ver_Long1(3, 0, 0), 1);
-    EXPECT_EQ(m.intHor_Ver_Long1(9, 0, 0), 2);
-    EXPECT_EQ(m.intCuantoDescubierto(0, 0, 0), 4);
-    EXPECT_EQ(m.intCuantoDescubierto(0, 3, 0), 4);
-    EXPECT_EQ(m.intCuantoDescubierto(9, 9, 2), 3);
-    EXPECT_EQ(m.intLongitudHundido(1, 9, true), 2);
-    EXPECT_EQ(m.intLongitudHundido(4, 4, false), 2);
-    m.intBarcosOrdenador[4][5] = CASILLA_AGUA;
-    EXPECT_EQ(m.intLongitudHundido(4, 4, false), 1);
-    EXPECT_EQ(m.intLongitudHundido(4, 4, true), 2);
-
-    // On the computer's view: a lone hit with hidden neighbours is undecided.
-    m.intDescubiertoJugador[5][5] = CASILLA_BARCO;
-    EXPECT_EQ(m.intHor_Ver_Long1(5, 5, 1), 3);
-    for (auto [f, c] : {std::pair{4, 5}, {6, 5}, {5, 4}})
-        m.intDescubiertoJugador[f][c] = CASILLA_AGUA;
-    EXPECT_EQ(m.intHor_Ver_Long1(5, 5, 1), 3);
-    m.intDescubiertoJugador[5][6] = CASILLA_AGUA;
-    EXPECT_EQ(m.intHor_Ver_Long1(5, 5, 1), 2);
-    m.intDescubiertoJugador[0][0] = CASILLA_BARCO;
-    m.intDescubiertoJugador[0][1] = CASILLA_AGUA;
-    m.intDescubiertoJugador[1][0] = CASILLA_AGUA;
-    EXPECT_EQ(m.intHor_Ver_Long1(0, 0, 1), 2) << "outside squares close a ship too";
-}
-
 TEST(Disparo, FinDePartida) {
     ModPrincipal m = PartidaNueva();
     m.intBarcosJugador = prueba::FlotaFija(); // a ship on row 10

@@ -33,17 +33,6 @@ TEST(Tablero, LecturaYEscrituraNuncaSalenDelTablero) {
     EXPECT_EQ(m.intBarcosOrdenador[3][3], 1);
 }
 
-TEST(Tablero, TextoDeLasCasillas) {
-    EXPECT_EQ(strLetraColumna(0), QStringLiteral("A"));
-    EXPECT_EQ(strLetraColumna(9), QStringLiteral("J"));
-    EXPECT_TRUE(strLetraColumna(10).isEmpty());
-    EXPECT_TRUE(strLetraColumna(-1).isEmpty());
-    EXPECT_EQ(strNumeroFila(0), QStringLiteral("1"));
-    EXPECT_EQ(strNumeroFila(9), QStringLiteral("10"));
-    EXPECT_EQ(strCasilla(9, 9), QStringLiteral("J10"));
-    EXPECT_EQ(strCasilla(4, 2), QStringLiteral("C5"));
-}
-
 TEST(Tablero, ImagenSegunLosVecinosInclusoEnLosBordes) {
     ModPrincipal m;
     PonerBarco(m.intBarcosJugador, 0, 0, 4, true);  // along the top, from column A

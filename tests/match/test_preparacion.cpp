@@ -153,16 +153,6 @@ TEST_F(Preparacion, EmpezarDosVecesNoAnidaUnaPreparacionEnOtra) {
     EXPECT_EQ(m.vista.eventos.count(QStringLiteral("EmpezarPartida")), 3);
 }
 
-TEST_F(Preparacion, ElDialogoCanceladoNoCambiaNada) {
-    m.vista.blnAceptar = false;
-    const Panel antes = m.principal.intBarcosJugador;
-    p.EmpezarPartida();
-    EXPECT_EQ(p.Estado(), E::Inactiva);
-    EXPECT_TRUE(h.isEmpty());
-    EXPECT_EQ(m.principal.intBarcosJugador, antes);
-    EXPECT_EQ(Menus(m.vista.menus), "10000 10 0");
-}
-
 TEST_F(Preparacion, ElHostEsperaAlRivalYEnLaMismaConexionVuelveAElegirQuienEmpieza) {
     Hospedar(false);
     EmpezarEnRed();
