@@ -185,6 +185,9 @@ private:
 
     void CrearControles();
     void CrearMenus();
+    void CrearTeclado();
+    // Aims at a square with the shot cross and attacks it.
+    void Apuntar(int intFila, int intColumna);
     void AplicarTamaño();
     void ColoresYFondos();
     void ColorMarcas();

@@ -63,11 +63,7 @@ void FrmPrincipal::PrepararMetodo3() {
 
 void FrmPrincipal::imgCeldaO_Click(int intFila, int intColumna) {
     if (intMetodo() != 1 || !blnTurno()) return;
-    int x1, y1, x2, y2, x3, y3, x4, y4;
-    CoordenadasDisparo(intFila, intColumna, x1, y1, x2, y2, x3, y3, x4, y4);
-    tableroOrdenador->MostrarDisparo(QLine(x1, y1, x2, y2), QLine(x3, y3, x4, y4));
-    tableroOrdenador->unsetCursor();
-    partida_->TurnoJugador2(intFila, intColumna);
+    Apuntar(intFila, intColumna);
 }
 
 void FrmPrincipal::lblColumnaO_Click(int intIndice) {
@@ -145,11 +141,6 @@ void FrmPrincipal::cmdAtacar_Click() {
     const ushort u = letra.at(0).unicode();
     const int intColumna = (u >= 'a') ? u - 97 : u - 65;
     partida_->TurnoJugador2(numero.toInt() - 1, intColumna);
-}
-
-void FrmPrincipal::HabilitarRespuestas(bool blnHabilitar) {
-    for (QPushButton* b : {cmdAgua, cmdTocado, cmdHundido})
-        b->setEnabled(blnHabilitar);
 }
 
 void FrmPrincipal::EntradaTeclado(bool blnHabilitar) {

@@ -96,6 +96,7 @@ FrmPrincipal::FrmPrincipal(ModPrincipal& principal, ModOpciones& opciones,
     setWindowTitle(kTituloPrograma);
     CrearControles();
     CrearMenus();
+    CrearTeclado();
 }
 
 FrmPrincipal::~FrmPrincipal() = default;
@@ -151,7 +152,7 @@ void FrmPrincipal::CrearControles() {
     cmdTocado =
         boton(QStringLiteral("&Tocado"), QStringLiteral("cmdTocado"), Twips(1320, 3360, 975, 375));
     cmdHundido =
-        boton(QStringLiteral("Hundido"), QStringLiteral("cmdHundido"), Twips(2400, 3360, 975, 375));
+        boton(QStringLiteral("&Hundido"), QStringLiteral("cmdHundido"), Twips(2400, 3360, 975, 375));
     HabilitarRespuestas(false);
     connect(cmdAgua, &QPushButton::clicked, this, [this] { partida_->cmdAgua_Click(); });
     connect(cmdTocado, &QPushButton::clicked, this, [this] { partida_->cmdTocado_Click(); });
@@ -300,7 +301,7 @@ void FrmPrincipal::CrearMenus() {
     mnuJuegoVerLosBarcosDelContrincante =
         accion(mnuJuego, QStringLiteral("&Ver los barcos del contrincante..."),
                QStringLiteral("mnuJuegoVerLosBarcosDelContrincante"));
-    mnuJuegoTerminarConexion = accion(mnuJuego, QStringLiteral("&Terminar conexión"),
+    mnuJuegoTerminarConexion = accion(mnuJuego, QStringLiteral("Terminar co&nexión"),
                                       QStringLiteral("mnuJuegoTerminarConexion"));
     mnuJuego->addSeparator()->setObjectName(QStringLiteral("mnuJuegoLinea1"));
     mnuJuegoOpciones =
@@ -328,7 +329,7 @@ void FrmPrincipal::CrearMenus() {
             Qt::QueuedConnection);
     connect(mnuJuegoSalir, &QAction::triggered, this, &QWidget::close, Qt::QueuedConnection);
 
-    mnuAlertar = menuBar()->addMenu(QStringLiteral("&Alertar"));
+    mnuAlertar = menuBar()->addMenu(QStringLiteral("A&lertar"));
     mnuAlertar->setObjectName(QStringLiteral("mnuAlertar"));
     mnuAlertarSonido =
         accion(mnuAlertar, QStringLiteral("Con &sonido"), QStringLiteral("mnuAlertarSonido"));

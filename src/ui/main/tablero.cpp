@@ -4,6 +4,7 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -40,7 +41,10 @@ public:
     QAccessible::Role role() const override { return QAccessible::Cell; }
     QAccessible::State state() const override {
         QAccessible::State s;
-        s.focusable = false;
+        if (!tablero_ || !tablero_->cursorTeclado()) return s;
+        s.focusable = true;
+        s.focused = tablero_->hasFocus() &&
+                    tablero_->filaCursor() * 10 + tablero_->columnaCursor() == indice_;
         return s;
     }
 
@@ -69,6 +73,11 @@ public:
         for (int i = 0; i < 100; ++i)
             if (ids_[i] && QAccessible::accessibleInterface(ids_[i]) == c) return i;
         return -1;
+    }
+    QAccessibleInterface* focusChild() const override {
+        auto* t = static_cast<Tablero*>(widget());
+        if (!t->cursorTeclado() || !t->hasFocus()) return nullptr;
+        return child(t->filaCursor() * 10 + t->columnaCursor());
     }
     QAccessibleInterface* childAt(int x, int y) const override {
         auto* t = static_cast<Tablero*>(widget());
@@ -189,6 +198,14 @@ void Tablero::paintEvent(QPaintEvent*) {
             }
         }
     }
+    if (conCursor_ && hasFocus()) {
+        // Two contrasting outlines, so the cursor shows on any fill or picture.
+        const QRect r = RectCasilla(cursor_ / 10, cursor_ % 10).adjusted(1, 1, -2, -2);
+        p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        p.drawRect(r);
+        p.setPen(QPen(Qt::white, 0, Qt::DotLine));
+        p.drawRect(r.adjusted(1, 1, -1, -1));
+    }
     if (disparoVisible_) {
         p.setRenderHint(QPainter::Antialiasing, true);
         p.setPen(QPen(QColor(200, 0, 0), 2, Qt::SolidLine, Qt::RoundCap));
@@ -201,6 +218,60 @@ void Tablero::paintEvent(QPaintEvent*) {
             p.drawLine(a, b);
         }
     }
+}
+
+void Tablero::FijarCursorTeclado(bool blnActivo) {
+    conCursor_ = blnActivo;
+    setFocusPolicy(blnActivo ? Qt::StrongFocus : Qt::NoFocus);
+    update();
+}
+
+void Tablero::AnunciarCursor() {
+    update();
+    if (!hasFocus()) return;
+    QAccessibleEvent ev(this, QAccessible::Focus);
+    ev.setChild(cursor_);
+    QAccessible::updateAccessibility(&ev);
+}
+
+void Tablero::keyPressEvent(QKeyEvent* e) {
+    if (!conCursor_ || (e->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier))) {
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    int f = cursor_ / 10, c = cursor_ % 10;
+    switch (e->key()) {
+    case Qt::Key_Left: c = qMax(0, c - 1); break;
+    case Qt::Key_Right: c = qMin(9, c + 1); break;
+    case Qt::Key_Up: f = qMax(0, f - 1); break;
+    case Qt::Key_Down: f = qMin(9, f + 1); break;
+    case Qt::Key_Home: c = 0; break;
+    case Qt::Key_End: c = 9; break;
+    case Qt::Key_PageUp: f = 0; break;
+    case Qt::Key_PageDown: f = 9; break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        emit casillaTecleada(f, c);
+        return;
+    default:
+        QWidget::keyPressEvent(e);
+        return;
+    }
+    if (f * 10 + c != cursor_) {
+        cursor_ = f * 10 + c;
+        AnunciarCursor();
+    }
+}
+
+void Tablero::focusInEvent(QFocusEvent* e) {
+    QWidget::focusInEvent(e);
+    if (conCursor_) AnunciarCursor();
+}
+
+void Tablero::focusOutEvent(QFocusEvent* e) {
+    QWidget::focusOutEvent(e);
+    update();
 }
 
 void Tablero::mouseMoveEvent(QMouseEvent* e) {

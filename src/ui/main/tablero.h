@@ -65,14 +65,25 @@ public:
     // Decides the pointer over the squares (cross-hair when aiming).
     std::function<bool()> permitirPunteria;
 
+    // A square cursor moved by the arrow keys; Enter or Space chooses the
+    // square under it. Off by default: only the board the player aims at.
+    void FijarCursorTeclado(bool blnActivo);
+    int filaCursor() const { return cursor_ / 10; }
+    int columnaCursor() const { return cursor_ % 10; }
+    bool cursorTeclado() const { return conCursor_; }
+
 signals:
     void casillaPulsada(int intFila, int intColumna);
+    void casillaTecleada(int intFila, int intColumna);
 
 protected:
     void paintEvent(QPaintEvent*) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
 
 private:
     QRect RectCasilla(int intFila, int intColumna) const;
@@ -85,6 +96,9 @@ private:
     bool disparoVisible_ = false;
     std::array<QLine, 2> lineas_;
     int pulsada_ = -1;
+    bool conCursor_ = false;
+    int cursor_ = 0;
+    void AnunciarCursor();
 };
 
 // Twips to pixels, rounding to the nearest pixel.
