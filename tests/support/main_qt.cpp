@@ -2,6 +2,7 @@
 // boxes recorded rather than shown, so no test can block on a dialog.
 #include "grabador_mensajes.h"
 #include "platform/solo_local.h"
+#include "platform/traducciones.h"
 
 #include <QApplication>
 #include <gtest/gtest.h>
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brumaria"));
+    brumaria::CargarTraduccionesQt(app); // as the game does
     brumaria::prueba::GrabadorMensajes silencio; // a fallback; tests install their own
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

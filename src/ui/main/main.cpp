@@ -1,6 +1,7 @@
 // Brumaria: builds the game and runs it.
 #include "platform/mensajes_qt.h"
 #include "platform/solo_local.h"
+#include "platform/traducciones.h"
 #include "ui/main/aplicacion.h"
 
 #include <QApplication>
@@ -50,6 +51,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Brumaria"));
     QApplication::setApplicationVersion(QStringLiteral(BRUMARIA_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("brumaria"));
+    brumaria::CargarTraduccionesQt(app);
     brumaria::InstalarMensajesQt();
 
     auto juego = std::make_unique<brumaria::Aplicacion>();
