@@ -2,7 +2,6 @@
 
 #include "platform/enlaces.h"
 #include "platform/mensajes.h"
-#include "platform/rutas.h"
 #include "ui/help/ayuda.h"
 
 #include <QFrame>
@@ -97,7 +96,8 @@ FrmAcercaDe::FrmAcercaDe(QWidget* parent) : QDialog(parent) {
 
     picIcon_ = new QLabel(this);
     picIcon_->setObjectName(QStringLiteral("picIcon"));
-    QPixmap icono(UnirRuta(strRutaPrograma(), QStringLiteral("imagenes/icono.png")));
+    // The program's own icon, built into the game; drawn when it is missing.
+    QPixmap icono(QStringLiteral(":/brumaria/brumaria.png"));
     if (icono.isNull())
         icono = IconoDibujado(64);
     else
