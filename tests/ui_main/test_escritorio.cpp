@@ -1,7 +1,14 @@
 // The game on the desktop: Qt's own dialogs speak Spanish, and the help
 // tells the truth about the program's captions.
+#include "carpeta_temporal.h"
+#include "grabador_mensajes.h"
 #include "platform/traducciones.h"
+#include "ui/main/aplicacion.h"
+#include "ui/main/frm_empezar_partida.h"
+#include "ui/options/frm_opciones.h"
+#include "ui/placement/colocar_barcos.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -10,9 +17,12 @@
 #include <QFileDialog>
 #include <QRegularExpression>
 #include <QSet>
+#include <QTabWidget>
 #include <QLabel>
 #include <QPushButton>
 #include <gtest/gtest.h>
+
+using namespace brumaria;
 
 TEST(Escritorio, LosDialogosDeQtHablanEspanol) {
     // The test main has loaded the catalogue already, as the game's main does.
@@ -87,4 +97,72 @@ TEST(Escritorio, LaAyudaSoloNombraTextosQueElProgramaTiene) {
         }
     }
     EXPECT_GT(intNombrados, 100);
+}
+
+namespace {
+
+// Every control a screen reader can land on, with no name to read: its
+// role and object path.
+void SinNombre(QAccessibleInterface* a, const QString& camino, QStringList& faltan, int& vistos) {
+    if (!a || !a->isValid()) return;
+    static const QSet<QAccessible::Role> controles = {
+        QAccessible::PushButton, QAccessible::CheckBox,  QAccessible::RadioButton,
+        QAccessible::EditableText, QAccessible::ComboBox, QAccessible::Slider,
+        QAccessible::SpinBox,    QAccessible::List,      QAccessible::Table,
+        QAccessible::Cell,       QAccessible::PageTab,   QAccessible::MenuItem,
+        QAccessible::Graphic,    QAccessible::StatusBar, QAccessible::StaticText};
+    const QWidget* w = qobject_cast<const QWidget*>(a->object());
+    if (w && !w->isVisibleTo(w->window())) return;
+    const QString nombre = camino + u'/' +
+                           (a->object() ? a->object()->objectName() : QStringLiteral("#")) +
+                           QStringLiteral("(%1)").arg(a->role());
+    if (controles.contains(a->role()) || a->state().focusable) {
+        ++vistos;
+        if (a->text(QAccessible::Name).trimmed().isEmpty()) faltan << nombre;
+    }
+    for (int i = 0; i < a->childCount(); ++i)
+        SinNombre(a->child(i), nombre, faltan, vistos);
+}
+
+// Walks every page of a dialog with tabs; one text per nameless control.
+std::string ControlesSinNombre(QWidget& w, int intMinimo) {
+    QStringList faltan;
+    int vistos = 0;
+    auto* pestanas = w.findChild<QTabWidget*>();
+    for (int i = 0; i < (pestanas ? pestanas->count() : 1); ++i) {
+        if (pestanas) pestanas->setCurrentIndex(i);
+        SinNombre(QAccessible::queryAccessibleInterface(&w), w.objectName(), faltan, vistos);
+    }
+    EXPECT_GE(vistos, intMinimo) << w.objectName().toStdString();
+    faltan.removeDuplicates();
+    return faltan.join(u'\n').toStdString();
+}
+
+} // namespace
+
+// A screen reader finds a name for every control and every square of the
+// main window, the new-game dialog, the placement editor and the options.
+TEST(Escritorio, CadaControlYCasillaTieneNombreParaElLectorDePantalla) {
+    prueba::CarpetaTemporal carpeta;
+    carpeta.CopiarRecursos();
+    prueba::GrabadorMensajes cajas;
+    auto app = std::make_unique<Aplicacion>();
+    FrmPrincipal& v = app->ventana;
+    v.Cargar();
+    app->opciones.Opciones.intMetodoAtaque = 3; // the typed attack line shown too
+    v.AplicarOpciones();
+    v.show();
+    EXPECT_EQ(ControlesSinNombre(v, 240), "");
+
+    FrmEmpezarPartida nueva(&v);
+    nueva.show();
+    EXPECT_EQ(ControlesSinNombre(nueva, 6), "");
+
+    FrmColocarBarcos editor(app->principal, app->opciones.Opciones, &v);
+    editor.show();
+    EXPECT_EQ(ControlesSinNombre(editor, 100), "");
+
+    FrmOpciones opciones(app->opciones, &v, &v);
+    opciones.show();
+    EXPECT_EQ(ControlesSinNombre(opciones, 30), "");
 }

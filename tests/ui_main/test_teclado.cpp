@@ -2,6 +2,7 @@
 // input method: the menu and the new-game dialog by keys, every attack with
 // the board's cursor and Enter, every answer by its access key, although
 // "&Agua" and "&Ayuda" share Alt+A.
+#include "../core/ayudas.h"
 #include "carpeta_temporal.h"
 #include "controles.h"
 #include "core/azar.h"
@@ -9,6 +10,7 @@
 #include "ui/main/aplicacion.h"
 #include "ui/main/frm_empezar_partida.h"
 #include "ui/main/tablero.h"
+#include "ui/placement/colocar_barcos.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -127,3 +129,50 @@ TEST_P(Teclado, UnaPartidaEnteraSinRaton) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Metodos, Teclado, ::testing::Values(1, 2, 3));
+
+// The placement editor by keyboard: Tab to the board, the arrows move the
+// preview, R turns the ship, Enter places it, Alt+A accepts the fleet.
+TEST(Teclado, ElEditorColocaUnaFlotaEnteraSinRaton) {
+    prueba::CarpetaTemporal carpeta;
+    carpeta.CopiarRecursos();
+    prueba::GrabadorMensajes cajas;
+    ModPrincipal principal;
+    RegistroOpciones opciones;
+    FrmColocarBarcos editor(principal, opciones);
+    bool blnColocada = false;
+    QObject::connect(&editor, &FrmColocarBarcos::flotaColocada, [&] { blnColocada = true; });
+    editor.show();
+    editor.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+    for (int i = 0; i < 30 && QApplication::focusWidget() &&
+                    QApplication::focusWidget()->objectName() != QStringLiteral("imgCelda_0");
+         ++i)
+        Tecla(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget()->objectName(), QStringLiteral("imgCelda_0"));
+
+    // The fixed fleet, longest ship first, as the editor asks for them.
+    struct Barco {
+        int f, c;
+        bool horizontal;
+    };
+    const Barco barcos[] = {{0, 0, true}, {2, 0, false}, {9, 7, true}, {0, 9, false}, {4, 4, true},
+                            {6, 2, false}, {9, 0, true},  {2, 5, true}, {6, 9, true},  {7, 5, true}};
+    bool blnHorizontal = true;
+    int k = 0;
+    for (const Barco& b : barcos) {
+        if (b.horizontal != blnHorizontal && &b < &barcos[6]) {
+            Tecla(Qt::Key_R);
+            blnHorizontal = b.horizontal;
+        }
+        for (int n = 0; n < 20 && (k / 10 != b.f || k % 10 != b.c); ++n) {
+            Tecla(k / 10 < b.f ? Qt::Key_Down : k / 10 > b.f ? Qt::Key_Up
+                  : k % 10 < b.c ? Qt::Key_Right : Qt::Key_Left);
+            k = QApplication::focusWidget()->property("indice").toInt();
+        }
+        Tecla(Qt::Key_Return);
+    }
+    EXPECT_EQ(principal.intBarcosJugador, prueba::FlotaFija());
+    EXPECT_TRUE(cajas.mensajes().isEmpty());
+    Tecla(Qt::Key_A, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return blnColocada; }, 2000)); // the button animates first
+}

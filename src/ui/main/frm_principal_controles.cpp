@@ -173,6 +173,9 @@ void FrmPrincipal::CrearControles() {
     txtFila->setGeometry(Twips(5310, 3360, 420, 375));
     cmdAtacar =
         boton(QStringLiteral("&Atacar"), QStringLiteral("cmdAtacar"), Twips(5820, 3360, 1035, 375));
+    // A screen reader names each box by its label.
+    lblLetra->setBuddy(txtColumna);
+    lblNumero->setBuddy(txtFila);
     connect(txtColumna, &QLineEdit::textChanged, this, &FrmPrincipal::txtColumna_Change);
     connect(txtFila, &QLineEdit::textChanged, this, &FrmPrincipal::txtFila_Change);
     connect(cmdAtacar, &QPushButton::clicked, this, &FrmPrincipal::cmdAtacar_Click);
@@ -211,6 +214,10 @@ void FrmPrincipal::CrearControles() {
             img->setGeometry(Twips(col + 480, fila, 255 * n, 255));
             img->setPixmap(BarcoIncorporado(n));
             img->setProperty("piezas", n);
+            img->setAccessibleName(n == 1 ? QStringLiteral("Barcos de 1 casilla")
+                                          : QStringLiteral("Barcos de %1 casillas").arg(n));
+            cuenta[n - 1]->setAccessibleDescription(img->accessibleName() +
+                                                    QStringLiteral(" hundidos"));
         }
         return g;
     };
@@ -251,6 +258,7 @@ void FrmPrincipal::CrearControles() {
     // Status bar: answers, turn, network.
     auto* barra = statusBar();
     barra->setObjectName(QStringLiteral("stbBarraDeEstado"));
+    barra->setAccessibleName(QStringLiteral("Barra de estado"));
     barra->setSizeGripEnabled(false);
     const std::array<QString, 3> iniciales{QStringLiteral("Respuestas"), QStringLiteral("Turno"),
                                            QStringLiteral("Multijugador en red")};

@@ -35,6 +35,7 @@ template <typename T> T* Nombrar(T* control, const char* nombre, int ayuda = 0) 
 
 void FrmOpciones::Construir() {
     tabSeparador = Nombrar(new QTabWidget(this), "tabSeparador");
+    tabSeparador->setAccessibleName(QStringLiteral("Páginas de opciones"));
     ConstruirGeneral();
     ConstruirColores();
     ConstruirSonidos();
@@ -233,6 +234,7 @@ void FrmOpciones::ConstruirSonidos() {
     for (const auto& s : sonidos) {
         *s.casilla = Nombrar(new QCheckBox(s.titulo), s.nCasilla, s.ayuda);
         *s.texto = Nombrar(new QLineEdit, s.nTexto, s.ayuda + 10);
+        (*s.texto)->setAccessibleName(QStringLiteral("Archivo: ") + s.titulo);
         *s.boton = Nombrar(new QPushButton(QStringLiteral("Examinar...")), s.nBoton, s.ayuda + 20);
         p->addWidget(*s.casilla, fila, 0, 1, 2);
         p->addWidget(*s.texto, fila + 1, 0);
@@ -249,6 +251,7 @@ void FrmOpciones::ConstruirAlertas() {
     chkAlertaSonido =
         Nombrar(new QCheckBox(QStringLiteral("Alerta por sonido")), "chkAlertaSonido", 1490);
     txtAlertaSonido = Nombrar(new QLineEdit, "txtAlertaSonido", 1500);
+    txtAlertaSonido->setAccessibleName(QStringLiteral("Archivo: Alerta por sonido"));
     cmdExaminarSonidoAlerta =
         Nombrar(new QPushButton(QStringLiteral("Examinar...")), "cmdExaminarSonidoAlerta", 1510);
     chkAlertaMsgBox = Nombrar(new QCheckBox(QStringLiteral("Alerta por cuadro de mensaje")),

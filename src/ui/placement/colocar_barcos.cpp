@@ -8,10 +8,12 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 
 #include "ui/help/ayuda.h"
 
@@ -81,7 +83,8 @@ protected:
 };
 
 // One square: its shape (fill and outline) and its piece picture on top.
-// Receives the pointer moves and clicks of its square.
+// Receives the pointer moves and clicks of its square; by keyboard, the
+// arrows move between squares (the preview follows) and Enter places.
 class CeldaColocacion : public QWidget {
 public:
     CeldaColocacion(FrmColocarBarcos& editor, int k, QWidget* parent)
@@ -89,6 +92,8 @@ public:
         setObjectName(QStringLiteral("imgCelda_%1").arg(k));
         setProperty("indice", k);
         setMouseTracking(true);
+        // Only the first square is in the Tab chain; the arrows do the rest.
+        setFocusPolicy(k == 0 ? Qt::StrongFocus : Qt::ClickFocus);
     }
     QColor relleno; // invalid: transparent shape
     QColor borde;
@@ -102,6 +107,39 @@ protected:
         if (!pieza.isNull()) p.drawPixmap(r.adjusted(1, 1, -1, -1), pieza);
         p.setPen(borde);
         p.drawRect(r.adjusted(0, 0, -1, -1));
+        if (hasFocus()) {
+            p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+            p.drawRect(r.adjusted(1, 1, -2, -2));
+        }
+    }
+    void focusInEvent(QFocusEvent* e) override {
+        QWidget::focusInEvent(e);
+        editor_.imgCelda_MouseMove(k_);
+        update();
+    }
+    void focusOutEvent(QFocusEvent* e) override {
+        QWidget::focusOutEvent(e);
+        update();
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        int f = k_ / kLado, c = k_ % kLado;
+        switch (e->key()) {
+        case Qt::Key_Left: c = qMax(0, c - 1); break;
+        case Qt::Key_Right: c = qMin(kLado - 1, c + 1); break;
+        case Qt::Key_Up: f = qMax(0, f - 1); break;
+        case Qt::Key_Down: f = qMin(kLado - 1, f + 1); break;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Space:
+            editor_.imgCelda_Click(k_);
+            return;
+        default:
+            QWidget::keyPressEvent(e);
+            return;
+        }
+        if (auto* otra = parentWidget()->findChild<QWidget*>(
+                QStringLiteral("imgCelda_%1").arg(f * kLado + c), Qt::FindDirectChildrenOnly))
+            otra->setFocus(Qt::OtherFocusReason);
     }
     void mouseMoveEvent(QMouseEvent* e) override {
         editor_.imgCelda_MouseMove(k_);
@@ -162,6 +200,13 @@ FrmColocarBarcos::FrmColocarBarcos(ModPrincipal& principal, const RegistroOpcion
     casillas(QStringLiteral("chkBarcosDe2"), 3, chkBarcosDe2.data());
     lblBarcosDe1 = etiqueta("lblBarcosDe1", QStringLiteral("Barcos de 1:"));
     casillas(QStringLiteral("chkBarcosDe1"), 4, chkBarcosDe1.data());
+    // The ticks have no caption of their own: a screen reader reads these.
+    chkBarcoDe4->setAccessibleName(QStringLiteral("Barco de 4 colocado"));
+    for (int l = 1; l <= 3; ++l)
+        for (int i = 0; i < 5 - l; ++i) {
+            QCheckBox* c = l == 3 ? chkBarcosDe3[i] : l == 2 ? chkBarcosDe2[i] : chkBarcosDe1[i];
+            c->setAccessibleName(QStringLiteral("Barco de %1 número %2 colocado").arg(l).arg(i + 1));
+        }
 
     optHorizontal = new QRadioButton(QStringLiteral("Horizontal"), this);
     optHorizontal->setObjectName(QStringLiteral("optHorizontal"));
@@ -171,6 +216,14 @@ FrmColocarBarcos::FrmColocarBarcos(ModPrincipal& principal, const RegistroOpcion
     optVertical->setObjectName(QStringLiteral("optVertical"));
     optVertical->setGeometry(x, y, Px(1605) - x, Px(285));
     optHorizontal->setChecked(true);
+    // R turns the ship in hand, so the keyboard player need not leave the board.
+    auto* girar = new QShortcut(QKeySequence(Qt::Key_R), this);
+    connect(girar, &QShortcut::activated, this, [this] {
+        (optHorizontal->isChecked() ? optVertical : optHorizontal)->click();
+        const QWidget* foco = QApplication::focusWidget();
+        if (foco && foco->property("indice").isValid())
+            imgCelda_MouseMove(foco->property("indice").toInt());
+    });
     optHorizontal->setProperty("ayudaEmergente", 1000);
     optVertical->setProperty("ayudaEmergente", 1000);
 
