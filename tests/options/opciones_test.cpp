@@ -45,20 +45,6 @@ RegistroOpciones Distinto() {
 
 } // namespace
 
-TEST(Config, PrimeraEjecucionCreaArchivoVacioYTomaLosValoresPorDefecto) {
-    prueba::CarpetaTemporal carpeta;
-    ModOpciones m;
-    EXPECT_TRUE(m.blnCargarOpcionesDeArchivo());
-    EXPECT_TRUE(QFile::exists(ModOpciones::strRutaConfig()));
-    EXPECT_EQ(m.Opciones, RegistroOpciones::PorDefecto());
-    // Still empty, and still the defaults, until the first save fills it.
-    ModOpciones otra;
-    EXPECT_TRUE(otra.blnCargarOpcionesDeArchivo());
-    EXPECT_EQ(otra.Opciones, RegistroOpciones::PorDefecto());
-    EXPECT_TRUE(m.blnGuardarOpcionesEnArchivo());
-    EXPECT_EQ(QFileInfo(ModOpciones::strRutaConfig()).size(), kTamañoConfig);
-}
-
 TEST(Config, ArchivoPorDefectoByteAByte) {
     prueba::CarpetaTemporal carpeta;
     const QByteArray d = CodificarOpciones(RegistroOpciones::PorDefecto());
