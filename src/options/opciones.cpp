@@ -7,7 +7,11 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <variant>
 
 namespace brumaria {
@@ -112,16 +116,19 @@ QByteArray TextoDeCampo(const Campo& c, const RegistroOpciones& o) {
     return {};
 }
 
-// A decimal number with optional surrounding blanks and nothing else.
+// A decimal number, "-" first when negative, with optional surrounding
+// blanks and nothing else.
 bool LeerNumero(QByteArrayView texto, qint64& valor) {
-    const QByteArrayView limpio = texto.trimmed();
+    QByteArrayView limpio = texto.trimmed();
+    const bool negativo = limpio.startsWith('-');
+    if (negativo) limpio = limpio.sliced(1);
     if (limpio.isEmpty() || limpio.size() > 9) return false;
     qint64 v = 0;
     for (const char ch : limpio) {
         if (ch < '0' || ch > '9') return false;
         v = v * 10 + (ch - '0');
     }
-    valor = v;
+    valor = negativo ? -v : v;
     return true;
 }
 
@@ -148,10 +155,10 @@ bool LeerCampo(const Campo& c, QByteArrayView bytes, RegistroOpciones& o) {
     case Tipo::Tiempo:
         if (!LeerNumero(bytes, n)) return false;
         o.*std::get<std::int32_t R::*>(c.miembro) =
-            static_cast<std::int32_t>(std::min<qint64>(n, kTiempoMaximo));
+            static_cast<std::int32_t>(std::clamp<qint64>(n, 0, kTiempoMaximo));
         return true;
     case Tipo::Color:
-        if (!LeerNumero(bytes, n) || n > kColorMaximo) return false;
+        if (!LeerNumero(bytes, n) || n < 0 || n > kColorMaximo) return false;
         o.*std::get<std::int32_t R::*>(c.miembro) = static_cast<std::int32_t>(n);
         return true;
     case Tipo::Texto:
@@ -168,6 +175,63 @@ bool LeerCampo(const Campo& c, QByteArrayView bytes, RegistroOpciones& o) {
     }
     }
     return false;
+}
+
+bool MismoValor(const Campo& c, const RegistroOpciones& a, const RegistroOpciones& b) {
+    return std::visit([&](auto miembro) { return a.*miembro == b.*miembro; }, c.miembro);
+}
+
+// Where a save really goes: a symbolic link is followed to the file it
+// names, so that the link stays a link (bounded like the system's own lookups).
+QString DestinoReal(QString ruta) {
+    for (int saltos = 0; saltos < 40 && QFileInfo(ruta).isSymLink(); ++saltos)
+        ruta = QFileInfo(ruta).symLinkTarget();
+    return ruta;
+}
+
+bool blnTieneOtrosNombres(const QString& ruta) {
+    struct stat info {};
+    return ::stat(QFile::encodeName(ruta).constData(), &info) == 0 && info.st_nlink > 1;
+}
+
+// Rewrites an existing file where it is, for a file whose other hard links
+// must see the new record, or a folder that forbids new files. The space is
+// reserved first, so a full disk fails before a byte changes; a write that
+// still falls short puts the old bytes back.
+bool blnReescribir(const QString& ruta, const QByteArray& nuevo, const QByteArray& anterior) {
+    const int fd = ::open(QFile::encodeName(ruta).constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = nuevo.size() <= anterior.size() || ::posix_fallocate(fd, 0, nuevo.size()) == 0;
+    if (ok) {
+        ssize_t n;
+        do {
+            n = ::pwrite(fd, nuevo.constData(), size_t(nuevo.size()), 0);
+        } while (n < 0 && errno == EINTR);
+        ok = n == nuevo.size();
+        if (!ok && n > 0) (void)!::pwrite(fd, anterior.constData(), size_t(anterior.size()), 0);
+    }
+    return ::close(fd) == 0 && ok;
+}
+
+// Written beside the old file and renamed over it, so a full disk or a crash
+// never leaves half a record behind. No fsync: options are saved at every
+// close and the rename already keeps the old record whole. Refused (false,
+// `blnSinTemporal` set) when the folder forbids new files.
+bool blnEscribirYRenombrar(const QString& ruta, const QByteArray& contenido, bool blnPrevio,
+                           bool& blnSinTemporal) {
+    QTemporaryFile temporal(ruta + QStringLiteral(".XXXXXX"));
+    blnSinTemporal = !temporal.open();
+    if (blnSinTemporal) return false;
+    if (temporal.write(contenido) != contenido.size() || !temporal.flush()) return false;
+    temporal.setPermissions(blnPrevio ? QFile::permissions(ruta)
+                                      : QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup |
+                                            QFile::ReadOther);
+    temporal.close();
+    if (std::rename(QFile::encodeName(temporal.fileName()).constData(),
+                    QFile::encodeName(ruta).constData()) != 0)
+        return false;
+    temporal.setAutoRemove(false);
+    return true;
 }
 
 } // namespace
@@ -208,23 +272,38 @@ RegistroOpciones RegistroOpciones::PorDefecto() {
 }
 
 QByteArray CodificarOpciones(const RegistroOpciones& o) {
+    return CodificarOpciones(o, o, {});
+}
+
+QByteArray CodificarOpciones(const RegistroOpciones& o, const RegistroOpciones& cargado,
+                             const QByteArray& original) {
     QByteArray datos;
     datos.reserve(kTamañoConfig);
-    for (const auto& c : kCampos)
-        datos.append(Ajustar(TextoDeCampo(c, o), c.ancho));
+    for (const auto& c : kCampos) {
+        const qsizetype posicion = datos.size();
+        if (posicion + c.ancho <= original.size() && MismoValor(c, o, cargado))
+            datos.append(QByteArrayView(original).sliced(posicion, c.ancho));
+        else
+            datos.append(Ajustar(TextoDeCampo(c, o), c.ancho));
+    }
     return datos;
 }
 
 bool DecodificarOpciones(const QByteArray& datos, RegistroOpciones& o) {
-    // A short file is read only as far as it goes: the first field that runs
-    // past its end fails the load like an unreadable one.
+    o = RegistroOpciones::PorDefecto();
+    bool todos = true;
     qsizetype posicion = 0;
     for (const auto& c : kCampos) {
-        if (posicion + c.ancho > datos.size()) return false;
-        if (!LeerCampo(c, QByteArrayView(datos).sliced(posicion, c.ancho), o)) return false;
+        const QByteArrayView campo =
+            QByteArrayView(datos).sliced(std::min(posicion, datos.size()))
+                .first(std::clamp<qsizetype>(datos.size() - posicion, 0, c.ancho));
+        // A field cut by the end of a short file is whole only if its blank
+        // padding has begun.
+        const bool entero = campo.size() == c.ancho || campo.endsWith(' ');
+        if (!entero || !LeerCampo(c, campo, o)) todos = false;
         posicion += c.ancho;
     }
-    return true;
+    return todos;
 }
 
 QString ModOpciones::strRutaConfig() {
@@ -232,65 +311,58 @@ QString ModOpciones::strRutaConfig() {
 }
 
 bool ModOpciones::blnCargarOpcionesDeArchivo() {
+    // Whatever cannot be read plays with the defaults, never with zeros.
+    Opciones = cargado_ = RegistroOpciones::PorDefecto();
+    original_.clear();
     const QString ruta = strRutaConfig();
     QFile archivo(ruta);
     if (!QFileInfo::exists(ruta)) {
-        // A first run: leave an empty file that the next save fills. A folder
-        // where it cannot even be created still gets the defaults, not zeros.
+        // A first run: leave an empty file that the next save fills.
         const bool creado = archivo.open(QIODevice::WriteOnly);
         archivo.close();
-        Opciones = RegistroOpciones::PorDefecto();
         return creado;
     }
     if (!archivo.open(QIODevice::ReadOnly)) return false;
     const QByteArray datos = archivo.read(kTamañoConfig);
-    const bool vacio = archivo.size() == 0;
+    if (archivo.error() != QFileDevice::NoError) return false;
     archivo.close();
-    if (vacio) {
-        Opciones = RegistroOpciones::PorDefecto();
-        return true;
-    }
-    return DecodificarOpciones(datos, Opciones);
+    if (datos.isEmpty()) return true;
+    const bool todos = DecodificarOpciones(datos, Opciones);
+    cargado_ = Opciones;
+    original_ = datos;
+    return todos;
 }
 
 bool ModOpciones::blnGuardarOpcionesEnArchivo() {
-    const QString ruta = strRutaConfig();
+    const QString ruta = DestinoReal(strRutaConfig());
     // Bytes beyond the record belong to whoever put them there: keep them.
-    QByteArray contenido;
-    const bool contenidoPrevio = QFileInfo::exists(ruta);
-    if (contenidoPrevio) {
+    QByteArray anterior;
+    const QFileInfo info(ruta);
+    const bool blnPrevio = info.exists();
+    if (blnPrevio) {
         // A read-only Config.dat stays as it is, like any file we may not write.
-        if (!QFileInfo(ruta).isWritable()) return false;
+        if (!info.isFile() || !info.isWritable()) return false;
         QFile previo(ruta);
         if (!previo.open(QIODevice::ReadOnly)) return false;
-        contenido = previo.readAll();
+        anterior = previo.readAll();
         if (previo.error() != QFileDevice::NoError) return false;
     }
-    const QByteArray registro = CodificarOpciones(Opciones);
+    const QByteArray registro = CodificarOpciones(Opciones, cargado_, original_);
+    QByteArray contenido = anterior;
     if (contenido.size() < registro.size()) contenido.resize(registro.size());
     contenido.replace(0, registro.size(), registro);
 
-    // Written beside the old file and renamed over it, so a full disk or a
-    // crash never leaves half a record behind. No fsync: options are saved
-    // at every close and the rename already keeps the old record whole.
-    QTemporaryFile temporal(ruta + QStringLiteral(".XXXXXX"));
-    if (temporal.open()) {
-        if (temporal.write(contenido) != contenido.size() || !temporal.flush()) return false;
-        temporal.setPermissions(contenidoPrevio ? QFile::permissions(ruta)
-                                                : QFile::ReadOwner | QFile::WriteOwner |
-                                                      QFile::ReadGroup | QFile::ReadOther);
-        temporal.close();
-        if (std::rename(QFile::encodeName(temporal.fileName()).constData(),
-                        QFile::encodeName(ruta).constData()) == 0) {
-            temporal.setAutoRemove(false);
-            return true;
-        }
-        return false;
+    bool blnSinTemporal = false;
+    const bool ok = blnPrevio && blnTieneOtrosNombres(ruta)
+                        ? blnReescribir(ruta, contenido, anterior)
+                        : blnEscribirYRenombrar(ruta, contenido, blnPrevio, blnSinTemporal) ||
+                              (blnSinTemporal && blnPrevio &&
+                               blnReescribir(ruta, contenido, anterior));
+    if (ok) {
+        cargado_ = Opciones;
+        original_ = registro;
     }
-    // A folder that forbids new files may still let the record be rewritten in place.
-    QFile archivo(ruta);
-    if (!archivo.open(QIODevice::ReadWrite)) return false;
-    return archivo.write(contenido) == contenido.size() && archivo.flush();
+    return ok;
 }
 
 } // namespace brumaria

@@ -56,19 +56,33 @@ class ModOpciones {
 public:
     RegistroOpciones Opciones; // zero values until the first load
 
-    // Fills the record from Config.dat (defaults when the file is empty or new).
+    // Fills the record from Config.dat (defaults when the file is empty or
+    // new). Every field that cannot be read takes its default; false when
+    // any did, or when the file could not be read at all.
     bool blnCargarOpcionesDeArchivo();
-    // Writes the record as the first 4419 bytes of Config.dat.
+    // Writes the record as the first 4419 bytes of Config.dat (through a
+    // link, to the file it names).
     bool blnGuardarOpcionesEnArchivo();
 
     // Full path of Config.dat.
     static QString strRutaConfig();
+
+private:
+    // The record as last loaded or saved, and the bytes it came from: a field
+    // still holding that value is written back with its own bytes, so a
+    // damaged field the player never touched is not overwritten.
+    RegistroOpciones cargado_;
+    QByteArray original_;
 };
 
 // The record as the 4419 bytes of the file, and back (exposed for tests,
-// benchmarks and fuzzing). `Decodificar` stops at the first bad field,
-// keeping the fields before it, and returns false.
+// benchmarks and fuzzing). `Decodificar` reads every field it can, gives the
+// rest their defaults, and returns false when any field was unreadable.
 QByteArray CodificarOpciones(const RegistroOpciones& o);
 bool DecodificarOpciones(const QByteArray& datos, RegistroOpciones& o);
+// The same record, but every field whose value is still the one in
+// `cargado` keeps its bytes from `original` (when `original` holds them).
+QByteArray CodificarOpciones(const RegistroOpciones& o, const RegistroOpciones& cargado,
+                             const QByteArray& original);
 
 } // namespace brumaria

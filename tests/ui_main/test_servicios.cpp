@@ -1,48 +1,45 @@
-// Sound files: every clip handed to the audio engine ends in silence.
+// Services around the window: sound clips that end in silence, a damaged
+// Config.dat, and the options saved when the run ends without a close.
 #include "carpeta_temporal.h"
 #include "grabador_mensajes.h"
 #include "platform/rutas.h"
 #include "platform/sonido.h"
+#include "ui/main/aplicacion.h"
+#include "ui/main/tablero.h"
 
+#include <QAction>
+#include <QDataStream>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStatusBar>
 #include <QtEndian>
 #include <cmath>
+#include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace brumaria;
 
 namespace {
 
-QByteArray Wav(int muestras, int frecuencia = 8000) {
-    QByteArray datos;
-    for (int i = 0; i < muestras; ++i) {
-        const qint16 s = qint16(8000 * std::sin(i * 0.3));
-        datos.append(reinterpret_cast<const char*>(&s), 2);
-    }
-    QByteArray b("RIFF");
-    auto u32 = [&](quint32 v) {
-        char c[4];
-        qToLittleEndian(v, c);
-        b.append(c, 4);
-    };
-    auto u16 = [&](quint16 v) {
-        char c[2];
-        qToLittleEndian(v, c);
-        b.append(c, 2);
-    };
-    u32(36 + datos.size());
-    b.append("WAVEfmt ");
-    u32(16);
-    u16(1);
-    u16(1);
-    u32(frecuencia);
-    u32(frecuencia * 2);
-    u16(2);
-    u16(16);
-    b.append("data");
-    u32(datos.size());
-    return b + datos;
+// A mono 16-bit clip of tone at 8000 Hz with no silence at its end.
+QByteArray Wav(int muestras) {
+    QByteArray b;
+    QDataStream d(&b, QIODevice::WriteOnly);
+    d.setByteOrder(QDataStream::LittleEndian);
+    d.writeRawData("RIFF", 4);
+    d << quint32(36 + 2 * muestras);
+    d.writeRawData("WAVEfmt ", 8);
+    d << quint32(16) << quint16(1) << quint16(1) << quint32(8000) << quint32(16000) << quint16(2)
+      << quint16(16);
+    d.writeRawData("data", 4);
+    d << quint32(2 * muestras);
+    for (int i = 0; i < muestras; ++i)
+        d << qint16(8000 * std::sin(i * 0.3));
+    return b;
 }
 
 TEST(Sonido, UnClipSinSilencioFinalSeRellena) {
@@ -92,6 +89,153 @@ TEST(Sonido, LaAlertaInstaladaYaTerminaEnSilencio) {
     Sonido(alerta);
     Sonido(alerta);
     EXPECT_TRUE(grabador.mensajes().isEmpty());
+}
+
+QByteArray Leer(const QString& ruta) {
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// Each damaged Config.dat: the boards keep their colours, the status bar and
+// history pane stay as the player left them, one box says what failed, and
+// after "Chat" is ticked and the window closed the file holds every byte it
+// had with only that change (a short file is completed, a link stays one).
+TEST(ConfigDañado, ArrancaConLoLeidoYAlCerrarNoSePierdeNada) {
+    struct Fila {
+        const char* nombre;
+        std::function<QByteArray(QByteArray)> danar;
+        QStringList avisos; // how each "Error" box starts
+        bool blnSinImagen = false;
+    };
+    const QString kIlegible = QStringLiteral("No se han podido leer todas las opciones");
+    const auto poner = [](int posicion, QByteArray texto) {
+        return [=](QByteArray d) { return d.replace(posicion, texto.size(), texto); };
+    };
+    const Fila filas[] = {
+        {"vacío", [](QByteArray) { return QByteArray(); }, {}},
+        {"sin archivo", [](QByteArray) { return QByteArray(); }, {}},
+        {"con cola", [](QByteArray d) { return d + "cola ajena"; }, {}},
+        {"100 bytes", [](QByteArray d) { return d.left(100); }, {kIlegible}},
+        {"4418 bytes", [](QByteArray d) { return d.chopped(1); }, {}},
+        {"método", poner(0, "x"), {kIlegible}},
+        {"tiempo", poner(259, "abc  "), {kIlegible}},
+        {"color", poner(264, "abc     "), {kIlegible}},
+        {"tiempo negativo", poner(259, "-1000"), {}},
+        {"todo 0xFF",
+         [](QByteArray) { return QByteArray(kTamañoConfig, '\xFF'); },
+         {kIlegible, QStringLiteral("No se encuentra el archivo"),
+          QStringLiteral("No se encuentra el archivo")},
+         true},
+        {"carpeta", [](QByteArray) { return QByteArray(); }, {kIlegible}},
+        {"enlace simbólico", [](QByteArray d) { return d; }, {}},
+        {"enlace duro", [](QByteArray d) { return d; }, {}},
+        {"imagen que falta",
+         [](QByteArray d) {
+             return d.replace(313, 256, UnirRuta(strRutaPrograma(), "imagenes/falta.jpg")
+                                            .toUtf8()
+                                            .leftJustified(256));
+         },
+         {QStringLiteral("No se encuentra el archivo")},
+         true},
+    };
+    for (const Fila& fila : filas) {
+        SCOPED_TRACE(fila.nombre);
+        prueba::CarpetaTemporal carpeta;
+        carpeta.CopiarRecursos();
+        prueba::GrabadorMensajes grabador;
+        RegistroOpciones o = RegistroOpciones::PorDefecto();
+        o.strRutaArchivoHistorial = carpeta.archivo(QStringLiteral("mi historial.txt"));
+        o.blnVerHistorial = true;
+        o.strNombrePartida = QStringLiteral("Partida de Ana");
+        const QByteArray antes = fila.danar(CodificarOpciones(o));
+        const QString config = ModOpciones::strRutaConfig();
+        QString escrito = config; // the file the bytes end up in
+        const QString nombre = QString::fromUtf8(fila.nombre);
+        if (nombre == u"carpeta") {
+            ASSERT_TRUE(QDir().mkdir(config));
+        }
+        if (nombre.startsWith(u"enlace")) escrito = carpeta.archivo(QStringLiteral("otro.dat"));
+        if (nombre != u"carpeta" && nombre != u"sin archivo") {
+            QFile f(escrito);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(antes);
+        }
+        if (nombre == u"enlace simbólico") {
+            ASSERT_TRUE(QFile::link(escrito, config));
+        }
+        if (nombre == u"enlace duro") {
+            ASSERT_EQ(::link(qPrintable(escrito), qPrintable(config)), 0);
+        }
+
+        auto app = std::make_unique<Aplicacion>();
+        app->ventana.Cargar();
+        app->ventana.show();
+        EXPECT_TRUE(QFileInfo::exists(config)); // a first run leaves it, empty
+        for (Tablero* t : app->ventana.findChildren<Tablero*>()) {
+            const QImage imagen = t->grab().toImage();
+            EXPECT_NE(imagen.pixel(t->centroCasilla(4, 4)), qRgb(0, 0, 0));
+        }
+        EXPECT_TRUE(app->ventana.statusBar()->isVisible());
+        EXPECT_EQ(app->ventana.findChild<QAction*>("mnuVerHistorial")->isChecked(),
+                  antes.size() > 3905 && antes[3905] != 'F');
+        ASSERT_EQ(grabador.mensajes().size(), fila.avisos.size());
+        for (int i = 0; i < fila.avisos.size(); ++i) {
+            EXPECT_EQ(grabador.mensajes()[i].titulo, QStringLiteral("Error"));
+            EXPECT_TRUE(grabador.mensajes()[i].texto.startsWith(fila.avisos[i]))
+                << grabador.mensajes()[i].texto.toStdString();
+        }
+        const bool blnChat = app->opciones.Opciones.blnVerChat;
+        app->ventana.findChild<QAction*>("mnuVerChat")->trigger();
+        app->ventana.close();
+        app.reset();
+
+        if (nombre == u"carpeta") {
+            EXPECT_TRUE(QFileInfo(config).isDir());
+            continue;
+        }
+        QByteArray esperado = antes;
+        if (esperado.size() > 3906) esperado[3906] = blnChat ? 'F' : 'T';
+        if (fila.blnSinImagen) esperado[312] = esperado[569] = 'F';
+        const QByteArray despues = Leer(escrito);
+        EXPECT_EQ(despues.size(), std::max<qsizetype>(kTamañoConfig, antes.size()));
+        EXPECT_TRUE(despues.startsWith(esperado));
+        EXPECT_EQ(despues[3906], blnChat ? 'F' : 'T');
+        EXPECT_EQ(Leer(config), despues);
+        EXPECT_EQ(QFileInfo(config).isSymLink(), nombre == u"enlace simbólico");
+    }
+}
+
+// The program ended by a signal mid-match (a child process, as the desktop
+// ends it) keeps what the player changed in that run; so does the game itself.
+TEST(FinDeSesion, UnaSenalEnPartidaGuardaLasOpcionesDeEstaEjecucion) {
+    prueba::CarpetaTemporal carpeta;
+    carpeta.CopiarRecursos();
+    const auto terminar = [](QProcess& p, const std::function<bool()>& listo) {
+        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        ASSERT_TRUE(p.waitForStarted(10000));
+        for (int i = 0; i < 200 && !listo(); ++i)
+            p.waitForReadyRead(50);
+        ASSERT_TRUE(listo());
+        ::kill(pid_t(p.processId()), SIGTERM);
+        ASSERT_TRUE(p.waitForFinished(10000));
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(p.exitCode(), 0);
+    };
+    QProcess hijo;
+    hijo.start(QStringLiteral(BRUMARIA_HIJO), {carpeta.ruta(), QStringLiteral("--solo-local")});
+    QByteArray salida;
+    terminar(hijo, [&] { return (salida += hijo.readAllStandardOutput()).contains("en partida"); });
+    EXPECT_EQ(Leer(ModOpciones::strRutaConfig()).mid(3904, 3), "TFT"); // "Chat" ticked
+
+    // The game's own main() in a folder of its own: the empty Config.dat it
+    // leaves at start-up is filled by the signal.
+    const QString juego = carpeta.archivo(QStringLiteral("brumaria"));
+    ASSERT_TRUE(QFile::remove(ModOpciones::strRutaConfig()));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(BRUMARIA_BIN_DIR "/brumaria"), juego));
+    QProcess programa;
+    programa.start(juego, {QStringLiteral("--solo-local")});
+    terminar(programa, [] { return QFileInfo::exists(ModOpciones::strRutaConfig()); });
+    EXPECT_EQ(Leer(ModOpciones::strRutaConfig()).size(), kTamañoConfig);
 }
 
 } // namespace

@@ -258,29 +258,23 @@ TEST_F(Ventana, CerrarDuranteLaColocacionTerminaSinEmpezar) {
     EXPECT_TRUE(QFile::exists(ModOpciones::strRutaConfig()));
 }
 
-class ConfigDañado : public Ventana, public ::testing::WithParamInterface<const char*> {};
-
-TEST_P(ConfigDañado, ArrancaUsableYCorrigeLasOpciones) {
+// Only a folder that is not there means the options came from elsewhere.
+TEST_F(Ventana, CarpetaDeImagenQueFaltaArrancaUsableYCorrigeLasOpciones) {
     RegistroOpciones o = RegistroOpciones::PorDefecto();
     o.blnImagenAgua = true;
-    o.strRutaAgua = carpeta.archivo(QLatin1String(GetParam()));
-    o.intMetodoAtaque = 7; // no such method
+    o.strRutaAgua = carpeta.archivo(QStringLiteral("no-existe/agua.jpg"));
     Arrancar(&o);
     ASSERT_EQ(grabador.mensajes().size(), 1);
     EXPECT_EQ(grabador.mensajes().first().titulo, QStringLiteral("Advertencia"));
     EXPECT_TRUE(grabador.mensajes().first().texto.endsWith(QStringLiteral(
         "\n\nSe desactivarán las imágenes y se cargarán las opciones instaladas por defecto.")));
     EXPECT_FALSE(app->opciones.Opciones.blnImagenAgua);
-    EXPECT_EQ(app->opciones.Opciones.intMetodoAtaque, 1);
     // Saved corrected: the next start is silent.
     app.reset();
     grabador.Limpiar();
     Arrancar();
     EXPECT_EQ(grabador.mensajes().size(), 0);
 }
-INSTANTIATE_TEST_SUITE_P(Rutas, ConfigDañado,
-                         ::testing::Values("no-existe/agua.jpg", "imagenes",
-                                           "imagenes/no-existe.jpg"));
 
 TEST_F(Ventana, TextosDeFueraComoTextoPlanoYParpadeo) {
     Arrancar();

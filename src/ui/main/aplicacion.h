@@ -12,6 +12,8 @@
 #include "logs/cuadros_de_texto.h"
 #include "ui/main/frm_principal.h"
 
+#include <QObject>
+
 namespace brumaria {
 
 struct Aplicacion {
@@ -33,6 +35,16 @@ struct Aplicacion {
     }
     Aplicacion(const Aplicacion&) = delete;
     Aplicacion& operator=(const Aplicacion&) = delete;
+};
+
+// The ends of a run that do not pass through the window's close: the
+// desktop's logout saves the options (the session may still be cancelled),
+// and SIGTERM, SIGHUP or SIGINT close the window as the player would. One per
+// process, made after the application object and gone before the game.
+class FinDeSesion : public QObject {
+public:
+    explicit FinDeSesion(Aplicacion& juego);
+    ~FinDeSesion() override;
 };
 
 } // namespace brumaria

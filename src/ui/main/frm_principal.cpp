@@ -82,16 +82,16 @@ void FrmPrincipal::AbrirOpciones(const QString& strEnfoque) {
 bool FrmPrincipal::blnProbarImagen(const QString& strRuta, QString& strError,
                                    bool& blnRutaNoEncontrada) const {
     const QFileInfo info(strRuta);
+    // Only a missing folder means the options came from another machine; a
+    // missing file is just that picture.
     blnRutaNoEncontrada = false;
     if (strRuta.isEmpty() || !info.dir().exists()) {
         blnRutaNoEncontrada = true;
         strError = QStringLiteral("No se encuentra la ruta de acceso: %1").arg(strRuta);
     } else if (info.isDir()) {
-        blnRutaNoEncontrada = true;
         strError =
             QStringLiteral("La ruta de acceso es una carpeta, no una imagen: %1").arg(strRuta);
     } else if (!info.exists()) {
-        blnRutaNoEncontrada = true;
         strError = QStringLiteral("No se encuentra el archivo: %1").arg(strRuta);
     } else if (QImageReader reader(strRuta); !reader.canRead()) {
         strError = QStringLiteral("La imagen no es válida: %1").arg(strRuta);
@@ -125,23 +125,27 @@ void FrmPrincipal::CorregirOpcionesDeImagenes(const QString& strDescripcion) {
 
 void FrmPrincipal::Cargar() {
     OcultarDisparo();
-    opciones_.blnCargarOpcionesDeArchivo();
+    if (!opciones_.blnCargarOpcionesDeArchivo())
+        MsgBox(QStringLiteral("No se han podido leer todas las opciones de %1. Las que faltan "
+                              "tomarán su valor por defecto; lo demás que guarda el archivo se "
+                              "conserva.")
+                   .arg(ModOpciones::strRutaConfig()),
+               QStringLiteral("Error"), Icono::Critico);
     RegistroOpciones& o = opciones_.Opciones;
-    // A damaged file must not leave the player without a way to attack.
-    if (o.intMetodoAtaque < 1 || o.intMetodoAtaque > 3) o.intMetodoAtaque = 1;
 
-    // Test the pictures once; a missing one turns pictures off for good.
+    // Test the pictures once; one that cannot be shown is turned off.
     bool blnAvisado = false;
-    auto probar = [&](bool blnActiva, const QString& strRuta) {
+    auto probar = [&](bool& blnActiva, const QString& strRuta) {
         if (!blnActiva) return;
         QString strError;
         bool blnRutaNoEncontrada = false;
         if (blnProbarImagen(strRuta, strError, blnRutaNoEncontrada)) return;
-        if (blnRutaNoEncontrada && !blnAvisado) {
+        if (!blnRutaNoEncontrada) {
+            MsgBox(strError, QStringLiteral("Error"), Icono::Critico);
+            blnActiva = false;
+        } else if (!blnAvisado) {
             blnAvisado = true;
             CorregirOpcionesDeImagenes(strError);
-        } else if (!blnRutaNoEncontrada) {
-            MsgBox(strError, QStringLiteral("Error"), Icono::Critico);
         }
     };
     probar(o.blnImagenAgua, o.strRutaAgua);
@@ -294,14 +298,18 @@ void FrmPrincipal::closeEvent(QCloseEvent* e) {
     principal_.blnCerrando = true;
     emit cerrando();
     if (preparacion_) preparacion_->Cerrar(); // ends the connection too
+    GuardarOpciones();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != this && w->isVisible() && (w->parentWidget() == this || w->isWindow())) w->close();
+    e->accept();
+}
+
+void FrmPrincipal::GuardarOpciones() {
     RegistroOpciones& o = opciones_.Opciones;
     o.blnVerBarraDeEstado = mnuVerBarraDeEstado->isChecked();
     o.blnVerHistorial = mnuVerHistorial->isChecked();
     o.blnVerChat = mnuVerChat->isChecked();
     opciones_.blnGuardarOpcionesEnArchivo();
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w != this && w->isVisible() && (w->parentWidget() == this || w->isWindow())) w->close();
-    e->accept();
 }
 
 void FrmPrincipal::paintEvent(QPaintEvent* e) {

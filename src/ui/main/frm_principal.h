@@ -50,6 +50,9 @@ public:
 
     // Start-up: options, views, colours and pictures. Call once before show().
     void Cargar();
+    // The View menu's tick marks into the options, and the options into
+    // Config.dat: at close, and whenever the session may end without one.
+    void GuardarOpciones();
 
     // "&Empezar": asks how to play and sets up a new match.
     void EmpezarPartida();

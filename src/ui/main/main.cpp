@@ -55,12 +55,14 @@ int main(int argc, char** argv) {
     brumaria::InstalarMensajesQt();
 
     auto juego = std::make_unique<brumaria::Aplicacion>();
+    auto fin = std::make_unique<brumaria::FinDeSesion>(*juego);
     if (args.blnSalirTrasPintar)
         QObject::connect(&juego->ventana, &brumaria::FrmPrincipal::primerPintado, &app,
                          &QCoreApplication::quit, Qt::QueuedConnection);
     juego->ventana.Cargar();
     juego->ventana.show();
     const int resultado = app.exec();
+    fin.reset();
     juego.reset();
     return resultado;
 }
