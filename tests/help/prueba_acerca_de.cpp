@@ -21,64 +21,36 @@ TEST(Version, SeMuestranMayorMenorYRevision) {
     EXPECT_EQ(strVersion(QStringLiteral("2.5")), QStringLiteral("Versión 2.5.0"));
 }
 
-// Links go to a recorder, never to the desktop.
-class AcercaDe : public ::testing::Test {
-protected:
-    void SetUp() override {
-        previo = InstalarAbridorEnlaces([this](const QUrl& u) {
-            abiertos << u;
-            return true;
-        });
-    }
-    void TearDown() override {
-        delete AcercaDeAbierto();
-        InstalarAbridorEnlaces(previo);
-    }
+TEST(AcercaDe, UnaSolaCajaNoModalConLaVersionYLosEnlaces) {
     prueba::CarpetaTemporal carpeta;
-    AbridorEnlaces previo;
-    QList<QUrl> abiertos;
-};
-
-TEST_F(AcercaDe, VersionDelProgramaYEnlacesDeCorreoYWeb) {
-    FrmAcercaDe caja;
-    EXPECT_EQ(caja.findChild<QLabel*>(QStringLiteral("lblVersion"))->text(),
-              strVersion(QStringLiteral(BRUMARIA_VERSION_ESPERADA)));
-    EXPECT_FALSE(caja.findChild<QLabel*>(QStringLiteral("picIcon"))->pixmap().isNull());
-    caja.show();
-    QTest::mouseClick(caja.lblEmail(), Qt::LeftButton);
-    QTest::mouseClick(caja.lblWeb(), Qt::LeftButton);
-    QTest::mouseClick(caja.lblWeb(), Qt::RightButton); // not a click on the link
-    QTest::keyClick(caja.lblWeb(), Qt::Key_Space);
-    EXPECT_EQ(abiertos, (QList<QUrl>{QUrl(QStringLiteral("mailto:brumaria@example.org")),
-                                     QUrl(QStringLiteral("https://example.org/brumaria")),
-                                     QUrl(QStringLiteral("https://example.org/brumaria"))}));
-    EXPECT_TRUE(caja.isVisible());
-}
-
-TEST_F(AcercaDe, UnaSolaCajaNoModalQueAceptarCierra) {
+    QList<QUrl> abiertos; // links go to a recorder, never to the desktop
+    const AbridorEnlaces previo = InstalarAbridorEnlaces([&](const QUrl& u) {
+        abiertos << u;
+        return true;
+    });
     QWidget principal;
     principal.show();
     MostrarAcercaDe(&principal);
+    MostrarAcercaDe(&principal);
     FrmAcercaDe* caja = AcercaDeAbierto();
     ASSERT_NE(caja, nullptr);
+    EXPECT_EQ(principal.findChildren<FrmAcercaDe*>(), QList<FrmAcercaDe*>{caja});
     EXPECT_TRUE(caja->isVisible());
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    MostrarAcercaDe(&principal);
-    EXPECT_EQ(principal.findChildren<FrmAcercaDe*>(), QList<FrmAcercaDe*>{caja});
+    EXPECT_EQ(caja->findChild<QLabel*>(QStringLiteral("lblVersion"))->text(),
+              strVersion(QStringLiteral(BRUMARIA_VERSION_ESPERADA)));
+    EXPECT_FALSE(caja->findChild<QLabel*>(QStringLiteral("picIcon"))->pixmap().isNull());
+    QTest::mouseClick(caja->lblEmail(), Qt::LeftButton);
+    QTest::mouseClick(caja->lblWeb(), Qt::LeftButton);
+    QTest::mouseClick(caja->lblWeb(), Qt::RightButton); // not a click on the link
+    QTest::keyClick(caja->lblWeb(), Qt::Key_Space);
+    AbrirEnlace(QString()); // an empty link opens nothing
+    EXPECT_EQ(abiertos, (QList<QUrl>{QUrl(QStringLiteral("mailto:brumaria@example.org")),
+                                     QUrl(QStringLiteral("https://example.org/brumaria")),
+                                     QUrl(QStringLiteral("https://example.org/brumaria"))}));
     QTest::mouseClick(caja->findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(AcercaDeAbierto(), nullptr);
-}
-
-TEST(Enlaces, FallaEnSilencioYNoAbreUnoVacio) {
-    int llamadas = 0;
-    auto previo = InstalarAbridorEnlaces([&](const QUrl&) {
-        ++llamadas;
-        return false; // the desktop could not open it
-    });
-    AbrirEnlace(QStringLiteral("https://example.org/brumaria"));
-    AbrirEnlace(QString());
-    EXPECT_EQ(llamadas, 1);
     InstalarAbridorEnlaces(previo);
 }
 

@@ -1,9 +1,10 @@
-// What's This popups of the dialogs and the help-file string they extend.
+// What's This popups: the game's own dialogs, the topic file they read, and
+// the help-file string they extend while open.
 #include "carpeta_temporal.h"
+#include "grabador_mensajes.h"
 #include "impresion.h"
 #include "ui/help/ayuda.h"
 
-#include <QCheckBox>
 #include <QDialog>
 #include <QFile>
 #include <QPushButton>
@@ -13,11 +14,17 @@
 #include <gtest/gtest.h>
 #include <memory>
 
+#include "core/modprincipal.h"
+#include "ui/main/frm_empezar_partida.h"
+#include "ui/options/frm_opciones.h"
+#include "ui/placement/colocar_barcos.h"
+
 using namespace brumaria;
 
 namespace {
 
-// The text a popup shows, paragraphs separated by one line break.
+// The text a popup shows, and the topic it should show: paragraphs
+// separated by one line break.
 QString Plano(const QWidget* w) {
     return QTextDocumentFragment::fromHtml(w->whatsThis()).toPlainText();
 }
@@ -46,29 +53,56 @@ protected:
     void SetUp() override { carpeta.CopiarRecursos(); }
     void TearDown() override { strArchivoAyuda() = antes; }
     prueba::CarpetaTemporal carpeta;
+    prueba::GrabadorMensajes mensajes;
     const QString antes = strArchivoAyuda();
 };
 
-TEST_F(Emergentes, CadaControlNumeradoMuestraSuTextoTambienLosAnadidosDespues) {
-    DialogoDePrueba d{1100, 1010, 1560};
-    auto* sin = new QCheckBox(&d); // no popup number: left alone
-    sin->setWhatsThis(QStringLiteral("propio"));
-    QPushButton* tarde = d.Boton(1150);
-    for (QWidget* w : d.findChildren<QPushButton*>()) {
-        if (w == tarde) continue;
-        EXPECT_EQ(Plano(w), Esperado(w->property(kPropiedadAyudaEmergente).toInt()));
-    }
-    EXPECT_FALSE(Esperado(1010).isEmpty());
-    d.show(); // showing the dialog covers controls added since
-    EXPECT_EQ(Plano(tarde), Esperado(1150));
-    EXPECT_EQ(sin->whatsThis(), QStringLiteral("propio"));
-    d.hide();
+QList<int> Serie(int desde, int hasta) {
+    QList<int> r;
+    for (int n = desde; n <= hasta; n += 10)
+        r << n;
+    return r;
 }
 
-TEST_F(Emergentes, MayusF1EntraEnModoQueEsEsto) {
+// Every control with a popup number shows that popup's text, the numbers
+// found are exactly the expected ones, and the help-file string points at
+// the popups only while the dialog exists.
+TEST_F(Emergentes, CadaControlDeLosDialogosDelJuegoMuestraSuTexto) {
+    ModOpciones opciones;
+    opciones.Opciones = RegistroOpciones::PorDefecto();
+    ModPrincipal principal;
+    const std::pair<std::function<QWidget*()>, QList<int>> dialogos[] = {
+        {[&] { return new FrmOpciones(opciones, nullptr); }, Serie(1200, 1570)},
+        {[&] { return new FrmColocarBarcos(principal, opciones.Opciones); },
+         {1000, 1010, 1020, 1030}},
+        {[] { return new FrmEmpezarPartida; }, Serie(1100, 1160)}};
+    for (const auto& [crear, esperados] : dialogos) {
+        std::unique_ptr<QWidget> d(crear());
+        EXPECT_EQ(strArchivoAyuda(), antes + kTemasEmergentes);
+        EXPECT_TRUE(d->windowFlags().testFlag(Qt::WindowContextHelpButtonHint));
+        QMap<int, int> vistos;
+        for (QWidget* w : d->findChildren<QWidget*>()) {
+            const QVariant n = w->property(kPropiedadAyudaEmergente);
+            if (!n.isValid()) continue;
+            ++vistos[n.toInt()];
+            EXPECT_FALSE(TextoEmergente(n.toInt()).isEmpty()) << n.toInt();
+            EXPECT_EQ(Plano(w), Esperado(n.toInt())) << w->objectName().toStdString();
+        }
+        EXPECT_EQ(vistos.keys(), esperados);
+        if (esperados.contains(1010)) {
+            EXPECT_EQ(vistos.value(1010), 100); // every square
+        }
+        d.reset();
+        EXPECT_EQ(strArchivoAyuda(), antes);
+    }
+}
+
+TEST_F(Emergentes, AlMostrarseCubreLosControlesNuevosYMayusF1EntraEnQueEsEsto) {
     DialogoDePrueba d{1100};
+    QPushButton* tarde = d.Boton(1150);
     auto* sinTexto = new QPushButton(&d); // the key reaches the dialog from it
     d.show();
+    EXPECT_EQ(Plano(tarde), Esperado(1150));
     QTest::keyClick(sinTexto, Qt::Key_F1, Qt::ShiftModifier);
     EXPECT_TRUE(QWhatsThis::inWhatsThisMode());
     QWhatsThis::leaveWhatsThisMode();
@@ -81,7 +115,6 @@ TEST_F(Emergentes, DialogosAnidadosNoAlarganDosVecesYSeCierranEnCualquierOrden) 
     const QString alargada = antes + QStringLiteral("::/popups.txt");
     for (bool primeroElPrimero : {true, false}) {
         auto a = std::make_unique<DialogoDePrueba>(std::initializer_list<int>{1100});
-        EXPECT_EQ(a->ayuda.strArchivoAyudaGuardado(), antes);
         auto b = std::make_unique<DialogoDePrueba>(std::initializer_list<int>{1560});
         EXPECT_EQ(strArchivoAyuda(), alargada);
         EXPECT_EQ(Plano(b->findChild<QPushButton*>()), Esperado(1560)); // the inner one too
@@ -120,14 +153,6 @@ TEST_F(Emergentes, LectorDeTemas) {
     DialogoDePrueba d{7};
     EXPECT_TRUE(
         Plano(d.findChild<QPushButton*>()).contains(QStringLiteral("<b>párrafo</b> & más")));
-}
-
-TEST(RutaAyuda, RelativaAlProgramaYAbsolutaTalCual) {
-    prueba::CarpetaTemporal carpeta;
-    EXPECT_EQ(RutaArchivoAyuda(QStringLiteral("ayuda/index.html::/popups.txt")),
-              carpeta.archivo(QStringLiteral("ayuda/index.html")));
-    EXPECT_EQ(RutaArchivoAyuda(QStringLiteral("/otra/ayuda.html")),
-              QStringLiteral("/otra/ayuda.html"));
 }
 
 } // namespace

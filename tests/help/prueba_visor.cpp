@@ -24,8 +24,8 @@ protected:
         MostrarAyuda(&principal);
         return VisorAyudaAbierto();
     }
-    QAction* Accion(VisorAyuda* v, const char* nombre) {
-        return v->findChild<QAction*>(QLatin1String(nombre));
+    void Pulsar(VisorAyuda* v, const char* accion) {
+        v->findChild<QAction*>(QLatin1String(accion))->trigger();
     }
     prueba::CarpetaTemporal carpeta;
     prueba::GrabadorMensajes mensajes;
@@ -39,7 +39,6 @@ TEST_F(Visor, PortadaNavegacionEIndice) {
     EXPECT_TRUE(v->isVisible());
     EXPECT_EQ(v->temaActual(), QStringLiteral("index.html"));
     EXPECT_TRUE(v->navegador()->toPlainText().contains(QStringLiteral("Bienvenido a Brumaria")));
-    EXPECT_FALSE(Accion(v, "accAtras")->isEnabled());
     // One index entry per page, the default page first, named by its title.
     const QStringList paginas = QDir(carpeta.archivo(QStringLiteral("ayuda")))
                                     .entryList({QStringLiteral("*.html")}, QDir::Files);
@@ -48,9 +47,9 @@ TEST_F(Visor, PortadaNavegacionEIndice) {
     ASSERT_TRUE(v->MostrarTema(QStringLiteral("06-red.html")));
     EXPECT_EQ(v->indice()->currentItem()->data(Qt::UserRole).toString(),
               QStringLiteral("06-red.html"));
-    Accion(v, "accAtras")->trigger();
+    Pulsar(v, "accAtras");
     EXPECT_EQ(v->temaActual(), QStringLiteral("index.html"));
-    Accion(v, "accAdelante")->trigger();
+    Pulsar(v, "accAdelante");
     EXPECT_EQ(v->temaActual(), QStringLiteral("06-red.html"));
     emit v->indice()->itemClicked(v->indice()->item(3));
     const QString tercero = v->indice()->item(3)->data(Qt::UserRole).toString();
@@ -69,12 +68,10 @@ TEST_F(Visor, PortadaNavegacionEIndice) {
 TEST_F(Visor, AyudaQueFaltaLoDiceLaPropiaVentana) {
     VisorAyuda* v = Abrir(); // no resources copied: no help at all
     ASSERT_NE(v, nullptr);
-    EXPECT_FALSE(v->ayudaEncontrada());
     EXPECT_TRUE(v->navegador()->toPlainText().contains(QStringLiteral("No se encuentra la ayuda")));
     EXPECT_TRUE(v->navegador()->toPlainText().contains(carpeta.archivo("ayuda/index.html")));
     EXPECT_EQ(v->indice()->count(), 0);
-    EXPECT_FALSE(v->MostrarTema(QStringLiteral("01-como-jugar.html")));
-    Accion(v, "accInicio")->trigger(); // harmless
+    Pulsar(v, "accInicio"); // harmless
     EXPECT_TRUE(mensajes.mensajes().isEmpty());
     // Once the help is there, asking again finds it.
     carpeta.CopiarRecursos();

@@ -37,6 +37,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -85,7 +86,7 @@ public:
 
     void Diagnostico() const {
         Registro(QStringLiteral("[%1] partida %2 preparacion %3 turno %4 fase %5")
-                     .arg(host_ ? QStringLiteral("host") : QStringLiteral("invitado"))
+                     .arg(Lado())
                      .arg(partida_)
                      .arg(QString::fromLatin1(NombreEstado(j_.preparacion.Estado())))
                      .arg(static_cast<int>(j_.partida.Estado()))
@@ -94,9 +95,7 @@ public:
 
     Respuesta Caja(const Mensaje& m) {
         cajas_ << m;
-        Registro(QStringLiteral("[caja %1] %2 | %3")
-                     .arg(host_ ? QStringLiteral("host") : QStringLiteral("invitado"), m.titulo,
-                          m.texto));
+        Registro(QStringLiteral("[caja %1] %2 | %3").arg(Lado(), m.titulo, m.texto));
         return m.botones == Botones::SiNo ? Respuesta::No : Respuesta::Aceptar;
     }
 
@@ -129,44 +128,42 @@ private:
         });
     }
     void Fallo(const QString& por) {
-        Registro(QStringLiteral("[%1] fallo: %2")
-                     .arg(host_ ? QStringLiteral("host") : QStringLiteral("invitado"), por));
+        Registro(QStringLiteral("[%1] fallo: %2").arg(Lado(), por));
         bien_ = false;
     }
+    QString Lado() const { return host_ ? QStringLiteral("host") : QStringLiteral("invitado"); }
     int Cajas(const QString& texto) const {
-        int n = 0;
-        for (const Mensaje& m : cajas_)
-            n += m.texto == texto ? 1 : 0;
-        return n;
+        return static_cast<int>(std::count_if(cajas_.begin(), cajas_.end(),
+                                              [&](const Mensaje& m) { return m.texto == texto; }));
     }
     int Fines() const { return Cajas(QStringLiteral("¡Tu ganas!")) + Cajas(QStringLiteral("¡Él gana!")); }
-    bool Historial(const QString& linea) const {
-        return j_.ventana.findChild<QPlainTextEdit*>(QStringLiteral("txtHistorial"))
-            ->toPlainText()
-            .split(QLatin1Char('\n'))
-            .contains(linea);
+    bool Linea(const char* panel, const QString& linea) const {
+        return Hijo<QPlainTextEdit>(&j_.ventana, panel)->toPlainText().split(u'\n').contains(linea);
     }
-    bool Chat(const QString& linea) const {
-        return j_.ventana.findChild<QPlainTextEdit*>(QStringLiteral("txtChat"))
-            ->toPlainText()
-            .split(QLatin1Char('\n'))
-            .contains(linea);
-    }
+    bool Historial(const QString& linea) const { return Linea("txtHistorial", linea); }
+    bool Chat(const QString& linea) const { return Linea("txtChat", linea); }
     void Charlar(const QString& texto) {
         Hacer([this, texto] {
-            auto* t = j_.ventana.findChild<QLineEdit*>(QStringLiteral("txtMensaje"));
-            t->setFocus();
-            t->setText(texto);
-            j_.ventana.findChild<QPushButton*>(QStringLiteral("cmdChatEnviar"))->click();
+            Hijo<QLineEdit>(&j_.ventana, "txtMensaje")->setFocus();
+            Hijo<QLineEdit>(&j_.ventana, "txtMensaje")->setText(texto);
+            Hijo<QPushButton>(&j_.ventana, "cmdChatEnviar")->click();
         });
     }
     void Alertas() {
         Hacer([this] {
             for (const char* n : {"mnuAlertarSonido", "mnuAlertarMsgBox", "mnuAlertarHistorial"})
-                j_.ventana.findChild<QAction*>(QLatin1String(n))->trigger();
+                Hijo<QAction>(&j_.ventana, n)->trigger();
         });
     }
     QString Eleccion() const { return partidas_.value(partida_); }
+    // The host's choice, in either dialog: same names in both.
+    void ElegirQuien(QWidget* d, const QString& q) {
+        Hijo<QRadioButton>(d, q.startsWith(u"azar") ? "optAlAzar"
+                              : q == u"tu"          ? "optJugador"
+                                                    : "optOrdenador")
+            ->click();
+        if (q.startsWith(u"azar")) ForzarAzar(q.endsWith(u'1') ? 1 : 0);
+    }
 
     void EmpezarPartida(FrmEmpezarPartida* e) {
         const bool red = !(superviviente_ && partida_ > 0);
@@ -175,16 +172,8 @@ private:
             Hijo<QCheckBox>(e, "chkJugarEnRed")->setChecked(red);
             Hijo<QCheckBox>(e, "chkJugadorColocaSusBarcos")->setChecked(colgado_);
             // A host in an open session says here who starts.
-            if (host_ && Hijo<QGroupBox>(e, "fraQuienEmpieza")->isEnabled() && red) {
-                if (q.startsWith(u"azar")) {
-                    Hijo<QRadioButton>(e, "optAlAzar")->click();
-                    ForzarAzar(q.endsWith(u'1') ? 1 : 0);
-                } else {
-                    (q == u"tu" ? Hijo<QRadioButton>(e, "optJugador")
-                                : Hijo<QRadioButton>(e, "optOrdenador"))
-                        ->click();
-                }
-            }
+            if (host_ && Hijo<QGroupBox>(e, "fraQuienEmpieza")->isEnabled() && red)
+                ElegirQuien(e, q);
             Hijo<QPushButton>(e, "cmdEmpezar")->click();
         });
     }
@@ -200,18 +189,11 @@ private:
         if (!c) return;
         if (host_) {
             const QString q = Eleccion();
-            Hacer([c, q] {
+            Hacer([this, c, q] {
                 Hijo<QLineEdit>(c, "txtNombre")->setText(QStringLiteral("Ana"));
                 Hijo<QListWidget>(c, "lstSP")->setCurrentRow(1); // "Este equipo (local)"
                 Hijo<QLineEdit>(c, "txtGameName")->setText(QStringLiteral("Mesa de Ana"));
-                if (q.startsWith(u"azar")) {
-                    Hijo<QRadioButton>(c, "optAlAzar")->click();
-                    ForzarAzar(q.endsWith(u'1') ? 1 : 0);
-                } else {
-                    (q == u"tu" ? Hijo<QRadioButton>(c, "optJugador")
-                                : Hijo<QRadioButton>(c, "optOrdenador"))
-                        ->click();
-                }
+                ElegirQuien(c, q);
                 Hijo<QPushButton>(c, "cmdAceptar")->click();
             });
         } else if (!busquedaIniciada_) {

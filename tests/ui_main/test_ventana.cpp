@@ -1,9 +1,11 @@
 // The main window through its real controls: what a whole match does not
-// show (the trace test plays those), each case on a fresh window.
+// show (the trace test plays those), each case on a fresh window; last, the
+// wait for a network opponent who never comes.
 #include "carpeta_temporal.h"
 #include "controles.h"
 #include "core/azar.h"
 #include "grabador_mensajes.h"
+#include "red_prueba.h"
 #include "ui/main/aplicacion.h"
 #include "ui/main/frm_empezar_partida.h"
 #include "ui/main/frm_ver_barcos.h"
@@ -13,10 +15,12 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -77,13 +81,6 @@ protected:
         });
         v().EmpezarPartida();
     }
-    void Responder() {
-        const int f = m().intFilaAtaque, k = m().intColumnaAtaque;
-        c<QPushButton>(m().intBarcosJugador[f][k] == CASILLA_AGUA ? "cmdAgua"
-                       : m().blnHundido(f, k, 0)                  ? "cmdHundido"
-                                                                  : "cmdTocado")
-            ->click();
-    }
     QString Historial() { return c<QPlainTextEdit>("txtHistorial")->toPlainText(); }
 };
 
@@ -92,14 +89,12 @@ TEST_F(Ventana, QuienEmpiezaComoSeEligioYCancelarNoCambiaNada) {
     Empezar("optOrdenador", false);
     EXPECT_TRUE(Historial().isEmpty());
     EXPECT_FALSE(p().blnEnPartida());
-    for (int i = 0; i < 2; ++i) {
-        Empezar("optJugador");
-        EXPECT_TRUE(p().blnTurnoJugadorAtaque());
-        p().FinDePartida();
-        Empezar("optOrdenador");
-        EXPECT_TRUE(p().blnEsperandoRespuesta());
-        p().FinDePartida();
-    }
+    Empezar("optJugador");
+    EXPECT_TRUE(p().blnTurnoJugadorAtaque());
+    p().FinDePartida();
+    Empezar("optOrdenador");
+    EXPECT_TRUE(p().blnEsperandoRespuesta());
+    p().FinDePartida();
     int intJugador = 0;
     for (int i = 0; i < 12; ++i) {
         Empezar("optAlAzar");
@@ -296,6 +291,72 @@ TEST_F(Ventana, TextosDeFueraComoTextoPlanoYParpadeo) {
         QAccessible::queryAccessibleInterface(v().findChild<Tablero*>(QStringLiteral("imgCeldaO")));
     ASSERT_EQ(a->childCount(), 100);
     EXPECT_EQ(a->child(99)->text(QAccessible::Name), QStringLiteral("J10"));
+}
+
+class VentanaEnRed : public Ventana {
+protected:
+    prueba::Barrido barrido; // after the window: what it let go with deleteLater
+    prueba::CarpetaEncuentros encuentros;
+
+    bool Esperando() { return c<QPushButton>("cmdCancelarEspera")->isVisible(); }
+    // Creates a game on this computer; `accion` runs once the window waits
+    // for the opponent.
+    void EsperarRival(std::function<void()> accion) {
+        Arrancar();
+        v().alAbrirConexion = [](QDialog& d) {
+            Control<QLineEdit>(d, "txtNombre")->setText(QStringLiteral("Ana"));
+            Control<QListWidget>(d, "lstSP")->setCurrentRow(1);
+            Control<QLineEdit>(d, "txtGameName")->setText(QStringLiteral("Mesa de Ana"));
+            Control<QPushButton>(d, "cmdAceptar")->click();
+        };
+        auto* vigia = new QTimer(&v());
+        QObject::connect(vigia, &QTimer::timeout, vigia, [this, vigia, accion] {
+            if (!Esperando()) return;
+            vigia->stop();
+            accion();
+        });
+        vigia->start(10);
+        Empezar("optJugador", true, "chkJugarEnRed");
+    }
+};
+
+TEST_F(VentanaEnRed, CancelarLaEsperaYTerminarLaConexion) {
+    bool visto = false;
+    EsperarRival([&] {
+        visto = true;
+        c<QPushButton>("cmdCancelarEspera")->click();
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return visto && !Esperando(); }, 10000));
+    // The session stays open for the opponent to come.
+    EXPECT_TRUE(c<QAction>("mnuJuegoTerminarConexion")->isVisible());
+    EXPECT_TRUE(app->dplay.blnConectado());
+    EXPECT_EQ(c<QLabel>("stbPanel3")->text(), QStringLiteral("Nombre de sesión: Mesa de Ana (HOST)"));
+    c<QAction>("mnuJuegoTerminarConexion")->trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !app->dplay.blnConectado(); }));
+    EXPECT_TRUE(grabador.mensajes().isEmpty());
+    EXPECT_TRUE(c<QLabel>("stbPanel3")->text().isEmpty());
+
+    // Enter sends the chat line only while the chat box has the focus.
+    v().DisponerChat(2);
+    QApplication::setActiveWindow(&v());
+    c<QLineEdit>("txtMensaje")->setFocus();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return c<QPushButton>("cmdChatEnviar")->isDefault(); }));
+    c<QPushButton>("cmdChatEnviar")->setFocus();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !c<QPushButton>("cmdChatEnviar")->isDefault(); }));
+}
+
+TEST_F(VentanaEnRed, CerrarMientrasEsperaAlContrincanteAcabaEnSeguida) {
+    QElapsedTimer reloj;
+    EsperarRival([&] {
+        reloj.start();
+        v().close();
+    });
+    ASSERT_TRUE(QTest::qWaitFor([&] { return reloj.isValid() && !QApplication::overrideCursor(); },
+                                10000));
+    EXPECT_FALSE(app->dplay.blnConectado());
+    EXPECT_LT(reloj.elapsed(), 1000);
+    EXPECT_FALSE(v().isVisible());
+    EXPECT_TRUE(grabador.mensajes().isEmpty());
 }
 
 } // namespace
