@@ -2,7 +2,9 @@
 // side does with each message it receives.
 #include "../core/ayudas.h"
 #include "../match/fakes.h"
+#include "carpeta_temporal.h"
 #include "grabador_mensajes.h"
+#include "net/marco.h"
 #include "net/mensajes.h"
 #include "net/moddplay.h"
 
@@ -74,6 +76,7 @@ TEST(Mensajes, LosTextosAjenosNoRompenLineasNiColumnas) {
 
 // The network side of one copy, the other player replaced by a recorder.
 struct Lado : ::testing::Test {
+    CarpetaTemporal carpeta; // the history file, if any, goes there
     GrabadorMensajes cajas;
     Mesa m;
     ModDPlay dp{m.partida, m.preparacion, m.opciones, m.cuadros, m.vista};
@@ -104,6 +107,7 @@ TEST_F(Lado, AlertasAceptadasRechazadasYRechazosDelOtro) {
     EXPECT_EQ(cajas.mensajes()[0].titulo, QStringLiteral("Alerta de tu adversario"));
     EXPECT_EQ(cajas.mensajes()[0].icono, Icono::Exclamacion);
     Recibir("0;4;2;mira;aquí");
+    ASSERT_FALSE(m.paneles.historial.isEmpty());
     EXPECT_EQ(m.paneles.historial.back(), QStringLiteral("ALERTA DE TU ADVERSARIO: mira;aquí"));
     EXPECT_TRUE(salida.isEmpty());
 
@@ -135,22 +139,40 @@ TEST_F(Lado, AlertasAceptadasRechazadasYRechazosDelOtro) {
                                    QStringLiteral("0;4;2;Mira el historial: 2;3")}));
 }
 
-TEST_F(Lado, ChatEHistorialLleganTalCualYSinLineasFalsas) {
+TEST_F(Lado, ElChatSaleSoloSiCabeYSeVeSoloSiSalio) {
     Recibir("1;");
-    Recibir("1;a;b:c\nHas ganado");
-    EXPECT_EQ(m.paneles.chat, (QStringList{QStringLiteral("<Rival> "),
-                                           QStringLiteral("<Rival> a;b:c Has ganado")}));
-    Recibir("2;Rival está colocando sus barcos");
-    EXPECT_EQ(m.paneles.historial.back(), QStringLiteral("Rival está colocando sus barcos"));
+    Recibir("1;a;b:c");
+    EXPECT_EQ(m.paneles.chat, (QStringList{QStringLiteral("<Rival> "), QStringLiteral("<Rival> a;b:c")}));
 
     dp.EnviarChat(QStringLiteral("hola; a:b"));
     EXPECT_EQ(salida, QStringList{QStringLiteral("1;hola; a:b")});
+    ASSERT_EQ(m.paneles.chat.size(), 3);
     EXPECT_EQ(m.paneles.chat.back(), QStringLiteral("<> hola; a:b"));
+
+    // A line beyond one frame is refused, kept for the player, and not shown.
+    const QString largo(red::kMaxCuerpoMarco / 2, u'é');
+    EXPECT_FALSE(dp.EnviarChat(largo));
+    ASSERT_EQ(cajas.mensajes().size(), 1);
+    EXPECT_EQ(cajas.mensajes()[0].texto,
+              QStringLiteral("El mensaje es demasiado largo y no se ha enviado. "
+                             "Divídelo en varios mensajes más cortos."));
+    EXPECT_EQ(cajas.mensajes()[0].titulo, QStringLiteral("Error"));
+    EXPECT_EQ(m.paneles.chat.size(), 3);
+    EXPECT_EQ(salida.size(), 1);
+    EXPECT_TRUE(dp.EnviarChat(largo.left(largo.size() - 1))); // with "1;", exactly a frame
+    EXPECT_EQ(salida.size(), 2);
+    EXPECT_EQ(m.paneles.chat.size(), 4);
+
+    // A send that fails shows nothing either.
+    dp.SustituirTransporte([](const QString&) { return false; }, false);
+    EXPECT_TRUE(dp.EnviarChat(QStringLiteral("se pierde")));
+    EXPECT_EQ(m.paneles.chat.size(), 4);
 
     // Alone, the chat says so and sends nothing.
     dp.SustituirTransporte(nullptr, false);
+    cajas.Limpiar();
     salida.clear();
-    dp.EnviarChat(QStringLiteral("¿hay alguien?"));
+    EXPECT_TRUE(dp.EnviarChat(QStringLiteral("¿hay alguien?")));
     ASSERT_EQ(cajas.mensajes().size(), 1);
     EXPECT_EQ(cajas.mensajes()[0].titulo, QStringLiteral("Estás solo"));
     EXPECT_EQ(cajas.mensajes()[0].icono, Icono::Exclamacion);
