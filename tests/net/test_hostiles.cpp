@@ -116,12 +116,15 @@ struct Fila {
     std::function<void(Anfitrion&)> atacar; // and checks that the attacker got nowhere
 };
 
+void PrintTo(const Fila& f, std::ostream* os) { *os << f.nombre; }
+
 // A fake local host, announced in the meeting folder, that answers every
-// query with `n` made-up sessions.
+// query with `n` made-up sessions, every other one with a stamp that was
+// never asked.
 struct Falsario {
     QUdpSocket udp;
     int consultas = 0;
-    QSet<QString> inventadas;
+    QSet<QString> inventadas, sinPregunta;
     Falsario(const QString& carpeta, int n) {
         udp.bind(QHostAddress(QHostAddress::LocalHost), 0);
         QFile anuncio(carpeta + QStringLiteral("/%1-%2")
@@ -135,9 +138,10 @@ struct Falsario {
                 if (!c) continue;
                 ++consultas;
                 for (int i = 0; i < n; ++i) {
-                    red::RespuestaBusqueda r{c->marca, QUuid::createUuid().toString().toUpper(),
+                    red::RespuestaBusqueda r{c->marca + (i + 1) % 2,
+                                             QUuid::createUuid().toString().toUpper(),
                                              c->guidAplicacion, 2, 1, 1, QStringLiteral("Falsa")};
-                    inventadas.insert(r.guidInstancia);
+                    ((i + 1) % 2 ? sinPregunta : inventadas).insert(r.guidInstancia);
                     udp.writeDatagram(red::CodificarRespuesta(r), dg.senderAddress(),
                                       quint16(dg.senderPort()));
                 }
@@ -261,6 +265,7 @@ const Fila kFilas[] = {
          bool real = false;
          for (const auto& r : busca.registro.respuestas) {
              deFalso += falso.inventadas.contains(r.ApplicationDescription.guidInstance);
+             EXPECT_FALSE(falso.sinPregunta.contains(r.ApplicationDescription.guidInstance));
              real = real || r.ApplicationDescription.SessionName == QStringLiteral("Mesa de Ana");
          }
          EXPECT_TRUE(real);
