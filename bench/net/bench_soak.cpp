@@ -79,11 +79,11 @@ int main(int argc, char** argv) {
     QObject::connect(&invitado, &QProcess::readyReadStandardError,
                      [&] { registroInvitado += invitado.readAllStandardError(); });
     const QString limite = QString::number(minutos * 60 * 1000);
-    host.start(QStringLiteral(BRUMARIA_CONDUCTOR), {QStringLiteral("host"), dirHost.path(),
-                                                    encuentros.path(), guion, limite});
-    invitado.start(QStringLiteral(BRUMARIA_CONDUCTOR), {QStringLiteral("invitado"),
-                                                        dirInvitado.path(), encuentros.path(),
-                                                        guion, limite});
+    host.start(QStringLiteral(BRUMARIA_CONDUCTOR),
+               {QStringLiteral("host"), dirHost.path(), encuentros.path(), guion, limite});
+    invitado.start(
+        QStringLiteral(BRUMARIA_CONDUCTOR),
+        {QStringLiteral("invitado"), dirInvitado.path(), encuentros.path(), guion, limite});
     if (!host.waitForStarted(10000) || !invitado.waitForStarted(10000)) {
         std::fprintf(stderr, "no arrancan los conductores\n");
         return 1;
@@ -97,7 +97,8 @@ int main(int argc, char** argv) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         QThread::msleep(50);
         const int e = Empezadas(dirHost.path());
-        while (inicios.size() < e) inicios << reloj.elapsed();
+        while (inicios.size() < e)
+            inicios << reloj.elapsed();
         if (host.state() != QProcess::NotRunning) rssHost = VmRssKiB(host.processId());
         if (invitado.state() != QProcess::NotRunning) rssInvitado = VmRssKiB(invitado.processId());
         // Memory is measured from the end of the first match: start-up
@@ -114,7 +115,8 @@ int main(int argc, char** argv) {
     registroInvitado += invitado.readAllStandardError();
 
     QList<qint64> duraciones;
-    for (qsizetype i = 1; i < inicios.size(); ++i) duraciones << inicios[i] - inicios[i - 1];
+    for (qsizetype i = 1; i < inicios.size(); ++i)
+        duraciones << inicios[i] - inicios[i - 1];
     std::sort(duraciones.begin(), duraciones.end());
     const int fallos = int(registroHost.count("fallo:") + registroInvitado.count("fallo:")) +
                        (host.exitCode() != 0) + (invitado.exitCode() != 0);
@@ -126,9 +128,10 @@ int main(int argc, char** argv) {
                 jugadas, fallos + std::max(0, n - jugadas), host.exitCode(), invitado.exitCode());
     std::printf("tiempo total %.1f s, mediana por partida %.2f s\n", double(total) / 1000.0,
                 duraciones.isEmpty() ? 0.0 : double(duraciones[duraciones.size() / 2]) / 1000.0);
-    std::printf("memoria residente host %ld -> %ld KiB (%+.1f %%), invitado %ld -> %ld KiB (%+.1f %%)\n",
-                rssHost0, rssHost, crecimiento(rssHost0, rssHost), rssInvitado0, rssInvitado,
-                crecimiento(rssInvitado0, rssInvitado));
+    std::printf(
+        "memoria residente host %ld -> %ld KiB (%+.1f %%), invitado %ld -> %ld KiB (%+.1f %%)\n",
+        rssHost0, rssHost, crecimiento(rssHost0, rssHost), rssInvitado0, rssInvitado,
+        crecimiento(rssInvitado0, rssInvitado));
     if (fallos > 0) {
         std::fprintf(stderr, "%s\n%s\n", registroHost.right(4000).constData(),
                      registroInvitado.right(4000).constData());

@@ -289,7 +289,8 @@ struct DirectPlay8Peer::Estado final : Conexion::Sesion {
         return true;
     }
     bool blnCaida(const Conexion* c) const {
-        return std::any_of(caidas.begin(), caidas.end(), [c](const auto& x) { return x.first == c; });
+        return std::any_of(caidas.begin(), caidas.end(),
+                           [c](const auto& x) { return x.first == c; });
     }
 
     // A guest who lost the host stays in the session, alone, until Close.
