@@ -59,6 +59,10 @@ int Empezadas(const QString& carpeta) {
 
 int main(int argc, char** argv) {
     FijarSoloLocal(true);
+    // The two copies run with no screen and no desktop bus.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"))
+        qputenv("DBUS_SESSION_BUS_ADDRESS", "disabled:");
     QCoreApplication app(argc, argv);
     const int n = argc > 1 ? std::max(1, atoi(argv[1])) : 200;
     const int minutos = argc > 2 ? std::max(1, atoi(argv[2])) : 60;
@@ -91,21 +95,17 @@ int main(int argc, char** argv) {
 
     QElapsedTimer reloj;
     reloj.start();
-    QList<qint64> inicios; // ms at which each match began
-    long rssHost0 = 0, rssInvitado0 = 0, rssHost = 0, rssInvitado = 0;
+    // At the start of each match: the time and both processes' memory.
+    QList<qint64> inicios;
+    QList<long> rssHost, rssInvitado;
     while (host.state() != QProcess::NotRunning || invitado.state() != QProcess::NotRunning) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        QThread::msleep(50);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(20);
         const int e = Empezadas(dirHost.path());
-        while (inicios.size() < e)
+        while (inicios.size() < e) {
             inicios << reloj.elapsed();
-        if (host.state() != QProcess::NotRunning) rssHost = VmRssKiB(host.processId());
-        if (invitado.state() != QProcess::NotRunning) rssInvitado = VmRssKiB(invitado.processId());
-        // Memory is measured from the end of the first match: start-up
-        // (fonts, pictures) is not growth.
-        if (inicios.size() == 2 && rssHost0 == 0) {
-            rssHost0 = rssHost;
-            rssInvitado0 = rssInvitado;
+            rssHost << VmRssKiB(host.processId());
+            rssInvitado << VmRssKiB(invitado.processId());
         }
     }
     host.waitForFinished(5000);
@@ -121,17 +121,22 @@ int main(int argc, char** argv) {
     const int fallos = int(registroHost.count("fallo:") + registroInvitado.count("fallo:")) +
                        (host.exitCode() != 0) + (invitado.exitCode() != 0);
     const int jugadas = int(inicios.size());
-    auto crecimiento = [](long antes, long despues) {
-        return antes > 0 ? 100.0 * double(despues - antes) / double(antes) : 0.0;
+    // From the start of the second match (start-up's fonts and pictures
+    // are not growth) to the start of the last.
+    auto crecimiento = [](const QList<long>& rss) {
+        const long antes = rss.value(1), despues = rss.isEmpty() ? 0 : rss.back();
+        std::printf("%ld -> %ld KiB (%+.1f %%)", antes, despues,
+                    antes > 0 ? 100.0 * double(despues - antes) / double(antes) : 0.0);
     };
     std::printf("partidas pedidas %d, empezadas %d, fallos %d (código host %d, invitado %d)\n", n,
                 jugadas, fallos + std::max(0, n - jugadas), host.exitCode(), invitado.exitCode());
     std::printf("tiempo total %.1f s, mediana por partida %.2f s\n", double(total) / 1000.0,
                 duraciones.isEmpty() ? 0.0 : double(duraciones[duraciones.size() / 2]) / 1000.0);
-    std::printf(
-        "memoria residente host %ld -> %ld KiB (%+.1f %%), invitado %ld -> %ld KiB (%+.1f %%)\n",
-        rssHost0, rssHost, crecimiento(rssHost0, rssHost), rssInvitado0, rssInvitado,
-        crecimiento(rssInvitado0, rssInvitado));
+    std::printf("memoria residente: host ");
+    crecimiento(rssHost);
+    std::printf(", invitado ");
+    crecimiento(rssInvitado);
+    std::printf("\n");
     if (fallos > 0) {
         std::fprintf(stderr, "%s\n%s\n", registroHost.right(4000).constData(),
                      registroInvitado.right(4000).constData());

@@ -15,6 +15,12 @@ constexpr qint64 kMaxLecturaAdelantada = 4 * (kMaxCuerpoMarco + 5);
 // traffic is a few small messages; a peer that stops reading while we keep
 // talking would make this grow without end, so past 1 MiB it is gone.
 constexpr qint64 kMaxPorEnviar = 1024 * 1024;
+// Messages a player may send in one window of time. A match with chat is a
+// few KiB a minute and a player pasting long lines a few hundred; what is
+// received ends up shown (the chat pane keeps every line), so a peer that
+// sends more than 4 MiB within 10 s is flooding and goes.
+constexpr qint64 kMaxDatosPorVentana = 4 * 1024 * 1024;
+constexpr qint64 kVentanaDatosMs = 10000;
 } // namespace
 
 Conexion::Conexion(QTcpSocket* sock, QObject* contexto, Sesion& sesion, bool blnSaliente)
@@ -151,8 +157,14 @@ bool Conexion::blnAtender(const Marco& m) {
     if (!aceptada_) return blnAtenderSaludo(m);
     switch (m.tipo) {
     case TipoMarco::Datos: {
+        if (!ventanaDatos_.isValid() || ventanaDatos_.elapsed() > kVentanaDatosMs) {
+            ventanaDatos_.start();
+            bytesEnVentana_ = 0;
+        }
+        bytesEnVentana_ += m.cuerpo.size();
         const auto texto = DecodificarUtf8(m.cuerpo);
-        if (!texto || !sesion_.blnRecibido(*this, *texto)) {
+        if (bytesEnVentana_ > kMaxDatosPorVentana || !texto ||
+            !sesion_.blnRecibido(*this, *texto)) {
             Romper();
             return false;
         }

@@ -94,6 +94,8 @@ private:
     DecodificadorMarcos dec_;
     QTimer* saludo_ = nullptr;
     QElapsedTimer silencio_;
+    QElapsedTimer ventanaDatos_; // message bytes received since it started
+    qint64 bytesEnVentana_ = 0;
     std::int32_t idJugador_ = 0;
     QString nombre_;
     bool aceptada_ = false;

@@ -154,6 +154,38 @@ Fila EnVezDeSaludo(const char* nombre, const QByteArray& bytes) {
             }};
 }
 
+// 8 MiB of chat, four times the queue's bound and twice what a player may
+// send in 10 s, while the game sits in the first alert's box or not.
+Fila Inundacion(const char* nombre, bool blnOcupado) {
+    return {
+        nombre, [blnOcupado](Anfitrion& a) {
+            Crudo c;
+            ASSERT_TRUE(c.Unirse(a.Puerto()));
+            const QByteArray linea = Datos(QStringLiteral("1;") + QString(16000, u'x'));
+            auto inundar = [&] {
+                for (int i = 0; i < 8 * 64 && c.sock.state() == QAbstractSocket::ConnectedState;) {
+                    if (c.sock.bytesToWrite() > 256 * 1024) {
+                        Pausa(1);
+                        continue;
+                    }
+                    c.sock.write(linea);
+                    ++i;
+                }
+                c.Cerrado();
+            };
+            const auto previo = InstalarManejadorMensajes([&](const Mensaje& m) {
+                if (m.titulo == QStringLiteral("Alerta de tu adversario")) inundar();
+                return Respuesta::Aceptar;
+            });
+            c.sock.write(Datos(blnOcupado ? QStringLiteral("0;4;1;espera") : QStringLiteral("1;")));
+            if (!blnOcupado) inundar();
+            EXPECT_TRUE(a.Solo());
+            InstalarManejadorMensajes(previo);
+            EXPECT_EQ(c.sock.state(), QAbstractSocket::UnconnectedState);
+            EXPECT_LE(a.m.paneles.chat.size(), (4 << 20) / (linea.size() - 5) + 1); // 4 MiB
+        }};
+}
+
 const Fila kFilas[] = {
     EnVezDeSaludo("basura en vez de saludo", "GET / HTTP/1.1\r\nHost: x\r\n\r\n"),
     EnVezDeSaludo("un marco de 1 GiB", QByteArray::fromHex("40000000") + QByteArray(1000, 'x')),
@@ -187,32 +219,8 @@ const Fila kFilas[] = {
          goteo.start(50);
          EXPECT_TRUE(a.Solo()); // bytes are no sign of life, frames are
      }},
-    {"megas de chat mientras el juego espera",
-     [](Anfitrion& a) {
-         Crudo c;
-         ASSERT_TRUE(c.Unirse(a.Puerto()));
-         // The game sits in the first alert's box while 8 MiB of chat, four
-         // times the bound, pour in behind it.
-         const QByteArray linea = Datos(QStringLiteral("1;") + QString(16000, u'x'));
-         const auto previo = InstalarManejadorMensajes([&](const Mensaje& m) {
-             if (m.titulo != QStringLiteral("Alerta de tu adversario")) return Respuesta::Aceptar;
-             for (int i = 0; i < 8 * 64 && c.sock.state() == QAbstractSocket::ConnectedState;) {
-                 if (c.sock.bytesToWrite() > 256 * 1024) {
-                     Pausa(1);
-                     continue;
-                 }
-                 c.sock.write(linea);
-                 ++i;
-             }
-             c.Cerrado();
-             return Respuesta::Aceptar;
-         });
-         c.sock.write(Datos(QStringLiteral("0;4;1;espera")));
-         EXPECT_TRUE(a.Solo());
-         InstalarManejadorMensajes(previo);
-         EXPECT_EQ(c.sock.state(), QAbstractSocket::UnconnectedState);
-         EXPECT_LT(a.m.paneles.chat.size(), 8 * 64);
-     }},
+    Inundacion("megas de chat mientras el juego espera", true),
+    Inundacion("megas de chat sin pausa", false),
     {"5000 consultas de busqueda",
      [](Anfitrion& a) {
          QUdpSocket u;
