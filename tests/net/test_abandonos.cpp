@@ -8,7 +8,6 @@
 #include "net/moddplay.h"
 #include "red_prueba.h"
 
-#include <QElapsedTimer>
 #include <QTcpSocket>
 #include <gtest/gtest.h>
 #include <memory>
@@ -156,8 +155,6 @@ TEST_P(Abandono, ElOtroLoSabeYAmbosQuedanLibres) {
         ASSERT_TRUE(Esperar([&] { return otro.m.preparacion.blnBarcosContrincanteListos(); }));
     }
 
-    QElapsedTimer reloj;
-    reloj.start();
     Hacer(actua, fila.accion);
     if (fila.estado == E::EsperandoContrincante) {
         // Nobody else to tell; the host is idle at once.
@@ -169,7 +166,6 @@ TEST_P(Abandono, ElOtroLoSabeYAmbosQuedanLibres) {
     }
     const QString aviso = Aviso(fila.accion, actua.nombre);
     ASSERT_TRUE(Esperar([&] { return cajas.Contar(aviso) == 1; }, 5000)) << aviso.toStdString();
-    EXPECT_LT(reloj.elapsed(), 5000);
     ASSERT_TRUE(Esperar([&] { return otro.m.preparacion.Estado() == E::Inactiva; }, 1000));
     ComprobarLibre(otro, fila.accion == Accion::TerminarPartida);
     if (fila.accion == Accion::TerminarPartida || fila.accion == Accion::TerminarConexion) {

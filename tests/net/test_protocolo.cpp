@@ -78,6 +78,14 @@ struct Lado : ::testing::Test {
             false);
     }
     void Recibir(const char* s) { dp.RecibirMensaje(QString::fromUtf8(s), QStringLiteral("Rival")); }
+    // The first n squares of the other's fleet, rows then columns.
+    void FlotaDelOtro(int n) {
+        const Panel flota = FlotaFija();
+        for (int i = 0; i < kLado * kLado && n > 0; ++i)
+            if (flota[i / kLado][i % kLado] == CASILLA_BARCO && n-- > 0)
+                dp.RecibirMensaje(QStringLiteral("0;1;%1;%2").arg(i / kLado).arg(i % kLado),
+                                  QStringLiteral("Rival"));
+    }
 };
 
 TEST_F(Lado, AlertasAceptadasRechazadasYRechazosDelOtro) {
@@ -177,16 +185,8 @@ TEST_F(Lado, LaFlotaDelOtroCuentaEnteraYValida) {
     m.vista.eleccion = {false, false, true};
     m.preparacion.EmpezarPartida();
     ASSERT_EQ(m.preparacion.Estado(), EstadoPreparacion::EsperandoFlotaContraria);
-    salida.clear();
     Recibir("0;0;blnEmpiezaJugador:True");
-    const Panel flota = FlotaFija();
-    QList<std::pair<int, int>> casillas;
-    for (int f = 0; f < kLado; ++f)
-        for (int c = 0; c < kLado; ++c)
-            if (flota[f][c] == CASILLA_BARCO) casillas.append({f, c});
-    for (int i = 0; i < 19; ++i)
-        dp.RecibirMensaje(QStringLiteral("0;1;%1;%2").arg(casillas[i].first).arg(casillas[i].second),
-                          QStringLiteral("Rival"));
+    FlotaDelOtro(19);
     Recibir("0;0;BarcosListos:Sí"); // 19 squares are no fleet
     EXPECT_EQ(m.preparacion.Estado(), EstadoPreparacion::EsperandoFlotaContraria);
     Recibir("0;1;5;5"); // 20 squares, but touching: no fleet either
@@ -199,12 +199,11 @@ TEST_F(Lado, ElPrimerAtaqueTrasLaFlotaEncuentraLaPartidaEmpezada) {
     m.vista.eleccion = {false, false, true};
     m.preparacion.EmpezarPartida();
     Recibir("0;0;blnEmpiezaJugador:False");
-    const Panel flota = FlotaFija();
-    for (int f = 0; f < kLado; ++f)
-        for (int c = 0; c < kLado; ++c)
-            if (flota[f][c] == CASILLA_BARCO)
-                dp.RecibirMensaje(QStringLiteral("0;1;%1;%2").arg(f).arg(c),
-                                  QStringLiteral("Rival"));
+    FlotaDelOtro(20);
+    // A shot before his fleet is complete is no shot: nothing holds it, and
+    // a true host cannot send one (his match has not started either).
+    Recibir("0;2;3;3");
+    EXPECT_FALSE(m.partida.blnEsperandoRespuesta());
     // The host starts: his shot comes right behind his fleet, in the same
     // delivery, and is answered at once.
     Recibir("0;0;BarcosListos:Sí");
