@@ -4,6 +4,7 @@
 #include "match/partida.h"
 #include "match/preparacion_partida.h"
 #include "match/vista_partida.h"
+#include "net/mensajes.h"
 #include "net/moddplay.h"
 #include "options/opciones.h"
 #include "platform/mensajes.h"
@@ -137,8 +138,13 @@ int EntradaMensajes(const std::uint8_t* datos, std::size_t tamano) {
     for (const QString& l : lineas) {
         if (l.startsWith(u'>'))
             Accion(l.mid(1), partida, preparacion, dp, opciones, blnHost);
-        else
+        else {
+            // What is read writes back to a text that reads the same.
+            const protocolo::Mensaje m = protocolo::Leer(l);
+            const QString escrito = protocolo::Escribir(m);
+            if (protocolo::Escribir(protocolo::Leer(escrito)) != escrito) std::abort();
             dp.RecibirMensaje(l, QStringLiteral("Rival"));
+        }
     }
 
     // The peer's fleet never grows beyond a fleet, and no board holds a

@@ -1,5 +1,7 @@
 #include "net/busqueda.h"
 
+#include "core/azar.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -21,6 +23,14 @@ namespace {
 constexpr std::uint32_t kMaxLatenciaMs = 60000;
 // The longest DNS name.
 constexpr qsizetype kMaxNombreHost = 253;
+// Datagrams read in one go: a flood still lets the window breathe between
+// batches (the socket signals again for the rest).
+constexpr int kMaxDatagramasPorTurno = 64;
+// Sources a host keeps count of within one second; past that, every new
+// source shares one allowance, so a spoofed flood cannot grow the table.
+constexpr int kMaxFuentesContadas = 256;
+// Recent query stamps an answer may echo: a few seconds of asking.
+constexpr int kMaxMarcasRecientes = 8;
 
 QString& CarpetaFijada() {
     static QString carpeta;
@@ -196,12 +206,20 @@ std::uint16_t Anuncio::PuertoLocal() const {
 }
 
 void Anuncio::Responder(QUdpSocket* s) {
-    while (s->hasPendingDatagrams()) {
+    for (int n = 0; n < kMaxDatagramasPorTurno && s->hasPendingDatagrams(); ++n) {
         const QNetworkDatagram dg = s->receiveDatagram(kMaxDatagrama + 1);
         const auto consulta = LeerConsulta(dg.data());
         if (!consulta) continue;
         const DPN_APPLICATION_DESC d = sesion_();
         if (consulta->guidAplicacion.compare(d.guidApplication, Qt::CaseInsensitive) != 0) continue;
+        if (!segundo_.isValid() || segundo_.elapsed() >= 1000) {
+            respondidas_.clear();
+            segundo_.start();
+        }
+        QString fuente = dg.senderAddress().toString();
+        if (!respondidas_.contains(fuente) && respondidas_.size() >= kMaxFuentesContadas)
+            fuente.clear();
+        if (++respondidas_[fuente] > kMaxRespuestasPorFuente) continue;
         RespuestaBusqueda r;
         r.marca = consulta->marca;
         r.guidInstancia = d.guidInstance;
@@ -234,6 +252,7 @@ void Busqueda::Empezar(std::int32_t handle, const QString& guidAplicacion, const
     guid_ = guidAplicacion;
     blnDifundir_ = blnDifundir;
     blnEscrita_ = !hostEscrito.isEmpty();
+    desfase_ = static_cast<std::uint32_t>(Azar::intAleatorio(0x7FFFFFFF));
     udp_ = SocketAbierto(dueno_, blnSoloLoopback, 0);
     QObject::connect(udp_, &QUdpSocket::readyRead, dueno_, [this] { RecibirRespuestas(); });
 
@@ -269,7 +288,8 @@ std::int32_t Busqueda::Detener() {
     if (udp_) udp_->disconnect(dueno_);
     CerrarUdp(udp_);
     destinosFijos_.clear();
-    sesionesVistas_.clear();
+    marcas_.clear();
+    fuentes_.clear();
     return h;
 }
 
@@ -280,7 +300,9 @@ void Busqueda::FijarIntervalo(int ms) {
 void Busqueda::Preguntar() {
     ConsultaBusqueda c;
     c.guidAplicacion = guid_;
-    c.marca = RelojMs();
+    c.marca = RelojMs() + desfase_;
+    marcas_.append(c.marca);
+    if (marcas_.size() > kMaxMarcasRecientes) marcas_.removeFirst();
     const QByteArray datos = CodificarConsulta(c);
     if (blnEscrita_) {
         for (const auto& [dir, puerto] : destinosFijos_)
@@ -308,16 +330,18 @@ void Busqueda::Preguntar() {
 }
 
 void Busqueda::RecibirRespuestas() {
-    while (udp_ && udp_->hasPendingDatagrams()) {
+    for (int n = 0; n < kMaxDatagramasPorTurno && udp_ && udp_->hasPendingDatagrams(); ++n) {
         const QNetworkDatagram dg = udp_->receiveDatagram(kMaxDatagrama + 1);
         const auto r = LeerRespuesta(dg.data());
-        if (!r || handle_ == 0 || r->guidAplicacion.compare(guid_, Qt::CaseInsensitive) != 0)
+        if (!r || handle_ == 0 || r->guidAplicacion.compare(guid_, Qt::CaseInsensitive) != 0 ||
+            !marcas_.contains(r->marca))
             continue;
         if (!DirectPlay8Peer::blnDestinoPermitido(dg.senderAddress())) continue;
-        if (!sesionesVistas_.contains(r->guidInstancia)) {
-            if (sesionesVistas_.size() >= kMaxSesionesBusqueda) continue;
-            sesionesVistas_.insert(r->guidInstancia);
-        }
+        const QString fuente = TextoDireccion(dg.senderAddress(), quint16(dg.senderPort()));
+        const auto f = fuentes_.constFind(fuente);
+        if (f == fuentes_.cend() ? fuentes_.size() >= kMaxSesionesBusqueda : *f == r->marca)
+            continue;
+        fuentes_.insert(fuente, r->marca);
         DPNMSG_ENUM_HOSTS_RESPONSE ev;
         ev.ApplicationDescription.guidInstance = r->guidInstancia;
         ev.ApplicationDescription.guidApplication = r->guidAplicacion;
@@ -326,7 +350,7 @@ void Busqueda::RecibirRespuestas() {
         ev.ApplicationDescription.SessionName = r->nombreSesion;
         ev.HostAddressUrl = TextoDireccion(dg.senderAddress(), r->puertoTcp);
         ev.DeviceAddressUrl = proveedor_;
-        const std::uint32_t ida = RelojMs() - r->marca;
+        const std::uint32_t ida = RelojMs() + desfase_ - r->marca;
         ev.lRoundTripLatencyMS =
             ida > kMaxLatenciaMs ? std::int32_t(kMaxLatenciaMs) : static_cast<std::int32_t>(ida);
         alResponder_(ev);

@@ -7,11 +7,12 @@
 #include "net/descubrimiento.h"
 #include "net/dplay.h"
 
+#include <QElapsedTimer>
+#include <QHash>
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
 #include <QPair>
-#include <QSet>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -21,9 +22,13 @@ class QUdpSocket;
 
 namespace brumaria::red {
 
-// Distinct sessions one search reports, and local hosts it asks: bounds
-// what a crowded network or a stuffed folder can make us hold.
+// Distinct answering sockets one search reports, and local hosts it asks:
+// bounds what a crowded network or a stuffed folder can make us hold.
 inline constexpr int kMaxSesionesBusqueda = 64;
+// Answers a host gives one source address per second. A searcher asks twice
+// a second; an answer is up to 16 times the size of the query, so without a
+// cap a forged source address would turn a host into an amplifier.
+inline constexpr int kMaxRespuestasPorFuente = 4;
 
 using Destino = QPair<QHostAddress, quint16>;
 
@@ -76,6 +81,8 @@ private:
     QUdpSocket* udpLocal_ = nullptr;   // 127.0.0.1:ephemeral, announced in the folder
     QUdpSocket* udpPublico_ = nullptr; // fixed port, TCP provider only
     QString archivo_;
+    QHash<QString, int> respondidas_; // answers per source in this second
+    QElapsedTimer segundo_;
 };
 
 // The searching side: one search at a time, asking until stopped.
@@ -113,7 +120,15 @@ private:
     bool blnDifundir_ = false;
     bool blnEscrita_ = false;
     QList<Destino> destinosFijos_; // a typed address, once resolved
-    QSet<QString> sesionesVistas_;
+    // Stamps of our recent queries: an answer must echo one, so stale,
+    // replayed or blindly forged answers are not reported.
+    QList<std::uint32_t> marcas_;
+    std::uint32_t desfase_ = 0; // random per search, added to the clock
+    // The query each answering socket last answered, by "ip:port". A socket
+    // speaks for one session and answers a query once: a second answer to
+    // the same query is dropped, so a forger gets one report per query
+    // however many sessions it makes up, and only 64 sockets are heard.
+    QHash<QString, std::uint32_t> fuentes_;
 };
 
 } // namespace brumaria::red

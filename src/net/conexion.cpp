@@ -7,9 +7,26 @@
 
 namespace brumaria::red {
 
+namespace {
+// What the socket may read ahead of us: a few frames. The rest waits in the
+// system's own buffer, so one read never hands over more than this.
+constexpr qint64 kMaxLecturaAdelantada = 4 * (kMaxCuerpoMarco + 5);
+// Bytes we have written that the other end has not taken yet. Our own
+// traffic is a few small messages; a peer that stops reading while we keep
+// talking would make this grow without end, so past 1 MiB it is gone.
+constexpr qint64 kMaxPorEnviar = 1024 * 1024;
+// Messages a player may send in one window of time. A match with chat is a
+// few KiB a minute and a player pasting long lines a few hundred; what is
+// received ends up shown (the chat pane keeps every line), so a peer that
+// sends more than 4 MiB within 10 s is flooding and goes.
+constexpr qint64 kMaxDatosPorVentana = 4 * 1024 * 1024;
+constexpr qint64 kVentanaDatosMs = 10000;
+} // namespace
+
 Conexion::Conexion(QTcpSocket* sock, QObject* contexto, Sesion& sesion, bool blnSaliente)
     : sock_(sock), contexto_(contexto), sesion_(sesion), saliente_(blnSaliente) {
     silencio_.start();
+    sock_->setReadBufferSize(kMaxLecturaAdelantada);
     if (!saliente_) SinRetraso();
     QObject::connect(sock_, &QTcpSocket::readyRead, contexto_, [this] { blnLeer(); });
     QObject::connect(sock_, &QTcpSocket::disconnected, contexto_, [this] { Perdida(); });
@@ -32,14 +49,24 @@ void Conexion::SinRetraso() {
     sock_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
 }
 
-void Conexion::Enviar(TipoMarco tipo, QByteArrayView cuerpo) {
-    if (sock_ && sock_->state() == QAbstractSocket::ConnectedState)
-        sock_->write(CodificarMarco(tipo, cuerpo));
+bool Conexion::Enviar(TipoMarco tipo, QByteArrayView cuerpo) {
+    if (!sock_ || sock_->state() != QAbstractSocket::ConnectedState) return false;
+    const QByteArray marco = CodificarMarco(tipo, cuerpo);
+    if (sock_->bytesToWrite() + marco.size() > kMaxPorEnviar) {
+        // The other end does not read: it is dropped on the next turn.
+        if (!atascada_) {
+            atascada_ = true;
+            Romper();
+        }
+        return false;
+    }
+    return sock_->write(marco) == marco.size();
 }
 
-void Conexion::EnviarYa(TipoMarco tipo, QByteArrayView cuerpo) {
-    Enviar(tipo, cuerpo);
-    if (sock_) sock_->flush();
+bool Conexion::EnviarYa(TipoMarco tipo, QByteArrayView cuerpo) {
+    const bool ok = Enviar(tipo, cuerpo);
+    if (ok) sock_->flush();
+    return ok;
 }
 
 bool Conexion::blnLatir(int silencioMs) {
@@ -84,7 +111,9 @@ void Conexion::PararSaludo() {
 bool Conexion::blnLeer() {
     QList<Marco> marcos;
     const bool bien = dec_.Anadir(sock_->readAll(), marcos);
-    if (!marcos.isEmpty() || bien) silencio_.restart();
+    // Only a whole frame is a sign of life: a peer that trickles a byte at
+    // a time is as good as silent.
+    if (!marcos.isEmpty()) silencio_.restart();
     for (const Marco& m : marcos) {
         if (!blnAtender(m)) return false;
     }
@@ -128,8 +157,14 @@ bool Conexion::blnAtender(const Marco& m) {
     if (!aceptada_) return blnAtenderSaludo(m);
     switch (m.tipo) {
     case TipoMarco::Datos: {
+        if (!ventanaDatos_.isValid() || ventanaDatos_.elapsed() > kVentanaDatosMs) {
+            ventanaDatos_.start();
+            bytesEnVentana_ = 0;
+        }
+        bytesEnVentana_ += m.cuerpo.size();
         const auto texto = DecodificarUtf8(m.cuerpo);
-        if (!texto || !sesion_.blnRecibido(*this, *texto)) {
+        if (bytesEnVentana_ > kMaxDatosPorVentana || !texto ||
+            !sesion_.blnRecibido(*this, *texto)) {
             Romper();
             return false;
         }

@@ -61,8 +61,9 @@ public:
     // dropped, and our own join fails with DPNERR_NORESPONSE.
     void LimitarSaludo(int ms);
     // Sends and hands it to the system now rather than on the next loop
-    // turn: a move waits for its answer.
-    void EnviarYa(TipoMarco tipo, QByteArrayView cuerpo = {});
+    // turn: a move waits for its answer. False when it was not sent (not
+    // connected, or the other end stopped reading: the link then goes).
+    bool EnviarYa(TipoMarco tipo, QByteArrayView cuerpo = {});
     // Heartbeat: false when the other end has been silent beyond
     // silencioMs (nothing is sent then).
     bool blnLatir(int silencioMs);
@@ -73,7 +74,7 @@ public:
 private:
     bool blnUniendo() const { return saliente_ && !aceptada_; }
     void SinRetraso();
-    void Enviar(TipoMarco tipo, QByteArrayView cuerpo = {});
+    bool Enviar(TipoMarco tipo, QByteArrayView cuerpo = {});
     void PararSaludo();
     // The socket's signals. Each false (or each ending in Romper) means the
     // link is gone.
@@ -93,9 +94,12 @@ private:
     DecodificadorMarcos dec_;
     QTimer* saludo_ = nullptr;
     QElapsedTimer silencio_;
+    QElapsedTimer ventanaDatos_; // message bytes received since it started
+    qint64 bytesEnVentana_ = 0;
     std::int32_t idJugador_ = 0;
     QString nombre_;
     bool aceptada_ = false;
+    bool atascada_ = false; // reported gone for not reading
 };
 
 } // namespace brumaria::red

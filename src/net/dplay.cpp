@@ -14,6 +14,7 @@
 #include <QTcpSocket>
 #include <QTimer>
 #include <QUuid>
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <list>
@@ -26,11 +27,16 @@ namespace {
 // The game is for two players: a host and one guest.
 constexpr int kMaxJugadores = 2;
 // Connections still in their handshake; more at once is someone knocking,
-// not a player joining.
+// not a player joining. A newcomer takes the place of the oldest, so idle
+// knockers cannot keep a player out.
 constexpr int kMaxPendientes = 8;
 // Events waiting for a busy handler (a modal box) before a peer counts as
 // flooding; a whole match is a few hundred messages.
 constexpr std::size_t kMaxEventosEnCola = 20000;
+// Bytes of one player's messages waiting for delivery, counted as held in
+// memory (two per character). A match with chat is a few KiB; 2 MiB is a
+// hundred full frames and still bounds what a flooding peer costs us.
+constexpr qsizetype kMaxBytesEnColaPorJugador = 2 * 1024 * 1024;
 // Events handed out in one turn of the loop, so a flood of messages cannot
 // starve the window.
 constexpr int kMaxEventosPorTurno = 64;
@@ -56,8 +62,15 @@ struct DirectPlay8Peer::Estado final : Conexion::Sesion {
     DirectPlay8Event* sink = nullptr;
     Tiempos tiempos;
 
-    // Events waiting for delivery.
-    std::deque<std::function<void(DirectPlay8Event&)>> cola;
+    // Events waiting for delivery; a received message remembers its sender
+    // and size, so each player's share of the queue is known.
+    struct Evento {
+        std::function<void(DirectPlay8Event&)> entregar;
+        std::int32_t idRemitente = 0;
+        qsizetype bytes = 0;
+    };
+    std::deque<Evento> cola;
+    QHash<std::int32_t, qsizetype> bytesEnCola; // by sender
     bool entregaPendiente = false;
     bool entregando = false;
     std::shared_ptr<bool> vivo = std::make_shared<bool>(true);
@@ -89,8 +102,10 @@ struct DirectPlay8Peer::Estado final : Conexion::Sesion {
 
     // --- events ---------------------------------------------------------
 
-    void Encolar(std::function<void(DirectPlay8Event&)> ev) {
-        cola.push_back(std::move(ev));
+    void Encolar(std::function<void(DirectPlay8Event&)> ev, std::int32_t idRemitente = 0,
+                 qsizetype bytes = 0) {
+        cola.push_back({std::move(ev), idRemitente, bytes});
+        if (bytes > 0) bytesEnCola[idRemitente] += bytes;
         Programar();
     }
 
@@ -108,11 +123,15 @@ struct DirectPlay8Peer::Estado final : Conexion::Sesion {
         if (entregando) return; // the running handler's return reschedules
         std::weak_ptr<bool> sigueVivo = vivo;
         for (int n = 0; n < kMaxEventosPorTurno && !cola.empty(); ++n) {
-            auto ev = std::move(cola.front());
+            Evento ev = std::move(cola.front());
             cola.pop_front();
+            if (ev.bytes > 0) {
+                auto it = bytesEnCola.find(ev.idRemitente);
+                if (it != bytesEnCola.end() && (*it -= ev.bytes) <= 0) bytesEnCola.erase(it);
+            }
             if (!sink) continue;
             entregando = true;
-            ev(*sink);
+            ev.entregar(*sink);
             if (sigueVivo.expired()) return;
             entregando = false;
             emit q->eventoEntregado();
@@ -185,14 +204,22 @@ struct DirectPlay8Peer::Estado final : Conexion::Sesion {
     void NuevaEntrante() {
         while (servidor && servidor->hasPendingConnections()) {
             QTcpSocket* s = servidor->nextPendingConnection();
-            int pendientes = 0;
-            for (const auto& c : conexiones)
-                pendientes += c.blnAceptada() ? 0 : 1;
-            if (pendientes >= kMaxPendientes || !blnDestinoPermitido(s->peerAddress())) {
+            if (!blnDestinoPermitido(s->peerAddress())) {
                 s->abort();
                 s->deleteLater();
                 continue;
             }
+            // Full of handshakes: the oldest (front of the list) has had the
+            // longest to say hello and goes.
+            int pendientes = 0;
+            auto masVieja = conexiones.end();
+            for (auto it = conexiones.begin(); it != conexiones.end(); ++it)
+                if (!it->blnAceptada() && !blnCaida(&*it)) {
+                    ++pendientes;
+                    if (masVieja == conexiones.end()) masVieja = it;
+                }
+            if (pendientes >= kMaxPendientes && masVieja != conexiones.end())
+                Soltar(masVieja, 0, false);
             s->setParent(q); // outlives the server, goes with the peer
             conexiones.emplace_back(s, q, *this, false).LimitarSaludo(tiempos.saludoMs);
         }
@@ -244,15 +271,26 @@ struct DirectPlay8Peer::Estado final : Conexion::Sesion {
     }
 
     bool blnRecibido(Conexion& c, const QString& texto) override {
-        if (cola.size() >= kMaxEventosEnCola) return false; // a flood while the game is busy
-        Encolar([id = c.IdJugador(), t = texto, n = c.Nombre()](DirectPlay8Event& s) {
-            DPNMSG_RECEIVE r;
-            r.idSender = id;
-            r.strNombreRemitente = n;
-            r.strDatos = t;
-            s.DirectPlay8Event_Receive(r);
-        });
+        const std::int32_t id = c.IdJugador();
+        const qsizetype bytes = (texto.size() + c.Nombre().size()) * qsizetype(sizeof(QChar)) + 64;
+        // A flood, while the game is busy or faster than it reads: the peer goes.
+        if (cola.size() >= kMaxEventosEnCola ||
+            bytesEnCola.value(id) + bytes > kMaxBytesEnColaPorJugador)
+            return false;
+        Encolar(
+            [id, t = texto, n = c.Nombre()](DirectPlay8Event& s) {
+                DPNMSG_RECEIVE r;
+                r.idSender = id;
+                r.strNombreRemitente = n;
+                r.strDatos = t;
+                s.DirectPlay8Event_Receive(r);
+            },
+            id, bytes);
         return true;
+    }
+    bool blnCaida(const Conexion* c) const {
+        return std::any_of(caidas.begin(), caidas.end(),
+                           [c](const auto& x) { return x.first == c; });
     }
 
     // A guest who lost the host stays in the session, alone, until Close.
@@ -439,8 +477,7 @@ bool DirectPlay8Peer::SendTo(std::int32_t idDestino, const QString& strMensaje) 
         if (!c.blnAceptada() ||
             (idDestino != DPNID_ALL_PLAYERS_GROUP && idDestino != c.IdJugador()))
             continue;
-        c.EnviarYa(TipoMarco::Datos, utf8);
-        enviado = true;
+        enviado = c.EnviarYa(TipoMarco::Datos, utf8) || enviado;
     }
     return enviado;
 }
@@ -479,6 +516,7 @@ void DirectPlay8Peer::Close() {
     d_->idLocal = 0;
     d_->idos.clear();
     d_->cola.clear();
+    d_->bytesEnCola.clear();
 }
 
 int DirectPlay8Peer::NumeroJugadores() const {

@@ -170,8 +170,9 @@ public:
                          const QString& strDeviceUrl);
 
     // Sends one string to a player or to all others (DPNID_ALL_PLAYERS_GROUP),
-    // reliably and in order, never looped back. False when nobody is there
-    // or the text is beyond the frame bound.
+    // reliably and in order, never looped back. False when nobody is there,
+    // the text is beyond the frame bound (kMaxCuerpoMarco bytes of UTF-8),
+    // or the other end has stopped reading.
     bool SendTo(std::int32_t idDestino, const QString& strMensaje);
 
     // A player's name; empty (and *ok false) for an unknown id. Players who

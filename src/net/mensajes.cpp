@@ -21,6 +21,8 @@
 // with blanks, signs or leading zeros) is not a message and is dropped.
 #include "net/mensajes.h"
 
+#include "net/marco.h"
+
 namespace brumaria::protocolo {
 
 namespace {
@@ -165,6 +167,10 @@ struct Escritor {
 
 QString Escribir(const Mensaje& mensaje) {
     return std::visit(Escritor{}, mensaje);
+}
+
+bool blnCabeEnUnMarco(const Mensaje& mensaje) {
+    return Escribir(mensaje).toUtf8().size() <= qsizetype(red::kMaxCuerpoMarco);
 }
 
 } // namespace brumaria::protocolo

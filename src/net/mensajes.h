@@ -60,6 +60,9 @@ using Mensaje = std::variant<std::monostate, QuienEmpieza, CasillaFlota, BarcosL
 inline constexpr int kMaxTextoAlerta = 1024;
 
 Mensaje Leer(const QString& strTexto);
+// Whether the message's text fits in one transport frame; a longer one
+// cannot be sent.
+bool blnCabeEnUnMarco(const Mensaje& mensaje);
 // The text of a message (empty for std::monostate).
 QString Escribir(const Mensaje& mensaje);
 

@@ -213,18 +213,30 @@ void ModDPlay::EnviarHistorial(const QString& strTexto) {
     EnviarMensaje(protocolo::Historial{strTexto});
 }
 
-void ModDPlay::EnviarChat(const QString& strTexto) {
+bool ModDPlay::EnviarChat(const QString& strTexto) {
     if (lngNumJugadores() < 2) {
         MsgBox(
             QStringLiteral("No hay nadie a quien enviar.\n\nSi no estás en ninguna sesión puedes "
                            "empezar una nueva partida en red, para eso inicia una nueva partida "
                            "y activa 'Partida multijugador en red'."),
             QStringLiteral("Estás solo"), Icono::Exclamacion);
-        return;
+        return true;
     }
-    cuadros_.EscribirEnChat(QStringLiteral("<") + protocolo::strTextoSeguro(strNombreUsuario_) +
-                            QStringLiteral("> ") + protocolo::strTextoSeguro(strTexto));
-    EnviarMensaje(protocolo::Chat{strTexto});
+    // One line is one frame; a longer one would never arrive, so it is not
+    // shown as said either.
+    const protocolo::Chat chat{strTexto};
+    if (!protocolo::blnCabeEnUnMarco(chat)) {
+        MsgBox(QStringLiteral("El mensaje es demasiado largo y no se ha enviado. "
+                              "Divídelo en varios mensajes más cortos."),
+               QStringLiteral("Error"), Icono::Critico);
+        return false;
+    }
+    // The pane shows only what went out; a link that fails here is reported
+    // gone right after.
+    if (EnviarMensaje(chat))
+        cuadros_.EscribirEnChat(QStringLiteral("<") + protocolo::strTextoSeguro(strNombreUsuario_) +
+                                QStringLiteral("> ") + protocolo::strTextoSeguro(strTexto));
+    return true;
 }
 
 void ModDPlay::EnviarAlerta(int intTipo) {

@@ -65,10 +65,12 @@ public:
     void EnviarFinDePartida() override;
     void EnviarHistorial(const QString& strTexto) override;
 
-    // "Enviar": the line in the local chat and to the other player, or the
-    // "Estás solo" box when nobody is there. The alert menu's three sends
-    // (0 sound, 1 message box, 2 history line).
-    void EnviarChat(const QString& strTexto);
+    // "Enviar": the line to the other player and, once sent, in the local
+    // chat; the "Estás solo" box when nobody is there. False when the line
+    // is too long for one frame: it is refused with a box and the caller
+    // keeps the text for the player to shorten. The alert menu's three
+    // sends (0 sound, 1 message box, 2 history line).
+    bool EnviarChat(const QString& strTexto);
     void EnviarAlerta(int intTipo);
 
     // One received message text, from the player named.

@@ -1,35 +1,45 @@
-// Replays the fuzzers' seed corpus through the same entry points, so every
-// ordinary run checks the inputs that once mattered.
+// Replays the fuzzers' seed corpus (sanitizer builds only) through their
+// entry points, which abort on a broken invariant; and whatever parses,
+// datagram or game message, writes back to what reads the same.
 #include "entradas.h"
+#include "net/descubrimiento.h"
+#include "net/mensajes.h"
 
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
-namespace {
+using namespace brumaria;
 
-int Replay(const char* carpeta, int (*entrada)(const std::uint8_t*, std::size_t)) {
+namespace {
+QList<QByteArray> Corpus(const char* carpeta, int (*entrada)(const std::uint8_t*, std::size_t)) {
     QDir dir(QStringLiteral(BRUMARIA_CORPUS_DIR "/") + QString::fromLatin1(carpeta));
-    int n = 0;
-    const auto archivos = dir.entryList(QDir::Files);
-    for (const QString& nombre : archivos) {
+    QList<QByteArray> r;
+    for (const QString& nombre : dir.entryList(QDir::Files)) {
         QFile f(dir.filePath(nombre));
         if (!f.open(QIODevice::ReadOnly)) continue;
-        const QByteArray datos = f.readAll();
-        entrada(reinterpret_cast<const std::uint8_t*>(datos.constData()),
-                static_cast<std::size_t>(datos.size()));
-        ++n;
+        r << f.readAll();
+        entrada(reinterpret_cast<const std::uint8_t*>(r.back().constData()),
+                std::size_t(r.back().size()));
     }
-    return n;
+    return r;
 }
-
 } // namespace
 
-TEST(Corpus, MarcosYDatagramas) {
-    EXPECT_GT(Replay("marcos", brumaria::fuzz::EntradaMarcos), 0);
-    EXPECT_GT(Replay("descubrimiento", brumaria::fuzz::EntradaDescubrimiento), 0);
-}
-
-TEST(Corpus, Mensajes) {
-    EXPECT_GT(Replay("mensajes", brumaria::fuzz::EntradaMensajes), 0);
+TEST(Corpus, LoQueSeLeeSeEscribeIgual) {
+    EXPECT_FALSE(Corpus("marcos", fuzz::EntradaMarcos).isEmpty());
+    int leidos = 0; // the seeds hold a query and an answer
+    for (const QByteArray& d : Corpus("descubrimiento", fuzz::EntradaDescubrimiento))
+        leidos += (red::LeerRespuesta(d) && red::CodificarRespuesta(*red::LeerRespuesta(d)) == d) +
+                  (red::LeerConsulta(d) && red::CodificarConsulta(*red::LeerConsulta(d)) == d);
+    EXPECT_GE(leidos, 2);
+    int mensajes = 0;
+    for (const QByteArray& d : Corpus("mensajes", fuzz::EntradaMensajes))
+        for (const QString& l : QString::fromUtf8(d).split(u'\n')) {
+            const QString escrito = protocolo::Escribir(protocolo::Leer(l));
+            if (escrito.isEmpty()) continue;
+            ++mensajes;
+            EXPECT_EQ(protocolo::Escribir(protocolo::Leer(escrito)), escrito) << l.toStdString();
+        }
+    EXPECT_GT(mensajes, 0);
 }

@@ -2,7 +2,9 @@
 // side does with each message it receives.
 #include "../core/ayudas.h"
 #include "../match/fakes.h"
+#include "carpeta_temporal.h"
 #include "grabador_mensajes.h"
+#include "net/marco.h"
 #include "net/mensajes.h"
 #include "net/moddplay.h"
 
@@ -19,31 +21,25 @@ template <class T> bool Es(const p::Mensaje& m) {
 }
 
 TEST(Mensajes, CadaMensajeSeLeeComoSeEscribe) {
-    const QList<p::Mensaje> todos{
-        p::QuienEmpieza{true}, p::QuienEmpieza{false}, p::CasillaFlota{9, 0},
-        p::BarcosListos{},     p::FinDePartida{},      p::Ataque{4, 2},
-        p::RespuestaAtaque{4, 2, 1}, p::RespuestaAtaque{0, 9, 3}, p::Alerta{0, {}},
-        p::Alerta{1, QStringLiteral("¡Despierta; ya: 1;2")}, p::Alerta{2, QStringLiteral("mira")},
-        p::AlertaRechazada{2}, p::Chat{QStringLiteral("a;b:c")}, p::Chat{QString()},
-        p::Historial{QStringLiteral("Ana está colocando sus barcos")}};
-    const QStringList textos{QStringLiteral("0;0;blnEmpiezaJugador:True"),
-                             QStringLiteral("0;0;blnEmpiezaJugador:False"),
-                             QStringLiteral("0;1;9;0"),
-                             QStringLiteral("0;0;BarcosListos:Sí"),
-                             QStringLiteral("0;0;FinDePartida:Sí"),
-                             QStringLiteral("0;2;4;2"),
-                             QStringLiteral("0;3;4;2;1"),
-                             QStringLiteral("0;3;0;9;3"),
-                             QStringLiteral("0;4;0"),
-                             QStringLiteral("0;4;1;¡Despierta; ya: 1;2"),
-                             QStringLiteral("0;4;2;mira"),
-                             QStringLiteral("0;4;9;2"),
-                             QStringLiteral("1;a;b:c"),
-                             QStringLiteral("1;"),
-                             QStringLiteral("2;Ana está colocando sus barcos")};
-    for (qsizetype i = 0; i < todos.size(); ++i) {
-        EXPECT_EQ(p::Escribir(todos[i]), textos[i]);
-        EXPECT_EQ(p::Escribir(p::Leer(textos[i])), textos[i]);
+    const std::pair<p::Mensaje, const char*> todos[] = {
+        {p::QuienEmpieza{true}, "0;0;blnEmpiezaJugador:True"},
+        {p::QuienEmpieza{false}, "0;0;blnEmpiezaJugador:False"},
+        {p::CasillaFlota{9, 0}, "0;1;9;0"},
+        {p::BarcosListos{}, "0;0;BarcosListos:Sí"},
+        {p::FinDePartida{}, "0;0;FinDePartida:Sí"},
+        {p::Ataque{4, 2}, "0;2;4;2"},
+        {p::RespuestaAtaque{4, 2, 1}, "0;3;4;2;1"},
+        {p::RespuestaAtaque{0, 9, 3}, "0;3;0;9;3"},
+        {p::Alerta{0, {}}, "0;4;0"},
+        {p::Alerta{1, QStringLiteral("¡Despierta; ya: 1;2")}, "0;4;1;¡Despierta; ya: 1;2"},
+        {p::Alerta{2, QStringLiteral("mira")}, "0;4;2;mira"},
+        {p::AlertaRechazada{2}, "0;4;9;2"},
+        {p::Chat{QStringLiteral("a;b:c")}, "1;a;b:c"},
+        {p::Chat{QString()}, "1;"},
+        {p::Historial{QStringLiteral("Ana está colocando sus barcos")}, "2;Ana está colocando sus barcos"}};
+    for (const auto& [mensaje, texto] : todos) {
+        EXPECT_EQ(p::Escribir(mensaje), QString::fromUtf8(texto));
+        EXPECT_EQ(p::Escribir(p::Leer(QString::fromUtf8(texto))), QString::fromUtf8(texto));
     }
     // The value of these two is not read.
     EXPECT_TRUE(Es<p::BarcosListos>(p::Leer(QStringLiteral("0;0;BarcosListos:No"))));
@@ -61,19 +57,9 @@ TEST(Mensajes, LoQueNoEsUnMensajeSeDescarta) {
         EXPECT_TRUE(Es<std::monostate>(p::Leer(QString::fromLatin1(s)))) << s;
 }
 
-TEST(Mensajes, LosTextosAjenosNoRompenLineasNiColumnas) {
-    const auto chat = p::Leer(QStringLiteral("1;a\tb\rc\nd") + QChar(0x2028) + QStringLiteral("e") +
-                              QChar(0) + QChar(0x85) + QStringLiteral("f"));
-    ASSERT_TRUE(Es<p::Chat>(chat));
-    EXPECT_EQ(std::get<p::Chat>(chat).strTexto, QStringLiteral("a b c d e  f"));
-    const auto hist = p::Leer(QStringLiteral("2;Jugador\t\tA1\tHundido"));
-    EXPECT_EQ(std::get<p::Historial>(hist).strTexto, QStringLiteral("Jugador  A1 Hundido"));
-    const auto alerta = p::Leer(QStringLiteral("0;4;1;") + QString(5000, u'x'));
-    EXPECT_EQ(std::get<p::Alerta>(alerta).strTexto.size(), p::kMaxTextoAlerta);
-}
-
 // The network side of one copy, the other player replaced by a recorder.
 struct Lado : ::testing::Test {
+    CarpetaTemporal carpeta; // the history file, if any, goes there
     GrabadorMensajes cajas;
     Mesa m;
     ModDPlay dp{m.partida, m.preparacion, m.opciones, m.cuadros, m.vista};
@@ -92,6 +78,14 @@ struct Lado : ::testing::Test {
             false);
     }
     void Recibir(const char* s) { dp.RecibirMensaje(QString::fromUtf8(s), QStringLiteral("Rival")); }
+    // The first n squares of the other's fleet, rows then columns.
+    void FlotaDelOtro(int n) {
+        const Panel flota = FlotaFija();
+        for (int i = 0; i < kLado * kLado && n > 0; ++i)
+            if (flota[i / kLado][i % kLado] == CASILLA_BARCO && n-- > 0)
+                dp.RecibirMensaje(QStringLiteral("0;1;%1;%2").arg(i / kLado).arg(i % kLado),
+                                  QStringLiteral("Rival"));
+    }
 };
 
 TEST_F(Lado, AlertasAceptadasRechazadasYRechazosDelOtro) {
@@ -103,7 +97,11 @@ TEST_F(Lado, AlertasAceptadasRechazadasYRechazosDelOtro) {
     EXPECT_EQ(cajas.mensajes()[0].texto, QStringLiteral("<b>¡Eh!</b>; con ; y :"));
     EXPECT_EQ(cajas.mensajes()[0].titulo, QStringLiteral("Alerta de tu adversario"));
     EXPECT_EQ(cajas.mensajes()[0].icono, Icono::Exclamacion);
+    dp.RecibirMensaje(QStringLiteral("0;4;1;") + QString(5000, u'x'), QStringLiteral("Rival"));
+    EXPECT_EQ(cajas.mensajes().at(1).texto, QString(p::kMaxTextoAlerta, u'x'));
+    cajas.Limpiar();
     Recibir("0;4;2;mira;aquí");
+    ASSERT_FALSE(m.paneles.historial.isEmpty());
     EXPECT_EQ(m.paneles.historial.back(), QStringLiteral("ALERTA DE TU ADVERSARIO: mira;aquí"));
     EXPECT_TRUE(salida.isEmpty());
 
@@ -114,7 +112,7 @@ TEST_F(Lado, AlertasAceptadasRechazadasYRechazosDelOtro) {
     Recibir("0;4;2;hola");
     EXPECT_EQ(salida, (QStringList{QStringLiteral("0;4;9;0"), QStringLiteral("0;4;9;1"),
                                    QStringLiteral("0;4;9;2")}));
-    EXPECT_EQ(cajas.mensajes().size(), 1);
+    EXPECT_TRUE(cajas.mensajes().isEmpty());
 
     Recibir("0;4;9;0");
     Recibir("0;4;9;1");
@@ -124,33 +122,42 @@ TEST_F(Lado, AlertasAceptadasRechazadasYRechazosDelOtro) {
                            QStringLiteral("Rival no tiene activadas las alertas con cuadro de texto"),
                            QStringLiteral("Rival no tiene activadas las alertas en el historial")}));
 
-    // Sent with the texts of the options.
-    salida.clear();
-    o.strAlertaMensajeMsgBox = QStringLiteral("¡Despierta!");
-    o.strAlertaMensajeHistorial = QStringLiteral("Mira el historial: 2;3");
-    dp.EnviarAlerta(0);
-    dp.EnviarAlerta(1);
-    dp.EnviarAlerta(2);
-    EXPECT_EQ(salida, (QStringList{QStringLiteral("0;4;0"), QStringLiteral("0;4;1;¡Despierta!"),
-                                   QStringLiteral("0;4;2;Mira el historial: 2;3")}));
 }
 
-TEST_F(Lado, ChatEHistorialLleganTalCualYSinLineasFalsas) {
+TEST_F(Lado, ElChatSaleSoloSiCabeYSeVeSoloSiSalio) {
     Recibir("1;");
-    Recibir("1;a;b:c\nHas ganado");
-    EXPECT_EQ(m.paneles.chat, (QStringList{QStringLiteral("<Rival> "),
-                                           QStringLiteral("<Rival> a;b:c Has ganado")}));
-    Recibir("2;Rival está colocando sus barcos");
-    EXPECT_EQ(m.paneles.historial.back(), QStringLiteral("Rival está colocando sus barcos"));
+    Recibir("1;a;b:c");
+    EXPECT_EQ(m.paneles.chat, (QStringList{QStringLiteral("<Rival> "), QStringLiteral("<Rival> a;b:c")}));
 
     dp.EnviarChat(QStringLiteral("hola; a:b"));
     EXPECT_EQ(salida, QStringList{QStringLiteral("1;hola; a:b")});
+    ASSERT_EQ(m.paneles.chat.size(), 3);
     EXPECT_EQ(m.paneles.chat.back(), QStringLiteral("<> hola; a:b"));
+
+    // A line beyond one frame is refused, kept for the player, and not shown.
+    const QString largo(red::kMaxCuerpoMarco / 2, u'é');
+    EXPECT_FALSE(dp.EnviarChat(largo));
+    ASSERT_EQ(cajas.mensajes().size(), 1);
+    EXPECT_EQ(cajas.mensajes()[0].texto,
+              QStringLiteral("El mensaje es demasiado largo y no se ha enviado. "
+                             "Divídelo en varios mensajes más cortos."));
+    EXPECT_EQ(cajas.mensajes()[0].titulo, QStringLiteral("Error"));
+    EXPECT_EQ(m.paneles.chat.size(), 3);
+    EXPECT_EQ(salida.size(), 1);
+    EXPECT_TRUE(dp.EnviarChat(largo.left(largo.size() - 1))); // with "1;", exactly a frame
+    EXPECT_EQ(salida.size(), 2);
+    EXPECT_EQ(m.paneles.chat.size(), 4);
+
+    // A send that fails shows nothing either.
+    dp.SustituirTransporte([](const QString&) { return false; }, false);
+    EXPECT_TRUE(dp.EnviarChat(QStringLiteral("se pierde")));
+    EXPECT_EQ(m.paneles.chat.size(), 4);
 
     // Alone, the chat says so and sends nothing.
     dp.SustituirTransporte(nullptr, false);
+    cajas.Limpiar();
     salida.clear();
-    dp.EnviarChat(QStringLiteral("¿hay alguien?"));
+    EXPECT_TRUE(dp.EnviarChat(QStringLiteral("¿hay alguien?")));
     ASSERT_EQ(cajas.mensajes().size(), 1);
     EXPECT_EQ(cajas.mensajes()[0].titulo, QStringLiteral("Estás solo"));
     EXPECT_EQ(cajas.mensajes()[0].icono, Icono::Exclamacion);
@@ -178,16 +185,8 @@ TEST_F(Lado, LaFlotaDelOtroCuentaEnteraYValida) {
     m.vista.eleccion = {false, false, true};
     m.preparacion.EmpezarPartida();
     ASSERT_EQ(m.preparacion.Estado(), EstadoPreparacion::EsperandoFlotaContraria);
-    salida.clear();
     Recibir("0;0;blnEmpiezaJugador:True");
-    const Panel flota = FlotaFija();
-    QList<std::pair<int, int>> casillas;
-    for (int f = 0; f < kLado; ++f)
-        for (int c = 0; c < kLado; ++c)
-            if (flota[f][c] == CASILLA_BARCO) casillas.append({f, c});
-    for (int i = 0; i < 19; ++i)
-        dp.RecibirMensaje(QStringLiteral("0;1;%1;%2").arg(casillas[i].first).arg(casillas[i].second),
-                          QStringLiteral("Rival"));
+    FlotaDelOtro(19);
     Recibir("0;0;BarcosListos:Sí"); // 19 squares are no fleet
     EXPECT_EQ(m.preparacion.Estado(), EstadoPreparacion::EsperandoFlotaContraria);
     Recibir("0;1;5;5"); // 20 squares, but touching: no fleet either
@@ -200,12 +199,11 @@ TEST_F(Lado, ElPrimerAtaqueTrasLaFlotaEncuentraLaPartidaEmpezada) {
     m.vista.eleccion = {false, false, true};
     m.preparacion.EmpezarPartida();
     Recibir("0;0;blnEmpiezaJugador:False");
-    const Panel flota = FlotaFija();
-    for (int f = 0; f < kLado; ++f)
-        for (int c = 0; c < kLado; ++c)
-            if (flota[f][c] == CASILLA_BARCO)
-                dp.RecibirMensaje(QStringLiteral("0;1;%1;%2").arg(f).arg(c),
-                                  QStringLiteral("Rival"));
+    FlotaDelOtro(20);
+    // A shot before his fleet is complete is no shot: nothing holds it, and
+    // a true host cannot send one (his match has not started either).
+    Recibir("0;2;3;3");
+    EXPECT_FALSE(m.partida.blnEsperandoRespuesta());
     // The host starts: his shot comes right behind his fleet, in the same
     // delivery, and is answered at once.
     Recibir("0;0;BarcosListos:Sí");

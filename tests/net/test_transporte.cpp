@@ -1,80 +1,24 @@
-// The peer transport over loopback: search, join, ordered delivery, the
-// full session, failed joins, heartbeat and hostile connections.
-#include "net/descubrimiento.h"
+// The peer transport over loopback: search, join, ordered delivery, failed
+// joins, leaving. Hostile peers are in test_hostiles.cpp.
 #include "net/marco.h"
 #include "platform/pausa.h"
 #include "red_prueba.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QNetworkDatagram>
 #include <QTcpServer>
-#include <QTcpSocket>
-#include <QUdpSocket>
 #include <gtest/gtest.h>
 
 using namespace brumaria;
 using namespace brumaria::prueba;
 
-namespace {
-
-QByteArray Hola(const QString& guid, const QString& nombre) {
-    red::EscritorCampos e;
-    e.bytes("BRUMARIA").u8(1).cadena(guid).cadena(QString()).cadena(nombre);
-    return red::CodificarMarco(red::TipoMarco::Hola, e.datos());
-}
-
-// A raw client that completes the join by hand and then does what the test says.
-struct ClienteCrudo {
-    QTcpSocket sock;
-    bool Conectar(quint16 puerto) {
-        sock.connectToHost(QHostAddress(QHostAddress::LocalHost), puerto);
-        return sock.waitForConnected(3000);
-    }
-    bool Unirse(quint16 puerto) {
-        if (!Conectar(puerto)) return false;
-        sock.write(Hola(QString::fromLatin1(kGuidJuego), QStringLiteral("crudo")));
-        red::DecodificadorMarcos dec;
-        QList<red::Marco> marcos;
-        return Esperar([&] {
-                   dec.Anadir(sock.readAll(), marcos);
-                   return !marcos.isEmpty();
-               }) &&
-               marcos.front().tipo == red::TipoMarco::Bienvenida;
-    }
-    bool Cerrado() {
-        return Esperar([&] { return sock.state() == QAbstractSocket::UnconnectedState; });
-    }
-};
-
-} // namespace
-
-TEST(Transporte, ProveedoresTcpYLocal) {
-    ASSERT_EQ(red::DirectPlay8Peer::GetCountServiceProviders(), 2);
-    const auto tcp = red::DirectPlay8Peer::GetServiceProvider(1);
-    EXPECT_TRUE(tcp.Name.contains(QStringLiteral("TCP")));
-    EXPECT_TRUE(red::blnGuidValido(tcp.Guid));
-    const auto local = red::DirectPlay8Peer::GetServiceProvider(2);
-    EXPECT_FALSE(local.Name.contains(QStringLiteral("TCP")));
-    EXPECT_NE(local.Guid, tcp.Guid);
-    EXPECT_TRUE(red::DirectPlay8Peer::GetServiceProvider(0).Name.isEmpty());
-    EXPECT_TRUE(red::DirectPlay8Peer::GetServiceProvider(3).Guid.isEmpty());
-}
-
 TEST(Transporte, EnPruebasSoloSalePorLoopback) {
     ASSERT_TRUE(red::DirectPlay8Peer::blnModoPrueba());
-    EXPECT_TRUE(
-        red::DirectPlay8Peer::blnDestinoPermitido(QHostAddress(QStringLiteral("127.0.0.1"))));
-    EXPECT_TRUE(
-        red::DirectPlay8Peer::blnDestinoPermitido(QHostAddress(QStringLiteral("127.8.9.1"))));
-    EXPECT_TRUE(red::DirectPlay8Peer::blnDestinoPermitido(QHostAddress(QStringLiteral("::1"))));
-    for (const char* a : {"255.255.255.255", "192.168.1.255", "10.0.0.1", "8.8.8.8", "0.0.0.0",
-                          "224.0.0.1", "fe80::1"})
-        EXPECT_FALSE(
-            red::DirectPlay8Peer::blnDestinoPermitido(QHostAddress(QString::fromLatin1(a))))
+    for (const char* a : {"127.0.0.1", "127.8.9.1", "::1", "", "255.255.255.255", "192.168.1.255",
+                          "10.0.0.1", "8.8.8.8", "0.0.0.0", "224.0.0.1", "fe80::1"})
+        EXPECT_EQ(red::DirectPlay8Peer::blnDestinoPermitido(QHostAddress(QString::fromLatin1(a))),
+                  QByteArray(a).startsWith("127.") || QByteArray(a) == "::1")
             << a;
-    EXPECT_FALSE(red::DirectPlay8Peer::blnDestinoPermitido(QHostAddress()));
 
     // A join to another machine is refused before any packet leaves.
     Par p(QStringLiteral("Ana"));
@@ -116,11 +60,8 @@ TEST(Transporte, BuscaDosHostsALaVezYSeUneAUno) {
     EXPECT_FALSE(nombres.contains(QStringLiteral("Ajena")));
     red::DPNMSG_ENUM_HOSTS_RESPONSE deAna;
     for (const auto& r : c.registro.respuestas) {
-        EXPECT_GE(r.lRoundTripLatencyMS, 0);
-        EXPECT_LT(r.lRoundTripLatencyMS, 60000);
-        EXPECT_EQ(r.ApplicationDescription.lMaxPlayers, 2);
+        EXPECT_TRUE(r.lRoundTripLatencyMS >= 0 && r.lRoundTripLatencyMS < 60000);
         EXPECT_EQ(r.ApplicationDescription.lCurrentPlayers, 1);
-        EXPECT_TRUE(r.HostAddressUrl.startsWith(QStringLiteral("127.0.0.1:")));
         if (r.ApplicationDescription.SessionName == QStringLiteral("Mesa de Ana")) deAna = r;
     }
     EXPECT_EQ(deAna.ApplicationDescription.guidInstance, a.peer.GetApplicationDesc().guidInstance);
@@ -146,9 +87,6 @@ TEST(Transporte, BuscaDosHostsALaVezYSeUneAUno) {
     EXPECT_EQ(c.peer.GetApplicationDesc().SessionName, QStringLiteral("Mesa de Ana"));
     EXPECT_EQ(c.peer.NumeroJugadores(), 2);
     EXPECT_EQ(a.peer.NumeroJugadores(), 2);
-    bool ok = true;
-    c.peer.GetPeerInfo(12345, &ok);
-    EXPECT_FALSE(ok);
 }
 
 TEST(Transporte, ProveedorTcpEncuentraPorDireccionEscrita) {
@@ -192,187 +130,48 @@ TEST(Transporte, MilesDeMensajesLleganEnterosYEnOrden) {
     EXPECT_EQ(a.registro.recibidos.size(), kN); // never looped back
 }
 
-TEST(Transporte, ElTerceroEncuentraLaSesionLlena) {
-    CarpetaEncuentros carpeta;
-    Par a(QStringLiteral("Ana")), b(QStringLiteral("Bea")), c(QStringLiteral("Cris"));
-    ASSERT_TRUE(Unir(a, b));
-    c.peer.Connect(a.peer.GetApplicationDesc(),
-                   QStringLiteral("127.0.0.1:%1").arg(a.peer.PuertoTcp()),
-                   red::kGuidProveedorLocal);
-    ASSERT_TRUE(Esperar([&] { return !c.registro.resultadosUnion.isEmpty(); }));
-    EXPECT_EQ(c.registro.resultadosUnion.front(), red::DPNERR_SESSIONFULL);
-    EXPECT_EQ(static_cast<std::uint32_t>(red::DPNERR_SESSIONFULL), 0x80158610u);
-    EXPECT_TRUE(c.registro.creados.isEmpty());
-    EXPECT_FALSE(c.peer.blnEnSesion());
-    Pausa(30);
-    EXPECT_EQ(a.registro.creados.size(), 2);
-    EXPECT_EQ(a.peer.NumeroJugadores(), 2);
-    // The refused player may try elsewhere with the same peer.
-    Par d(QStringLiteral("Dani"));
-    ASSERT_TRUE(Unir(d, c));
-}
-
 TEST(Transporte, UnionFallidaNuncaEsExito) {
-    // Nothing listening.
+    CarpetaEncuentros carpeta;
+    Par host(QStringLiteral("Host")), p(QStringLiteral("Ana"));
+    p.peer.FijarTiempos(TiemposCortos());
+    ASSERT_EQ(host.peer.Host(Sesion(QStringLiteral("s")), red::kGuidProveedorLocal), red::DPN_OK);
     quint16 libre = 0;
     {
-        QTcpServer s;
+        QTcpServer s; // listened once, then nothing listens there
         ASSERT_TRUE(s.listen(QHostAddress(QHostAddress::LocalHost)));
         libre = s.serverPort();
     }
-    Par p(QStringLiteral("Ana"));
-    p.peer.FijarTiempos(TiemposCortos());
-    p.peer.Connect(Sesion(QStringLiteral("x")), QStringLiteral("127.0.0.1:%1").arg(libre),
-                   red::kGuidProveedorLocal);
-    ASSERT_TRUE(Esperar([&] { return p.registro.resultadosUnion.size() == 1; }));
-    EXPECT_EQ(p.registro.resultadosUnion[0], red::DPNERR_NOCONNECTION);
-
-    // Wrong application.
-    CarpetaEncuentros carpeta;
-    Par host(QStringLiteral("Host"));
-    ASSERT_EQ(host.peer.Host(Sesion(QStringLiteral("s")), red::kGuidProveedorLocal), red::DPN_OK);
-    p.peer.Connect(
-        Sesion(QStringLiteral("s"), QStringLiteral("{00000000-0000-0000-0000-000000000001}")),
-        QStringLiteral("127.0.0.1:%1").arg(host.peer.PuertoTcp()), red::kGuidProveedorLocal);
-    ASSERT_TRUE(Esperar([&] { return p.registro.resultadosUnion.size() == 2; }));
-    EXPECT_EQ(p.registro.resultadosUnion[1], red::DPNERR_INVALIDAPPLICATION);
-
-    // A stale search answer: the host was restarted.
-    red::DPN_APPLICATION_DESC vieja = host.peer.GetApplicationDesc();
-    vieja.guidInstance = QStringLiteral("{00000000-0000-0000-0000-000000000002}");
-    p.peer.Connect(vieja, QStringLiteral("127.0.0.1:%1").arg(host.peer.PuertoTcp()),
-                   red::kGuidProveedorLocal);
-    ASSERT_TRUE(Esperar([&] { return p.registro.resultadosUnion.size() == 3; }));
-    EXPECT_EQ(p.registro.resultadosUnion[2], red::DPNERR_INVALIDINSTANCE);
-
-    // Something that accepts and never answers.
-    QTcpServer mudo;
+    QTcpServer mudo, basura; // accepts and never answers; answers garbage
     ASSERT_TRUE(mudo.listen(QHostAddress(QHostAddress::LocalHost)));
-    p.peer.Connect(Sesion(QStringLiteral("x")),
-                   QStringLiteral("127.0.0.1:%1").arg(mudo.serverPort()), red::kGuidProveedorLocal);
-    ASSERT_TRUE(Esperar([&] { return p.registro.resultadosUnion.size() == 4; }));
-    EXPECT_EQ(p.registro.resultadosUnion[3], red::DPNERR_NORESPONSE);
-
-    // Something that answers garbage.
-    QTcpServer basura;
     ASSERT_TRUE(basura.listen(QHostAddress(QHostAddress::LocalHost)));
     QObject::connect(&basura, &QTcpServer::newConnection, [&] {
         basura.nextPendingConnection()->write("HTTP/1.0 400 Bad Request\r\n\r\n");
     });
-    p.peer.Connect(Sesion(QStringLiteral("x")),
-                   QStringLiteral("127.0.0.1:%1").arg(basura.serverPort()),
-                   red::kGuidProveedorLocal);
-    ASSERT_TRUE(Esperar([&] { return p.registro.resultadosUnion.size() == 5; }));
-    EXPECT_EQ(p.registro.resultadosUnion[4], red::DPNERR_HOSTREJECTEDCONNECTION);
-
-    // Malformed address.
-    p.peer.Connect(Sesion(QStringLiteral("x")), QStringLiteral("127.0.0.1"),
-                   red::kGuidProveedorLocal);
-    ASSERT_TRUE(Esperar([&] { return p.registro.resultadosUnion.size() == 6; }));
-    EXPECT_EQ(p.registro.resultadosUnion[5], red::DPNERR_INVALIDHOSTADDRESS);
-    for (auto r : p.registro.resultadosUnion)
-        EXPECT_NE(r, red::DPN_OK);
-    EXPECT_TRUE(p.registro.creados.isEmpty());
-}
-
-TEST(Transporte, UnParSilenciosoSeDaPorIdo) {
-    CarpetaEncuentros carpeta;
-    // The host loses a guest that stops talking.
-    Par host(QStringLiteral("Host"));
-    host.peer.FijarTiempos(TiemposCortos());
-    ASSERT_EQ(host.peer.Host(Sesion(QStringLiteral("s")), red::kGuidProveedorLocal), red::DPN_OK);
-    ClienteCrudo crudo;
-    ASSERT_TRUE(crudo.Unirse(host.peer.PuertoTcp()));
-    ASSERT_TRUE(Esperar([&] { return host.registro.creados.size() == 2; }));
-    EXPECT_EQ(host.peer.GetPeerInfo(host.registro.creados[1]), QStringLiteral("crudo"));
-    ASSERT_TRUE(Esperar([&] { return host.registro.destruidos.size() == 1; }));
-    EXPECT_EQ(host.registro.destruidos[0], host.registro.creados[1]);
-    EXPECT_EQ(host.registro.razones[0], red::DPNDESTROYPLAYERREASON_CONNECTIONLOST);
-    EXPECT_EQ(host.peer.NumeroJugadores(), 1);
-
-    // A guest loses a host that stops talking (the heartbeat is what notices).
-    QTcpServer falso;
-    ASSERT_TRUE(falso.listen(QHostAddress(QHostAddress::LocalHost)));
-    QTcpSocket* lado = nullptr;
-    QObject::connect(&falso, &QTcpServer::newConnection, [&] {
-        lado = falso.nextPendingConnection();
-        red::EscritorCampos e;
-        e.u32(0)
-            .u32(0x20002)
-            .u32(0x20001)
-            .cadena(QStringLiteral("Falso"))
-            .cadena(QStringLiteral("Sesión falsa"))
-            .u32(2)
-            .cadena(QStringLiteral("{00000000-0000-0000-0000-000000000009}"))
-            .cadena(QString::fromLatin1(kGuidJuego));
-        lado->write(red::CodificarMarco(red::TipoMarco::Bienvenida, e.datos()));
-    });
-    Par invitado(QStringLiteral("Inv"));
-    invitado.peer.FijarTiempos(TiemposCortos());
-    invitado.peer.Connect(Sesion(QStringLiteral("x")),
-                          QStringLiteral("127.0.0.1:%1").arg(falso.serverPort()),
-                          red::kGuidProveedorLocal);
-    ASSERT_TRUE(Esperar([&] { return invitado.registro.resultadosUnion.size() == 1; }));
-    EXPECT_EQ(invitado.registro.resultadosUnion[0], red::DPN_OK);
-    EXPECT_EQ(invitado.peer.GetApplicationDesc().SessionName, QStringLiteral("Sesión falsa"));
-    ASSERT_TRUE(Esperar([&] { return invitado.registro.destruidos.size() == 1; }));
-    EXPECT_EQ(invitado.registro.destruidos[0], 0x20001);
-    EXPECT_EQ(invitado.peer.NumeroJugadores(), 1);
-    EXPECT_FALSE(invitado.peer.SendTo(0, QStringLiteral("1;hola")));
-}
-
-TEST(Transporte, ConexionesHostilesSeCortanSinTocarElJuego) {
-    CarpetaEncuentros carpeta;
-    Par host(QStringLiteral("Host"));
-    host.peer.FijarTiempos(TiemposCortos());
-    ASSERT_EQ(host.peer.Host(Sesion(QStringLiteral("s")), red::kGuidProveedorLocal), red::DPN_OK);
-    const quint16 puerto = host.peer.PuertoTcp();
-
-    ClienteCrudo basura, enorme, mudo, tipo, datosAntes;
-    ASSERT_TRUE(basura.Conectar(puerto));
-    basura.sock.write("GET / HTTP/1.1\r\nHost: x\r\n\r\n");
-    ASSERT_TRUE(enorme.Conectar(puerto));
-    enorme.sock.write(QByteArray::fromHex("40000000") + QByteArray(1000, 'x'));
-    ASSERT_TRUE(mudo.Conectar(puerto));
-    ASSERT_TRUE(tipo.Conectar(puerto));
-    tipo.sock.write(QByteArray::fromHex("0000000263ff"));
-    ASSERT_TRUE(datosAntes.Conectar(puerto));
-    datosAntes.sock.write(red::CodificarMarco(red::TipoMarco::Datos, "0;0;FinDePartida:Sí"));
-    for (ClienteCrudo* c : {&basura, &enorme, &mudo, &tipo, &datosAntes})
-        EXPECT_TRUE(c->Cerrado());
-    EXPECT_EQ(host.registro.creados.size(), 1); // only the host itself
-    EXPECT_TRUE(host.registro.recibidos.isEmpty());
-    EXPECT_TRUE(host.registro.destruidos.isEmpty());
-
-    // After all that an honest player still gets in; then garbage after
-    // the join costs the cheater his seat, reported as lost.
-    ClienteCrudo tramposo;
-    ASSERT_TRUE(tramposo.Unirse(puerto));
-    ASSERT_TRUE(Esperar([&] { return host.registro.creados.size() == 2; }));
-    tramposo.sock.write(red::CodificarMarco(red::TipoMarco::Datos, "1;hola"));
-    tramposo.sock.write(red::CodificarMarco(red::TipoMarco::Datos, QByteArray("\xff\xfe", 2)));
-    EXPECT_TRUE(tramposo.Cerrado());
-    ASSERT_TRUE(Esperar([&] { return host.registro.destruidos.size() == 1; }));
-    ASSERT_EQ(host.registro.recibidos.size(), 1);
-    EXPECT_EQ(host.registro.recibidos[0].strDatos, QStringLiteral("1;hola"));
-}
-
-TEST(Transporte, EventosUnoTrasOtroAunqueElManejadorEspere) {
-    CarpetaEncuentros carpeta;
-    Par a(QStringLiteral("Ana")), b(QStringLiteral("Bea"));
-    ASSERT_TRUE(Unir(a, b));
-    int profundidad = 0, maxima = 0;
-    b.registro.alRecibir = [&](const red::DPNMSG_RECEIVE&) {
-        maxima = std::max(maxima, ++profundidad);
-        Pausa(5); // handlers wait like the game does
-        --profundidad;
+    red::DPN_APPLICATION_DESC otraApp =
+        Sesion(QStringLiteral("s"), QStringLiteral("{00000000-0000-0000-0000-000000000001}"));
+    red::DPN_APPLICATION_DESC vieja = host.peer.GetApplicationDesc(); // the host was restarted
+    vieja.guidInstance = QStringLiteral("{00000000-0000-0000-0000-000000000002}");
+    auto en = [](quint16 puerto) { return QStringLiteral("127.0.0.1:%1").arg(puerto); };
+    const struct {
+        red::DPN_APPLICATION_DESC desc;
+        QString url;
+        std::int32_t codigo;
+    } casos[] = {
+        {Sesion(QStringLiteral("x")), en(libre), red::DPNERR_NOCONNECTION},
+        {otraApp, en(host.peer.PuertoTcp()), red::DPNERR_INVALIDAPPLICATION},
+        {vieja, en(host.peer.PuertoTcp()), red::DPNERR_INVALIDINSTANCE},
+        {Sesion(QStringLiteral("x")), en(mudo.serverPort()), red::DPNERR_NORESPONSE},
+        {Sesion(QStringLiteral("x")), en(basura.serverPort()), red::DPNERR_HOSTREJECTEDCONNECTION},
+        {Sesion(QStringLiteral("x")), QStringLiteral("127.0.0.1"), red::DPNERR_INVALIDHOSTADDRESS},
     };
-    for (int i = 0; i < 40; ++i)
-        a.peer.SendTo(0, QString::number(i));
-    ASSERT_TRUE(Esperar([&] { return b.registro.recibidos.size() == 40; }));
-    EXPECT_EQ(maxima, 1);
-    for (int i = 0; i < 40; ++i)
-        EXPECT_EQ(b.registro.recibidos[i].strDatos, QString::number(i));
+    for (const auto& c : casos) {
+        const auto n = p.registro.resultadosUnion.size();
+        p.peer.Connect(c.desc, c.url, red::kGuidProveedorLocal);
+        ASSERT_TRUE(Esperar([&] { return p.registro.resultadosUnion.size() > n; }));
+        EXPECT_EQ(p.registro.resultadosUnion.back(), c.codigo) << c.url.toStdString();
+    }
+    EXPECT_TRUE(p.registro.creados.isEmpty());
+    EXPECT_EQ(host.peer.NumeroJugadores(), 1);
 }
 
 TEST(Transporte, CerrarAvisaAlOtroYPermiteEmpezarDeNuevo) {
@@ -407,54 +206,15 @@ TEST(Transporte, CerrarAvisaAlOtroYPermiteEmpezarDeNuevo) {
     EXPECT_TRUE(QDir(carpetaRuta).entryList(QDir::Files).isEmpty());
 }
 
-TEST(Transporte, RespuestasDeBusquedaAcotadasYSoloDeNuestroJuego) {
-    CarpetaEncuentros carpeta;
-    // A fake host on this computer that answers every query with 70
-    // sessions, one of another game, and some junk.
-    QUdpSocket falso;
-    ASSERT_TRUE(falso.bind(QHostAddress(QHostAddress::LocalHost), 0));
-    QFile anuncio(QDir(carpeta.dir.path())
-                      .filePath(QStringLiteral("%1-%2")
-                                    .arg(QCoreApplication::applicationPid())
-                                    .arg(falso.localPort())));
-    ASSERT_TRUE(anuncio.open(QIODevice::WriteOnly));
-    anuncio.close();
-    int consultas = 0;
-    QObject::connect(&falso, &QUdpSocket::readyRead, [&] {
-        while (falso.hasPendingDatagrams()) {
-            const QNetworkDatagram dg = falso.receiveDatagram();
-            const auto c = red::LeerConsulta(dg.data());
-            if (!c) continue;
-            ++consultas;
-            auto responder = [&](const QByteArray& d) {
-                falso.writeDatagram(d, dg.senderAddress(), static_cast<quint16>(dg.senderPort()));
-            };
-            responder("BRUMARIA junk");
-            for (int i = 0; i < 71; ++i) {
-                red::RespuestaBusqueda r;
-                r.marca = c->marca;
-                r.guidInstancia =
-                    QStringLiteral("{00000000-0000-0000-0000-%1}").arg(i, 12, 10, QLatin1Char('0'));
-                r.guidAplicacion = i == 70
-                                       ? QStringLiteral("{11111111-1111-1111-1111-111111111111}")
-                                       : c->guidAplicacion;
-                r.maxJugadores = 2;
-                r.jugadores = 1;
-                r.puertoTcp = 1;
-                r.nombreSesion = QStringLiteral("S%1").arg(i);
-                responder(red::CodificarRespuesta(r));
-            }
-        }
-    });
-    Par busca(QStringLiteral("Bea"));
-    busca.peer.FijarTiempos(TiemposCortos());
-    busca.peer.EnumHosts(QString::fromLatin1(kGuidJuego), red::kGuidProveedorLocal);
-    ASSERT_TRUE(Esperar([&] { return consultas >= 3; }));
-    Pausa(50);
-    QSet<QString> vistas;
-    for (const auto& r : busca.registro.respuestas) {
-        vistas.insert(r.ApplicationDescription.guidInstance);
-        EXPECT_EQ(r.ApplicationDescription.guidApplication, QString::fromLatin1(kGuidJuego));
-    }
-    EXPECT_EQ(vistas.size(), 64);
+TEST(Transporte, LosTiemposPorDefectoSonLosDelDocumento) {
+    QFile f(QStringLiteral(BRUMARIA_DOCS_DIR "/protocol.md"));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString doc = QString::fromUtf8(f.readAll());
+    const red::DirectPlay8Peer::Tiempos t;
+    for (const auto& [que, ms] : {std::pair{"heartbeat (LATIDO interval)", t.latidoMs},
+                                  {"silence timeout", t.silencioMs},
+                                  {"handshake timeout", t.saludoMs},
+                                  {"search query interval", t.intervaloBusquedaMs}})
+        EXPECT_TRUE(doc.contains(QStringLiteral("| %1 | %2 ms |").arg(QLatin1String(que)).arg(ms)))
+            << que;
 }

@@ -67,8 +67,8 @@ void FrmPrincipal::FijarRed(ModDPlay* red) {
 }
 
 void FrmPrincipal::cmdChatEnviar_Click() {
-    red_->EnviarChat(txtMensaje->text());
-    txtMensaje->clear();
+    // A line too long to send stays, for the player to shorten.
+    if (red_->EnviarChat(txtMensaje->text())) txtMensaje->clear();
     txtMensaje->setFocus();
 }
 

@@ -1,0 +1,328 @@
+// A hostile peer over 127.0.0.1, one row per attack, against the game's
+// network side hosting a session. Whatever the attack, the window keeps
+// its timer, the attacker is dropped or ignored, memory stays bounded and
+// no text from him forges a history line (pane or file).
+#include "../match/fakes.h"
+#include "carpeta_temporal.h"
+#include "grabador_mensajes.h"
+#include "net/busqueda.h"
+#include "net/marco.h"
+#include "net/moddplay.h"
+#include "platform/cp1252.h"
+#include "platform/pausa.h"
+#include "red_prueba.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QNetworkDatagram>
+#include <QRegularExpression>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QUdpSocket>
+#include <QUuid>
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+using namespace brumaria;
+using namespace brumaria::prueba;
+
+namespace {
+
+// What the whole table may add to the process, in KiB: the per-player
+// queue bound (2 MiB of messages) with room for the allocator; the flood
+// row alone would hold 16 MiB without the bound.
+constexpr long kCrecimientoMaxKiB = 16 * 1024;
+
+long VmRssKiB() {
+    QFile f(QStringLiteral("/proc/self/status"));
+    const bool ok = f.open(QIODevice::ReadOnly);
+    return ok ? QRegularExpression(QStringLiteral("VmRSS:\\s+(\\d+)"))
+                    .match(f.readAll())
+                    .captured(1)
+                    .toLong()
+              : 0;
+}
+
+QByteArray Hola(const QString& guid) {
+    return red::CodificarMarco(red::TipoMarco::Hola,
+                               red::CodificarHola({guid, {}, QStringLiteral("crudo")}));
+}
+
+QByteArray Datos(const QString& texto) {
+    return red::CodificarMarco(red::TipoMarco::Datos, texto.toUtf8());
+}
+
+// A client that speaks the frames by hand.
+struct Crudo {
+    QTcpSocket sock;
+    bool Conectar(quint16 puerto) {
+        sock.connectToHost(QHostAddress(QHostAddress::LocalHost), puerto);
+        return sock.waitForConnected(3000);
+    }
+    // The host's first frame after our hello (a DATOS one when none came).
+    red::Marco Saludar(quint16 puerto, const char* guid = kGuidJuego) {
+        QList<red::Marco> marcos;
+        if (Conectar(puerto)) sock.write(Hola(QString::fromLatin1(guid)));
+        red::DecodificadorMarcos dec;
+        Esperar([&] { return !dec.Anadir(sock.readAll(), marcos) || !marcos.isEmpty(); });
+        return marcos.value(0);
+    }
+    bool Unirse(quint16 puerto) { return Saludar(puerto).tipo == red::TipoMarco::Bienvenida; }
+    bool Cerrado() {
+        return Esperar([&] { return sock.state() == QAbstractSocket::UnconnectedState; });
+    }
+};
+
+// The game's network side hosting "Mesa de Ana", its history going to a
+// file in its own folder.
+struct Anfitrion {
+    CarpetaTemporal carpeta;
+    CarpetaEncuentros encuentros;
+    GrabadorMensajes cajas;
+    Mesa m;
+    ModDPlay dp{m.partida, m.preparacion, m.opciones, m.cuadros, m.vista};
+
+    Anfitrion() {
+        m.opciones.Opciones = RegistroOpciones::PorDefecto();
+        m.opciones.Opciones.blnHistorialMovimientosActivar = true;
+        m.opciones.Opciones.strRutaArchivoHistorial =
+            carpeta.archivo(QStringLiteral("Historial.txt"));
+        m.partida.FijarRed(&dp);
+        m.preparacion.FijarRed(&dp);
+        dp.tiempos = TiemposCortos();
+        dp.IniciarDPlay();
+        dp.HospedarSesion(QStringLiteral("Ana"), QStringLiteral("Mesa de Ana"),
+                          red::kGuidProveedorLocal);
+    }
+    quint16 Puerto() const { return dp.oDPP()->PuertoTcp(); }
+    bool Solo() {
+        return Esperar([&] { return dp.Estado() == EstadoConexion::RivalIdo; });
+    }
+    QStringList Archivo() const {
+        QFile f(m.opciones.Opciones.strRutaArchivoHistorial);
+        if (!f.open(QIODevice::ReadOnly)) return {};
+        return DeCp1252(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+    }
+};
+
+struct Fila {
+    const char* nombre;
+    std::function<void(Anfitrion&)> atacar; // and checks that the attacker got nowhere
+};
+
+void PrintTo(const Fila& f, std::ostream* os) {
+    *os << f.nombre;
+}
+
+// A fake local host, announced in the meeting folder, that answers every
+// query with 50 made-up sessions, every other one (the first among them)
+// with a stamp that was never asked.
+struct Falsario {
+    QUdpSocket udp;
+    int consultas = 0;
+    QSet<QString> inventadas, sinPregunta;
+    explicit Falsario(const QString& carpeta) {
+        udp.bind(QHostAddress(QHostAddress::LocalHost), 0);
+        QFile anuncio(carpeta + QStringLiteral("/%1-%2").arg(getpid()).arg(udp.localPort()));
+        (void)anuncio.open(QIODevice::WriteOnly);
+        QObject::connect(&udp, &QUdpSocket::readyRead, [this] {
+            while (udp.hasPendingDatagrams()) {
+                const QNetworkDatagram dg = udp.receiveDatagram();
+                const auto c = red::LeerConsulta(dg.data());
+                for (std::uint32_t i = 0; c && i < 50; ++i) {
+                    const QString id = QUuid::createUuid().toString().toUpper();
+                    const red::RespuestaBusqueda r{
+                        c->marca + (i + 1) % 2, id, c->guidAplicacion, 2, 1, 1,
+                        QStringLiteral("Falsa")};
+                    ((i + 1) % 2 ? sinPregunta : inventadas).insert(r.guidInstancia);
+                    udp.writeDatagram(red::CodificarRespuesta(r), dg.senderAddress(),
+                                      quint16(dg.senderPort()));
+                }
+                consultas += c ? 1 : 0;
+            }
+        });
+    }
+};
+
+// Bytes where a hello should be: the link is closed, at once or when the
+// handshake's time runs out.
+Fila EnVezDeSaludo(const char* nombre, const QByteArray& bytes) {
+    return {nombre, [bytes](Anfitrion& a) {
+                Crudo c;
+                ASSERT_TRUE(c.Conectar(a.Puerto()));
+                c.sock.write(bytes);
+                EXPECT_TRUE(c.Cerrado());
+            }};
+}
+
+// 8 MiB of chat, four times the queue's bound and twice what a player may
+// send in 10 s, while the game sits in the first alert's box or not.
+Fila Inundacion(const char* nombre, bool blnOcupado) {
+    return {
+        nombre, [blnOcupado](Anfitrion& a) {
+            Crudo c;
+            ASSERT_TRUE(c.Unirse(a.Puerto()));
+            const QByteArray linea = Datos(QStringLiteral("1;") + QString(16000, u'x'));
+            auto inundar = [&] {
+                for (int i = 0; i < 8 * 64 && c.sock.state() == QAbstractSocket::ConnectedState;)
+                    if (c.sock.bytesToWrite() > 256 * 1024)
+                        Pausa(1);
+                    else
+                        i += c.sock.write(linea) > 0;
+                c.Cerrado();
+            };
+            const auto previo = InstalarManejadorMensajes([&](const Mensaje& m) {
+                if (m.titulo == QStringLiteral("Alerta de tu adversario")) inundar();
+                return Respuesta::Aceptar;
+            });
+            c.sock.write(Datos(blnOcupado ? QStringLiteral("0;4;1;espera") : QStringLiteral("1;")));
+            if (!blnOcupado) inundar();
+            EXPECT_TRUE(a.Solo());
+            InstalarManejadorMensajes(previo);
+            EXPECT_EQ(c.sock.state(), QAbstractSocket::UnconnectedState);
+            EXPECT_LE(a.m.paneles.chat.size(), (4 << 20) / (linea.size() - 5) + 1); // 4 MiB
+        }};
+}
+
+const Fila kFilas[] = {
+    EnVezDeSaludo("basura en vez de saludo", "GET / HTTP/1.1\r\nHost: x\r\n\r\n"),
+    EnVezDeSaludo("un marco de 1 GiB", QByteArray::fromHex("40000000") + QByteArray(1000, 'x')),
+    EnVezDeSaludo("un largo que miente", QByteArray::fromHex("0000006401") + QByteArray(10, 'x')),
+    {"otra aplicacion o un tercer jugador",
+     [](Anfitrion& a) {
+         Crudo otra, uno, tercero;
+         EXPECT_EQ(red::LeerRechazo(
+                       otra.Saludar(a.Puerto(), "{00000000-1111-2222-3333-444444444444}").cuerpo),
+                   red::DPNERR_INVALIDAPPLICATION);
+         ASSERT_TRUE(uno.Unirse(a.Puerto()));
+         EXPECT_EQ(red::LeerRechazo(tercero.Saludar(a.Puerto()).cuerpo), red::DPNERR_SESSIONFULL);
+         EXPECT_TRUE(otra.Cerrado() && tercero.Cerrado());
+         EXPECT_EQ(a.dp.Estado(), EstadoConexion::Conectados);
+     }},
+    {"silencio tras unirse",
+     [](Anfitrion& a) {
+         Crudo c;
+         ASSERT_TRUE(c.Unirse(a.Puerto()));
+         EXPECT_TRUE(a.Solo());
+         EXPECT_TRUE(
+             a.m.paneles.historial.contains(QStringLiteral("El contrincante se ha desconectado.")));
+     }},
+    {"un byte de vez en cuando",
+     [](Anfitrion& a) {
+         Crudo c;
+         ASSERT_TRUE(c.Unirse(a.Puerto()));
+         c.sock.write(QByteArray::fromHex("0000400104")); // a chat frame that never ends
+         QTimer goteo;
+         QObject::connect(&goteo, &QTimer::timeout, [&] { c.sock.write("x"); });
+         goteo.start(50);
+         EXPECT_TRUE(a.Solo()); // bytes are no sign of life, frames are
+     }},
+    Inundacion("megas de chat mientras el juego espera", true),
+    Inundacion("megas de chat sin pausa", false),
+    {"5000 consultas de busqueda",
+     [](Anfitrion& a) {
+         QUdpSocket u;
+         ASSERT_TRUE(u.bind(QHostAddress(QHostAddress::LocalHost), 0));
+         const QByteArray datos = red::CodificarConsulta({ModDPlay::sGuid, 1});
+         int respuestas = 0;
+         QObject::connect(&u, &QUdpSocket::readyRead, [&] {
+             while (u.hasPendingDatagrams())
+                 respuestas += u.receiveDatagram().isValid();
+         });
+         for (int i = 0; i < 5000; ++i) {
+             u.writeDatagram(datos, QHostAddress(QHostAddress::LocalHost),
+                             a.dp.oDPP()->PuertoDescubrimientoLocal());
+             if (i % 100 == 0) Pausa(1);
+         }
+         Pausa(300);
+         EXPECT_GT(respuestas, 0);
+         EXPECT_LE(respuestas, red::kMaxRespuestasPorFuente * 4); // a few seconds' worth
+     }},
+    {"respuestas de busqueda inventadas",
+     [](Anfitrion& a) {
+         Falsario falso(a.encuentros.dir.path());
+         Par busca(QStringLiteral("Bea"));
+         busca.peer.FijarTiempos(TiemposCortos());
+         busca.peer.EnumHosts(ModDPlay::sGuid, red::kGuidProveedorLocal);
+         ASSERT_TRUE(Esperar([&] { return falso.consultas >= 5; }));
+         Pausa(100);
+         int deFalso = 0;
+         bool real = false;
+         for (const auto& r : busca.registro.respuestas) {
+             deFalso += falso.inventadas.contains(r.ApplicationDescription.guidInstance);
+             EXPECT_FALSE(falso.sinPregunta.contains(r.ApplicationDescription.guidInstance));
+             real = real || r.ApplicationDescription.SessionName == QStringLiteral("Mesa de Ana");
+         }
+         EXPECT_TRUE(real);
+         EXPECT_LE(deFalso, falso.consultas); // one per query, not fifty
+     }},
+    {"saludos que no llegan",
+     [](Anfitrion& a) {
+         a.dp.oDPP()->FijarTiempos({100, 800, 3000, 100}); // handshakes outlive the row
+         Crudo mudos[12], honrado;
+         for (Crudo& m : mudos)
+             ASSERT_TRUE(m.Conectar(a.Puerto()));
+         Pausa(50);
+         EXPECT_TRUE(honrado.Unirse(a.Puerto()));
+         for (Crudo& m : mudos)
+             EXPECT_TRUE(m.Cerrado());
+     }},
+    {"chat con tabuladores y saltos de linea",
+     [](Anfitrion& a) {
+         Crudo c;
+         ASSERT_TRUE(c.Unirse(a.Puerto()));
+         const QString raro = QStringLiteral("a\tb\rc\nd") + QChar(0x2028) + QChar(0) +
+                              QChar(0x85) + QStringLiteral("[2J");
+         for (const QString& s :
+              {QStringLiteral("1;") + raro, QStringLiteral("2;Jugador\tA1\tHundido\nHas ganado"),
+               QStringLiteral("0;4;2;") + raro})
+             c.sock.write(Datos(s));
+         ASSERT_TRUE(Esperar([&] { return a.m.paneles.chat.size() == 1; }));
+         ASSERT_TRUE(Esperar([&] { return a.m.paneles.historial.size() >= 4; }));
+         EXPECT_EQ(a.m.paneles.chat.front(), QStringLiteral("<crudo> a b c d   [2J"));
+         EXPECT_TRUE(a.m.paneles.historial.contains(
+             QStringLiteral("ALERTA DE TU ADVERSARIO: a b c d   [2J")));
+         EXPECT_FALSE(a.m.paneles.historial.contains(QStringLiteral("Has ganado")));
+     }},
+};
+
+class Hostil : public ::testing::TestWithParam<Fila> {};
+
+} // namespace
+
+TEST_P(Hostil, ElJuegoSigueYElAtacanteNoLlegaANada) {
+    Barrido barrido;
+    static const long rssInicial = VmRssKiB();
+    QElapsedTimer reloj;
+    qint64 ultimo = 0, hueco = 0;
+    QTimer latido;
+    QObject::connect(&latido, &QTimer::timeout, [&] {
+        hueco = std::max(hueco, reloj.elapsed() - ultimo);
+        ultimo = reloj.elapsed();
+    });
+    reloj.start();
+    latido.start(10);
+    {
+        Anfitrion a;
+        ASSERT_EQ(a.dp.Estado(), EstadoConexion::Anfitrion);
+        GetParam().atacar(a);
+        Pausa(20);
+        // Nothing of his crosses a line or a column, in the pane or the file.
+        for (const QString& l : a.m.paneles.historial + a.m.paneles.chat)
+            EXPECT_FALSE(
+                l.contains(QRegularExpression(QStringLiteral("[\\x00-\\x1f\\x{2028}\\x{2029}]"))))
+                << l.toStdString();
+        EXPECT_EQ(a.Archivo(),
+                  a.m.paneles.historial.filter(QRegularExpression(QStringLiteral("."))));
+    }
+    EXPECT_TRUE(ultimo > 0 && hueco < 1000) << "the window's timer stalled: " << hueco << " ms";
+    RecordProperty("crecimiento_VmRSS_KiB", int(VmRssKiB() - rssInicial));
+    EXPECT_LT(VmRssKiB() - rssInicial, kCrecimientoMaxKiB);
+}
+
+INSTANTIATE_TEST_SUITE_P(Red, Hostil, ::testing::ValuesIn(kFilas), [](const auto& i) {
+    std::string n = i.param.nombre;
+    std::replace(n.begin(), n.end(), ' ', '_');
+    return n;
+});
