@@ -77,7 +77,11 @@ TEST_P(Teclado, UnaPartidaEnteraSinRaton) {
     QTimer espera;
     QObject::connect(&espera, &QTimer::timeout, &v, [&] {
         auto* d = qobject_cast<FrmEmpezarPartida*>(QApplication::activeModalWidget());
-        if (!d) return;
+        // Keys need the dialog active; on a busy machine that comes a little later.
+        if (!d || !d->isActiveWindow()) {
+            if (d) d->activateWindow();
+            return;
+        }
         espera.stop();
         Control<QRadioButton>(*d, "optAlAzar")->setFocus();
         Tecla(Qt::Key_Down);
