@@ -7,6 +7,7 @@
 #include "net/dplay.h"
 #include "net/marco.h"
 #include "platform/solo_local.h"
+#include "medidas.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -18,17 +19,11 @@
 
 using namespace brumaria::red;
 
+using brumaria::prueba::VmRssKiB;
+
 namespace {
 
 const QString kGuid = QStringLiteral("{ECF6F199-8B33-43D3-BB42-DB7ABDCFFAFA}");
-
-long VmRssKiB() {
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly)) return 0;
-    for (const QByteArray& l : f.readAll().split('\n'))
-        if (l.startsWith("VmRSS:")) return l.mid(6).trimmed().split(' ').front().toLong();
-    return 0;
-}
 
 struct Contador : DirectPlay8Event {
     qint64 bytes = 0;
@@ -65,16 +60,7 @@ int main(int argc, char** argv) {
 
     const long rss0 = VmRssKiB();
     long rssMax = rss0;
-    QElapsedTimer reloj;
-    qint64 ultimo = 0, hueco = 0;
-    QTimer latido;
-    QObject::connect(&latido, &QTimer::timeout, [&] {
-        hueco = std::max(hueco, reloj.elapsed() - ultimo);
-        ultimo = reloj.elapsed();
-        rssMax = std::max(rssMax, VmRssKiB());
-    });
-    reloj.start();
-    latido.start(10);
+    brumaria::prueba::MedidorDeHuecos reloj([&] { rssMax = std::max(rssMax, VmRssKiB()); });
 
     // Frames paced to spread the whole amount over the time given.
     const QByteArray marco =
@@ -82,13 +68,13 @@ int main(int argc, char** argv) {
     qint64 enviados = 0;
     qint64 caidaMs = -1;
     const double porMs = double(total) / (segundos * 1000.0);
-    while (enviados < total && reloj.elapsed() < (segundos + 10) * 1000) {
+    while (enviados < total && reloj.ms() < (segundos + 10) * 1000) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
         if (s.state() != QAbstractSocket::ConnectedState) {
-            caidaMs = reloj.elapsed();
+            caidaMs = reloj.ms();
             break;
         }
-        while (enviados < qint64(porMs * double(reloj.elapsed() + 1)) &&
+        while (enviados < qint64(porMs * double(reloj.ms() + 1)) &&
                s.bytesToWrite() < (1 << 20)) {
             s.write(marco);
             enviados += marco.size();
@@ -99,12 +85,12 @@ int main(int argc, char** argv) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
     std::printf("enviado %.1f MiB en %.1f s; el host recibió %.1f MiB y %s\n",
-                double(enviados) / (1 << 20), double(reloj.elapsed()) / 1000.0,
+                double(enviados) / (1 << 20), double(reloj.ms()) / 1000.0,
                 double(contador.bytes) / (1 << 20),
                 contador.idos > 0 ? "echó al inundador" : "NO lo echó");
     if (caidaMs >= 0) std::printf("conexión cortada a los %.2f s\n", double(caidaMs) / 1000.0);
     std::printf("hueco máximo del temporizador %lld ms; memoria residente %ld -> pico %ld KiB "
                 "(+%ld KiB)\n",
-                static_cast<long long>(hueco), rss0, rssMax, rssMax - rss0);
+                static_cast<long long>(reloj.hueco()), rss0, rssMax, rssMax - rss0);
     return contador.idos > 0 ? 0 : 1;
 }

@@ -7,6 +7,7 @@
 //   bench_soak [matches=200] [minutes limit=60]
 #include "core/azar.h"
 #include "platform/solo_local.h"
+#include "medidas.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -21,6 +22,7 @@
 #include <cstdio>
 
 using namespace brumaria;
+using prueba::VmRssKiB;
 
 namespace {
 
@@ -38,14 +40,6 @@ void CopiarRecursos(const QString& destino) {
         QDir().mkpath(QFileInfo(a).path());
         QFile::copy(ruta, a);
     }
-}
-
-long VmRssKiB(qint64 pid) {
-    QFile f(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!f.open(QIODevice::ReadOnly)) return 0;
-    for (const QByteArray& l : f.readAll().split('\n'))
-        if (l.startsWith("VmRSS:")) return l.mid(6).trimmed().split(' ').front().toLong();
-    return 0;
 }
 
 // Matches begun so far, as the host's history file tells.

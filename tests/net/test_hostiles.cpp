@@ -5,6 +5,7 @@
 #include "../match/fakes.h"
 #include "carpeta_temporal.h"
 #include "grabador_mensajes.h"
+#include "medidas.h"
 #include "net/busqueda.h"
 #include "net/marco.h"
 #include "net/moddplay.h"
@@ -33,16 +34,6 @@ namespace {
 // queue bound (2 MiB of messages) with room for the allocator; the flood
 // row alone would hold 16 MiB without the bound.
 constexpr long kCrecimientoMaxKiB = 16 * 1024;
-
-long VmRssKiB() {
-    QFile f(QStringLiteral("/proc/self/status"));
-    const bool ok = f.open(QIODevice::ReadOnly);
-    return ok ? QRegularExpression(QStringLiteral("VmRSS:\\s+(\\d+)"))
-                    .match(f.readAll())
-                    .captured(1)
-                    .toLong()
-              : 0;
-}
 
 QByteArray Hola(const QString& guid) {
     return red::CodificarMarco(red::TipoMarco::Hola,
@@ -294,15 +285,7 @@ class Hostil : public ::testing::TestWithParam<Fila> {};
 TEST_P(Hostil, ElJuegoSigueYElAtacanteNoLlegaANada) {
     Barrido barrido;
     static const long rssInicial = VmRssKiB();
-    QElapsedTimer reloj;
-    qint64 ultimo = 0, hueco = 0;
-    QTimer latido;
-    QObject::connect(&latido, &QTimer::timeout, [&] {
-        hueco = std::max(hueco, reloj.elapsed() - ultimo);
-        ultimo = reloj.elapsed();
-    });
-    reloj.start();
-    latido.start(10);
+    MedidorDeHuecos reloj;
     {
         Anfitrion a;
         ASSERT_EQ(a.dp.Estado(), EstadoConexion::Anfitrion);
@@ -316,7 +299,8 @@ TEST_P(Hostil, ElJuegoSigueYElAtacanteNoLlegaANada) {
         EXPECT_EQ(a.Archivo(),
                   a.m.paneles.historial.filter(QRegularExpression(QStringLiteral("."))));
     }
-    EXPECT_TRUE(ultimo > 0 && hueco < 1000) << "the window's timer stalled: " << hueco << " ms";
+    EXPECT_TRUE(reloj.blnHaLatido() && reloj.hueco() < 1000)
+        << "the window's timer stalled: " << reloj.hueco() << " ms";
     RecordProperty("crecimiento_VmRSS_KiB", int(VmRssKiB() - rssInicial));
 #ifndef __SANITIZE_ADDRESS__
     // AddressSanitizer keeps freed memory in quarantine: the bound holds
