@@ -4,6 +4,7 @@
 #include "grabador_mensajes.h"
 #include "platform/traducciones.h"
 #include "ui/main/aplicacion.h"
+#include "ventana_prueba.h"
 #include "ui/main/frm_empezar_partida.h"
 #include "ui/options/frm_opciones.h"
 #include "ui/placement/colocar_barcos.h"
@@ -146,12 +147,8 @@ TEST(Escritorio, CadaControlYCasillaTieneNombreParaElLectorDePantalla) {
     prueba::CarpetaTemporal carpeta;
     carpeta.CopiarRecursos();
     prueba::GrabadorMensajes cajas;
-    auto app = std::make_unique<Aplicacion>();
+    auto app = prueba::VentanaLista(3); // the typed attack line shown too
     FrmPrincipal& v = app->ventana;
-    v.Cargar();
-    app->opciones.Opciones.intMetodoAtaque = 3; // the typed attack line shown too
-    v.AplicarOpciones();
-    v.show();
     EXPECT_EQ(ControlesSinNombre(v, 240), "");
 
     FrmEmpezarPartida nueva(&v);

@@ -8,6 +8,7 @@
 #include "core/azar.h"
 #include "grabador_mensajes.h"
 #include "ui/main/aplicacion.h"
+#include "ventana_prueba.h"
 #include "ui/main/frm_empezar_partida.h"
 #include "ui/main/tablero.h"
 #include "ui/placement/colocar_barcos.h"
@@ -50,14 +51,8 @@ TEST_P(Teclado, UnaPartidaEnteraSinRaton) {
     carpeta.CopiarRecursos();
     prueba::GrabadorMensajes cajas;
     Azar::FijarDeterminista(31337);
-    auto app = std::make_unique<Aplicacion>();
+    auto app = prueba::VentanaLista(GetParam());
     FrmPrincipal& v = app->ventana;
-    v.Cargar();
-    app->opciones.Opciones.blnTiempoRespuesta = false;
-    app->opciones.Opciones.blnHistorialMovimientosActivar = false;
-    app->opciones.Opciones.intMetodoAtaque = GetParam();
-    v.AplicarOpciones();
-    v.show();
     v.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&v));
     auto* tablero = v.findChild<Tablero*>(QStringLiteral("imgCeldaO"));

@@ -7,6 +7,7 @@
 #include "core/azar.h"
 #include "grabador_mensajes.h"
 #include "ui/main/aplicacion.h"
+#include "ventana_prueba.h"
 #include "ui/main/frm_empezar_partida.h"
 #include "ui/main/tablero.h"
 
@@ -92,14 +93,8 @@ TEST_P(Traza, UnaPartidaContraElOrdenadorPasoAPaso) {
     carpeta.CopiarRecursos();
     prueba::GrabadorMensajes cajas;
     Azar::FijarDeterminista(424242);
-    auto app = std::make_unique<Aplicacion>();
+    auto app = prueba::VentanaLista(GetParam());
     FrmPrincipal& v = app->ventana;
-    v.Cargar();
-    app->opciones.Opciones.blnTiempoRespuesta = false;
-    app->opciones.Opciones.blnHistorialMovimientosActivar = false;
-    app->opciones.Opciones.intMetodoAtaque = GetParam();
-    v.AplicarOpciones();
-    v.show();
     Grabacion g(v, cajas);
     g.Paso(QStringLiteral("arranque"));
 
