@@ -350,6 +350,7 @@ void Busqueda::RecibirRespuestas() {
         ev.ApplicationDescription.SessionName = r->nombreSesion;
         ev.HostAddressUrl = TextoDireccion(dg.senderAddress(), r->puertoTcp);
         ev.DeviceAddressUrl = proveedor_;
+        ev.SenderAddressUrl = fuente;
         const std::uint32_t ida = RelojMs() + desfase_ - r->marca;
         ev.lRoundTripLatencyMS =
             ida > kMaxLatenciaMs ? std::int32_t(kMaxLatenciaMs) : static_cast<std::int32_t>(ida);

@@ -97,6 +97,10 @@ struct DPNMSG_ENUM_HOSTS_RESPONSE {
     DPN_APPLICATION_DESC ApplicationDescription;
     QString HostAddressUrl;   // "127.0.0.1:40123": give it to Connect
     QString DeviceAddressUrl; // the provider's GUID
+    // The socket that answered, "ip:port". A host answers from one socket
+    // per session, so a list keeps one entry per socket: whatever session
+    // ids a forger makes up, it holds one line.
+    QString SenderAddressUrl;
     std::int32_t lRoundTripLatencyMS = 0;
 };
 

@@ -64,13 +64,16 @@ struct Lado {
     }
 };
 
-red::DPNMSG_ENUM_HOSTS_RESPONSE RespuestaDe(const QString& nombre, int n, int latencia) {
+// Session n answering from socket `fuente` (its own by default).
+red::DPNMSG_ENUM_HOSTS_RESPONSE RespuestaDe(const QString& nombre, int n, int latencia,
+                                           int fuente = 0) {
     red::DPNMSG_ENUM_HOSTS_RESPONSE r;
     r.ApplicationDescription = Sesion(nombre);
     r.ApplicationDescription.guidInstance =
         QStringLiteral("{00000000-0000-0000-0000-00000000000%1}").arg(n);
     r.HostAddressUrl = QStringLiteral("127.0.0.1:%1").arg(n); // takes no joins
     r.DeviceAddressUrl = red::kGuidProveedorLocal;
+    r.SenderAddressUrl = QStringLiteral("127.0.0.1:%1").arg(50000 + (fuente ? fuente : n));
     r.lRoundTripLatencyMS = latencia;
     return r;
 }
@@ -194,6 +197,12 @@ TEST(FrmConexionDPlay, LasPartidasMudasCaducanYUnaUnionFallidaSeAvisa) {
         ahora = 2600; // a late answer of "3" updates its record, not a new one
         f.DirectPlay8Event_EnumHostsResponse(RespuestaDe(QStringLiteral("3"), 3, 9));
         EXPECT_EQ(lineas(), "2 - Latencia:12 ms, 3 - Latencia:9 ms");
+        // "3"'s socket speaking for other sessions (a forger making ids up)
+        // keeps one line, the last one it told.
+        for (int n : {7, 8, 9})
+            f.DirectPlay8Event_EnumHostsResponse(RespuestaDe(QString::number(n), n, 4, 3));
+        EXPECT_EQ(lineas(), "2 - Latencia:12 ms, 9 - Latencia:4 ms");
+        f.DirectPlay8Event_EnumHostsResponse(RespuestaDe(QStringLiteral("3"), 3, 9));
         ahora = 3100; // "2" goes, "3" keeps pointing at itself
         f.tmrExpire_Timer();
         EXPECT_EQ(lineas(), "3 - Latencia:9 ms");

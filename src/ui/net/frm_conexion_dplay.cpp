@@ -20,6 +20,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace brumaria {
 
@@ -347,13 +348,23 @@ void FrmConexionDPlay::DetenerBusqueda() {
 void FrmConexionDPlay::ActualizarListaPartidas(const red::DPNMSG_ENUM_HOSTS_RESPONSE& r) {
     if (blnIgnorarRespuestas_) return;
     const QString texto = TextoPartida(r);
-    for (std::size_t i = 0; i < aPartidas_.size(); ++i) {
-        PartidaEncontrada& p = aPartidas_[i];
-        if (p.desc.guidInstance != r.ApplicationDescription.guidInstance) continue;
+    // One line per session id, and one per answering socket: a socket that
+    // answers with a new id replaces its line (a host that began another
+    // session, or a forger inventing ids, which so holds one line only).
+    auto it = std::find_if(aPartidas_.begin(), aPartidas_.end(), [&r](const auto& p) {
+        return p.desc.guidInstance == r.ApplicationDescription.guidInstance;
+    });
+    if (it == aPartidas_.end() && !r.SenderAddressUrl.isEmpty())
+        it = std::find_if(aPartidas_.begin(), aPartidas_.end(),
+                          [&r](const auto& p) { return p.strFuente == r.SenderAddressUrl; });
+    if (it != aPartidas_.end()) {
+        const auto i = static_cast<std::size_t>(it - aPartidas_.begin());
+        PartidaEncontrada& p = *it;
         p.lngUltimaRespuesta = Ahora();
         p.desc = r.ApplicationDescription;
         p.strUrlHost = r.HostAddressUrl;
         p.strUrlDispositivo = r.DeviceAddressUrl;
+        p.strFuente = r.SenderAddressUrl;
         for (int k = 0; k < lstPartidas->count(); ++k) {
             QListWidgetItem* item = lstPartidas->item(k);
             if (item->data(Qt::UserRole).toInt() == static_cast<int>(i) && item->text() != texto)
@@ -362,7 +373,8 @@ void FrmConexionDPlay::ActualizarListaPartidas(const red::DPNMSG_ENUM_HOSTS_RESP
         return;
     }
     if (aPartidas_.empty()) lstPartidas->clear();
-    aPartidas_.push_back({r.ApplicationDescription, r.HostAddressUrl, r.DeviceAddressUrl, Ahora()});
+    aPartidas_.push_back({r.ApplicationDescription, r.HostAddressUrl, r.DeviceAddressUrl,
+                          r.SenderAddressUrl, Ahora()});
     auto* item = new QListWidgetItem(texto, lstPartidas);
     item->setData(Qt::UserRole, static_cast<int>(aPartidas_.size() - 1));
 }

@@ -51,6 +51,7 @@ public:
         red::DPN_APPLICATION_DESC desc;
         QString strUrlHost;
         QString strUrlDispositivo;
+        QString strFuente; // the socket that answered
         qint64 lngUltimaRespuesta = 0;
     };
     const std::vector<PartidaEncontrada>& Partidas() const { return aPartidas_; }
