@@ -244,6 +244,7 @@ void FrmPrincipal::CrearControles() {
     for (QPlainTextEdit* t : {txtHistorial, txtChat}) {
         t->setReadOnly(true);
         t->setUndoRedoEnabled(false);
+        t->setMaximumBlockCount(kMaxLineasPanel);
         t->setLineWrapMode(QPlainTextEdit::NoWrap);
         t->setTabStopDistance(QFontMetricsF(t->font()).horizontalAdvance(QLatin1Char(' ')) * 6);
     }
