@@ -1,13 +1,11 @@
 #include "ui/help/acerca_de.h"
 
-#include "platform/enlaces.h"
 #include "platform/mensajes.h"
 #include "ui/help/ayuda.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -127,18 +125,6 @@ FrmAcercaDe::FrmAcercaDe(QWidget* parent) : QDialog(parent) {
     pequena.setPointSizeF(pequena.pointSizeF() * 0.9);
     lblDisclaimer_->setFont(pequena);
 
-    lblEmail_ = Etiqueta(this, "lblEmail", kCorreoContacto);
-    lblWeb_ = Etiqueta(this, "lblWeb", kWebPrograma);
-    for (QLabel* enlace : {lblEmail_, lblWeb_}) {
-        enlace->setWordWrap(false);
-        enlace->setStyleSheet(QStringLiteral("color: #0000ff; text-decoration: underline;"));
-        enlace->setCursor(Qt::PointingHandCursor);
-        enlace->setFocusPolicy(Qt::TabFocus);
-        enlace->installEventFilter(this);
-    }
-    lblEmail_->setToolTip(QStringLiteral("Escribir un mensaje a ") + kCorreoContacto);
-    lblWeb_->setToolTip(QStringLiteral("Abrir la página del programa"));
-
     cmdOK_ = new QPushButton(QStringLiteral("Aceptar"), this);
     cmdOK_->setObjectName(QStringLiteral("cmdOK"));
     cmdOK_->setDefault(true);
@@ -154,12 +140,8 @@ FrmAcercaDe::FrmAcercaDe(QWidget* parent) : QDialog(parent) {
     arriba->addSpacing(12);
     arriba->addLayout(cabecera, 1);
 
-    auto* enlaces = new QVBoxLayout;
-    enlaces->setSpacing(2);
-    enlaces->addWidget(lblEmail_);
-    enlaces->addWidget(lblWeb_);
     auto* abajo = new QHBoxLayout;
-    abajo->addLayout(enlaces, 1);
+    abajo->addStretch(1);
     abajo->addWidget(cmdOK_, 0, Qt::AlignBottom);
 
     auto* capas = new QVBoxLayout(this);
@@ -173,24 +155,6 @@ FrmAcercaDe::FrmAcercaDe(QWidget* parent) : QDialog(parent) {
 
     setFixedWidth(440);
     setSizeGripEnabled(false);
-}
-
-bool FrmAcercaDe::eventFilter(QObject* objeto, QEvent* evento) {
-    const bool pulsado = (evento->type() == QEvent::MouseButtonRelease &&
-                          static_cast<QMouseEvent*>(evento)->button() == Qt::LeftButton) ||
-                         (evento->type() == QEvent::KeyPress &&
-                          (static_cast<QKeyEvent*>(evento)->key() == Qt::Key_Space ||
-                           static_cast<QKeyEvent*>(evento)->key() == Qt::Key_Return ||
-                           static_cast<QKeyEvent*>(evento)->key() == Qt::Key_Enter));
-    if (pulsado && objeto == lblEmail_) {
-        AbrirEnlace(QStringLiteral("mailto:") + kCorreoContacto);
-        return true;
-    }
-    if (pulsado && objeto == lblWeb_) {
-        AbrirEnlace(lblWeb_->text());
-        return true;
-    }
-    return QDialog::eventFilter(objeto, evento);
 }
 
 FrmAcercaDe* AcercaDeAbierto() {

@@ -1,5 +1,6 @@
 #pragma once
-// The about box: title, version, credits and the mail and web links.
+// The about box: title, version and credits. It offers no mail or web
+// link: the game has no address of its own to give.
 #include <QDialog>
 #include <QString>
 
@@ -16,19 +17,10 @@ QString strVersionPrograma();
 // is not shown, and the numbers lose their leading zeros.
 QString strVersion(const QString& registroVersion);
 
-inline const QString kCorreoContacto = QStringLiteral("brumaria@example.org");
-inline const QString kWebPrograma = QStringLiteral("https://example.org/brumaria");
-
 class FrmAcercaDe : public QDialog {
     Q_OBJECT
 public:
     explicit FrmAcercaDe(QWidget* parent = nullptr);
-
-    QLabel* lblEmail() const { return lblEmail_; }
-    QLabel* lblWeb() const { return lblWeb_; }
-
-protected:
-    bool eventFilter(QObject* objeto, QEvent* evento) override;
 
 private:
     QLabel* picIcon_;
@@ -37,8 +29,6 @@ private:
     QLabel* lblDescription_;
     QLabel* lblFreeware_;
     QLabel* lblDisclaimer_;
-    QLabel* lblEmail_;
-    QLabel* lblWeb_;
     QPushButton* cmdOK_;
 };
 
