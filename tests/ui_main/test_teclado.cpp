@@ -8,16 +8,18 @@
 #include "core/azar.h"
 #include "grabador_mensajes.h"
 #include "ui/main/aplicacion.h"
-#include "ventana_prueba.h"
 #include "ui/main/frm_empezar_partida.h"
 #include "ui/main/tablero.h"
 #include "ui/placement/colocar_barcos.h"
+#include "ventana_prueba.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -42,6 +44,16 @@ void IrA(Tablero& t, int f, int c) {
         Tecla(t.columnaCursor() < c ? Qt::Key_Right : Qt::Key_Left);
 }
 
+// What a screen reader is given: the name of the notification each time
+// it shows (offscreen, Qt sends no accessibility events to listen to).
+struct Oido : QObject {
+    QStringList lineas;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Show) lineas << static_cast<QWidget*>(o)->accessibleName();
+        return false;
+    }
+};
+
 class Teclado : public ::testing::TestWithParam<int> {};
 
 } // namespace
@@ -53,6 +65,12 @@ TEST_P(Teclado, UnaPartidaEnteraSinRaton) {
     Azar::FijarDeterminista(31337);
     auto app = prueba::VentanaLista(GetParam());
     FrmPrincipal& v = app->ventana;
+    auto* anunciador = v.findChild<QWidget*>(QStringLiteral("anunciador"));
+    ASSERT_NE(anunciador, nullptr);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(anunciador)->role(),
+              QAccessible::Notification);
+    Oido oido;
+    anunciador->installEventFilter(&oido);
     v.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&v));
     auto* tablero = v.findChild<Tablero*>(QStringLiteral("imgCeldaO"));
@@ -93,6 +111,7 @@ TEST_P(Teclado, UnaPartidaEnteraSinRaton) {
 
     int intAtaques = 0, intRespuestas = 0;
     for (int paso = 0; paso < 400 && app->partida.blnEnPartida(); ++paso) {
+        QCoreApplication::processEvents(); // as between a real player's keys
         const ModPrincipal& m = app->principal;
         if (app->partida.blnTurnoJugadorAtaque()) {
             // Tab reaches the board from wherever the method put the focus.
@@ -110,8 +129,8 @@ TEST_P(Teclado, UnaPartidaEnteraSinRaton) {
         } else if (app->partida.blnEsperandoRespuesta()) {
             const int f = m.intFilaAtaque, c = m.intColumnaAtaque;
             const Qt::Key k = m.intBarcosJugador[f][c] != CASILLA_BARCO ? Qt::Key_A
-                              : m.blnHundido(f, c, 0)                  ? Qt::Key_H
-                                                                       : Qt::Key_T;
+                              : m.blnHundido(f, c, 0)                   ? Qt::Key_H
+                                                                        : Qt::Key_T;
             Tecla(k, Qt::AltModifier);
             ASSERT_FALSE(QApplication::activePopupWidget()) << "a menu took the answer's key";
             ASSERT_TRUE(cajas.mensajes().isEmpty() || !app->partida.blnEnPartida())
@@ -124,6 +143,18 @@ TEST_P(Teclado, UnaPartidaEnteraSinRaton) {
     EXPECT_FALSE(app->partida.blnEnPartida());
     EXPECT_GT(intAtaques, 10);
     EXPECT_GT(intRespuestas, 10);
+    // The player heard every turn, every answer to his shots and where
+    // each of the computer's shots fell, with what to do next.
+    QCoreApplication::processEvents();
+    const QString oidas = oido.lineas.join(u'\n');
+    EXPECT_TRUE(oido.lineas.value(0).startsWith(
+        blnJugador ? QStringLiteral("Tu turno (tienes que atacar)") : QStringLiteral("Mi turno")))
+        << oidas.toStdString();
+    EXPECT_EQ(oidas.count(QStringLiteral("Mi respuesta: ")), intAtaques);
+    EXPECT_EQ(oidas.count(QRegularExpression(QStringLiteral(
+                  "Disparo en [A-J]([1-9]|10)\\. Mi turno \\(tienes que responder\\)"))),
+              intRespuestas);
+    EXPECT_EQ(oidas.count(QStringLiteral("Tu respuesta: ")), intRespuestas);
     Azar::Liberar();
 }
 
@@ -154,8 +185,9 @@ TEST(Teclado, ElEditorColocaUnaFlotaEnteraSinRaton) {
         int f, c;
         bool horizontal;
     };
-    const Barco barcos[] = {{0, 0, true}, {2, 0, false}, {9, 7, true}, {0, 9, false}, {4, 4, true},
-                            {6, 2, false}, {9, 0, true},  {2, 5, true}, {6, 9, true},  {7, 5, true}};
+    const Barco barcos[] = {{0, 0, true}, {2, 0, false}, {9, 7, true}, {0, 9, false},
+                            {4, 4, true}, {6, 2, false}, {9, 0, true}, {2, 5, true},
+                            {6, 9, true}, {7, 5, true}};
     bool blnHorizontal = true;
     int k = 0;
     for (const Barco& b : barcos) {
@@ -164,8 +196,10 @@ TEST(Teclado, ElEditorColocaUnaFlotaEnteraSinRaton) {
             blnHorizontal = b.horizontal;
         }
         for (int n = 0; n < 20 && (k / 10 != b.f || k % 10 != b.c); ++n) {
-            Tecla(k / 10 < b.f ? Qt::Key_Down : k / 10 > b.f ? Qt::Key_Up
-                  : k % 10 < b.c ? Qt::Key_Right : Qt::Key_Left);
+            Tecla(k / 10 < b.f   ? Qt::Key_Down
+                  : k / 10 > b.f ? Qt::Key_Up
+                  : k % 10 < b.c ? Qt::Key_Right
+                                 : Qt::Key_Left);
             k = QApplication::focusWidget()->property("indice").toInt();
         }
         Tecla(Qt::Key_Return);

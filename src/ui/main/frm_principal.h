@@ -23,6 +23,8 @@ class QTimer;
 
 namespace brumaria {
 
+class Anunciador;
+
 class ModPrincipal;
 class ModOpciones;
 class ModDPlay;
@@ -161,6 +163,7 @@ private:
     QLineEdit* txtMensaje;
     QPushButton* cmdChatEnviar;
     std::array<QLabel*, 3> stbPanel{};
+    Anunciador* anunciador_ = nullptr; // the turn, answers and shots, for screen readers
 
     QAction* mnuJuegoEmpezar;
     QAction* mnuJuegoTerminarPartida;

@@ -5,6 +5,7 @@
 #include "match/partida.h"
 #include "match/preparacion_partida.h"
 #include "options/opciones.h"
+#include "platform/anuncios.h"
 #include "platform/mensajes.h"
 #include "ui/help/ayuda.h"
 #include "ui/main/tablero.h"
@@ -94,6 +95,7 @@ FrmPrincipal::FrmPrincipal(ModPrincipal& principal, ModOpciones& opciones,
     IniciarRecursos();
     setObjectName(QStringLiteral("frmPrincipal"));
     setWindowTitle(kTituloPrograma);
+    anunciador_ = new Anunciador(this);
     CrearControles();
     CrearMenus();
     CrearTeclado();
@@ -250,6 +252,9 @@ void FrmPrincipal::CrearControles() {
     }
     txtMensaje = new QLineEdit(fraLateral);
     txtMensaje->setObjectName(QStringLiteral("txtMensaje"));
+    lblHistorial->setBuddy(txtHistorial); // the panes are named by their labels
+    lblChat->setBuddy(txtChat);
+    txtMensaje->setAccessibleName(QStringLiteral("Mensaje para el chat"));
     cmdChatEnviar = new QPushButton(QStringLiteral("Enviar"), fraLateral);
     cmdChatEnviar->setObjectName(QStringLiteral("cmdChatEnviar"));
     cmdChatEnviar->setAutoDefault(false);

@@ -3,6 +3,7 @@
 
 #include "core/modprincipal.h"
 #include "options/opciones.h"
+#include "platform/anuncios.h"
 #include "platform/mensajes.h"
 
 #include "ui/main/frm_principal_interno.h"
@@ -43,6 +44,10 @@ bool FrmPrincipal::eventFilter(QObject* o, QEvent* e) {
 
 void FrmPrincipal::EscribirEstado(int intPanel, const QString& texto) {
     if (intPanel < 1 || intPanel > 3) return;
+    // The answer and the turn are what a player who cannot see the board
+    // must hear, a repeated "Agua" as much as a new turn; the network
+    // panel speaks through its boxes.
+    if (intPanel <= 2) anunciador_->Anunciar(texto);
     Parpadeo& p = parpadeos_[intPanel - 1];
     if (p.restantes > 0) {
         p.texto = texto; // what a running blink puts back

@@ -4,6 +4,7 @@
 
 #include "core/modprincipal.h"
 #include "options/opciones.h"
+#include "platform/anuncios.h"
 #include "platform/rutas.h"
 #include "platform/sonido.h"
 #include "ui/main/colores.h"
@@ -152,6 +153,8 @@ void FrmPrincipal::MarcarAtaque(int intFila, int intColumna, bool blnRespondido)
     k.marcaBorde =
         ColorVB(blnRespondido ? o.lngColorMarcadoresExterior : o.lngColorIndicadorAtaque);
     tableroJugador->Repintar();
+    if (!blnRespondido)
+        anunciador_->Anunciar(QStringLiteral("Disparo en ") + strCasilla(intFila, intColumna));
 }
 
 void FrmPrincipal::OcultarDisparo() {
