@@ -131,6 +131,12 @@ int main(int argc, char** argv) {
     std::printf(", invitado ");
     crecimiento(rssInvitado);
     std::printf("\n");
+    // Where the growth happens: a rise that flattens is a cache filling,
+    // a steady one is a leak.
+    std::printf("a lo largo (KiB, cada %d partidas):", std::max(1, jugadas / 8));
+    for (int i = 0; i < jugadas; i += std::max(1, jugadas / 8))
+        std::printf(" %ld/%ld", rssHost[i], rssInvitado[i]);
+    std::printf("\n");
     if (fallos > 0) {
         std::fprintf(stderr, "%s\n%s\n", registroHost.right(4000).constData(),
                      registroInvitado.right(4000).constData());

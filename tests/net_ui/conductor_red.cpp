@@ -356,11 +356,15 @@ private:
             if (piezas != 20) Fallo(QStringLiteral("flota contraria: %1 piezas").arg(piezas));
             ++partida_;
             empezada_ = false;
-            if (partida_ < partidas_.size()) return;
-            if (host_ ? Cajas(QStringLiteral("Me parece que le quieres engañar...")) != 1
-                      : Cajas(kTextoCuadro) != 1 ||
-                            !Historial(QStringLiteral("Ay ay ay, tu adversario te quería engañar...")))
+            // The alerts and the false answer belong to the first match;
+            // checked at its end, while the pane still holds their lines.
+            if (partida_ == 1 &&
+                (host_ ? Cajas(QStringLiteral("Me parece que le quieres engañar...")) != 1
+                       : Cajas(kTextoCuadro) != 1 ||
+                             !Historial(QStringLiteral(
+                                 "Ay ay ay, tu adversario te quería engañar..."))))
                 Fallo(QStringLiteral("alertas o engaño"));
+            if (partida_ < partidas_.size()) return;
             Terminar();
             return;
         }

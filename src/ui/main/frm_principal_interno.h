@@ -14,9 +14,9 @@ constexpr int kAnchoLateral = 3390;
 // window with the same margin the boards keep.
 constexpr int kAnchoPanelLateral = 3135;
 // Lines each side pane keeps: a long evening of matches or a chatty peer
-// would otherwise grow the window's memory without end. The history file
-// keeps every line.
-constexpr int kMaxLineasPanel = 5000;
+// would otherwise grow the window's memory without end. The history file,
+// when the player keeps one, has every line.
+constexpr int kMaxLineasPanel = 1000;
 constexpr int kVerde = 0x00C000; // RGB(0, 192, 0)
 
 // Ships of each length (index length - 1) in a complete fleet.
