@@ -5,7 +5,8 @@ pkgs=(build-essential cmake ninja-build pkg-config
       qt6-base-dev qt6-multimedia-dev libgl1-mesa-dev qt6-qpa-plugins qt6-translations-l10n
       libgtest-dev libgmock-dev googletest libbenchmark-dev
       fonts-dejavu-core ccache
-      xvfb xauth xdotool dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0)
+      xvfb xauth xdotool dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
+      dpkg-dev desktop-file-utils appstream)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

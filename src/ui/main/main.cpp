@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brumaria"));
     QApplication::setApplicationVersion(QStringLiteral(BRUMARIA_VERSION));
-    QApplication::setDesktopFileName(QStringLiteral("brumaria"));
+    QApplication::setDesktopFileName(QStringLiteral("org.brumaria.Brumaria"));
     brumaria::CargarTraduccionesQt(app);
     brumaria::InstalarMensajesQt();
 

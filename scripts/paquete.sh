@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a build folder, validates its desktop entry
+# and software-centre record, checks what it holds, unpacks it into a
+# temporary folder and starts the unpacked game until its first paint.
+#   scripts/paquete.sh [build folder]
+set -euo pipefail
+FUENTES="$(cd "$(dirname "$0")/.." && pwd)"
+BUILD="$(cd "${1:-$FUENTES/build}" && pwd)"
+TMP="$(mktemp -d)"
+trap 'rm -rf "$TMP"' EXIT
+
+cd "$BUILD"
+rm -f brumaria_*.deb
+cpack -G DEB -B "$TMP/cpack" >"$TMP/cpack.log" 2>&1 || { cat "$TMP/cpack.log"; exit 1; }
+DEB="$(ls "$TMP"/cpack/brumaria_*.deb)"
+echo "paquete: $(basename "$DEB") ($(stat -c %s "$DEB") bytes)"
+
+dpkg-deb -c "$DEB" | awk '{print $6}' | sed 's#^\./#/#' >"$TMP/contenido"
+falta=0
+for ruta in /usr/bin/brumaria /usr/lib/brumaria/brumaria /usr/lib/brumaria/libbrumaria_sonido_qt.so \
+            /usr/lib/brumaria/alerta.wav /usr/lib/brumaria/imagenes/agua.jpg \
+            /usr/lib/brumaria/ayuda/index.html \
+            /usr/share/applications/org.brumaria.Brumaria.desktop \
+            /usr/share/metainfo/org.brumaria.Brumaria.metainfo.xml \
+            /usr/share/icons/hicolor/scalable/apps/brumaria.svg \
+            /usr/share/icons/hicolor/48x48/apps/brumaria.png \
+            /usr/share/icons/hicolor/256x256/apps/brumaria.png; do
+  grep -qx -- "$ruta" "$TMP/contenido" || { echo "falta en el paquete: $ruta"; falta=1; }
+done
+# Nothing of the build or the tests slips in.
+if grep -E 'test|bench|conductor|CMake|\.a$' "$TMP/contenido"; then
+  echo "el paquete lleva archivos que no son del juego"; falta=1
+fi
+[ "$falta" -eq 0 ]
+
+dpkg-deb -f "$DEB" Package Version Architecture Section Depends
+dpkg-deb -f "$DEB" Depends | grep -q libqt6widgets6 || { echo "sin dependencia de Qt"; exit 1; }
+
+dpkg -x "$DEB" "$TMP/raiz"
+desktop-file-validate "$TMP/raiz/usr/share/applications/org.brumaria.Brumaria.desktop"
+appstreamcli validate --no-net "$TMP/raiz/usr/share/metainfo/org.brumaria.Brumaria.metainfo.xml"
+[ "$(readlink "$TMP/raiz/usr/bin/brumaria")" = "../lib/brumaria/brumaria" ] ||
+  { echo "/usr/bin/brumaria no apunta al programa"; exit 1; }
+
+# The unpacked game starts from its own folder and paints its window.
+QT_QPA_PLATFORM=offscreen DBUS_SESSION_BUS_ADDRESS=disabled: \
+  timeout 30 "$TMP/raiz/usr/lib/brumaria/brumaria" --salir-tras-pintar
+echo "el juego desempaquetado arranca"
