@@ -20,6 +20,9 @@ public:
     // Draws the opponent's fleet (called once when the window opens).
     void Actualizar();
 
+protected:
+    void hideEvent(QHideEvent* e) override;
+
 private:
     // Reached from outside by their object names ("fraPanelOrdenador", "imgCelda").
     QGroupBox* fraPanelOrdenador;

@@ -7,6 +7,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QHideEvent>
 #include <QLabel>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -14,7 +15,9 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
+#include <algorithm>
 
+#include "ui/escala/escala_twips.h"
 #include "ui/help/ayuda.h"
 
 namespace brumaria {
@@ -31,6 +34,8 @@ constexpr int kLadoCelda = Px(255); // a square overlaps its neighbours by one p
 constexpr int kOrigenCeldas = Px(600);
 
 constexpr std::int32_t kColorPrevia = 0xC0C0C0;
+// The editor's group in the remembered window sizes.
+const QString kClaveTamaño = QStringLiteral("colocar_barcos");
 const QColor kVerdeCompleto(0, 192, 0);
 
 QColor ColorDe(std::int32_t lng) {
@@ -66,19 +71,31 @@ ImagenCasilla ImagenPieza(int n, int i, bool blnHorizontal) {
 
 } // namespace
 
-// The board area: the water picture under the squares.
+// The board area: the water picture under the squares, which it lays out
+// itself on a whole-pixel pitch, so every square stays the same size as the
+// window scales the board.
 class TableroColocacion : public QWidget {
 public:
     explicit TableroColocacion(QWidget* parent) : QWidget(parent) {
         setObjectName(QStringLiteral("imgFondoPanel"));
+        EscalaTwips::MarcarBloque(this);
     }
-    QPixmap fondo;
+    ImagenNitida fondo;
+    int paso() const { return std::max(1, (std::min(width(), height()) - 1) / kLado); }
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        if (fondo.isNull()) return;
         QPainter p(this);
-        p.drawPixmap(QRect(0, 0, kLado * kPaso, kLado * kPaso), fondo);
+        fondo.Dibujar(p, QRect(0, 0, kLado * paso(), kLado * paso()));
+    }
+    void resizeEvent(QResizeEvent*) override {
+        const int n = paso();
+        for (QObject* o : children())
+            if (auto* c = qobject_cast<QWidget*>(o); c && c->property("indice").isValid()) {
+                const int k = c->property("indice").toInt();
+                // Neighbours overlap by one pixel, as the outlines always have.
+                c->setGeometry((k % kLado) * n, (k / kLado) * n, n + 1, n + 1);
+            }
     }
 };
 
@@ -97,14 +114,14 @@ public:
     }
     QColor relleno; // invalid: transparent shape
     QColor borde;
-    QPixmap pieza;
+    ImagenNitida pieza;
 
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
         const QRect r = rect();
         if (relleno.isValid()) p.fillRect(r, relleno);
-        if (!pieza.isNull()) p.drawPixmap(r.adjusted(1, 1, -1, -1), pieza);
+        pieza.Dibujar(p, r.adjusted(1, 1, -1, -1));
         p.setPen(borde);
         p.drawRect(r.adjusted(0, 0, -1, -1));
         if (hasFocus()) {
@@ -169,7 +186,10 @@ FrmColocarBarcos::FrmColocarBarcos(ModPrincipal& principal, const RegistroOpcion
     setObjectName(QStringLiteral("frmColocarBarcos"));
     setWindowTitle(QStringLiteral("Colocar barcos"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, true);
-    setFixedSize(Px(4950), Px(3870));
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    const QSize diseño(Px(4950), Px(3870));
+    setMinimumSize(diseño);
+    resize(diseño);
 
     // Left column: what is being placed, and the orientation.
     const int x = Px(240);
@@ -280,9 +300,15 @@ FrmColocarBarcos::FrmColocarBarcos(ModPrincipal& principal, const RegistroOpcion
     intNumeroBarco_ = 1;
     blnTransparente_ = opciones_.blnImagenAgua;
     lngColor_.fill(opciones_.lngColorAgua);
-    if (blnTransparente_) tablero_->fondo = QPixmap(opciones_.strRutaAgua); // missing: no picture
+    if (blnTransparente_) // missing: no picture
+        tablero_->fondo = ImagenNitida::Cargar(opciones_.strRutaAgua);
     for (int k = 0; k < 100; ++k)
         Redibujar(k);
+
+    // The twips layout is the design; it grows with the window, whose size
+    // is remembered from one placement to the next.
+    (new EscalaTwips(this, [diseño] { return diseño; }))->Registrar();
+    RestaurarTamaño(*this, kClaveTamaño);
 
     auto ayuda = std::make_shared<AyudaDeDialogo>(this);
     ayuda->Activar();
@@ -524,7 +550,7 @@ void FrmColocarBarcos::CerrarSinColocar() {
 void FrmColocarBarcos::Redibujar(int k) {
     CeldaColocacion* c = celdas_[k];
     c->relleno = blnTransparente_ ? QColor() : ColorDe(lngColor_[k]);
-    c->pieza = strImagen_[k].isEmpty() ? QPixmap() : Imagen(strImagen_[k]);
+    c->pieza = strImagen_[k].isEmpty() ? ImagenNitida() : Imagen(strImagen_[k]);
     const QString contenido = previa_.test(k)           ? QStringLiteral("vista previa")
                               : strImagen_[k].isEmpty() ? QStringLiteral("agua")
                                                         : QStringLiteral("barco");
@@ -533,11 +559,17 @@ void FrmColocarBarcos::Redibujar(int k) {
     c->update();
 }
 
-QPixmap FrmColocarBarcos::Imagen(const QString& relativa) {
+ImagenNitida FrmColocarBarcos::Imagen(const QString& relativa) {
     auto it = imagenes_.find(relativa);
     if (it == imagenes_.end())
-        it = imagenes_.insert(relativa, QPixmap(UnirRuta(strRutaPrograma(), relativa)));
-    return *it; // a missing or unreadable picture is a null pixmap: nothing drawn
+        it = imagenes_.insert(
+            relativa, ImagenNitida::Cargar(UnirRuta(strRutaPrograma(), relativa), true));
+    return *it; // a missing or unreadable picture is a null picture: nothing drawn
+}
+
+void FrmColocarBarcos::hideEvent(QHideEvent* e) {
+    if (!e->spontaneous()) GuardarTamaño(*this, kClaveTamaño);
+    QDialog::hideEvent(e);
 }
 
 std::int32_t FrmColocarBarcos::lngColorCelda(int k) const {
