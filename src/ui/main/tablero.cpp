@@ -131,9 +131,15 @@ void Tablero::OcultarDisparo() {
     }
 }
 
+int Tablero::Grosor() const {
+    // One pixel at the design size, thicker as the board grows.
+    return std::max(1, int(std::lround(std::min(width(), height()) / double(Px(kPaso * 9 + kCasilla)))));
+}
+
 int Tablero::Paso() const {
-    // A whole number of pixels, so every square is drawn the same size.
-    return std::max(1, (std::min(width(), height()) - 1) / 10);
+    // A whole number of pixels, so every square is drawn the same size; the
+    // last line of the grid ends at the board's edge.
+    return std::max(1, (std::min(width(), height()) - Grosor()) / 10);
 }
 
 int Tablero::Escalar(int twips) const {
@@ -141,9 +147,9 @@ int Tablero::Escalar(int twips) const {
 }
 
 QRect Tablero::rectCasilla(int intFila, int intColumna) const {
-    // Outlines overlap by one pixel, as the twip geometry does.
+    // Neighbours share their outline, as the twip geometry's overlap does.
     const int paso = Paso();
-    return QRect(paso * intColumna, paso * intFila, paso + 1, paso + 1);
+    return QRect(paso * intColumna, paso * intFila, paso + Grosor(), paso + Grosor());
 }
 
 QPoint Tablero::centroCasilla(int intFila, int intColumna) const {
@@ -175,7 +181,8 @@ void Tablero::paintEvent(QPaintEvent*) {
     QPainter p(this);
     const int paso = Paso();
     fondo_.Dibujar(p, QRect(0, 0, 10 * paso, 10 * paso));
-    const int lado = paso + 1;
+    const int grosor = Grosor();
+    const int lado = paso + grosor;
     const int in = Escalar(inset_);
     const int l = qMin(Escalar(ladoImagen_), lado - in);
     for (int f = 0; f < 10; ++f) {
@@ -187,11 +194,10 @@ void Tablero::paintEvent(QPaintEvent*) {
         }
     }
     // The grid over the fills, so every outline shows whole.
-    p.setPen(QPen(rejilla_, 0));
-    p.setBrush(Qt::NoBrush);
-    for (int f = 0; f < 10; ++f)
-        for (int c = 0; c < 10; ++c)
-            p.drawRect(rectCasilla(f, c).adjusted(0, 0, -1, -1));
+    for (int i = 0; i <= 10; ++i) {
+        p.fillRect(QRect(i * paso, 0, grosor, 10 * paso + grosor), rejilla_);
+        p.fillRect(QRect(0, i * paso, 10 * paso + grosor, grosor), rejilla_);
+    }
     if (conMarcas_) {
         const int inMarca = Escalar(60);
         const int lMarca = Escalar(135);
@@ -202,8 +208,11 @@ void Tablero::paintEvent(QPaintEvent*) {
                 const QRect r = rectCasilla(f, c);
                 const QRect m(r.x() + inMarca, r.y() + inMarca, lMarca, lMarca);
                 if (k.marcaOpaca) p.fillRect(m, k.marcaRelleno);
-                p.setPen(QPen(k.marcaBorde, 0));
-                p.drawRect(m.adjusted(0, 0, -1, -1));
+                p.setPen(QPen(k.marcaBorde, grosor, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+                p.setBrush(Qt::NoBrush);
+                // A pen of width g is centred on the path: inset by g/2.
+                p.drawRect(QRectF(m).adjusted(grosor / 2.0, grosor / 2.0, -grosor / 2.0,
+                                              -grosor / 2.0));
             }
         }
     }

@@ -91,6 +91,8 @@ protected:
 private:
     // Pixels from one square to the next at this size (16 at the design size).
     int Paso() const;
+    // Pixels across one line of the grid.
+    int Grosor() const;
     // A length in twips at this size, in pixels.
     int Escalar(int twips) const;
     std::array<Casilla, 100> casillas_;
