@@ -163,21 +163,22 @@ void FrmPrincipal::CrearControles() {
     connect(cmdTocado, &QPushButton::clicked, this, [this] { partida_->cmdTocado_Click(); });
     connect(cmdHundido, &QPushButton::clicked, this, [this] { partida_->cmdHundido_Click(); });
 
-    // The typed attack line under the opponent's board.
+    // The typed attack line under the opponent's board; the labels are as
+    // wide as their texts need, "&Atacar" takes what is left.
     lblLetra = Etiqueta(centro, QStringLiteral("Letra:"), QStringLiteral("lblLetra"),
-                        Twips(3720, 3390, 480, 315));
+                        Twips(3720, 3390, 570, 315));
     txtColumna = new QLineEdit(centro);
     txtColumna->setObjectName(QStringLiteral("txtColumna"));
     txtColumna->setMaxLength(1);
-    txtColumna->setGeometry(Twips(4215, 3360, 330, 375));
+    txtColumna->setGeometry(Twips(4290, 3360, 330, 375));
     lblNumero = Etiqueta(centro, QStringLiteral("Número:"), QStringLiteral("lblFila_20"),
-                         Twips(4605, 3390, 690, 315));
+                         Twips(4665, 3390, 825, 315));
     txtFila = new QLineEdit(centro);
     txtFila->setObjectName(QStringLiteral("txtFila"));
     txtFila->setMaxLength(2);
-    txtFila->setGeometry(Twips(5310, 3360, 420, 375));
+    txtFila->setGeometry(Twips(5490, 3360, 420, 375));
     cmdAtacar =
-        boton(QStringLiteral("&Atacar"), QStringLiteral("cmdAtacar"), Twips(5820, 3360, 1035, 375));
+        boton(QStringLiteral("&Atacar"), QStringLiteral("cmdAtacar"), Twips(5970, 3360, 885, 375));
     // A screen reader names each box by its label.
     lblLetra->setBuddy(txtColumna);
     lblNumero->setBuddy(txtFila);
