@@ -8,7 +8,6 @@
 #include "ui/main/tablero.h"
 
 #include <QGroupBox>
-#include <QHideEvent>
 #include <QLabel>
 
 namespace brumaria {
@@ -42,9 +41,9 @@ FrmVerBarcos::FrmVerBarcos(const ModPrincipal& principal, const RegistroOpciones
     Actualizar();
 }
 
-void FrmVerBarcos::hideEvent(QHideEvent* e) {
-    if (!e->spontaneous()) GuardarTamaño(*this, kClaveTamaño);
-    QDialog::hideEvent(e);
+void FrmVerBarcos::done(int resultado) {
+    GuardarTamaño(*this, kClaveTamaño);
+    QDialog::done(resultado);
 }
 
 void FrmVerBarcos::Actualizar() {

@@ -21,7 +21,7 @@ public:
     void Actualizar();
 
 protected:
-    void hideEvent(QHideEvent* e) override;
+    void done(int resultado) override; // keeps the window's size
 
 private:
     // Reached from outside by their object names ("fraPanelOrdenador", "imgCelda").

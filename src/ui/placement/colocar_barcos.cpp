@@ -7,7 +7,6 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QGroupBox>
-#include <QHideEvent>
 #include <QLabel>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -410,6 +409,7 @@ void FrmColocarBarcos::closeEvent(QCloseEvent* event) {
     }
     blnTerminado_ = true;
     tmrCierre_.stop();
+    GuardarTamaño(*this, kClaveTamaño);
     event->accept();
 }
 
@@ -454,9 +454,11 @@ ImagenNitida FrmColocarBarcos::Imagen(const QString& relativa) {
     return *it; // a missing or unreadable picture is a null picture: nothing drawn
 }
 
-void FrmColocarBarcos::hideEvent(QHideEvent* e) {
-    if (!e->spontaneous()) GuardarTamaño(*this, kClaveTamaño);
-    QDialog::hideEvent(e);
+// Kept when the editor is left, by a button, Escape or the close box; not
+// when it is merely destroyed with the program.
+void FrmColocarBarcos::done(int resultado) {
+    GuardarTamaño(*this, kClaveTamaño);
+    QDialog::done(resultado);
 }
 
 std::int32_t FrmColocarBarcos::lngColorCelda(int k) const {

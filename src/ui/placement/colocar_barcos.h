@@ -88,7 +88,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
+    void done(int resultado) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
