@@ -2,7 +2,9 @@
 """Draws the game's pictures, the alert sound and the application icon.
 
 Standard library only: pictures are written as PNG here and turned into
-GIF/JPEG with ImageMagick `convert`. The generated files are committed, so
+GIF/JPEG with ImageMagick `convert`; the ship pieces and the hit mark are
+also written as SVG, the same drawing in vectors, which the game prefers so
+that they stay sharp at any window size. The generated files are committed, so
 a build never needs this script; run it again only to change the art:
 
     python3 assets/tools/dibujar_recursos.py
@@ -198,6 +200,87 @@ def icono(n):
     return color_en
 
 
+# --- the same pieces as vectors --------------------------------------------
+def hexa(c):
+    return "#%02x%02x%02x" % c[:3]
+
+
+def pieza_svg(extremos, vertical, es_previa):
+    """The drawing of pieza() as an SVG document, LADO units square."""
+    proa, popa = extremos
+    m = LADO / 2.0
+    media = 9.0
+    tono = (lambda c: mezclar(c, (255, 255, 255, 255), 0.55)) if es_previa else (lambda c: c)
+
+    def casco(hueco):
+        # Bow: a half ellipse ending 14 units in; stern: a blunt curve. The
+        # inner hull (hueco 1.6) leaves the dark edge all round.
+        ancho = media - hueco
+        arriba, abajo = m - ancho, m + ancho
+        if proa:
+            d = "M 14 %.2f A %.2f %.2f 0 0 0 14 %.2f " % (arriba, 13 - hueco, ancho, abajo)
+        else:
+            d = "M 0 %.2f L 0 %.2f L 14 %.2f " % (arriba, abajo, abajo)
+        if popa:
+            punta = 32.6 - hueco
+            d += "L 24 %.2f C 31 %.2f %.2f %.2f %.2f %.2f C %.2f %.2f 31 %.2f 24 %.2f Z" % (
+                abajo, abajo, punta, m + ancho * 0.55, punta, m,
+                punta, m - ancho * 0.55, arriba, arriba)
+        else:
+            d += "L %d %.2f L %d %.2f Z" % (LADO, abajo, LADO, arriba)
+        return d
+
+    partes = []
+    partes.append('<defs><linearGradient id="luz" x1="0" y1="%.1f" x2="0" y2="%.1f" '
+                  'gradientUnits="userSpaceOnUse">' % (m - media, m))
+    partes.append('<stop offset="0" stop-color="%s"/>' % hexa(tono(mezclar(CASCO, CASCO_LUZ, 0.8))))
+    partes.append('<stop offset="1" stop-color="%s"/></linearGradient></defs>' % hexa(tono(CASCO)))
+    giro = ' transform="matrix(0 1 1 0 0 0)"' if vertical else ""
+    opacidad = ' opacity="%.3f"' % (200 / 255.0) if es_previa else ""
+    partes.append("<g%s%s>" % (giro, opacidad))
+    partes.append('<path d="%s" fill="%s"/>' % (casco(0), hexa(tono(BORDE))))
+    partes.append('<path d="%s" fill="url(#luz)"/>' % casco(1.6))
+    inicio = 9 if proa else 0
+    fin = LADO - 7 if popa else LADO
+    partes.append('<rect x="%d" y="%.1f" width="%d" height="6.4" fill="%s"/>' % (
+        inicio, m - 3.2, fin - inicio, hexa(tono(CUBIERTA))))
+    for u in range(3, LADO, 8):
+        # Portholes only where the hull is wide enough to hold them.
+        if (proa and u < 6) or (popa and u > LADO - 8):
+            continue
+        for y in (m - 6.9, m + 4.3):
+            partes.append('<rect x="%d" y="%.1f" width="2" height="2.6" fill="%s"/>' % (
+                u, y, hexa(tono(OJO))))
+    partes.append("</g>")
+    return ('<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" '
+            'viewBox="0 0 %d %d">%s</svg>\n' % (LADO, LADO, LADO, LADO, "".join(partes)))
+
+
+def ataque_svg():
+    m = LADO / 2.0
+
+    def estrella(extra):
+        puntos = []
+        for i in range(96):
+            ang = 2 * math.pi * i / 96
+            r = 8.5 + 4.5 * math.cos(8 * ang) + extra
+            puntos.append("%.2f,%.2f" % (m + r * math.cos(ang), m + r * math.sin(ang)))
+        return " ".join(puntos)
+
+    return ('<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" viewBox="0 0 %d %d">'
+            '<defs><radialGradient id="fuego" cx="%.1f" cy="%.1f" r="15.5" '
+            'gradientUnits="userSpaceOnUse"><stop offset="0" stop-color="#ffc828"/>'
+            '<stop offset="1" stop-color="#d62212"/></radialGradient></defs>'
+            '<polygon points="%s" fill="#781008"/><polygon points="%s" fill="url(#fuego)"/>'
+            '<circle cx="%.1f" cy="%.1f" r="4.5" fill="#fff4aa"/></svg>\n' % (
+                LADO, LADO, LADO, LADO, m, m, estrella(4), estrella(2.5), m, m))
+
+
+def escribir(ruta, texto):
+    with open(ruta, "w", encoding="utf-8") as f:
+        f.write(texto)
+
+
 def convertir(png, destino, *opciones):
     subprocess.run(["convert", png, *opciones, destino], check=True)
 
@@ -237,6 +320,9 @@ def main():
                 png = os.path.join(tmp, nombre + sufijo + ".png")
                 escribir_png(png, LADO, LADO, rasterizar(LADO, LADO, f))
                 convertir(png, os.path.join(IMAGENES, nombre + sufijo + ".gif"))
+                escribir(os.path.join(IMAGENES, nombre + sufijo + ".svg"),
+                         pieza_svg(extremos, vertical, sufijo == "2"))
+        escribir(os.path.join(IMAGENES, "ataque.svg"), ataque_svg())
         png = os.path.join(tmp, "ataque.png")
         escribir_png(png, LADO, LADO, rasterizar(LADO, LADO, ataque))
         convertir(png, os.path.join(IMAGENES, "ataque.gif"))
@@ -247,12 +333,13 @@ def main():
         carpeta = os.path.join(ICONOS, "hicolor", "%dx%d" % (n, n), "apps")
         os.makedirs(carpeta, exist_ok=True)
         escribir_png(os.path.join(carpeta, "brumaria.png"), n, n, rasterizar(n, n, icono(n)))
-    # The sunk counters carry the horizontal pieces built in, as PNG (no
-    # image plugin needed to draw the window at start-up).
+    # The sunk counters carry the horizontal pieces built in, as vectors.
     incorporadas = os.path.join(os.path.dirname(ASSETS), "src", "ui", "main", "incorporadas")
     os.makedirs(incorporadas, exist_ok=True)
     for n in range(1, 5):
-        convertir(os.path.join(IMAGENES, "barcoh%d.gif" % n), os.path.join(incorporadas, "barcoh%d.png" % n))
+        nombre = "barcoh%d" % n
+        escribir(os.path.join(incorporadas, nombre + ".svg"),
+                 pieza_svg(piezas[nombre][0], False, False))
     sonido(os.path.join(ASSETS, "alerta.wav"))
     return 0
 

@@ -33,15 +33,19 @@ QString strRutaDatos() {
         return rutaFijada();
     static const QString datos = [] {
         const QString programa = strRutaPrograma();
-        if (carpetaEscribible(programa))
-            return programa;
-        QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
-        if (config.isEmpty())
-            config = QDir::homePath() + QStringLiteral("/.config/brumaria");
-        QDir().mkpath(config);
-        return config;
+        return carpetaEscribible(programa) ? programa : strRutaConfigUsuario();
     }();
     return datos;
+}
+
+QString strRutaConfigUsuario() {
+    if (!rutaFijada().isEmpty())
+        return rutaFijada();
+    QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    if (config.isEmpty())
+        config = QDir::homePath() + QStringLiteral("/.config/brumaria");
+    QDir().mkpath(config);
+    return config;
 }
 
 void FijarRutaPrograma(const QString& ruta) {

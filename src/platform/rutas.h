@@ -12,7 +12,11 @@ QString strRutaPrograma();
 // folder when it is writable, else the user's configuration folder.
 QString strRutaDatos();
 
-// Points both folders at `ruta` (tests use a temporary folder). An empty
+// The user's configuration folder, for what belongs to him and not to the
+// game's options (the size of each window), created on first use.
+QString strRutaConfigUsuario();
+
+// Points all three folders at `ruta` (tests use a temporary folder). An empty
 // string restores the real locations.
 void FijarRutaPrograma(const QString& ruta);
 

@@ -9,6 +9,7 @@
 #include "options/opciones.h"
 #include "platform/mensajes.h"
 #include "platform/rutas.h"
+#include "ui/escala/escala_twips.h"
 #include "ui/main/colores.h"
 #include "ui/main/frm_empezar_partida.h"
 #include "ui/main/tablero.h"
@@ -25,6 +26,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <algorithm>
+#include <cmath>
 #include <array>
 
 #include "ui/options/frm_opciones.h"
@@ -35,6 +37,11 @@
 namespace brumaria {
 
 using namespace ventana;
+
+namespace {
+// The group of the main window in the remembered sizes.
+const QString kClaveTamaño = QStringLiteral("principal");
+} // namespace
 
 void FrmPrincipal::FijarPartida(Partida& partida, PreparacionPartida& preparacion) {
     partida_ = &partida;
@@ -160,6 +167,7 @@ void FrmPrincipal::Cargar() {
     DisponerChat(o.blnVerChat ? (o.blnVerHistorial ? 1 : 2) : 0);
     intAncho_ = (o.blnVerHistorial || o.blnVerChat) ? 10560 : 7170;
     AplicarTamaño();
+    RestaurarTamaño(*this, kClaveTamaño);
 
     ColoresYFondos();
     if (o.intMetodoAtaque == 3) PrepararMetodo3();
@@ -167,7 +175,32 @@ void FrmPrincipal::Cargar() {
 }
 
 void FrmPrincipal::AplicarTamaño() {
-    setFixedSize(Px(intAncho_), Px(intAlto_));
+    const QSize diseño(Px(intAncho_), Px(intAlto_));
+    const QSize antes = tamañoDiseño_;
+    tamañoDiseño_ = diseño;
+    // The design size is also the smallest: below it texts would not fit.
+    setMinimumSize(diseño);
+    if (!antes.isValid()) {
+        resize(diseño);
+    } else if (!(windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen))) {
+        // A pane or the status bar came or went: the window grows or shrinks
+        // by it at the present scale, keeping the shape the player gave it.
+        const double s = factorEscala();
+        resize(size() + QSize(int(std::lround((diseño.width() - antes.width()) * s)),
+                              int(std::lround((diseño.height() - antes.height()) * s))));
+    }
+    // A maximised window keeps its size: the design changed under it.
+    escala_->Aplicar();
+}
+
+QSize FrmPrincipal::TamañoDiseñoCentro() const {
+    // The menu bar and the status bar keep their size; the rest scales.
+    const int marco = height() - centralWidget()->height();
+    return QSize(Px(intAncho_), Px(intAlto_) - marco);
+}
+
+double FrmPrincipal::factorEscala() const {
+    return escala_->factor();
 }
 
 void FrmPrincipal::ColoresYFondos() {
@@ -175,7 +208,7 @@ void FrmPrincipal::ColoresYFondos() {
     tableroJugador->FijarColorRejilla(ColorVB(o.lngColorRejilla));
     tableroOrdenador->FijarColorRejilla(ColorVB(o.lngColorRejilla));
     ColorMarcas();
-    const QPixmap fondo = o.blnImagenAgua ? imagenes_.Archivo(o.strRutaAgua) : QPixmap();
+    const ImagenNitida fondo = o.blnImagenAgua ? imagenes_.Archivo(o.strRutaAgua) : ImagenNitida();
     tableroJugador->FijarFondo(fondo);
     tableroOrdenador->FijarFondo(fondo);
 }
@@ -310,6 +343,7 @@ void FrmPrincipal::GuardarOpciones() {
     o.blnVerHistorial = mnuVerHistorial->isChecked();
     o.blnVerChat = mnuVerChat->isChecked();
     opciones_.blnGuardarOpcionesEnArchivo();
+    GuardarTamaño(*this, kClaveTamaño);
 }
 
 void FrmPrincipal::paintEvent(QPaintEvent* e) {

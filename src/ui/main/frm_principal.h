@@ -24,7 +24,7 @@ class QTimer;
 namespace brumaria {
 
 class Anunciador;
-
+class EscalaTwips;
 class ModPrincipal;
 class ModOpciones;
 class ModDPlay;
@@ -75,9 +75,12 @@ public:
     static void CoordenadasDisparo(int intFila, int intColumna, int& x1, int& y1, int& x2, int& y2,
                                    int& x3, int& y3, int& x4, int& y4);
 
-    // Window size in twips (the unit of the layout; 1 px = 15 twips).
+    // Window size in twips at the design size (the unit of the layout; 1 px
+    // = 15 twips). The window may be larger: everything in it then grows by
+    // factorEscala().
     int intAnchoTwips() const { return intAncho_; }
     int intAltoTwips() const { return intAlto_; }
+    double factorEscala() const;
 
     // Blink timings (tests shorten them).
     int intParpadeoApagadoMs = 500;
@@ -190,11 +193,16 @@ private:
     QPointer<FrmColocarBarcos> frmColocarBarcos;
 
     void CrearControles();
+    // A new design geometry for a control (in pixels at the design size).
+    void Colocar(QWidget* w, const QRect& diseño);
     void CrearMenus();
     void CrearTeclado();
     // Aims at a square with the shot cross and attacks it.
     void Apuntar(int intFila, int intColumna);
+    // The window to its design size: the first time exactly, afterwards by
+    // the change of design size at the present scale.
     void AplicarTamaño();
+    QSize TamañoDiseñoCentro() const;
     void ColoresYFondos();
     void ColorMarcas();
     void ReiniciarContadores();
@@ -228,8 +236,10 @@ private:
     ModDPlay* red_ = nullptr;
     ImagenesTablero imagenes_;
     QPointer<FrmEmpezarPartida> frmEmpezarPartida_;
+    EscalaTwips* escala_ = nullptr;
     int intAncho_ = 7170;
     int intAlto_ = 5835;
+    QSize tamañoDiseño_; // the design size last applied, in pixels
     int intModoHistorial_ = 0;
     int intModoChat_ = 0;
     bool blnPanelesDibujados_ = false;

@@ -7,6 +7,8 @@
 #include "platform/mensajes.h"
 
 #include "ui/main/frm_principal_interno.h"
+#include "ui/escala/escala_twips.h"
+
 #include <QFontDatabase>
 #include <QLabel>
 #include <QLineEdit>
@@ -50,8 +52,8 @@ void FrmPrincipal::PrepararMetodo3() {
     if (!txtFila->font().fixedPitch()) {
         // Set here, not at start-up: looking up the fixed font costs time.
         const QFont fija = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-        txtColumna->setFont(fija);
-        txtFila->setFont(fija);
+        escala_->FijarFuente(txtColumna, fija);
+        escala_->FijarFuente(txtFila, fija);
     }
     const bool blnActivo = blnTurno();
     for (QWidget* w :

@@ -7,6 +7,8 @@
 #include "options/opciones.h"
 #include "platform/anuncios.h"
 #include "platform/mensajes.h"
+#include "ui/escala/escala_twips.h"
+#include "ui/escala/imagen_nitida.h"
 #include "ui/help/ayuda.h"
 #include "ui/main/tablero.h"
 
@@ -46,31 +48,32 @@ QLabel* Etiqueta(QWidget* padre, const QString& texto, const QString& nombre, co
 }
 
 // The built-in picture of a sunk ship of `n` pieces (1..4), for the
-// counters. Each piece picture is decoded once and each ship drawn once:
-// both counter frames share them.
-const QPixmap& BarcoIncorporado(int n) {
-    static const std::array<QPixmap, 4> barcos = [] {
-        const int lado = 17;
-        const QPixmap h1(QStringLiteral(":/brumaria/incorporadas/barcoh1.png"));
-        const QPixmap h2(QStringLiteral(":/brumaria/incorporadas/barcoh2.png"));
-        const QPixmap h3(QStringLiteral(":/brumaria/incorporadas/barcoh3.png"));
-        const QPixmap h4(QStringLiteral(":/brumaria/incorporadas/barcoh4.png"));
-        std::array<QPixmap, 4> r;
-        for (int largo = 1; largo <= 4; ++largo) {
-            QPixmap p(lado * largo, lado);
-            p.fill(Qt::transparent);
-            QPainter pintor(&p);
-            pintor.setRenderHint(QPainter::SmoothPixmapTransform, true);
-            for (int i = 0; i < largo; ++i) {
-                const QPixmap& pieza = largo == 1 ? h4 : i == 0 ? h1 : i == largo - 1 ? h3 : h2;
-                pintor.drawPixmap(QRect(i * lado, 0, lado, lado), pieza);
-            }
-            r[largo - 1] = p;
+// counters: the pieces side by side, each as high as the label, drawn from
+// their vectors at whatever size the window has.
+class EtiquetaBarco : public QLabel {
+public:
+    EtiquetaBarco(int n, QWidget* padre) : QLabel(padre), n_(std::clamp(n, 1, 4)) {}
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        static const std::array<ImagenNitida, 4> piezas = [] {
+            std::array<ImagenNitida, 4> r;
+            for (int i = 0; i < 4; ++i)
+                r[i] = ImagenNitida::Cargar(
+                    QStringLiteral(":/brumaria/incorporadas/barcoh%1.svg").arg(i + 1));
+            return r;
+        }();
+        QPainter pintor(this);
+        const int lado = std::min(height(), width() / n_);
+        for (int i = 0; i < n_; ++i) {
+            const int pieza = n_ == 1 ? 3 : i == 0 ? 0 : i == n_ - 1 ? 2 : 1;
+            piezas[pieza].Dibujar(pintor, QRect(i * lado, (height() - lado) / 2, lado, lado));
         }
-        return r;
-    }();
-    return barcos[std::clamp(n, 1, 4) - 1];
-}
+    }
+
+private:
+    int n_;
+};
 
 } // namespace
 
@@ -160,21 +163,22 @@ void FrmPrincipal::CrearControles() {
     connect(cmdTocado, &QPushButton::clicked, this, [this] { partida_->cmdTocado_Click(); });
     connect(cmdHundido, &QPushButton::clicked, this, [this] { partida_->cmdHundido_Click(); });
 
-    // The typed attack line under the opponent's board.
+    // The typed attack line under the opponent's board; the labels are as
+    // wide as their texts need, "&Atacar" takes what is left.
     lblLetra = Etiqueta(centro, QStringLiteral("Letra:"), QStringLiteral("lblLetra"),
-                        Twips(3720, 3390, 480, 315));
+                        Twips(3720, 3390, 570, 315));
     txtColumna = new QLineEdit(centro);
     txtColumna->setObjectName(QStringLiteral("txtColumna"));
     txtColumna->setMaxLength(1);
-    txtColumna->setGeometry(Twips(4215, 3360, 330, 375));
+    txtColumna->setGeometry(Twips(4290, 3360, 330, 375));
     lblNumero = Etiqueta(centro, QStringLiteral("Número:"), QStringLiteral("lblFila_20"),
-                         Twips(4605, 3390, 690, 315));
+                         Twips(4665, 3390, 825, 315));
     txtFila = new QLineEdit(centro);
     txtFila->setObjectName(QStringLiteral("txtFila"));
     txtFila->setMaxLength(2);
-    txtFila->setGeometry(Twips(5310, 3360, 420, 375));
+    txtFila->setGeometry(Twips(5490, 3360, 420, 375));
     cmdAtacar =
-        boton(QStringLiteral("&Atacar"), QStringLiteral("cmdAtacar"), Twips(5820, 3360, 1035, 375));
+        boton(QStringLiteral("&Atacar"), QStringLiteral("cmdAtacar"), Twips(5970, 3360, 885, 375));
     // A screen reader names each box by its label.
     lblLetra->setBuddy(txtColumna);
     lblNumero->setBuddy(txtFila);
@@ -211,10 +215,9 @@ void FrmPrincipal::CrearControles() {
             equis[4 - n] =
                 Etiqueta(g, QStringLiteral("x"), QStringLiteral("lblX%1_%2").arg(lado).arg(4 - n),
                          Twips(col + 285, fila, 165, 255), Qt::AlignCenter);
-            auto* img = new QLabel(g);
+            auto* img = new EtiquetaBarco(n, g);
             img->setObjectName(QStringLiteral("imgHundidos%1De%2").arg(lado).arg(n));
             img->setGeometry(Twips(col + 480, fila, 255 * n, 255));
-            img->setPixmap(BarcoIncorporado(n));
             img->setProperty("piezas", n);
             img->setAccessibleName(n == 1 ? QStringLiteral("Barcos de 1 casilla")
                                           : QStringLiteral("Barcos de %1 casillas").arg(n));
@@ -294,7 +297,17 @@ void FrmPrincipal::CrearControles() {
         barra->addWidget(l, i < 2 ? 0 : 1);
         stbPanel[i] = l;
     }
+    // Everything placed so far is the design; the window scales it.
+    escala_ = new EscalaTwips(centro, [this] { return TamañoDiseñoCentro(); });
+    escala_->Registrar();
     AplicarTamaño();
+}
+
+void FrmPrincipal::Colocar(QWidget* w, const QRect& diseño) {
+    if (escala_)
+        escala_->Colocar(w, diseño);
+    else
+        w->setGeometry(diseño);
 }
 
 void FrmPrincipal::CrearMenus() {

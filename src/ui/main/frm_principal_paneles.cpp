@@ -134,8 +134,8 @@ void FrmPrincipal::DisponerHistorial(int intModo) {
         w->setEnabled(v);
     }
     if (!v) return;
-    lblHistorial->setGeometry(Twips(120, 180, kAnchoPanelLateral, 240));
-    txtHistorial->setGeometry(Twips(120, 420, kAnchoPanelLateral, intModo == 1 ? 1680 : 4200));
+    Colocar(lblHistorial, Twips(120, 180, kAnchoPanelLateral, 240));
+    Colocar(txtHistorial, Twips(120, 420, kAnchoPanelLateral, intModo == 1 ? 1680 : 4200));
 }
 
 void FrmPrincipal::DisponerChat(int intModo) {
@@ -149,14 +149,14 @@ void FrmPrincipal::DisponerChat(int intModo) {
     }
     if (!v) return;
     if (intModo == 1) {
-        lblChat->setGeometry(Twips(120, 2220, kAnchoPanelLateral, 240));
-        txtChat->setGeometry(Twips(120, 2460, kAnchoPanelLateral, 1800));
+        Colocar(lblChat, Twips(120, 2220, kAnchoPanelLateral, 240));
+        Colocar(txtChat, Twips(120, 2460, kAnchoPanelLateral, 1800));
     } else {
-        lblChat->setGeometry(Twips(120, 180, kAnchoPanelLateral, 240));
-        txtChat->setGeometry(Twips(120, 420, kAnchoPanelLateral, 3840));
+        Colocar(lblChat, Twips(120, 180, kAnchoPanelLateral, 240));
+        Colocar(txtChat, Twips(120, 420, kAnchoPanelLateral, 3840));
     }
-    txtMensaje->setGeometry(Twips(120, 4380, kAnchoPanelLateral - 840, 375));
-    cmdChatEnviar->setGeometry(Twips(120 + kAnchoPanelLateral - 780, 4380, 780, 375));
+    Colocar(txtMensaje, Twips(120, 4380, kAnchoPanelLateral - 840, 375));
+    Colocar(cmdChatEnviar, Twips(120 + kAnchoPanelLateral - 780, 4380, 780, 375));
 }
 
 void FrmPrincipal::mnuVerBarraDeEstado_Click() {

@@ -32,7 +32,7 @@ void FrmPrincipal::InicializarPanel(int intPanel) {
             k.marcaVisible = false;
             k.relleno = Qt::white;
             k.opaca = false;
-            k.imagen = QPixmap();
+            k.imagen = {};
             k.contenido.clear();
         }
     }
@@ -47,7 +47,7 @@ void FrmPrincipal::MostrarPanel(int intPanel) {
             for (int c = 0; c < 10; ++c) {
                 Tablero::Casilla& k = tableroJugador->casilla(f, c);
                 k.opaca = true;
-                k.imagen = QPixmap();
+                k.imagen = {};
                 if (principal_.intBarcosJugador[f][c] == CASILLA_BARCO) {
                     k.opaca = false;
                     k.imagen = imagenes_.Pieza(principal_.CargarImagenCasilla(f, c, 0));
@@ -65,13 +65,13 @@ void FrmPrincipal::MostrarPanel(int intPanel) {
         const bool blnFondo = o.blnImagenAgua && tableroOrdenador->tieneFondo();
         // A picture for hidden squares that will not load falls back to the
         // colour, so hidden squares never look like water.
-        const QPixmap oculta =
-            o.blnImagenNoDescubierto ? imagenes_.Archivo(o.strRutaNoDescubierto) : QPixmap();
+        const ImagenNitida oculta =
+            o.blnImagenNoDescubierto ? imagenes_.Archivo(o.strRutaNoDescubierto) : ImagenNitida();
         for (int f = 0; f < 10; ++f) {
             for (int c = 0; c < 10; ++c) {
                 Tablero::Casilla& k = tableroOrdenador->casilla(f, c);
                 k.opaca = true;
-                k.imagen = QPixmap();
+                k.imagen = {};
                 switch (principal_.intDescubiertoOrdenador[f][c]) {
                 case CASILLA_OCULTA:
                     k.contenido = QStringLiteral("sin descubrir");

@@ -2,6 +2,7 @@
 
 #include "core/modprincipal.h"
 #include "options/opciones.h"
+#include "ui/escala/escala_twips.h"
 #include "ui/main/colores.h"
 #include "ui/main/imagenes.h"
 #include "ui/main/tablero.h"
@@ -10,6 +11,10 @@
 #include <QLabel>
 
 namespace brumaria {
+
+namespace {
+const QString kClaveTamaño = QStringLiteral("solucion");
+} // namespace
 
 FrmVerBarcos::FrmVerBarcos(const ModPrincipal& principal, const RegistroOpciones& opciones,
                            ImagenesTablero& imagenes, QWidget* parent)
@@ -26,18 +31,29 @@ FrmVerBarcos::FrmVerBarcos(const ModPrincipal& principal, const RegistroOpciones
     tablero->move(Px(Tablero::kOrigen), Px(Tablero::kOrigen));
     CrearEtiquetasTablero(fraPanelOrdenador, QStringLiteral("lblFila"),
                           QStringLiteral("lblColumna"));
-    setFixedSize(Px(240 + 3135 + 240), Px(120 + 3135 + 240));
+    // The board grows with the window, which remembers its size.
+    const QSize diseño(Px(240 + 3135 + 240), Px(120 + 3135 + 240));
+    setMinimumSize(diseño);
+    resize(diseño);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    (new EscalaTwips(this, [diseño] { return diseño; }))->Registrar();
+    RestaurarTamaño(*this, kClaveTamaño);
     Actualizar();
+}
+
+void FrmVerBarcos::done(int resultado) {
+    GuardarTamaño(*this, kClaveTamaño);
+    QDialog::done(resultado);
 }
 
 void FrmVerBarcos::Actualizar() {
     tablero->FijarColorRejilla(ColorVB(opciones_.lngColorRejilla));
     tablero->FijarFondo(opciones_.blnImagenAgua ? imagenes_.Archivo(opciones_.strRutaAgua)
-                                                : QPixmap());
+                                                : ImagenNitida());
     for (int f = 0; f < 10; ++f) {
         for (int c = 0; c < 10; ++c) {
             Tablero::Casilla& k = tablero->casilla(f, c);
-            k.imagen = QPixmap();
+            k.imagen = {};
             if (principal_.intBarcosOrdenador[f][c] == CASILLA_BARCO) {
                 k.opaca = false;
                 k.imagen = imagenes_.Pieza(principal_.CargarImagenCasilla(f, c, 2));

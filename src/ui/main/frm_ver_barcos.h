@@ -20,6 +20,9 @@ public:
     // Draws the opponent's fleet (called once when the window opens).
     void Actualizar();
 
+protected:
+    void done(int resultado) override; // keeps the window's size
+
 private:
     // Reached from outside by their object names ("fraPanelOrdenador", "imgCelda").
     QGroupBox* fraPanelOrdenador;

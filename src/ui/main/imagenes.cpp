@@ -3,7 +3,6 @@
 #include "platform/mensajes.h"
 #include "platform/rutas.h"
 
-#include <QFileInfo>
 
 namespace brumaria {
 
@@ -11,11 +10,12 @@ const QString kTextoFaltanImagenes =
     QStringLiteral("Faltan las imágenes de los barcos, puedes seguir jugando pero es recomendable "
                    "que instales de nuevo el juego.");
 
-QPixmap ImagenesTablero::Pieza(ImagenCasilla imagen) {
+ImagenNitida ImagenesTablero::Pieza(ImagenCasilla imagen) {
     if (imagen == ImagenCasilla::Ninguna) return {};
     const int clave = int(imagen);
     if (auto it = piezas_.constFind(clave); it != piezas_.constEnd()) return *it;
-    QPixmap p(UnirRuta(strRutaPrograma(), strArchivoImagen(imagen)));
+    const ImagenNitida p =
+        ImagenNitida::Cargar(UnirRuta(strRutaPrograma(), strArchivoImagen(imagen)), true);
     if (p.isNull() && !blnAvisado_) {
         blnAvisado_ = true;
         MsgBox(kTextoFaltanImagenes, QStringLiteral("Advertencia"), Icono::Exclamacion);
@@ -24,11 +24,10 @@ QPixmap ImagenesTablero::Pieza(ImagenCasilla imagen) {
     return p;
 }
 
-QPixmap ImagenesTablero::Archivo(const QString& strRuta) {
+ImagenNitida ImagenesTablero::Archivo(const QString& strRuta) {
     if (strRuta.isEmpty()) return {};
     if (auto it = archivos_.constFind(strRuta); it != archivos_.constEnd()) return *it;
-    QPixmap p;
-    if (QFileInfo(strRuta).isFile()) p.load(strRuta);
+    const ImagenNitida p = ImagenNitida::Cargar(strRuta);
     archivos_.insert(strRuta, p);
     return p;
 }

@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 
 namespace brumaria {
 namespace {
@@ -34,9 +36,8 @@ public:
     void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override {
         if (!tablero_) return {};
-        const QPoint c = tablero_->mapToGlobal(tablero_->centroCasilla(indice_ / 10, indice_ % 10));
-        const int m = Px(Tablero::kCasilla) / 2;
-        return QRect(c - QPoint(m, m), QSize(2 * m + 1, 2 * m + 1));
+        const QRect r = tablero_->rectCasilla(indice_ / 10, indice_ % 10);
+        return QRect(tablero_->mapToGlobal(r.topLeft()), r.size());
     }
     QAccessible::Role role() const override { return QAccessible::Cell; }
     QAccessible::State state() const override {
@@ -103,7 +104,7 @@ Tablero::Tablero(int intInsetImagen, int intLadoImagen, bool blnConMarcas, QWidg
     static const bool registrada = (QAccessible::installFactory(&FabricaAccesible), true);
     Q_UNUSED(registrada);
     setMouseTracking(true);
-    setFixedSize(Px(kPaso * 9 + kCasilla), Px(kPaso * 9 + kCasilla));
+    resize(Px(kPaso * 9 + kCasilla), Px(kPaso * 9 + kCasilla));
     setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
@@ -112,7 +113,7 @@ void Tablero::FijarColorRejilla(const QColor& c) {
     update();
 }
 
-void Tablero::FijarFondo(const QPixmap& fondo) {
+void Tablero::FijarFondo(const ImagenNitida& fondo) {
     fondo_ = fondo;
     update();
 }
@@ -130,19 +131,35 @@ void Tablero::OcultarDisparo() {
     }
 }
 
-QRect Tablero::RectCasilla(int intFila, int intColumna) const {
-    // Outlines overlap by one pixel, as the twip geometry does.
-    return QRect(Px(kPaso * intColumna), Px(kPaso * intFila), Px(kCasilla), Px(kCasilla));
+int Tablero::Grosor() const {
+    // One pixel at the design size, thicker as the board grows.
+    return std::max(1, int(std::lround(std::min(width(), height()) / double(Px(kPaso * 9 + kCasilla)))));
+}
+
+int Tablero::Paso() const {
+    // A whole number of pixels, so every square is drawn the same size; the
+    // last line of the grid ends at the board's edge.
+    return std::max(1, (std::min(width(), height()) - Grosor()) / 10);
+}
+
+int Tablero::Escalar(int twips) const {
+    return int(std::lround(double(twips) / kTwipsPorPixel * Paso() / Px(kPaso)));
+}
+
+QRect Tablero::rectCasilla(int intFila, int intColumna) const {
+    // Neighbours share their outline, as the twip geometry's overlap does.
+    const int paso = Paso();
+    return QRect(paso * intColumna, paso * intFila, paso + Grosor(), paso + Grosor());
 }
 
 QPoint Tablero::centroCasilla(int intFila, int intColumna) const {
-    return RectCasilla(intFila, intColumna).center();
+    return rectCasilla(intFila, intColumna).center();
 }
 
 bool Tablero::casillaEn(const QPoint& p, int& intFila, int& intColumna) const {
     if (p.x() < 0 || p.y() < 0) return false;
-    const int c = p.x() / Px(kPaso);
-    const int f = p.y() / Px(kPaso);
+    const int c = p.x() / Paso();
+    const int f = p.y() / Paso();
     if (!blnCasillaValida(f, c)) return false;
     intFila = f;
     intColumna = c;
@@ -162,59 +179,62 @@ QString Tablero::textoAccesible(int intFila, int intColumna) const {
 
 void Tablero::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    p.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    if (!fondo_.isNull()) p.drawPixmap(rect().adjusted(0, 0, -1, -1), fondo_);
-    const int lado = Px(kCasilla);
+    const int paso = Paso();
+    fondo_.Dibujar(p, QRect(0, 0, 10 * paso, 10 * paso));
+    const int grosor = Grosor();
+    const int lado = paso + grosor;
+    const int in = Escalar(inset_);
+    const int l = qMin(Escalar(ladoImagen_), lado - in);
     for (int f = 0; f < 10; ++f) {
         for (int c = 0; c < 10; ++c) {
             const Casilla& k = casilla(f, c);
-            const QRect r = RectCasilla(f, c);
+            const QRect r = rectCasilla(f, c);
             if (k.opaca) p.fillRect(r, k.relleno);
-            if (!k.imagen.isNull()) {
-                const int in = Px(inset_);
-                const int l = qMin(Px(ladoImagen_), lado - in);
-                p.drawPixmap(QRect(r.x() + in, r.y() + in, l, l), k.imagen);
-            }
+            k.imagen.Dibujar(p, QRect(r.x() + in, r.y() + in, l, l));
         }
     }
     // The grid over the fills, so every outline shows whole.
-    p.setPen(QPen(rejilla_, 0));
-    p.setBrush(Qt::NoBrush);
-    for (int f = 0; f < 10; ++f)
-        for (int c = 0; c < 10; ++c)
-            p.drawRect(RectCasilla(f, c).adjusted(0, 0, -1, -1));
+    for (int i = 0; i <= 10; ++i) {
+        p.fillRect(QRect(i * paso, 0, grosor, 10 * paso + grosor), rejilla_);
+        p.fillRect(QRect(0, i * paso, 10 * paso + grosor, grosor), rejilla_);
+    }
     if (conMarcas_) {
-        const int in = Px(60);
-        const int l = Px(135);
+        const int inMarca = Escalar(60);
+        const int lMarca = Escalar(135);
         for (int f = 0; f < 10; ++f) {
             for (int c = 0; c < 10; ++c) {
                 const Casilla& k = casilla(f, c);
                 if (!k.marcaVisible) continue;
-                const QRect r = RectCasilla(f, c);
-                const QRect m(r.x() + in, r.y() + in, l, l);
+                const QRect r = rectCasilla(f, c);
+                const QRect m(r.x() + inMarca, r.y() + inMarca, lMarca, lMarca);
                 if (k.marcaOpaca) p.fillRect(m, k.marcaRelleno);
-                p.setPen(QPen(k.marcaBorde, 0));
-                p.drawRect(m.adjusted(0, 0, -1, -1));
+                p.setPen(QPen(k.marcaBorde, grosor, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+                p.setBrush(Qt::NoBrush);
+                // A pen of width g is centred on the path: inset by g/2.
+                p.drawRect(QRectF(m).adjusted(grosor / 2.0, grosor / 2.0, -grosor / 2.0,
+                                              -grosor / 2.0));
             }
         }
     }
     if (conCursor_ && hasFocus()) {
         // Two contrasting outlines, so the cursor shows on any fill or picture.
-        const QRect r = RectCasilla(cursor_ / 10, cursor_ % 10).adjusted(1, 1, -2, -2);
-        p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        const int grueso = std::max(2, Escalar(30));
+        const QRect r = rectCasilla(cursor_ / 10, cursor_ % 10)
+                            .adjusted(grueso / 2, grueso / 2, -grueso, -grueso);
+        p.setPen(QPen(palette().color(QPalette::Highlight), grueso));
         p.drawRect(r);
         p.setPen(QPen(Qt::white, 0, Qt::DotLine));
-        p.drawRect(r.adjusted(1, 1, -1, -1));
+        p.drawRect(r.adjusted(grueso / 2, grueso / 2, -grueso / 2, -grueso / 2));
     }
     if (disparoVisible_) {
         p.setRenderHint(QPainter::Antialiasing, true);
-        p.setPen(QPen(QColor(200, 0, 0), 2, Qt::SolidLine, Qt::RoundCap));
-        for (const QLine& l : lineas_) {
+        const double k = double(Paso()) / Px(kPaso) / kTwipsPorPixel;
+        p.setPen(QPen(QColor(200, 0, 0), 2 * Paso() / double(Px(kPaso)), Qt::SolidLine,
+                      Qt::RoundCap));
+        for (const QLine& linea : lineas_) {
             // Frame twips to this widget's pixels.
-            const QPointF a((l.x1() - kOrigen) / double(kTwipsPorPixel),
-                            (l.y1() - kOrigen) / double(kTwipsPorPixel));
-            const QPointF b((l.x2() - kOrigen) / double(kTwipsPorPixel),
-                            (l.y2() - kOrigen) / double(kTwipsPorPixel));
+            const QPointF a((linea.x1() - kOrigen) * k, (linea.y1() - kOrigen) * k);
+            const QPointF b((linea.x2() - kOrigen) * k, (linea.y2() - kOrigen) * k);
             p.drawLine(a, b);
         }
     }

@@ -2,10 +2,12 @@
 // One board of 10 x 10 squares painted by a single widget: outlines, fills,
 // pictures, the opponent's-shot markers and the aiming cross. Every square
 // stays addressable: by coordinate for clicks and through the accessibility
-// tree, one child per square with its coordinate and content.
+// tree, one child per square with its coordinate and content. The board
+// fills whatever square it is given: the window scales it with its frame.
+#include "ui/escala/imagen_nitida.h"
+
 #include <QColor>
 #include <QLine>
-#include <QPixmap>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -28,7 +30,7 @@ public:
     struct Casilla {
         QColor relleno = Qt::white;
         bool opaca = false;
-        QPixmap imagen;    // stretched over the square; null for none
+        ImagenNitida imagen; // stretched over the square; null for none
         QString contenido; // what the square shows, in words
         // Marker of an opponent's shot (player's board only).
         bool marcaVisible = false;
@@ -46,7 +48,7 @@ public:
 
     void FijarColorRejilla(const QColor& c);
     QColor colorRejilla() const { return rejilla_; }
-    void FijarFondo(const QPixmap& fondo); // null: no background picture
+    void FijarFondo(const ImagenNitida& fondo); // null: no background picture
     bool tieneFondo() const { return !fondo_.isNull(); }
 
     // The aiming cross, two lines in twips of the panel's frame.
@@ -57,7 +59,8 @@ public:
 
     // "C5: agua" style text of a square, for the accessibility tree and tests.
     QString textoAccesible(int intFila, int intColumna) const;
-    // Where a square's centre is, in this widget's coordinates.
+    // Where a square's outline and centre are, in this widget's coordinates.
+    QRect rectCasilla(int intFila, int intColumna) const;
     QPoint centroCasilla(int intFila, int intColumna) const;
     // The square under a point, or false.
     bool casillaEn(const QPoint& p, int& intFila, int& intColumna) const;
@@ -86,10 +89,15 @@ protected:
     void focusOutEvent(QFocusEvent* e) override;
 
 private:
-    QRect RectCasilla(int intFila, int intColumna) const;
+    // Pixels from one square to the next at this size (16 at the design size).
+    int Paso() const;
+    // Pixels across one line of the grid.
+    int Grosor() const;
+    // A length in twips at this size, in pixels.
+    int Escalar(int twips) const;
     std::array<Casilla, 100> casillas_;
     QColor rejilla_ = Qt::black;
-    QPixmap fondo_;
+    ImagenNitida fondo_;
     int inset_;
     int ladoImagen_;
     bool conMarcas_;

@@ -14,23 +14,22 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShortcut>
+#include <algorithm>
+#include <cmath>
 
+#include "ui/escala/escala_twips.h"
 #include "ui/help/ayuda.h"
+#include "ui/placement/tablero_colocacion.h"
 
 namespace brumaria {
 
+using namespace colocacion;
+
 namespace {
 
-// Geometry in twips, drawn at 15 twips to the pixel.
-constexpr int Px(int twips) {
-    return twips / 15;
-}
-
-constexpr int kPaso = Px(240);      // square pitch
-constexpr int kLadoCelda = Px(255); // a square overlaps its neighbours by one pixel
-constexpr int kOrigenCeldas = Px(600);
-
 constexpr std::int32_t kColorPrevia = 0xC0C0C0;
+// The editor's group in the remembered window sizes.
+const QString kClaveTamaño = QStringLiteral("colocar_barcos");
 const QColor kVerdeCompleto(0, 192, 0);
 
 QColor ColorDe(std::int32_t lng) {
@@ -66,102 +65,6 @@ ImagenCasilla ImagenPieza(int n, int i, bool blnHorizontal) {
 
 } // namespace
 
-// The board area: the water picture under the squares.
-class TableroColocacion : public QWidget {
-public:
-    explicit TableroColocacion(QWidget* parent) : QWidget(parent) {
-        setObjectName(QStringLiteral("imgFondoPanel"));
-    }
-    QPixmap fondo;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        if (fondo.isNull()) return;
-        QPainter p(this);
-        p.drawPixmap(QRect(0, 0, kLado * kPaso, kLado * kPaso), fondo);
-    }
-};
-
-// One square: its shape (fill and outline) and its piece picture on top.
-// Receives the pointer moves and clicks of its square; by keyboard, the
-// arrows move between squares (the preview follows) and Enter places.
-class CeldaColocacion : public QWidget {
-public:
-    CeldaColocacion(FrmColocarBarcos& editor, int k, QWidget* parent)
-        : QWidget(parent), editor_(editor), k_(k) {
-        setObjectName(QStringLiteral("imgCelda_%1").arg(k));
-        setProperty("indice", k);
-        setMouseTracking(true);
-        // Only the first square is in the Tab chain; the arrows do the rest.
-        setFocusPolicy(k == 0 ? Qt::StrongFocus : Qt::ClickFocus);
-    }
-    QColor relleno; // invalid: transparent shape
-    QColor borde;
-    QPixmap pieza;
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        const QRect r = rect();
-        if (relleno.isValid()) p.fillRect(r, relleno);
-        if (!pieza.isNull()) p.drawPixmap(r.adjusted(1, 1, -1, -1), pieza);
-        p.setPen(borde);
-        p.drawRect(r.adjusted(0, 0, -1, -1));
-        if (hasFocus()) {
-            p.setPen(QPen(palette().color(QPalette::Highlight), 2));
-            p.drawRect(r.adjusted(1, 1, -2, -2));
-        }
-    }
-    void focusInEvent(QFocusEvent* e) override {
-        QWidget::focusInEvent(e);
-        editor_.imgCelda_MouseMove(k_);
-        update();
-    }
-    void focusOutEvent(QFocusEvent* e) override {
-        QWidget::focusOutEvent(e);
-        update();
-    }
-    void keyPressEvent(QKeyEvent* e) override {
-        int f = k_ / kLado, c = k_ % kLado;
-        switch (e->key()) {
-        case Qt::Key_Left: c = qMax(0, c - 1); break;
-        case Qt::Key_Right: c = qMin(kLado - 1, c + 1); break;
-        case Qt::Key_Up: f = qMax(0, f - 1); break;
-        case Qt::Key_Down: f = qMin(kLado - 1, f + 1); break;
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Space:
-            editor_.imgCelda_Click(k_);
-            return;
-        default:
-            QWidget::keyPressEvent(e);
-            return;
-        }
-        if (auto* otra = parentWidget()->findChild<QWidget*>(
-                QStringLiteral("imgCelda_%1").arg(f * kLado + c), Qt::FindDirectChildrenOnly))
-            otra->setFocus(Qt::OtherFocusReason);
-    }
-    void mouseMoveEvent(QMouseEvent* e) override {
-        editor_.imgCelda_MouseMove(k_);
-        e->accept();
-    }
-    void mousePressEvent(QMouseEvent* e) override {
-        pulsada_ = e->button() == Qt::LeftButton;
-        e->accept();
-    }
-    void mouseReleaseEvent(QMouseEvent* e) override {
-        const bool clic = pulsada_ && e->button() == Qt::LeftButton && rect().contains(e->pos());
-        pulsada_ = false;
-        e->accept();
-        if (clic) editor_.imgCelda_Click(k_);
-    }
-
-private:
-    FrmColocarBarcos& editor_;
-    int k_;
-    bool pulsada_ = false;
-};
-
 FrmColocarBarcos::FrmColocarBarcos(ModPrincipal& principal, const RegistroOpciones& opciones,
                                    QWidget* parent)
     : QDialog(parent), principal_(principal), opciones_(opciones),
@@ -169,7 +72,10 @@ FrmColocarBarcos::FrmColocarBarcos(ModPrincipal& principal, const RegistroOpcion
     setObjectName(QStringLiteral("frmColocarBarcos"));
     setWindowTitle(QStringLiteral("Colocar barcos"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, true);
-    setFixedSize(Px(4950), Px(3870));
+    setWindowFlag(Qt::WindowMaximizeButtonHint, true);
+    const QSize diseño(Px(4950), Px(3870));
+    setMinimumSize(diseño);
+    resize(diseño);
 
     // Left column: what is being placed, and the orientation.
     const int x = Px(240);
@@ -280,9 +186,15 @@ FrmColocarBarcos::FrmColocarBarcos(ModPrincipal& principal, const RegistroOpcion
     intNumeroBarco_ = 1;
     blnTransparente_ = opciones_.blnImagenAgua;
     lngColor_.fill(opciones_.lngColorAgua);
-    if (blnTransparente_) tablero_->fondo = QPixmap(opciones_.strRutaAgua); // missing: no picture
+    if (blnTransparente_) // missing: no picture
+        tablero_->fondo = ImagenNitida::Cargar(opciones_.strRutaAgua);
     for (int k = 0; k < 100; ++k)
         Redibujar(k);
+
+    // The twips layout is the design; it grows with the window, whose size
+    // is remembered from one placement to the next.
+    (new EscalaTwips(this, [diseño] { return diseño; }))->Registrar();
+    RestaurarTamaño(*this, kClaveTamaño);
 
     auto ayuda = std::make_shared<AyudaDeDialogo>(this);
     ayuda->Activar();
@@ -497,6 +409,7 @@ void FrmColocarBarcos::closeEvent(QCloseEvent* event) {
     }
     blnTerminado_ = true;
     tmrCierre_.stop();
+    GuardarTamaño(*this, kClaveTamaño);
     event->accept();
 }
 
@@ -524,7 +437,7 @@ void FrmColocarBarcos::CerrarSinColocar() {
 void FrmColocarBarcos::Redibujar(int k) {
     CeldaColocacion* c = celdas_[k];
     c->relleno = blnTransparente_ ? QColor() : ColorDe(lngColor_[k]);
-    c->pieza = strImagen_[k].isEmpty() ? QPixmap() : Imagen(strImagen_[k]);
+    c->pieza = strImagen_[k].isEmpty() ? ImagenNitida() : Imagen(strImagen_[k]);
     const QString contenido = previa_.test(k)           ? QStringLiteral("vista previa")
                               : strImagen_[k].isEmpty() ? QStringLiteral("agua")
                                                         : QStringLiteral("barco");
@@ -533,11 +446,19 @@ void FrmColocarBarcos::Redibujar(int k) {
     c->update();
 }
 
-QPixmap FrmColocarBarcos::Imagen(const QString& relativa) {
+ImagenNitida FrmColocarBarcos::Imagen(const QString& relativa) {
     auto it = imagenes_.find(relativa);
     if (it == imagenes_.end())
-        it = imagenes_.insert(relativa, QPixmap(UnirRuta(strRutaPrograma(), relativa)));
-    return *it; // a missing or unreadable picture is a null pixmap: nothing drawn
+        it = imagenes_.insert(
+            relativa, ImagenNitida::Cargar(UnirRuta(strRutaPrograma(), relativa), true));
+    return *it; // a missing or unreadable picture is a null picture: nothing drawn
+}
+
+// Kept when the editor is left, by a button, Escape or the close box; not
+// when it is merely destroyed with the program.
+void FrmColocarBarcos::done(int resultado) {
+    GuardarTamaño(*this, kClaveTamaño);
+    QDialog::done(resultado);
 }
 
 std::int32_t FrmColocarBarcos::lngColorCelda(int k) const {

@@ -3,10 +3,10 @@
 // after another in a fixed order, before a match.
 #include "core/modprincipal.h"
 #include "options/opciones.h"
+#include "ui/escala/imagen_nitida.h"
 
 #include <QDialog>
 #include <QHash>
-#include <QPixmap>
 #include <QPointer>
 #include <QString>
 #include <QTimer>
@@ -88,6 +88,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void done(int resultado) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -121,14 +122,14 @@ private:
     QTimer tmrCierre_; // watches for the program ending
     QPointer<QWidget> ventanaPadre_;
     bool tenidoPadre_ = false;
-    QHash<QString, QPixmap> imagenes_; // pictures read once per editor
+    QHash<QString, ImagenNitida> imagenes_; // pictures read once per editor
     std::shared_ptr<void> ayuda_;      // What's This popups, when built with help
 
     bool blnHorizontal() const;
     bool blnCabe(int n, int intFila, int intColumna) const;
     bool blnBloqueLibre(int n, int intFila, int intColumna) const;
     void Redibujar(int k);
-    QPixmap Imagen(const QString& relativa);
+    ImagenNitida Imagen(const QString& relativa);
     void ColocarAlAzar();
 };
 
