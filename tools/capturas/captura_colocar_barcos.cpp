@@ -6,12 +6,21 @@
 #include "ui/placement/colocar_barcos.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTimer>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    brumaria::FijarRutaPrograma(QStringLiteral(BRUMARIA_ASSETS_DIR));
+    // A folder of its own: the editor remembers its size beside the pictures.
+    QTemporaryDir carpeta;
+    QDir().mkpath(carpeta.filePath(QStringLiteral("imagenes")));
+    const QDir imagenes(QStringLiteral(BRUMARIA_ASSETS_DIR "/imagenes"));
+    for (const QString& n : imagenes.entryList(QDir::Files))
+        QFile::copy(imagenes.filePath(n), carpeta.filePath(QStringLiteral("imagenes/") + n));
+    brumaria::FijarRutaPrograma(carpeta.path());
     const bool agua = argc > 1 && QString::fromLatin1(argv[1]) == QLatin1String("agua");
     brumaria::RegistroOpciones opciones = brumaria::RegistroOpciones::PorDefecto();
     opciones.blnImagenAgua = agua;
