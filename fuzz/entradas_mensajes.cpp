@@ -121,14 +121,15 @@ int EntradaMensajes(const std::uint8_t* datos, std::size_t tamano) {
     Partida partida(principal, opciones, cuadros, vista);
     PreparacionPartida preparacion(principal, opciones, cuadros, partida, vista);
     ModDPlay dp(partida, preparacion, opciones, cuadros, vista);
-    int enviados = 0;
     bool blnHost = false;
-    dp.SustituirTransporte(
-        [&](const QString&) {
-            ++enviados;
-            return true;
-        },
-        blnHost);
+    bool blnRevelando = false; // our FinDePartida went out, our next commitment not yet
+    dp.alEnviar = [&](const QString& t) {
+        if (t == u"0;0;FinDePartida:Sí") blnRevelando = true;
+        if (t.startsWith(u"0;5;")) blnRevelando = false;
+        // No square of our fleet leaves before the end of our match.
+        if (t.startsWith(u"0;1;") && !blnRevelando) std::abort();
+    };
+    dp.SustituirTransporte([](const QString&) { return true; }, blnHost);
     partida.FijarRed(&dp);
     preparacion.FijarRed(&dp);
 

@@ -1,5 +1,7 @@
 #include "core/azar.h"
 
+#include <QRandomGenerator>
+
 #include <chrono>
 #include <ctime>
 
@@ -75,6 +77,13 @@ void Azar::Liberar() {
 
 void Azar::FijarReloj(Reloj reloj) {
     estado().reloj = reloj;
+}
+
+QByteArray Azar::SalSecreta(int intBytes) {
+    QByteArray sal(qMax(0, intBytes), Qt::Uninitialized);
+    for (char& b : sal)
+        b = static_cast<char>(QRandomGenerator::system()->bounded(256));
+    return sal;
 }
 
 } // namespace brumaria

@@ -1,6 +1,7 @@
 #pragma once
 // The one source of random numbers. Every draw re-seeds from the clock
 // (mixing, not restarting the sequence) and returns the whole part of r * n.
+#include <QByteArray>
 #include <cstdint>
 
 namespace brumaria {
@@ -22,6 +23,12 @@ public:
     // clock), e.g. to freeze it and check that draws still move on.
     using Reloj = std::uint64_t (*)();
     static void FijarReloj(Reloj reloj);
+
+    // Secret bytes (a commitment's salt) from the system's cryptographic
+    // source. Never from the draws above: those follow the clock and, in
+    // tests, a fixed seed, so a peer could guess them; a salt it can guess
+    // would let it find the fleet behind the commitment.
+    static QByteArray SalSecreta(int intBytes);
 };
 
 } // namespace brumaria

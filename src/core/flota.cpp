@@ -44,6 +44,13 @@ ComposicionFlota ComponerFlota(const Panel& flota) {
     return composicion;
 }
 
+int intContarCasillas(const Panel& panel, std::int16_t codigo) {
+    int n = 0;
+    for (const auto& fila : panel)
+        n += static_cast<int>(std::count(fila.begin(), fila.end(), codigo));
+    return n;
+}
+
 bool blnFlotaValida(const Panel& flota) {
     for (const auto& fila : flota)
         for (const std::int16_t v : fila)

@@ -1,11 +1,17 @@
 #pragma once
-// Checks a whole fleet grid: the placement editor's result and a fleet
-// announced by a network peer are only trusted after this.
+// Checks a whole fleet grid: the placement editor's result and the fleet a
+// network peer shows at the end of a match are only trusted after this.
 #include "core/modprincipal.h"
 
 #include <array>
 
 namespace brumaria {
+
+// Ship squares of a whole fleet: 4 + 3 + 3 + 2 + 2 + 2 + 1 + 1 + 1 + 1.
+inline constexpr int kPiezasFlota = 20;
+
+// Squares of the grid that hold `codigo`.
+int intContarCasillas(const Panel& panel, std::int16_t codigo);
 
 // Ships per length (index 1..4) found in a fleet grid; index 0 counts
 // pieces that belong to no straight ship of 1..4 squares.

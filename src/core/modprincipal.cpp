@@ -116,21 +116,25 @@ int ModPrincipal::intCuantoDescubierto(int intFila, int intColumna, int intPanel
     return total;
 }
 
+bool ModPrincipal::blnFlotaDescubierta(int intPanelFlota) const {
+    const Panel* flota = panel(intPanelFlota);
+    const Panel* descubierto = panel(intPanelFlota + 1);
+    if (!flota || !descubierto || (intPanelFlota != 0 && intPanelFlota != 2)) return false;
+    for (int f = 0; f < kLado; ++f)
+        for (int c = 0; c < kLado; ++c)
+            if ((*flota)[f][c] == CASILLA_BARCO && (*descubierto)[f][c] == CASILLA_OCULTA)
+                return false;
+    return true;
+}
+
 int ModPrincipal::intTerminarPartida() const {
-    const auto quedanOcultas = [](const Panel& flota, const Panel& descubierto) {
-        for (int f = 0; f < kLado; ++f)
-            for (int c = 0; c < kLado; ++c)
-                if (flota[f][c] == CASILLA_BARCO && descubierto[f][c] == CASILLA_OCULTA)
-                    return true;
-        return false;
-    };
-    if (!quedanOcultas(intBarcosOrdenador, intDescubiertoOrdenador)) return 1;
-    if (!quedanOcultas(intBarcosJugador, intDescubiertoJugador)) return 2;
+    if (blnFlotaDescubierta(2)) return 1;
+    if (blnFlotaDescubierta(0)) return 2;
     return 0;
 }
 
 int ModPrincipal::intLongitudHundido(int intFila, int intColumna, bool blnBarcoDeJugador) const {
-    return intCuantoDescubierto(intFila, intColumna, blnBarcoDeJugador ? 0 : 2);
+    return intCuantoDescubierto(intFila, intColumna, blnBarcoDeJugador ? 0 : 3);
 }
 
 ImagenCasilla ModPrincipal::CargarImagenCasilla(int intFila, int intColumna, int intPanel) const {

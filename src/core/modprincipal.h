@@ -84,9 +84,12 @@ public:
     int intCuantoDescubierto(int intFila, int intColumna, int intPanel) const;
     // 0 the match goes on, 1 the player won, 2 the opponent won.
     int intTerminarPartida() const;
+    // Every piece of fleet panel 0 or 2 is uncovered (in panel 1 or 3).
+    bool blnFlotaDescubierta(int intPanelFlota) const;
 
     // Length of the sunk ship through the square (panel 0 for the player's
-    // ships, else panel 2): the counter ContabilizarBarcoHundido increments.
+    // ships, else what panel 3 shows of the opponent's, which is all a
+    // network match knows): the counter ContabilizarBarcoHundido increments.
     int intLongitudHundido(int intFila, int intColumna, bool blnBarcoDeJugador) const;
 
     // The computer's shot: chooses, uncovers it in panel 1, updates the pursuit.

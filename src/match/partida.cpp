@@ -1,5 +1,6 @@
 #include "match/partida.h"
 
+#include "core/flota.h"
 #include "core/modprincipal.h"
 #include "match/red_partida.h"
 #include "match/vista_partida.h"
@@ -32,7 +33,7 @@ QString strNombreResultado(int intResultado) {
 Partida::Partida(ModPrincipal& principal, ModOpciones& opciones, ModCuadrosDeTexto& cuadros,
                  VistaPartida& vista, QObject* parent)
     : QObject(parent), principal_(principal), opciones_(opciones), cuadros_(cuadros),
-      vista_(vista) {
+      vista_(vista), limpio_(principal, cuadros, vista) {
     // Only the computer's pause uses this timer; each arming fires once.
     tmrReloj.setSingleShot(true);
     tmrReloj.setTimerType(Qt::PreciseTimer);
@@ -42,6 +43,22 @@ Partida::Partida(ModPrincipal& principal, ModOpciones& opciones, ModCuadrosDeTex
 // Over the network, and with the other player there to hear it.
 bool Partida::blnEnRed() const {
     return blnJugarEnRed_ && red_ && red_->Estado() == EstadoConexion::Conectados;
+}
+
+int Partida::intTerminarPartida() const {
+    if (!blnJugarEnRed_) return principal_.intTerminarPartida();
+    // The other's fleet is secret until the end: his board is won once his
+    // answers have named a whole fleet's worth of pieces.
+    if (intContarCasillas(principal_.intDescubiertoOrdenador, CASILLA_BARCO) >= kPiezasFlota)
+        return 1;
+    return principal_.blnFlotaDescubierta(0) ? 2 : 0;
+}
+
+void Partida::VerSolucion() {
+    if (blnJugarEnRed_)
+        limpio_.VerSolucion();
+    else
+        vista_.MostrarSolucion();
 }
 
 QString Partida::strGanaContrario() const {
@@ -135,7 +152,7 @@ void Partida::TurnoJugador3(int intResultado, int intFila, int intColumna) {
     vista_.OcultarDisparo();
     vista_.MostrarPanel(3);
 
-    if (principal_.intTerminarPartida() != 0) {
+    if (intTerminarPartida() != 0) {
         estado_ = EstadoTurno::SinPartida;
         MsgBox(QStringLiteral("¡Tu ganas!"), kTituloPrograma, Icono::Informacion);
         cuadros_.EscribirEnHistorial(QStringLiteral("¡El JUGADOR GANA la partida!"));
@@ -238,7 +255,7 @@ void Partida::AvisarTramposo() {
 }
 
 void Partida::TurnoOrdenador3() {
-    if (principal_.intTerminarPartida() != 0) {
+    if (intTerminarPartida() != 0) {
         estado_ = EstadoTurno::SinPartida;
         MsgBox(strGanaContrario(), kTituloPrograma, Icono::Informacion);
         cuadros_.EscribirEnHistorial(blnJugarEnRed_
@@ -248,7 +265,7 @@ void Partida::TurnoOrdenador3() {
             MsgBox(blnJugarEnRed_ ? QStringLiteral("¿Quieres ver dónde estaban sus barcos?")
                                  : QStringLiteral("¿Quieres ver dónde estaban mis barcos?"),
                    QStringLiteral("Solución"), Icono::Pregunta, Botones::SiNo);
-        if (r == Respuesta::Si) vista_.MostrarSolucion();
+        if (r == Respuesta::Si) VerSolucion();
         FinDePartida();
         return;
     }
@@ -267,7 +284,10 @@ void Partida::TurnoOrdenador3() {
 void Partida::FinDePartida() {
     // A pause still running would otherwise show a shot after the end.
     tmrReloj.stop();
-    if (blnEnRed()) red_->EnviarFinDePartida();
+    if (blnEnRed()) {
+        red_->EnviarFinDePartida();
+        limpio_.Revelar();
+    }
     estado_ = EstadoTurno::SinPartida;
     vista_.OcultarDisparo();
     vista_.QuitarNegritaEtiquetas();
@@ -281,6 +301,7 @@ void Partida::FinDePartida() {
     cuadros_.EscribirEnHistorial(QString());
     cuadros_.EscribirEnHistorial(QString());
     if (alTerminar) alTerminar();
+    limpio_.PartidaTerminada();
 }
 
 void Partida::ContabilizarBarcoHundido(int intFila, int intColumna, bool blnBarcoDeJugador) {
@@ -311,6 +332,7 @@ void Partida::RecibirAtaque(int intFila, int intColumna) {
 void Partida::RecibirRespuesta(int intFila, int intColumna, int intResultado) {
     if (!blnJugarEnRed_ || estado_ != EstadoTurno::JugadorEspera) return;
     if (intResultado == 3) {
+        limpio_.AnotarRespuesta(intFilaDisparo_, intColumnaDisparo_, 3);
         MsgBox(QStringLiteral("La casilla elegida ya está descubierta"), QStringLiteral("Error"),
                Icono::Critico);
         TurnoJugador3(3, intFilaDisparo_, intColumnaDisparo_); // ignored if the match moved on
@@ -320,6 +342,7 @@ void Partida::RecibirRespuesta(int intFila, int intColumna, int intResultado) {
     if (intResultado < 0 || intResultado > 2 || intFila != intFilaDisparo_ ||
         intColumna != intColumnaDisparo_)
         return;
+    limpio_.AnotarRespuesta(intFila, intColumna, intResultado);
     principal_.blnEscribirCasilla(intFila, intColumna, 3,
                                   intResultado == 0 ? CASILLA_AGUA : CASILLA_BARCO);
     TurnoJugador3(intResultado, intFila, intColumna);

@@ -1,6 +1,8 @@
 #pragma once
 // The match: turns, the player's shot, the opponent's shot and the player's
 // honest answer, the end of a match.
+#include "match/juego_limpio.h"
+
 #include <QObject>
 #include <QTimer>
 #include <cstdint>
@@ -30,7 +32,12 @@ public:
             VistaPartida& vista, QObject* parent = nullptr);
 
     // The network side; without it a network match sends nothing.
-    void FijarRed(RedPartida* red) { red_ = red; }
+    void FijarRed(RedPartida* red) {
+        red_ = red;
+        limpio_.FijarRed(red);
+    }
+    // The commitment, the end-of-match reveal and its check.
+    JuegoLimpio& juegoLimpio() { return limpio_; }
     // Called at the end of every match, by FinDePartida.
     std::function<void()> alTerminar;
 
@@ -66,6 +73,9 @@ public:
     void RecibirAtaque(int intFila, int intColumna);
     void RecibirRespuesta(int intFila, int intColumna, int intResultado);
 
+    // The solution window: over the network once the other's fleet is shown.
+    void VerSolucion();
+
     // "¡Yo gano!" against the computer, "¡Él gana!" over the network.
     QString strGanaContrario() const;
 
@@ -79,6 +89,7 @@ private:
     ModCuadrosDeTexto& cuadros_;
     VistaPartida& vista_;
     RedPartida* red_ = nullptr;
+    JuegoLimpio limpio_;
     EstadoTurno estado_ = EstadoTurno::SinPartida;
     bool blnJugarEnRed_ = false;
     int intFilaDisparo_ = -1; // our last shot over the network, named by its answer
@@ -87,6 +98,8 @@ private:
     // 0 Agua, 1 Tocado, 2 Hundido: the answer button pressed.
     void Responder(int intRespuesta);
     bool blnEnRed() const;
+    // 0 the match goes on, 1 the player won, 2 the opponent won.
+    int intTerminarPartida() const;
     void SonidoResultado(int intResultado);
 };
 

@@ -1,6 +1,5 @@
 #include "match/preparacion_partida.h"
 
-#include "core/flota.h"
 #include "match/partida.h"
 #include "match/vista_partida.h"
 #include "platform/mensajes.h"
@@ -17,9 +16,6 @@ namespace {
 
 using E = EstadoPreparacion;
 using V = EventoPreparacion;
-
-// Fleet of 4 + 3 + 3 + 2 + 2 + 2 + 1 + 1 + 1 + 1 squares.
-constexpr int kCasillasFlota = 20;
 
 // Counts a step that waits in a dialog or lets events run while it places
 // a fleet: a new set-up must not start inside it.
@@ -233,7 +229,8 @@ void PreparacionPartida::Colocar() {
         }
         red_->EnviarHistorial(red_->strNombreUsuario() +
                               QStringLiteral(" está colocando sus barcos"));
-        AplicarFlotaRival(); // what may already have come of it
+        // His fleet stays with him until the end: panel 2 stays empty.
+        principal_.LlenarPanel(2, CASILLA_AGUA);
         principal_.PrepararBarcos(3);
     }
     if (blnColocaJugador_) {
@@ -252,7 +249,7 @@ void PreparacionPartida::BarcosColocados() {
 }
 
 void PreparacionPartida::EnviarFlota() {
-    red_->EnviarFlota(principal_.intBarcosJugador);
+    partida_.juegoLimpio().Comprometer();
     red_->EnviarHistorial(red_->strNombreUsuario() +
                           QStringLiteral(" ha terminado de colocar sus barcos"));
     if (rival_.blnListos) Pasar(V::FlotaContrariaLista);
@@ -260,7 +257,7 @@ void PreparacionPartida::EnviarFlota() {
 
 void PreparacionPartida::Repartir() {
     if (blnJugarEnRed_) {
-        AplicarFlotaRival();
+        partida_.juegoLimpio().Empezar(rival_.compromiso.value_or(QByteArray()));
         if (!blnHost()) blnEmpiezaJugador_ = rival_.blnEmpiezaJugador.value_or(false);
         rival_ = {}; // used: whatever comes now belongs to the next match
     }
@@ -280,13 +277,6 @@ void PreparacionPartida::AnunciarQuienEmpieza() {
     cuadros_.EscribirEnHistorial(*rival_.blnEmpiezaJugador
                                      ? QStringLiteral("Tú empiezas")
                                      : QStringLiteral("Tu contrincante empieza"));
-}
-
-void PreparacionPartida::AplicarFlotaRival() {
-    principal_.LlenarPanel(2, CASILLA_AGUA);
-    for (int f = 0; f < kLado; ++f)
-        for (int c = 0; c < kLado; ++c)
-            if (rival_.flota[f][c]) principal_.blnEscribirCasilla(f, c, 2, CASILLA_BARCO);
 }
 
 // ----------------------------------------------------- menus and buttons
@@ -325,7 +315,7 @@ void PreparacionPartida::VerBarcos() {
     if (r != Respuesta::Si || !viva()) return;
     partida_.FinDePartida();
     MsgBox(partida_.strGanaContrario(), kTituloPrograma, Icono::Informacion);
-    vista_.MostrarSolucion();
+    partida_.VerSolucion();
 }
 
 void PreparacionPartida::mnuJuegoTerminarConexion_Click() {
@@ -350,32 +340,23 @@ void PreparacionPartida::RecibirQuienEmpieza(bool blnEmpiezaJugador) {
     if (estado_ == E::EsperandoQuienEmpieza) Pasar(V::QuienEmpiezaSabido);
 }
 
-void PreparacionPartida::RecibirCasillaFlota(int intFila, int intColumna) {
-    if (!blnCasillaValida(intFila, intColumna)) return;
+void PreparacionPartida::RecibirCompromiso(const QByteArray& huella) {
     if (estado_ == E::EnPartida && partida_.blnEnPartida()) return;
-    if (rival_.blnListos || rival_.intCasillas >= kCasillasFlota || rival_.flota[intFila][intColumna])
-        return;
-    rival_.flota[intFila][intColumna] = true;
-    ++rival_.intCasillas;
-    // Panel 2 of a finished match stays as it was: the solution window shows it.
-    if (blnJugarEnRed_ && blnPartidaPreparada(estado_) && estado_ != E::EnPartida)
-        principal_.blnEscribirCasilla(intFila, intColumna, 2, CASILLA_BARCO);
+    // One commitment a match; a second one cannot replace it.
+    if (rival_.blnListos || rival_.compromiso) return;
+    rival_.compromiso = huella;
 }
 
 void PreparacionPartida::RecibirBarcosListos() {
     if (estado_ == E::EnPartida && partida_.blnEnPartida()) return;
-    if (rival_.blnListos || rival_.intCasillas != kCasillasFlota) return;
-    Panel flota{};
-    for (int f = 0; f < kLado; ++f)
-        for (int c = 0; c < kLado; ++c)
-            flota[f][c] = rival_.flota[f][c] ? CASILLA_BARCO : CASILLA_AGUA;
-    // A fleet counts once it is one: ten straight ships that do not touch.
-    if (!blnFlotaValida(flota)) return;
+    if (rival_.blnListos || !rival_.compromiso) return;
     rival_.blnListos = true;
     if (estado_ == E::EsperandoFlotaContraria) Pasar(V::FlotaContrariaLista);
 }
 
 void PreparacionPartida::RecibirFinDePartida() {
+    // Whatever match it closes, his fleet may be shown right after it.
+    partida_.juegoLimpio().RivalTermino();
     ++intFinesRival_;
     rival_ = {}; // whatever he was setting up is over
     if (intFinesRival_ < intPareja_) return; // the end of an earlier match, told late
@@ -412,8 +393,10 @@ void PreparacionPartida::ConexionCambiada() {
             Pasar(V::ConexionTerminada);
         return;
     }
-    if (ahora == EstadoConexion::RivalIdo)
+    if (ahora == EstadoConexion::RivalIdo) {
         Pasar(V::RivalSeVa);
+        partida_.juegoLimpio().RivalSeFue();
+    }
     else if (ahora == EstadoConexion::SinConexion)
         Pasar(V::ConexionTerminada);
 }

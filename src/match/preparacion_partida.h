@@ -12,6 +12,7 @@
 #include "core/modprincipal.h"
 #include "match/maquina_preparacion.h"
 
+#include <QByteArray>
 #include <QObject>
 #include <array>
 #include <optional>
@@ -53,7 +54,7 @@ public:
     // From the network side: the other player's messages of the start
     // sequence, and a change of the connection's state.
     void RecibirQuienEmpieza(bool blnEmpiezaJugador);
-    void RecibirCasillaFlota(int intFila, int intColumna);
+    void RecibirCompromiso(const QByteArray& huella);
     void RecibirBarcosListos();
     void RecibirFinDePartida();
     void ConexionCambiada();
@@ -77,9 +78,8 @@ private:
     struct DatosRival {
         std::optional<bool> blnEmpiezaJugador; // the host's word: true when this side starts
         bool blnAnunciado = false;             // its history line is written
-        std::array<std::array<bool, kLado>, kLado> flota{};
-        int intCasillas = 0;
-        bool blnListos = false; // the whole fleet came, and it is a fleet
+        std::optional<QByteArray> compromiso;  // his fleet, kept secret behind it
+        bool blnListos = false; // his commitment came, then his word
     };
 
     void Pasar(EventoPreparacion evento);
@@ -94,7 +94,6 @@ private:
     void EnviarFlota();
     void Repartir();
     void AnunciarQuienEmpieza();
-    void AplicarFlotaRival();
     bool blnDarPorPerdida(); // the give-up box; false when the match ended meanwhile
 
     ModPrincipal& principal_;

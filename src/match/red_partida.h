@@ -4,6 +4,7 @@
 // implements it; tests implement it with a recorder.
 #include "core/modprincipal.h"
 
+#include <QByteArray>
 #include <QString>
 
 namespace brumaria {
@@ -54,8 +55,12 @@ public:
 
     // Messages to the other player; nothing is sent without one.
     virtual void EnviarQuienEmpieza(bool blnEmpiezaElOtro) = 0;
-    // Every ship square of `flota`, then the word that the fleet is complete.
-    virtual void EnviarFlota(const Panel& flota) = 0;
+    // The commitment to this side's placed fleet, then the word that it is
+    // placed; the fleet itself stays here until the match is over.
+    virtual void EnviarCompromiso(const QByteArray& huella) = 0;
+    // At the end of a match: every ship square of `flota`, then the salt
+    // that closes the commitment.
+    virtual void EnviarRevelacion(const Panel& flota, const QByteArray& sal) = 0;
     virtual void EnviarAtaque(int intFila, int intColumna) = 0;
     virtual void EnviarRespuesta(int intFila, int intColumna, int intResultado) = 0;
     virtual void EnviarFinDePartida() = 0;

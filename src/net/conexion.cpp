@@ -35,7 +35,7 @@ Conexion::Conexion(QTcpSocket* sock, QObject* contexto, Sesion& sesion, bool bln
     if (saliente_) {
         QObject::connect(sock_, &QTcpSocket::connected, contexto_, [this] {
             SinRetraso();
-            Enviar(TipoMarco::Hola, CodificarHola(sesion_.HolaUnion()));
+            holaEnviado_ = Enviar(TipoMarco::Hola, CodificarHola(sesion_.HolaUnion()));
         });
     }
 }
@@ -128,7 +128,10 @@ void Conexion::Perdida() {
     // A last frame (a goodbye or a refusal) may still be there.
     if (sock_->bytesAvailable() > 0 && !blnLeer()) return;
     if (blnUniendo()) {
-        sesion_.UnionFallida(DPNERR_NOCONNECTION);
+        // A host that takes our HOLA and hangs up without a word does not
+        // speak this version: a copy of version 1 closes on a HOLA it cannot
+        // read, where ours answers RECHAZO.
+        sesion_.UnionFallida(holaEnviado_ ? DPNERR_OTRAVERSION : DPNERR_NOCONNECTION);
         return;
     }
     Romper();
@@ -136,6 +139,10 @@ void Conexion::Perdida() {
 
 void Conexion::Error(QAbstractSocket::SocketError e) {
     if (blnUniendo()) {
+        if (e == QAbstractSocket::RemoteHostClosedError) {
+            Perdida(); // a refusal may still be there to read
+            return;
+        }
         sesion_.UnionFallida(e == QAbstractSocket::HostNotFoundError    ? DPNERR_INVALIDHOSTADDRESS
                              : e == QAbstractSocket::SocketTimeoutError ? DPNERR_NORESPONSE
                                                                         : DPNERR_NOCONNECTION);
@@ -192,7 +199,9 @@ bool Conexion::blnAtenderSaludo(const Marco& m) {
     }
     const Bienvenida b = sesion_.BienvenidaNueva();
     std::int32_t codigo = DPN_OK;
-    if (hola->guidAplicacion.compare(b.guidAplicacion, Qt::CaseInsensitive) != 0)
+    if (hola->intVersion != kVersionProtocolo)
+        codigo = DPNERR_OTRAVERSION;
+    else if (hola->guidAplicacion.compare(b.guidAplicacion, Qt::CaseInsensitive) != 0)
         codigo = DPNERR_INVALIDAPPLICATION;
     else if (!hola->guidInstancia.isEmpty() &&
              hola->guidInstancia.compare(b.guidInstancia, Qt::CaseInsensitive) != 0)

@@ -99,6 +99,7 @@ private:
     std::int32_t idJugador_ = 0;
     QString nombre_;
     bool aceptada_ = false;
+    bool holaEnviado_ = false; // joining: our HOLA went out on an open link
     bool atascada_ = false; // reported gone for not reading
 };
 

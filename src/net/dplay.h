@@ -57,6 +57,9 @@ inline constexpr std::int32_t DPNERR_ALREADYINITIALIZED = static_cast<std::int32
 inline constexpr std::int32_t DPNERR_CANTCREATEPLAYER = static_cast<std::int32_t>(0x80158160u);
 // An asynchronous operation was cancelled.
 inline constexpr std::int32_t DPNERR_USERCANCEL = static_cast<std::int32_t>(0x80158700u);
+// The other side speaks another version of the game's protocol: refused
+// before anything of a match could be misread.
+inline constexpr std::int32_t DPNERR_OTRAVERSION = static_cast<std::int32_t>(0x80158A00u);
 
 // Why a player left (DestroyPlayer).
 inline constexpr std::int32_t DPNDESTROYPLAYERREASON_NORMAL = 1;         // said goodbye

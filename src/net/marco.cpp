@@ -156,7 +156,7 @@ constexpr QByteArrayView kMagiaSaludo("BRUMARIA");
 
 QByteArray CodificarHola(const Hola& h) {
     EscritorCampos e;
-    e.bytes(kMagiaSaludo).u8(kVersionProtocolo).cadena(h.guidAplicacion);
+    e.bytes(kMagiaSaludo).u8(h.intVersion).cadena(h.guidAplicacion);
     e.cadena(h.guidInstancia).cadena(h.nombre);
     return e.datos();
 }
@@ -183,13 +183,14 @@ QByteArray CodificarRechazo(std::int32_t codigo) {
 std::optional<Hola> LeerHola(QByteArrayView cuerpo) {
     LectorCampos l(cuerpo);
     const bool magia = l.bytes(kMagiaSaludo);
-    const std::uint8_t version = l.u8();
     Hola h;
+    h.intVersion = l.u8();
+    if (!magia || !l.ok()) return std::nullopt;
+    if (h.intVersion != kVersionProtocolo) return Hola{{}, {}, {}, h.intVersion};
     h.guidAplicacion = l.cadena();
     h.guidInstancia = l.cadena();
     h.nombre = l.cadena();
-    if (!magia || !l.ok() || !l.alFinal() || version != kVersionProtocolo ||
-        !blnGuidValido(h.guidAplicacion) ||
+    if (!l.ok() || !l.alFinal() || !blnGuidValido(h.guidAplicacion) ||
         (!h.guidInstancia.isEmpty() && !blnGuidValido(h.guidInstancia)))
         return std::nullopt;
     return h;

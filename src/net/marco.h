@@ -94,13 +94,20 @@ private:
     bool ok_ = true;
 };
 
-// Handshake bodies.
-inline constexpr std::uint8_t kVersionProtocolo = 1;
+// Handshake bodies. Version 2: the fleets travel as a commitment when they
+// are placed and in the clear only at the end of a match; a copy that
+// speaks version 1 would wait for squares that never come, so the two are
+// refused to each other at the handshake.
+inline constexpr std::uint8_t kVersionProtocolo = 2;
 
 struct Hola {
     QString guidAplicacion;
     QString guidInstancia; // empty: whichever session listens there
     QString nombre;
+    // The version the joiner speaks (written right after the magic). A HOLA
+    // of another version is read no further: its fields may be laid out
+    // otherwise.
+    std::uint8_t intVersion = kVersionProtocolo;
 };
 
 struct Bienvenida {
@@ -116,8 +123,9 @@ struct Bienvenida {
 QByteArray CodificarHola(const Hola& h);
 QByteArray CodificarBienvenida(const Bienvenida& b);
 QByteArray CodificarRechazo(std::int32_t codigo);
-// nullopt for a malformed body (short, junk after it, wrong magic/version,
-// zero or equal ids, bad GUIDs).
+// nullopt for a malformed body (short, junk after it, wrong magic, zero or
+// equal ids, bad GUIDs). A HOLA of another version comes back with only
+// its version set.
 std::optional<Hola> LeerHola(QByteArrayView cuerpo);
 std::optional<Bienvenida> LeerBienvenida(QByteArrayView cuerpo);
 // The refusal's code; nullopt when malformed or 0 (a refusal is never success).

@@ -2,11 +2,14 @@
 // frame (UTF-8 on the wire); fields are separated by ";".
 //
 //   mensaje       = juego / chat / historial
-//   juego         = "0;" ( control / casilla-flota / ataque / respuesta / alerta )
+//   juego         = "0;" ( control / casilla-flota / ataque / respuesta / alerta
+//                          / compromiso / sal )
 //   control       = "0;" clave ":" valor
 //                   ; clave "blnEmpiezaJugador", valor "True" / "False"
 //                   ; clave "BarcosListos" or "FinDePartida", valor not read ("Sí")
-//   casilla-flota = "1;" casilla
+//   casilla-flota = "1;" casilla                ; shown at the end of a match
+//   compromiso    = "5;" 64hex                  ; SHA-256 of the fleet and its salt
+//   sal           = "6;" 32hex                  ; closes the fleet shown
 //   ataque        = "2;" casilla
 //   respuesta     = "3;" casilla ";" ( "0" / "1" / "2" / "3" )
 //   alerta        = "4;" ( "0" / "1;" texto / "2;" texto / "9;" ( "0" / "1" / "2" ) )
@@ -14,6 +17,7 @@
 //   historial     = "2;" texto
 //   casilla       = digito ";" digito      ; row then column, 0-based
 //   digito        = "0" .. "9"
+//   hex           = "0" .. "9" / "a" .. "f"   ; lowercase only
 //   texto         = any characters, ";" and ":" included
 //
 // Kind and subkind are exactly one digit; so is every coordinate. Anything
@@ -21,6 +25,7 @@
 // with blanks, signs or leading zeros) is not a message and is dropped.
 #include "net/mensajes.h"
 
+#include "core/compromiso.h"
 #include "net/marco.h"
 
 namespace brumaria::protocolo {
@@ -45,6 +50,15 @@ bool blnPartir(QStringView s, int& intCampo, QStringView& resto) {
     intCampo = intDigito(s[0]);
     resto = s.mid(2);
     return intCampo >= 0;
+}
+
+// Exactly `bytes` bytes written as lowercase hex digits.
+bool blnLeerHex(QStringView s, int bytes, QByteArray& salida) {
+    if (s.size() != 2 * bytes) return false;
+    for (const QChar c : s)
+        if (intDigito(c) < 0 && !(c >= u'a' && c <= u'f')) return false;
+    salida = QByteArray::fromHex(s.toLatin1());
+    return salida.size() == bytes;
 }
 
 Mensaje LeerControl(QStringView cuerpo) {
@@ -97,6 +111,14 @@ Mensaje LeerJuego(QStringView s) {
     }
     case 4:
         return LeerAlerta(cuerpo);
+    case 5: {
+        QByteArray h;
+        return blnLeerHex(cuerpo, kBytesCompromiso, h) ? Mensaje{Compromiso{h}} : Mensaje{};
+    }
+    case 6: {
+        QByteArray sal;
+        return blnLeerHex(cuerpo, kBytesSal, sal) ? Mensaje{SalFlota{sal}} : Mensaje{};
+    }
     default:
         return {};
     }
@@ -143,6 +165,12 @@ struct Escritor {
     }
     QString operator()(const CasillaFlota& m) const {
         return QStringLiteral("0;1;") + Casilla(m.intFila, m.intColumna);
+    }
+    QString operator()(const Compromiso& m) const {
+        return QStringLiteral("0;5;") + QString::fromLatin1(m.huella.toHex());
+    }
+    QString operator()(const SalFlota& m) const {
+        return QStringLiteral("0;6;") + QString::fromLatin1(m.sal.toHex());
     }
     QString operator()(const BarcosListos&) const { return QStringLiteral("0;0;BarcosListos:Sí"); }
     QString operator()(const FinDePartida&) const { return QStringLiteral("0;0;FinDePartida:Sí"); }

@@ -4,6 +4,7 @@
 // docs/protocol.md. Leer() is the only place a received text is taken
 // apart, and it cleans every free text the peer sends before anything
 // shows it.
+#include <QByteArray>
 #include <QString>
 #include <variant>
 
@@ -13,13 +14,24 @@ namespace brumaria::protocolo {
 struct QuienEmpieza {
     bool blnEmpiezaJugador = false;
 };
-// "0;1;f;c": one ship square of the sender's fleet.
+// "0;5;hex": the commitment to the sender's fleet, sent when it is placed
+// instead of the fleet itself (SHA-256, 32 bytes; 64 lowercase hex digits).
+struct Compromiso {
+    QByteArray huella;
+};
+// "0;1;f;c": one ship square of the sender's fleet, shown once his match
+// has ended.
 struct CasillaFlota {
     int intFila = 0;
     int intColumna = 0;
 };
 // "0;0;BarcosListos:Sí": the sender's whole fleet has been sent.
 struct BarcosListos {};
+// "0;6;hex": the salt of the commitment (16 bytes; 32 lowercase hex
+// digits), right after the last square shown: the fleet is complete.
+struct SalFlota {
+    QByteArray sal;
+};
 // "0;0;FinDePartida:Sí": the sender's match has ended (or he gave it up).
 struct FinDePartida {};
 // "0;2;f;c": a shot at the receiver's board.
@@ -52,9 +64,9 @@ struct Historial {
 };
 
 // std::monostate: a text that is no message of ours (ignored).
-using Mensaje = std::variant<std::monostate, QuienEmpieza, CasillaFlota, BarcosListos,
-                             FinDePartida, Ataque, RespuestaAtaque, Alerta, AlertaRechazada, Chat,
-                             Historial>;
+using Mensaje = std::variant<std::monostate, QuienEmpieza, Compromiso, CasillaFlota, SalFlota,
+                             BarcosListos, FinDePartida, Ataque, RespuestaAtaque, Alerta,
+                             AlertaRechazada, Chat, Historial>;
 
 // The longest alert text shown; longer ones are cut.
 inline constexpr int kMaxTextoAlerta = 1024;

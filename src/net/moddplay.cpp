@@ -182,6 +182,7 @@ void ModDPlay::DirectPlay8Event_Receive(const red::DPNMSG_RECEIVE& dpnotify) {
 bool ModDPlay::EnviarMensaje(const protocolo::Mensaje& mensaje) {
     if (estado_ != EstadoConexion::Conectados) return false;
     const QString texto = protocolo::Escribir(mensaje);
+    if (alEnviar) alEnviar(texto);
     if (salida_) return salida_(texto);
     return oDPP_ && oDPP_->SendTo(red::DPNID_ALL_PLAYERS_GROUP, texto);
 }
@@ -190,11 +191,16 @@ void ModDPlay::EnviarQuienEmpieza(bool blnEmpiezaElOtro) {
     EnviarMensaje(protocolo::QuienEmpieza{blnEmpiezaElOtro});
 }
 
-void ModDPlay::EnviarFlota(const Panel& flota) {
+void ModDPlay::EnviarCompromiso(const QByteArray& huella) {
+    EnviarMensaje(protocolo::Compromiso{huella});
+    EnviarMensaje(protocolo::BarcosListos{});
+}
+
+void ModDPlay::EnviarRevelacion(const Panel& flota, const QByteArray& sal) {
     for (int f = 0; f < kLado; ++f)
         for (int c = 0; c < kLado; ++c)
             if (flota[f][c] == CASILLA_BARCO) EnviarMensaje(protocolo::CasillaFlota{f, c});
-    EnviarMensaje(protocolo::BarcosListos{});
+    EnviarMensaje(protocolo::SalFlota{sal});
 }
 
 void ModDPlay::EnviarAtaque(int intFila, int intColumna) {
@@ -267,9 +273,11 @@ void ModDPlay::ProcesarMensaje(const protocolo::Mensaje& mensaje, const QString&
                    [&](const QuienEmpieza& m) {
                        preparacion_.RecibirQuienEmpieza(m.blnEmpiezaJugador);
                    },
+                   [&](const Compromiso& m) { preparacion_.RecibirCompromiso(m.huella); },
                    [&](const CasillaFlota& m) {
-                       preparacion_.RecibirCasillaFlota(m.intFila, m.intColumna);
+                       partida_.juegoLimpio().RecibirCasilla(m.intFila, m.intColumna);
                    },
+                   [&](const SalFlota& m) { partida_.juegoLimpio().RecibirSal(m.sal); },
                    [&](const BarcosListos&) { preparacion_.RecibirBarcosListos(); },
                    [&](const FinDePartida&) { preparacion_.RecibirFinDePartida(); },
                    [&](const Ataque& m) { partida_.RecibirAtaque(m.intFila, m.intColumna); },

@@ -59,7 +59,8 @@ public:
 
     // RedPartida
     void EnviarQuienEmpieza(bool blnEmpiezaElOtro) override;
-    void EnviarFlota(const Panel& flota) override;
+    void EnviarCompromiso(const QByteArray& huella) override;
+    void EnviarRevelacion(const Panel& flota, const QByteArray& sal) override;
     void EnviarAtaque(int intFila, int intColumna) override;
     void EnviarRespuesta(int intFila, int intColumna, int intResultado) override;
     void EnviarFinDePartida() override;
@@ -88,6 +89,9 @@ public:
 
     // Transport timings for new peers (tests shorten them).
     red::DirectPlay8Peer::Tiempos tiempos;
+
+    // Tests: hears every message as it is sent.
+    std::function<void(const QString&)> alEnviar;
 
     // Tests and fuzzing without a transport: what would be sent goes to
     // `salida`, and both players count as in the session.

@@ -137,12 +137,15 @@ public:
     void EnviarQuienEmpieza(bool b) override {
         enviados << QStringLiteral("quien %1").arg(b ? 1 : 0);
     }
-    void EnviarFlota(const Panel& flota) override {
+    void EnviarCompromiso(const QByteArray& huella) override {
+        enviados << QStringLiteral("compromiso %1").arg(huella.size());
+    }
+    void EnviarRevelacion(const Panel& flota, const QByteArray& sal) override {
         int n = 0;
         for (const auto& fila : flota)
             for (auto v : fila)
                 n += v == CASILLA_BARCO ? 1 : 0;
-        enviados << QStringLiteral("flota %1").arg(n);
+        enviados << QStringLiteral("revelacion %1 %2").arg(n).arg(sal.size());
     }
     void EnviarAtaque(int f, int c) override { enviados << QStringLiteral("ataque %1 %2").arg(f).arg(c); }
     void EnviarRespuesta(int f, int c, int r) override {

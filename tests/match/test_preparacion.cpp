@@ -2,6 +2,7 @@
 // against the computer, as the host and as the joiner of a session, and a
 // second match in the same connection.
 #include "../core/ayudas.h"
+#include "core/compromiso.h"
 #include "core/flota.h"
 #include "fakes.h"
 #include "grabador_mensajes.h"
@@ -29,12 +30,9 @@ std::string Menus(const MenusJuego& m) {
         .toStdString();
 }
 
-// The other's whole fleet, square by square, then his word that it is complete.
+// The other's commitment to his fleet, then his word that it is placed.
 void FlotaDelRival(PreparacionPartida& p) {
-    const Panel flota = FlotaFija();
-    for (int f = 0; f < kLado; ++f)
-        for (int c = 0; c < kLado; ++c)
-            if (flota[f][c] == CASILLA_BARCO) p.RecibirCasillaFlota(f, c);
+    p.RecibirCompromiso(CompromisoFlota(FlotaFija(), QByteArray(kBytesSal, 's')));
     p.RecibirBarcosListos();
 }
 
@@ -168,12 +166,12 @@ TEST_F(Preparacion, ElHostEsperaAlRivalYEnLaMismaConexionVuelveAElegirQuienEmpie
     EXPECT_EQ(m.red.enviados,
               (QStringList{QStringLiteral("iniciar"), QStringLiteral("quien 1"),
                            QStringLiteral("historial Ana está colocando sus barcos"),
-                           QStringLiteral("flota 20"),
+                           QStringLiteral("compromiso 32"),
                            QStringLiteral("historial Ana ha terminado de colocar sus barcos")}));
     EXPECT_EQ(h.count(QStringLiteral("Tu contrincante empieza")), 1);
     FlotaDelRival(p);
     EXPECT_EQ(p.Estado(), E::EnPartida);
-    EXPECT_EQ(m.principal.intBarcosOrdenador, FlotaFija());
+    EXPECT_EQ(Contar(m.principal.intBarcosOrdenador, CASILLA_BARCO), 0); // his secret
     EXPECT_EQ(m.vista.estado[2], QStringLiteral("Su turno (tiene que atacar)"));
 
     // The match ends; the next one in the same session asks the host again.

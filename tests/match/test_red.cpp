@@ -1,6 +1,7 @@
 // The turn cycle in a network match: what goes to the peer and what the
 // player reads, with a recording network.
 #include "../core/ayudas.h"
+#include "core/compromiso.h"
 #include "fakes.h"
 
 #include "grabador_mensajes.h"
@@ -24,10 +25,7 @@ void EmpezarEnRed(Mesa& m, bool blnEmpiezaJugador) {
     };
     m.preparacion.EmpezarPartida();
     ASSERT_EQ(m.preparacion.Estado(), EstadoPreparacion::EsperandoFlotaContraria);
-    const Panel rival = FlotaFija();
-    for (int f = 0; f < kLado; ++f)
-        for (int c = 0; c < kLado; ++c)
-            if (rival[f][c] == CASILLA_BARCO) m.preparacion.RecibirCasillaFlota(f, c);
+    m.preparacion.RecibirCompromiso(CompromisoFlota(FlotaFija(), QByteArray(kBytesSal, 's')));
     m.preparacion.RecibirBarcosListos();
     ASSERT_EQ(m.preparacion.Estado(), EstadoPreparacion::EnPartida);
     m.red.enviados.clear();
@@ -82,18 +80,21 @@ TEST(PartidaEnRed, ElDisparoDelJugadorSeEnviaYSuRespuestaSeAplica) {
     EXPECT_EQ(m.vista.estado[2], QStringLiteral("Tu turno (tienes que atacar)"));
     EXPECT_GT(m.vista.intVaciados, intVaciados);
 
-    // Every piece of the peer's fleet, each answered "Hundido" (drawn as a
-    // ship like "Tocado"): the player wins.
+    // Twenty pieces, each answered "Hundido" (drawn as a ship like
+    // "Tocado"): the player wins on the peer's word alone, his fleet still
+    // a secret.
     cajas.Limpiar();
+    EXPECT_EQ(Contar(m.principal.intBarcosOrdenador, CASILLA_BARCO), 0);
     for (int f = 0; f < kLado && m.partida.blnEnPartida(); ++f)
         for (int c = 0; c < kLado && m.partida.blnEnPartida(); ++c)
-            if (m.principal.intLeerCasilla(f, c, 2) == CASILLA_BARCO) {
+            if (FlotaFija()[f][c] == CASILLA_BARCO) {
                 m.partida.TurnoJugador2(f, c);
                 m.partida.RecibirRespuesta(f, c, 2);
             }
     EXPECT_EQ(cajas.Contar(QStringLiteral("¡Tu ganas!")), 1);
     EXPECT_EQ(m.principal.intLeerCasilla(9, 0, 3), CASILLA_BARCO); // A10, sunk
-    EXPECT_EQ(m.red.enviados.back(), QStringLiteral("fin"));
+    EXPECT_EQ(m.red.enviados.mid(m.red.enviados.size() - 2),
+              (QStringList{QStringLiteral("fin"), QStringLiteral("revelacion 20 16")}));
     EXPECT_FALSE(m.partida.blnEnPartida());
     EXPECT_EQ(m.preparacion.Estado(), EstadoPreparacion::Inactiva);
     EXPECT_TRUE(m.vista.menus.blnEmpezar);
@@ -164,8 +165,10 @@ TEST(PartidaEnRed, ElContrincanteGanaYVerBarcosDiceQueElGana) {
             }
     EXPECT_EQ(cajas.Contar(QStringLiteral("¡Él gana!")), 1);
     EXPECT_EQ(cajas.Contar(QStringLiteral("¿Quieres ver dónde estaban sus barcos?")), 1);
-    EXPECT_EQ(m.vista.intSoluciones, 1);
-    EXPECT_EQ(m.red.enviados.back(), QStringLiteral("fin"));
+    // His fleet is not here yet: the solution waits for it.
+    EXPECT_EQ(m.vista.intSoluciones, 0);
+    EXPECT_EQ(m.red.enviados.mid(m.red.enviados.size() - 2),
+              (QStringList{QStringLiteral("fin"), QStringLiteral("revelacion 20 16")}));
     const QStringList& h = m.paneles.historial;
     EXPECT_EQ(h.value(h.size() - 4), QStringLiteral("¡Tu CONTRINCANTE GANA la partida!"));
 
@@ -175,8 +178,9 @@ TEST(PartidaEnRed, ElContrincanteGanaYVerBarcosDiceQueElGana) {
     cajas.Limpiar();
     otra.preparacion.VerBarcos();
     EXPECT_EQ(cajas.Contar(QStringLiteral("¡Él gana!")), 1);
-    EXPECT_EQ(otra.red.enviados, QStringList{QStringLiteral("fin")});
-    EXPECT_EQ(otra.vista.intSoluciones, 1);
+    EXPECT_EQ(otra.red.enviados,
+              (QStringList{QStringLiteral("fin"), QStringLiteral("revelacion 20 16")}));
+    EXPECT_EQ(otra.vista.intSoluciones, 0);
 }
 
 } // namespace

@@ -3,11 +3,13 @@
 #include "../core/ayudas.h"
 #include "../match/fakes.h"
 #include "carpeta_temporal.h"
+#include "core/compromiso.h"
 #include "grabador_mensajes.h"
 #include "net/marco.h"
 #include "net/mensajes.h"
 #include "net/moddplay.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace brumaria;
@@ -25,6 +27,9 @@ TEST(Mensajes, CadaMensajeSeLeeComoSeEscribe) {
         {p::QuienEmpieza{true}, "0;0;blnEmpiezaJugador:True"},
         {p::QuienEmpieza{false}, "0;0;blnEmpiezaJugador:False"},
         {p::CasillaFlota{9, 0}, "0;1;9;0"},
+        {p::Compromiso{QByteArray(32, '\xab')}, "0;5;abababababababababababababababababababababababababababababababab"},
+        {p::SalFlota{QByteArray::fromHex("00112233445566778899aabbccddeeff")},
+         "0;6;00112233445566778899aabbccddeeff"},
         {p::BarcosListos{}, "0;0;BarcosListos:Sí"},
         {p::FinDePartida{}, "0;0;FinDePartida:Sí"},
         {p::Ataque{4, 2}, "0;2;4;2"},
@@ -53,7 +58,13 @@ TEST(Mensajes, LoQueNoEsUnMensajeSeDescarta) {
                           "0;02;1;1", "0;3;1;1", "0;3;1;1;7", "0;3;1;1;", "0;3;1;1;11", "0;4;",
                           "0;4;1", "0;4;0;x", "0;4;9;", "0;4;9;3", "0;4;9;12", "0;4;5;x",
                           "0;0;FinDePartida", "0;0;", "0;0;blnEmpiezaJugador:true",
-                          "0;0;blnEmpiezaJugador:", "0;0;Otra:Sí", "0;1;", "0;1;99"})
+                          "0;0;blnEmpiezaJugador:", "0;0;Otra:Sí", "0;1;", "0;1;99",
+                          "0;5;ababababababababababababababababababababababababababababababab",
+                          "0;5;ABABABABABABABABABABABABABABABABABABABABABABABABABABABABABABABAB",
+                          "0;5;abababababababababababababababababababababababababababababababab;",
+                          "0;5;gbababababababababababababababababababababababababababababababab",
+                          "0;6;00112233445566778899aabbccddee", "0;6;00112233445566778899aabbccddeeff00",
+                          "0;6; 0112233445566778899aabbccddeeff", "0;6;"})
         EXPECT_TRUE(Es<std::monostate>(p::Leer(QString::fromLatin1(s)))) << s;
 }
 
@@ -78,13 +89,12 @@ struct Lado : ::testing::Test {
             false);
     }
     void Recibir(const char* s) { dp.RecibirMensaje(QString::fromUtf8(s), QStringLiteral("Rival")); }
-    // The first n squares of the other's fleet, rows then columns.
-    void FlotaDelOtro(int n) {
-        const Panel flota = FlotaFija();
-        for (int i = 0; i < kLado * kLado && n > 0; ++i)
-            if (flota[i / kLado][i % kLado] == CASILLA_BARCO && n-- > 0)
-                dp.RecibirMensaje(QStringLiteral("0;1;%1;%2").arg(i / kLado).arg(i % kLado),
-                                  QStringLiteral("Rival"));
+    // The other's commitment to the fixed fleet.
+    void CompromisoDelOtro() {
+        dp.RecibirMensaje(
+            QStringLiteral("0;5;") +
+                QString::fromLatin1(CompromisoFlota(FlotaFija(), QByteArray(kBytesSal, 's')).toHex()),
+            QStringLiteral("Rival"));
     }
 };
 
@@ -180,26 +190,31 @@ TEST_F(Lado, UnaPartidaContraElOrdenadorNoLaMueveElOtro) {
     EXPECT_EQ(m.principal.intBarcosOrdenador, dos);
 }
 
-TEST_F(Lado, LaFlotaDelOtroCuentaEnteraYValida) {
-    // The joiner waits in its set-up with its own fleet sent.
+TEST_F(Lado, LaFlotaDelOtroEsUnCompromisoYSusCasillasAntesDelFinNoCuentan) {
+    // The joiner waits in its set-up with its own commitment sent.
     m.vista.eleccion = {false, false, true};
     m.preparacion.EmpezarPartida();
     ASSERT_EQ(m.preparacion.Estado(), EstadoPreparacion::EsperandoFlotaContraria);
+    EXPECT_TRUE(salida.contains(QStringLiteral("0;0;BarcosListos:Sí")));
+    EXPECT_FALSE(std::any_of(salida.begin(), salida.end(),
+                             [](const QString& t) { return t.startsWith(u"0;1;"); }));
     Recibir("0;0;blnEmpiezaJugador:True");
-    FlotaDelOtro(19);
-    Recibir("0;0;BarcosListos:Sí"); // 19 squares are no fleet
+    // The old order: squares, then the word. No commitment, no fleet.
+    for (const char* s : {"0;1;0;0", "0;1;0;1", "0;1;0;2", "0;0;BarcosListos:Sí"})
+        Recibir(s);
     EXPECT_EQ(m.preparacion.Estado(), EstadoPreparacion::EsperandoFlotaContraria);
-    Recibir("0;1;5;5"); // 20 squares, but touching: no fleet either
+    EXPECT_EQ(Contar(m.principal.intBarcosOrdenador, CASILLA_BARCO), 0);
+    CompromisoDelOtro();
     Recibir("0;0;BarcosListos:Sí");
-    EXPECT_EQ(m.preparacion.Estado(), EstadoPreparacion::EsperandoFlotaContraria);
-    EXPECT_FALSE(m.preparacion.blnBarcosContrincanteListos());
+    EXPECT_EQ(m.preparacion.Estado(), EstadoPreparacion::EnPartida);
+    EXPECT_EQ(Contar(m.principal.intBarcosOrdenador, CASILLA_BARCO), 0);
 }
 
 TEST_F(Lado, ElPrimerAtaqueTrasLaFlotaEncuentraLaPartidaEmpezada) {
     m.vista.eleccion = {false, false, true};
     m.preparacion.EmpezarPartida();
     Recibir("0;0;blnEmpiezaJugador:False");
-    FlotaDelOtro(20);
+    CompromisoDelOtro();
     // A shot before his fleet is complete is no shot: nothing holds it, and
     // a true host cannot send one (his match has not started either).
     Recibir("0;2;3;3");

@@ -12,7 +12,10 @@
 //                  vanish, checks that it was told and is idle, and starts a
 //                  match against the computer.
 // It builds the same object graph as the game, answers every message box
-// from a script, and acts only through the window's controls.
+// from a script, and acts only through the window's controls. To aim, each
+// side leaves its placed fleet in <meeting folder>/flotas for the other (a
+// player looking over the other's shoulder): the wire never carries it
+// before the end, which each side checks on everything it sends.
 // Exit code 0 when its side went as expected.
 #include "platform/solo_local.h"
 #include "core/azar.h"
@@ -30,6 +33,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -71,13 +77,19 @@ void ForzarAzar(int valor) {
     }
 }
 
+const QString kLimpio = QStringLiteral(
+    "Se han comprobado los barcos de tu contrincante: todas sus respuestas eran ciertas.");
+
 class Guion : public QObject {
 public:
-    Guion(Aplicacion& juego, bool blnHost, const QString& guion)
+    Guion(Aplicacion& juego, bool blnHost, const QString& guion, const QString& encuentros)
         : j_(juego), host_(blnHost), colgado_(guion == u"colgado"),
-          superviviente_(guion == u"superviviente") {
+          superviviente_(guion == u"superviviente"),
+          flotas_(encuentros + QStringLiteral("/flotas")) {
         partidas_ = colgado_ || superviviente_ ? QStringList{QStringLiteral("tu")}
                                                : guion.split(u',', Qt::SkipEmptyParts);
+        QDir().mkpath(flotas_);
+        j_.dplay.alEnviar = [this](const QString& t) { Enviado(t); };
         connect(&tick_, &QTimer::timeout, this, &Guion::Paso);
         tick_.start(20);
     }
@@ -118,6 +130,47 @@ private:
     int disparos_ = 0;     // this side's shots in this match
     bool terminado_ = false;
     bool bien_ = true;
+    const QString flotas_;
+    bool flotaDejada_ = false;
+    Panel flotaRival_{};
+    bool revelando_ = false; // our FinDePartida went out, our next commitment not yet
+    int casillasEnviadas_ = 0;
+
+    // Every message this side sends: a square of its fleet only right after
+    // its own end of a match.
+    void Enviado(const QString& t) {
+        if (t == u"0;0;FinDePartida:Sí") revelando_ = true;
+        if (t.startsWith(u"0;5;")) revelando_ = false;
+        if (t.startsWith(u"0;1;")) {
+            ++casillasEnviadas_;
+            if (!revelando_) Fallo(QStringLiteral("casilla de la flota antes del final: ") + t);
+        }
+    }
+    QString Fichero(bool blnHost, int partida) const {
+        return QStringLiteral("%1/%2-%3").arg(flotas_, blnHost ? u"host" : u"invitado").arg(partida);
+    }
+    // This side's placed fleet, for the other to aim at.
+    void DejarFlota() {
+        if (flotaDejada_ || (j_.preparacion.Estado() != EstadoPreparacion::EsperandoFlotaContraria &&
+                             j_.preparacion.Estado() != EstadoPreparacion::EnPartida))
+            return;
+        flotaDejada_ = true;
+        QByteArray b;
+        for (int i = 0; i < 100; ++i)
+            b += j_.principal.intLeerCasilla(i / 10, i % 10, 0) == CASILLA_BARCO ? '1' : '0';
+        QSaveFile f(Fichero(host_, partida_));
+        if (!f.open(QIODevice::WriteOnly) || f.write(b) != b.size() || !f.commit())
+            Fallo(QStringLiteral("no se pudo dejar la flota"));
+    }
+    bool LeerFlotaRival() {
+        QFile f(Fichero(!host_, partida_));
+        if (!f.open(QIODevice::ReadOnly)) return false;
+        const QByteArray b = f.readAll();
+        if (b.size() != 100) return false;
+        for (int i = 0; i < 100; ++i)
+            flotaRival_[i / 10][i % 10] = b[i] == '1' ? CASILLA_BARCO : CASILLA_AGUA;
+        return true;
+    }
 
     // Runs an action from the event loop, never inside this tick.
     void Hacer(std::function<void()> f) {
@@ -141,6 +194,9 @@ private:
         return Hijo<QPlainTextEdit>(&j_.ventana, panel)->toPlainText().split(u'\n').contains(linea);
     }
     bool Historial(const QString& linea) const { return Linea("txtHistorial", linea); }
+    int VecesEnHistorial(const QString& linea) const {
+        return int(Hijo<QPlainTextEdit>(&j_.ventana, "txtHistorial")->toPlainText().split(u'\n').count(linea));
+    }
     bool Chat(const QString& linea) const { return Linea("txtChat", linea); }
     void Charlar(const QString& texto) {
         Hacer([this, texto] {
@@ -214,16 +270,17 @@ private:
     }
 
     // The square this side shoots next: the very first shot of a match is
-    // water, so the other side gets a turn; then the other's ships, which
-    // both sides were told.
-    bool Objetivo(int& f, int& c) const {
+    // water, so the other side gets a turn; then the other's ships, as he
+    // left them for us.
+    bool Objetivo(int& f, int& c) {
         const ModPrincipal& p = j_.principal;
+        if (!LeerFlotaRival()) return false;
         const bool agua = disparos_ == 0 && !atacado_;
         for (int i = 0; i < 100; ++i) {
             f = i / 10;
             c = i % 10;
             if (p.intLeerCasilla(f, c, 3) != CASILLA_OCULTA) continue;
-            if ((p.intLeerCasilla(f, c, 2) == CASILLA_BARCO) != agua) return true;
+            if ((flotaRival_[f][c] == CASILLA_BARCO) != agua) return true;
         }
         return false;
     }
@@ -346,16 +403,19 @@ private:
         }
         if (superviviente_) return Sobrevivir();
         if (colgado_) return;
+        DejarFlota();
 
         if (Fines() > partida_) {
-            // This match is over: both fleets were told whole.
-            int piezas = 0;
-            for (int f = 0; f < 10; ++f)
-                for (int c = 0; c < 10; ++c)
-                    piezas += j_.principal.intLeerCasilla(f, c, 2) == CASILLA_BARCO ? 1 : 0;
-            if (piezas != 20) Fallo(QStringLiteral("flota contraria: %1 piezas").arg(piezas));
+            // This match is over once the other's fleet has come and been
+            // checked clean: it is the one he placed, and ours went whole.
+            if (VecesEnHistorial(kLimpio) <= partida_) return;
+            if (j_.principal.intBarcosOrdenador != flotaRival_)
+                Fallo(QStringLiteral("la flota enseñada no es la colocada"));
+            if (casillasEnviadas_ != 20 * (partida_ + 1))
+                Fallo(QStringLiteral("casillas enviadas: %1").arg(casillasEnviadas_));
             ++partida_;
             empezada_ = false;
+            flotaDejada_ = false;
             // The alerts and the false answer belong to the first match;
             // checked at its end, while the pane still holds their lines.
             if (partida_ == 1 &&
@@ -409,7 +469,7 @@ int main(int argc, char** argv) {
     }
 
     auto juego = std::make_unique<Aplicacion>();
-    Guion guion(*juego, blnHost, QString::fromLocal8Bit(argv[4]));
+    Guion guion(*juego, blnHost, QString::fromLocal8Bit(argv[4]), QString::fromLocal8Bit(argv[3]));
     InstalarManejadorMensajes([&guion](const Mensaje& m) { return guion.Caja(m); });
     QTimer limite;
     limite.setSingleShot(true);

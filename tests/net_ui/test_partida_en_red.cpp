@@ -138,6 +138,11 @@ TEST_P(QuienEmpieza, TresPartidasSeguidasEnLaMismaConexion) {
         EXPECT_EQ(bh[k].strPrimero, blnEmpiezaHost ? u"Jugador" : u"Contrincante");
         EXPECT_EQ(bi[k].strPrimero, blnEmpiezaHost ? u"Contrincante" : u"Jugador");
     }
+    // Every match ends with the other's fleet shown and checked, on both sides.
+    const QString limpio = QStringLiteral(
+        "Se han comprobado los barcos de tu contrincante: todas sus respuestas eran ciertas.");
+    EXPECT_EQ(h.count(limpio), elecciones.size());
+    EXPECT_EQ(i.count(limpio), elecciones.size());
     // The starter misses first, so the other side wins every match.
     EXPECT_EQ(h.count(QStringLiteral("¡El JUGADOR GANA la partida!")) +
                   h.count(QStringLiteral("¡Tu CONTRINCANTE GANA la partida!")),

@@ -413,6 +413,11 @@ void FrmConexionDPlay::DirectPlay8Event_ConnectComplete(
         MsgBox(QStringLiteral(
                    "Ya hay dos personas jugando, puedes elegir otra sesión o crear tú una."),
                QStringLiteral("Lleno"), Icono::Informacion);
+    } else if (dpnotify.hResultCode == red::DPNERR_OTRAVERSION) {
+        MsgBox(QStringLiteral("La partida elegida es de otra versión de Brumaria, que juega de "
+                              "otra manera. Para jugar juntos, los dos tenéis que usar la misma "
+                              "versión."),
+               QStringLiteral("Error"), Icono::Critico);
     } else if (dpnotify.hResultCode != red::DPN_OK) {
         // Refused, unanswered or another program: never a joined session.
         if (dpnotify.hResultCode != red::DPNERR_USERCANCEL)
