@@ -1,10 +1,13 @@
 #include "net/moddplay.h"
 
+#include "platform/solo_local.h"
+
 #include "match/partida.h"
 #include "match/preparacion_partida.h"
 #include "match/vista_partida.h"
 #include "options/opciones.h"
 #include "platform/mensajes.h"
+#include "platform/solo_local.h"
 #include "logs/cuadros_de_texto.h"
 
 namespace brumaria {
@@ -21,7 +24,15 @@ template <class... F> Sobrecarga(F...) -> Sobrecarga<F...>;
 ModDPlay::ModDPlay(Partida& partida, PreparacionPartida& preparacion, ModOpciones& opciones,
                    ModCuadrosDeTexto& cuadros, VistaPartida& vista, QObject* parent)
     : QObject(parent), partida_(partida), preparacion_(preparacion), opciones_(opciones),
-      cuadros_(cuadros), vista_(vista) {}
+      cuadros_(cuadros), vista_(vista) {
+    // The router's answer goes to the history, where the waiting host can
+    // read out the address to his friend.
+    connect(&mapeo_, &red::MapeoPuertos::cambiado, this, [this] {
+        if (mapeo_.estado() == red::MapeoPuertos::Estado::Abierto ||
+            mapeo_.estado() == red::MapeoPuertos::Estado::Rechazado)
+            cuadros_.EscribirEnHistorial(mapeo_.strTextoParaElAnfitrion());
+    });
+}
 
 ModDPlay::~ModDPlay() {
     dialogo_ = nullptr;
@@ -64,6 +75,7 @@ void ModDPlay::IniciarDPlay() {
 
 void ModDPlay::TerminarConexion() {
     vista_.EscribirEstado(3, QString());
+    mapeo_.Cerrar();
     if (oDPP_) {
         oDPP_->UnRegisterMessageHandler();
         oDPP_->Close();
@@ -91,6 +103,11 @@ std::int32_t ModDPlay::HospedarSesion(const QString& strNombreUsuario,
     const std::int32_t r = oDPP_->Host(desc, strGuidProveedor);
     if (r != red::DPN_OK) return r;
     strNombreUsuario_ = strNombreUsuario;
+    // Over TCP/IP a friend on the internet needs the port open on the
+    // router; on this computer alone there is nothing to open.
+    if (strGuidProveedor.compare(red::kGuidProveedorTcp, Qt::CaseInsensitive) == 0 &&
+        !blnSoloLocal())
+        mapeo_.Abrir(oDPP_->PuertoTcp());
     Pasar(EstadoConexion::Anfitrion);
     return r;
 }

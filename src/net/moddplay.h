@@ -5,6 +5,7 @@
 // messages, arrivals and departures, chat and alerts.
 #include "match/red_partida.h"
 #include "net/dplay.h"
+#include "net/mapeo_puertos.h"
 #include "net/mensajes.h"
 
 #include <QHash>
@@ -112,6 +113,8 @@ private:
     ModCuadrosDeTexto& cuadros_;
     VistaPartida& vista_;
     std::unique_ptr<red::DirectPlay8Peer> oDPP_;
+    // The hosted game's port on the home router, for friends on the internet.
+    red::MapeoPuertos mapeo_;
     red::DirectPlay8Event* dialogo_ = nullptr;
     std::function<bool(const QString&)> salida_;
     bool blnHostSustituto_ = false;

@@ -42,6 +42,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -135,6 +138,8 @@ private:
     Panel flotaRival_{};
     bool revelando_ = false; // our FinDePartida went out, our next commitment not yet
     int casillasEnviadas_ = 0;
+    int limpias_ = 0;
+    QTextCursor tras_;
 
     // Every message this side sends: a square of its fleet only right after
     // its own end of a match.
@@ -194,8 +199,17 @@ private:
         return Hijo<QPlainTextEdit>(&j_.ventana, panel)->toPlainText().split(u'\n').contains(linea);
     }
     bool Historial(const QString& linea) const { return Linea("txtHistorial", linea); }
-    int VecesEnHistorial(const QString& linea) const {
-        return int(Hijo<QPlainTextEdit>(&j_.ventana, "txtHistorial")->toPlainText().split(u'\n').count(linea));
+    // Clean checks seen so far. The pane keeps only its last lines, so they
+    // are counted as they come: the cursor after the last one found moves
+    // with the text when the oldest lines go.
+    int Limpias() {
+        QTextDocument* d = Hijo<QPlainTextEdit>(&j_.ventana, "txtHistorial")->document();
+        if (tras_.isNull()) tras_ = QTextCursor(d);
+        for (QTextCursor c = d->find(kLimpio, tras_); !c.isNull(); c = d->find(kLimpio, tras_)) {
+            limpias_ += c.block().text() == kLimpio;
+            tras_ = c;
+        }
+        return limpias_;
     }
     bool Chat(const QString& linea) const { return Linea("txtChat", linea); }
     void Charlar(const QString& texto) {
@@ -408,7 +422,7 @@ private:
         if (Fines() > partida_) {
             // This match is over once the other's fleet has come and been
             // checked clean: it is the one he placed, and ours went whole.
-            if (VecesEnHistorial(kLimpio) <= partida_) return;
+            if (Limpias() <= partida_) return;
             if (j_.principal.intBarcosOrdenador != flotaRival_)
                 Fallo(QStringLiteral("la flota enseñada no es la colocada"));
             if (casillasEnviadas_ != 20 * (partida_ + 1))
