@@ -3,7 +3,10 @@
 rebuilds, runs the test suite and tells which tests caught it. The code is
 restored after each one, also on Ctrl+C.
 
-  tools/mutantes.py [--build DIR] [--json FILE] [id ...]
+  tools/mutantes.py [--build DIR] [--json FILE] [--primera] [id ...]
+
+--primera stops each run at the first failing test: enough to know a fault
+is caught, not to know every test that catches it.
 
 A fault no test catches is "VIVO"; the exit status is 1 if any is."""
 import json
@@ -51,7 +54,14 @@ def buscar(antes):
     return encontrados[0][0]
 
 
-def probar(build, m):
+def que_fallan(salida):
+    """The tests under ctest's "FAILED" list only: its "did not run" list
+    (skipped tests) looks the same line by line and catches nothing."""
+    _, _, resto = salida.partition("The following tests FAILED:")
+    return re.findall(r"^\s*\d+ - (\S+) \((?!Skipped|Disabled)", resto, re.M)
+
+
+def probar(build, m, primera=False):
     archivo = buscar(m["antes"])
     if archivo is None:
         return {"id": m["id"], "estado": "NO ENCONTRADO", "pruebas": []}
@@ -61,9 +71,10 @@ def probar(build, m):
         r = subprocess.run(["cmake", "--build", build], capture_output=True, text=True)
         if r.returncode != 0:
             return {"id": m["id"], "estado": "NO COMPILA", "pruebas": []}
-        r = subprocess.run(["ctest", "--test-dir", build, "-j2", "--timeout", "120"],
+        r = subprocess.run(["ctest", "--test-dir", build, "-j2", "--timeout", "120"]
+                           + (["--stop-on-failure"] if primera else []),
                            capture_output=True, text=True)
-        fallan = re.findall(r"^\s*\d+ - (\S+) \(", r.stdout, re.M)
+        fallan = que_fallan(r.stdout)
         return {"id": m["id"], "estado": "CAZADO" if fallan else "VIVO",
                 "archivo": str(archivo.relative_to(RAIZ)), "pruebas": fallan}
     finally:
@@ -83,10 +94,13 @@ def main():
         i = args.index("--json")
         salida = args[i + 1]
         del args[i:i + 2]
+    primera = "--primera" in args
+    if primera:
+        args.remove("--primera")
     mutantes = [m for m in leer_mutantes() if not args or m["id"] in args]
     resultados = []
     for m in mutantes:
-        r = probar(build, m)
+        r = probar(build, m, primera)
         resultados.append(r)
         print(f"{r['id']}: {r['estado']} {len(r['pruebas'])} {' '.join(r['pruebas'][:6])}",
               flush=True)
