@@ -3,13 +3,16 @@
 rebuilds, runs the test suite and tells which tests caught it. The code is
 restored after each one, also on Ctrl+C.
 
-  tools/mutantes.py [--build DIR] [--json FILE] [--primera] [id ...]
+  tools/mutantes.py [--build DIR] [--json FILE] [--primera [--antes FILE]] [id ...]
 
---primera stops each run at the first failing test: enough to know a fault
-is caught, not to know every test that catches it.
+Only the tests whose program the fault made rebuild are run. --primera stops
+at the first failing test: enough to know a fault is caught, not to know
+every test that catches it; with --antes (an earlier --json) the tests that
+caught it then are run first.
 
 A fault no test catches is "VIVO"; the exit status is 1 if any is."""
 import json
+import os
 import pathlib
 import re
 import signal
@@ -61,20 +64,60 @@ def que_fallan(salida):
     return re.findall(r"^\s*\d+ - (\S+) \((?!Skipped|Disabled)", resto, re.M)
 
 
-def probar(build, m, primera=False):
+# Programs that tests start as their own processes, and the test program that
+# does; any other rebuilt program that no test runs makes the whole suite run.
+AYUDANTES = {"hijo_fin_de_sesion": "ui_main_tests", "brumaria": "ui_main_tests",
+             "conductor_red": "test_net_ui_partida"}
+
+
+def programas(build):
+    b = pathlib.Path(build)
+    return {p.name: p.stat().st_mtime_ns for d in (b / "tests", b / "bin") if d.is_dir()
+            for p in d.iterdir() if p.is_file() and os.access(p, os.X_OK)}
+
+
+def pruebas(build):
+    r = subprocess.run(["ctest", "--test-dir", build, "--show-only=json-v1"],
+                       capture_output=True, text=True)
+    return [(i + 1, t["name"], pathlib.Path(t.get("command", [""])[0]).name)
+            for i, t in enumerate(json.loads(r.stdout)["tests"])]
+
+
+def ctest(build, numeros, primera):
+    r = subprocess.run(["ctest", "--test-dir", build, "-j2", "--timeout", "120",
+                        "-I", "0,0,0," + ",".join(map(str, numeros))]
+                       + (["--stop-on-failure"] if primera else []),
+                       capture_output=True, text=True)
+    return que_fallan(r.stdout)
+
+
+def probar(build, m, primera=False, antes=()):
     archivo = buscar(m["antes"])
     if archivo is None:
         return {"id": m["id"], "estado": "NO ENCONTRADO", "pruebas": []}
     original = archivo.read_text(encoding="utf-8")
     try:
         archivo.write_text(original.replace(m["antes"], m["despues"]), encoding="utf-8")
+        hechos = programas(build)
         r = subprocess.run(["cmake", "--build", build], capture_output=True, text=True)
         if r.returncode != 0:
             return {"id": m["id"], "estado": "NO COMPILA", "pruebas": []}
-        r = subprocess.run(["ctest", "--test-dir", build, "-j2", "--timeout", "120"]
-                           + (["--stop-on-failure"] if primera else []),
-                           capture_output=True, text=True)
-        fallan = que_fallan(r.stdout)
+        ahora = programas(build)
+        cambiados = {n for n, t in ahora.items() if hechos.get(n) != t}
+        todas = pruebas(build)
+        con_prueba = {prog for _, _, prog in todas}
+        if cambiados - con_prueba - set(AYUDANTES):
+            elegidas = [n for n, _, _ in todas]
+        else:
+            cambiados |= {AYUDANTES[c] for c in cambiados if c in AYUDANTES}
+            elegidas = [n for n, _, prog in todas if prog in cambiados]
+        fallan = []
+        if primera and antes:
+            primero = [n for n, nombre, _ in todas if nombre in antes]
+            if primero:
+                fallan = ctest(build, primero, True)
+        if not fallan and elegidas:
+            fallan = ctest(build, elegidas, primera)
         return {"id": m["id"], "estado": "CAZADO" if fallan else "VIVO",
                 "archivo": str(archivo.relative_to(RAIZ)), "pruebas": fallan}
     finally:
@@ -97,10 +140,17 @@ def main():
     primera = "--primera" in args
     if primera:
         args.remove("--primera")
-    mutantes = [m for m in leer_mutantes() if not args or m["id"] in args]
+    anteriores = {}
+    if "--antes" in args:
+        i = args.index("--antes")
+        anteriores = {r["id"]: set(r["pruebas"])
+                      for r in json.loads(pathlib.Path(args[i + 1]).read_text(encoding="utf-8"))}
+        del args[i:i + 2]
+    todos = {m["id"]: m for m in leer_mutantes()}
+    mutantes = [todos[i] for i in args if i in todos] if args else list(todos.values())
     resultados = []
     for m in mutantes:
-        r = probar(build, m, primera)
+        r = probar(build, m, primera, anteriores.get(m["id"], ()))
         resultados.append(r)
         print(f"{r['id']}: {r['estado']} {len(r['pruebas'])} {' '.join(r['pruebas'][:6])}",
               flush=True)
