@@ -7,8 +7,8 @@ restored after each one, also on Ctrl+C.
 
 Only the tests whose program the fault made rebuild are run. --primera stops
 at the first failing test: enough to know a fault is caught, not to know
-every test that catches it; with --antes (an earlier --json) the tests that
-caught it then are run first.
+every test that catches it; with --antes (an earlier --json) the programs
+of the tests that caught it then are built and those tests run first, alone.
 
 A fault no test catches is "VIVO"; the exit status is 1 if any is."""
 import json
@@ -91,7 +91,7 @@ def ctest(build, numeros, primera):
     return que_fallan(r.stdout)
 
 
-def probar(build, m, primera=False, antes=()):
+def probar(build, m, primera=False, antes=(), conocidas=()):
     archivo = buscar(m["antes"])
     if archivo is None:
         return {"id": m["id"], "estado": "NO ENCONTRADO", "pruebas": []}
@@ -99,6 +99,17 @@ def probar(build, m, primera=False, antes=()):
     try:
         archivo.write_text(original.replace(m["antes"], m["despues"]), encoding="utf-8")
         hechos = programas(build)
+        if primera and antes and conocidas:
+            # Only the programs of the earlier catchers, built and run first.
+            primero = [(n, prog) for n, nombre, prog in conocidas if nombre in antes]
+            progs = {prog for _, prog in primero}
+            progs |= {a for a, usuario in AYUDANTES.items() if usuario in progs}
+            if primero and subprocess.run(["cmake", "--build", build, "--target", *sorted(progs)],
+                                          capture_output=True).returncode == 0:
+                fallan = ctest(build, [n for n, _ in primero], True)
+                if fallan:
+                    return {"id": m["id"], "estado": "CAZADO",
+                            "archivo": str(archivo.relative_to(RAIZ)), "pruebas": fallan}
         r = subprocess.run(["cmake", "--build", build], capture_output=True, text=True)
         if r.returncode != 0:
             return {"id": m["id"], "estado": "NO COMPILA", "pruebas": []}
@@ -111,13 +122,7 @@ def probar(build, m, primera=False, antes=()):
         else:
             cambiados |= {AYUDANTES[c] for c in cambiados if c in AYUDANTES}
             elegidas = [n for n, _, prog in todas if prog in cambiados]
-        fallan = []
-        if primera and antes:
-            primero = [n for n, nombre, _ in todas if nombre in antes]
-            if primero:
-                fallan = ctest(build, primero, True)
-        if not fallan and elegidas:
-            fallan = ctest(build, elegidas, primera)
+        fallan = ctest(build, elegidas, primera) if elegidas else []
         return {"id": m["id"], "estado": "CAZADO" if fallan else "VIVO",
                 "archivo": str(archivo.relative_to(RAIZ)), "pruebas": fallan}
     finally:
@@ -148,9 +153,13 @@ def main():
         del args[i:i + 2]
     todos = {m["id"]: m for m in leer_mutantes()}
     mutantes = [todos[i] for i in args if i in todos] if args else list(todos.values())
+    conocidas = ()
+    if anteriores:
+        subprocess.run(["cmake", "--build", build], capture_output=True)
+        conocidas = pruebas(build)
     resultados = []
     for m in mutantes:
-        r = probar(build, m, primera, anteriores.get(m["id"], ()))
+        r = probar(build, m, primera, anteriores.get(m["id"], ()), conocidas)
         resultados.append(r)
         print(f"{r['id']}: {r['estado']} {len(r['pruebas'])} {' '.join(r['pruebas'][:6])}",
               flush=True)
