@@ -7,8 +7,10 @@ restored after each one, also on Ctrl+C.
 
 Only the tests whose program the fault made rebuild are run. --primera stops
 at the first failing test: enough to know a fault is caught, not to know
-every test that catches it; with --antes (an earlier --json) the programs
-of the tests that caught it then are built and those tests run first, alone.
+every test that catches it. With it, the programs of the tests that caught
+the fault in an earlier run (--antes, that run's --json) are built and those
+tests run first, alone; with no earlier catchers, the tests of the fault's
+own area.
 
 A fault no test catches is "VIVO"; the exit status is 1 if any is."""
 import json
@@ -70,6 +72,16 @@ AYUDANTES = {"hijo_fin_de_sesion": "ui_main_tests", "brumaria": "ui_main_tests",
              "conductor_red": "test_net_ui_partida"}
 
 
+# Where a fault with no earlier catcher is looked for first.
+PRIMERO_POR_AREA = [("src/core", "core_tests"), ("src/match", "test_match"),
+                    ("src/logs", "test_match"), ("src/options", "brumaria_options_tests"),
+                    ("src/platform/cp1252", "brumaria_options_tests"),
+                    ("src/net", "test_net_protocolo"), ("src/ui/main", "ui_main_tests"),
+                    ("src/ui/placement", "placement_tests"), ("src/ui/help", "help_tests"),
+                    ("src/ui/options", "brumaria_options_ui_tests"),
+                    ("src/ui/net", "test_net_ui"), ("src/platform", "ui_main_tests")]
+
+
 def programas(build):
     b = pathlib.Path(build)
     return {p.name: p.stat().st_mtime_ns for d in (b / "tests", b / "bin") if d.is_dir()
@@ -99,9 +111,13 @@ def probar(build, m, primera=False, antes=(), conocidas=()):
     try:
         archivo.write_text(original.replace(m["antes"], m["despues"]), encoding="utf-8")
         hechos = programas(build)
-        if primera and antes and conocidas:
-            # Only the programs of the earlier catchers, built and run first.
-            primero = [(n, prog) for n, nombre, prog in conocidas if nombre in antes]
+        if primera and conocidas:
+            # Only the programs of the earlier catchers (or else of the tests
+            # of the fault's own area), built and run first.
+            area = next((prog for carpeta, prog in PRIMERO_POR_AREA
+                         if str(archivo.relative_to(RAIZ)).startswith(carpeta)), None)
+            primero = [(n, prog) for n, nombre, prog in conocidas
+                       if (nombre in antes if antes else prog == area)]
             progs = {prog for _, prog in primero}
             progs |= {a for a, usuario in AYUDANTES.items() if usuario in progs}
             if primero and subprocess.run(["cmake", "--build", build, "--target", *sorted(progs)],
@@ -154,7 +170,7 @@ def main():
     todos = {m["id"]: m for m in leer_mutantes()}
     mutantes = [todos[i] for i in args if i in todos] if args else list(todos.values())
     conocidas = ()
-    if anteriores:
+    if primera:
         subprocess.run(["cmake", "--build", build], capture_output=True)
         conocidas = pruebas(build)
     resultados = []
