@@ -116,8 +116,9 @@ def probar(build, m, primera=False, antes=(), conocidas=()):
             # of the fault's own area), built and run first.
             area = next((prog for carpeta, prog in PRIMERO_POR_AREA
                          if str(archivo.relative_to(RAIZ)).startswith(carpeta)), None)
-            primero = [(n, prog) for n, nombre, prog in conocidas
-                       if (nombre in antes if antes else prog == area)]
+            primero = [(n, prog) for n, nombre, prog in conocidas if nombre in antes]
+            if not primero:  # none then, or all since renamed or merged
+                primero = [(n, prog) for n, _, prog in conocidas if prog == area]
             progs = {prog for _, prog in primero}
             progs |= {a for a, usuario in AYUDANTES.items() if usuario in progs}
             if primero and subprocess.run(["cmake", "--build", build, "--target", *sorted(progs)],
