@@ -33,7 +33,7 @@ struct Escritor {
     }
 };
 
-TEST(ArchivoHistorial, SeCreaYSeAnadeEnWindows1252ConCRLF) {
+TEST(ArchivoHistorial, SeCreaYSeAnadeEnWindows1252ConCRLFSoloConLaOpcion) {
     CarpetaTemporal carpeta;
     GrabadorMensajes cajas;
     const QString ruta = carpeta.archivo(QStringLiteral("Historial.txt"));
@@ -53,6 +53,12 @@ TEST(ArchivoHistorial, SeCreaYSeAnadeEnWindows1252ConCRLF) {
         e.cuadros.EscribirEnHistorial(QStringLiteral("¡El JUGADOR GANA la partida!"));
         e.cuadros.EscribirEnHistorial(QStringLiteral("Tú empiezas: año, Ñandú"));
     }
+    {
+        // With the option off, the pane only.
+        Escritor e(ruta, false);
+        e.cuadros.EscribirEnHistorial(QStringLiteral("EMPIEZA UNA PARTIDA"));
+        EXPECT_EQ(e.paneles.historial, QStringList{QStringLiteral("EMPIEZA UNA PARTIDA")});
+    }
     EXPECT_EQ(Leer(ruta), QByteArray("Jugador\t\tC5\tAgua\r\n"
                                      "\r\n"
                                      "\xA1"
@@ -61,15 +67,6 @@ TEST(ArchivoHistorial, SeCreaYSeAnadeEnWindows1252ConCRLF) {
                                      " empiezas: a\xF1o, \xD1"
                                      "and\xFA\r\n"));
     EXPECT_TRUE(cajas.mensajes().isEmpty());
-}
-
-TEST(ArchivoHistorial, ConLaOpcionApagadaNoHayArchivo) {
-    CarpetaTemporal carpeta;
-    const QString ruta = carpeta.archivo(QStringLiteral("Historial.txt"));
-    Escritor e(ruta, false);
-    e.cuadros.EscribirEnHistorial(QStringLiteral("EMPIEZA UNA PARTIDA"));
-    EXPECT_EQ(e.paneles.historial, QStringList{QStringLiteral("EMPIEZA UNA PARTIDA")});
-    EXPECT_FALSE(QFileInfo::exists(ruta));
 }
 
 TEST(ArchivoHistorial, UnArchivoImposibleSeAvisaUnaVezYSeSigueJugando) {

@@ -69,7 +69,11 @@ protected:
 
 } // namespace
 
-TEST_F(Preparacion, ContraElOrdenadorSuFlotaEstaAntesDeAbrirElEditor) {
+// Against the computer with the editor open: its fleet is there before the
+// editor opens; giving up (to see the fleet, or by "Terminar partida")
+// closes the editor, and a report of the fleet that comes late belongs to
+// nothing.
+TEST_F(Preparacion, ContraElOrdenadorConElEditorAbierto) {
     bool blnVisto = false;
     m.vista.alAbrirEditor = [&] {
         blnVisto = true;
@@ -80,12 +84,11 @@ TEST_F(Preparacion, ContraElOrdenadorSuFlotaEstaAntesDeAbrirElEditor) {
     m.vista.eleccion = {true, true, false};
     p.EmpezarPartida();
     ASSERT_TRUE(blnVisto);
+    m.vista.alAbrirEditor = nullptr;
     EXPECT_EQ(p.Estado(), E::Colocando);
     EXPECT_EQ(Menus(m.vista.menus), "01010 10 0");
     EXPECT_EQ(h.mid(0, 3), (QStringList{QString(), QString(61, u'-'),
                                         QStringLiteral("EMPIEZA UNA PARTIDA")}));
-
-    // Giving up to see the fleet while placing: the computer's fleet is whole.
     cajas.Responder(Respuesta::Si);
     p.VerBarcos();
     EXPECT_EQ(cajas.Contar(QStringLiteral("¡Yo gano!")), 1);
@@ -94,10 +97,7 @@ TEST_F(Preparacion, ContraElOrdenadorSuFlotaEstaAntesDeAbrirElEditor) {
     EXPECT_EQ(p.Estado(), E::Inactiva);
     EXPECT_EQ(Menus(m.vista.menus), "10000 10 0");
     EXPECT_TRUE(h.value(h.size() - 3).startsWith(QStringLiteral("Fin ")));
-}
 
-TEST_F(Preparacion, TerminarPartidaConElEditorAbiertoLoCierraYSePuedeEmpezarOtra) {
-    m.vista.eleccion = {true, true, false};
     p.EmpezarPartida();
     ASSERT_TRUE(m.vista.blnEditorAbierto);
     p.mnuJuegoTerminarPartida_Click();
@@ -105,8 +105,6 @@ TEST_F(Preparacion, TerminarPartidaConElEditorAbiertoLoCierraYSePuedeEmpezarOtra
     EXPECT_EQ(h.value(h.size() - 4), QStringLiteral("Has perdido"));
     EXPECT_FALSE(m.vista.blnEditorAbierto);
     EXPECT_EQ(p.Estado(), E::Inactiva);
-    EXPECT_EQ(Menus(m.vista.menus), "10000 10 0");
-    // A report of the fleet that comes late belongs to nothing.
     p.BarcosColocados();
     EXPECT_EQ(p.Estado(), E::Inactiva);
     EXPECT_FALSE(m.partida.blnEnPartida());

@@ -1,5 +1,6 @@
 // The fleet placement editor driven as the player drives it: real pointer
 // moves and clicks on the squares.
+#include "../core/ayudas.h"
 #include "carpeta_temporal.h"
 #include "controles.h"
 #include "core/azar.h"
@@ -228,43 +229,12 @@ TEST_F(Editor, ConImagenDeAguaLasFormasSonTransparentes) {
               QColor(10, 200, 30));
 }
 
-// "&Cancelar", the close box and Escape: the hand-placed ships go and the
-// random fleet PrepararBarcos(0) draws takes their place.
-TEST_F(Editor, CancelarLaCasillaDeCierreYEscapeDanUnaFlotaAlAzar) {
-    for (int forma = 0; forma < 3; ++forma) {
-        principal.LlenarPanel(0, CASILLA_AGUA);
-        colocados = false;
-        Abrir();
-        Clic(4, 3);
-        Azar::FijarDeterminista(99);
-        ModPrincipal otro;
-        otro.PrepararBarcos(0);
-        Azar::FijarDeterminista(99);
-        if (forma == 0) {
-            QTest::mouseClick(C("cmdCancelar"), Qt::LeftButton);
-        } else if (forma == 1) {
-            QCloseEvent cierre; // as the window manager sends it
-            QSpontaneKeyEvent::setSpontaneous(&cierre);
-            QApplication::instance()->notify(editor.get(), &cierre);
-            editor->hide(); // what the window system does next
-        } else {
-            QTest::keyClick(editor.get(), Qt::Key_Escape);
-        }
-        EXPECT_TRUE(colocados) << forma;
-        EXPECT_FALSE(editor->isVisible()) << forma;
-        EXPECT_EQ(principal.intBarcosJugador, otro.intBarcosJugador) << forma;
-        // Nothing more happens once closed.
-        editor->cmdCancelar_Click();
-        editor->cmdAceptar_Click();
-        EXPECT_EQ(principal.intBarcosJugador, otro.intBarcosJugador) << forma;
-    }
-    EXPECT_TRUE(grabador.mensajes().isEmpty());
-}
-
-// The program closes the editor, placing nothing: by closing it, by ending
-// while it is open, or by closing its owner window (not when the owner
-// refuses to close).
-TEST_F(Editor, ElProgramaLoCierraSinColocarNada) {
+// Every way the editor closes. The player's "&Cancelar", the close box and
+// Escape: the hand-placed ships go and the random fleet PrepararBarcos(0)
+// draws takes their place. The program's: closing it, ending while it is
+// open, closing its owner window: nothing placed (and it stays open when the
+// owner refuses to close).
+TEST_F(Editor, CadaFormaDeCerrarlo) {
     class Ventana : public QWidget {
     public:
         bool terca = false;
@@ -272,29 +242,92 @@ TEST_F(Editor, ElProgramaLoCierraSinColocarNada) {
     protected:
         void closeEvent(QCloseEvent* e) override { e->setAccepted(!terca); }
     };
-    for (int forma = 0; forma < 4; ++forma) {
+    enum { Cancelar, Aspa, Escape, Cerrar, Terminar, Dueno, DuenoTerco };
+    for (int forma = Cancelar; forma <= DuenoTerco; ++forma) {
+        const bool blnDelJugador = forma <= Escape;
         principal.LlenarPanel(0, CASILLA_AGUA);
         principal.blnCerrando = false;
+        colocados = false;
         Ventana ventana;
-        ventana.terca = forma == 3;
+        ventana.terca = forma == DuenoTerco;
         ventana.show();
-        QPointer<FrmColocarBarcos> vigia(Nuevo(forma >= 2 ? &ventana : nullptr));
+        QPointer<FrmColocarBarcos> vigia(Nuevo(forma >= Dueno ? &ventana : nullptr));
         vigia->setAttribute(Qt::WA_DeleteOnClose);
         Clic(2, 2);
-        const Panel antes = principal.intBarcosJugador;
-        if (forma == 0) vigia->close();
-        if (forma == 1) QTimer::singleShot(20, [this] { principal.blnCerrando = true; });
-        if (forma >= 2) ventana.close();
-        for (int i = 0; i < 100 && vigia; ++i) {
+        Panel esperado = principal.intBarcosJugador;
+        Azar::FijarDeterminista(99);
+        if (blnDelJugador) {
+            ModPrincipal otro;
+            otro.PrepararBarcos(0);
+            esperado = otro.intBarcosJugador;
+            Azar::FijarDeterminista(99);
+        }
+        if (forma == Cancelar)
+            QTest::mouseClick(prueba::Control<QWidget>(*vigia, "cmdCancelar"), Qt::LeftButton);
+        if (forma == Aspa) {
+            QCloseEvent cierre; // as the window manager sends it
+            QSpontaneKeyEvent::setSpontaneous(&cierre);
+            QApplication::instance()->notify(vigia, &cierre);
+            vigia->hide(); // what the window system does next
+        }
+        if (forma == Escape) QTest::keyClick(vigia, Qt::Key_Escape);
+        if (forma == Cerrar) vigia->close();
+        if (forma == Terminar) QTimer::singleShot(20, [this] { principal.blnCerrando = true; });
+        if (forma >= Dueno) ventana.close();
+        for (int i = 0; i < 100 && vigia && (ventana.terca || vigia->isVisible()); ++i) {
             Pausa(5);
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
-        EXPECT_EQ(vigia.isNull(), forma != 3) << forma;
-        EXPECT_FALSE(colocados) << forma;
-        EXPECT_EQ(principal.intBarcosJugador, antes) << forma;
+        EXPECT_EQ(colocados, blnDelJugador) << forma;
+        EXPECT_EQ(vigia && vigia->isVisible(), forma == DuenoTerco) << forma;
+        EXPECT_EQ(principal.intBarcosJugador, esperado) << forma;
+        if (vigia && !vigia->isVisible()) {
+            // Nothing more happens once closed.
+            vigia->cmdCancelar_Click();
+            vigia->cmdAceptar_Click();
+            EXPECT_EQ(principal.intBarcosJugador, esperado) << forma;
+        }
         delete vigia.data();
     }
     EXPECT_TRUE(grabador.mensajes().isEmpty());
+}
+
+// By keyboard: Tab to the board, the arrows move the preview, R turns the
+// ship, Enter places it, Alt+A accepts the fleet.
+TEST_F(Editor, UnaFlotaEnteraSinRaton) {
+    Abrir();
+    editor->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
+    const auto tecla = [](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+        ASSERT_NE(QApplication::focusWidget(), nullptr);
+        QTest::keyClick(QApplication::focusWidget(), k, m);
+    };
+    for (int i = 0; i < 30 && QApplication::focusWidget() != editor->celda(0); ++i)
+        tecla(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), editor->celda(0));
+    // The fixed fleet, longest ship first, as the editor asks for them.
+    const std::tuple<int, int, bool> barcos[] = {{0, 0, true}, {2, 0, false}, {9, 7, true},
+                                                 {0, 9, false}, {4, 4, true}, {6, 2, false},
+                                                 {9, 0, true}, {2, 5, true}, {6, 9, true},
+                                                 {7, 5, true}};
+    bool blnHorizontal = true;
+    int k = 0;
+    for (const auto& [f, c, horizontal] : barcos) {
+        if (horizontal != blnHorizontal && editor->intTamañoActual() > 1) {
+            tecla(Qt::Key_R);
+            blnHorizontal = horizontal;
+        }
+        for (int n = 0; n < 20 && (k / 10 != f || k % 10 != c); ++n) {
+            tecla(k / 10 < f ? Qt::Key_Down : k / 10 > f ? Qt::Key_Up
+                  : k % 10 < c ? Qt::Key_Right : Qt::Key_Left);
+            k = QApplication::focusWidget()->property("indice").toInt();
+        }
+        tecla(Qt::Key_Return);
+    }
+    EXPECT_EQ(principal.intBarcosJugador, prueba::FlotaFija());
+    EXPECT_TRUE(grabador.mensajes().isEmpty());
+    tecla(Qt::Key_A, Qt::AltModifier);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return colocados; }, 2000)); // the button animates first
 }
 
 } // namespace

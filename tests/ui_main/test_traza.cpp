@@ -1,28 +1,33 @@
 // One whole match against the computer through the real window, recorded
 // step by step (menus, status bar, answer buttons, counters, new history
 // lines) and compared with the record kept beside this file. A change of
-// behaviour anywhere in the window shows up as a changed line.
+// behaviour anywhere in the window shows up as a changed line. The player
+// uses mouse and keyboard by turns: the menu and the new-game dialog by
+// keys, every other attack with the board's cursor and Enter, every other
+// answer by its access key (although "&Agua" and "&Ayuda" share Alt+A).
 #include "carpeta_temporal.h"
 #include "controles.h"
 #include "core/azar.h"
 #include "grabador_mensajes.h"
-#include "ui/main/aplicacion.h"
-#include "ventana_prueba.h"
 #include "ui/main/frm_empezar_partida.h"
 #include "ui/main/tablero.h"
+#include "ventana_prueba.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
+#include <array>
 #include <cstdio>
 #include <gtest/gtest.h>
 
@@ -83,6 +88,34 @@ private:
     qsizetype lineas_ = 1; // the empty pane has one empty block
 };
 
+// What a screen reader is given: the name of the notification each time
+// it shows (offscreen, Qt sends no accessibility events to listen to).
+struct Oido : QObject {
+    QStringList lineas;
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (e->type() == QEvent::Show) lineas << static_cast<QWidget*>(o)->accessibleName();
+        return false;
+    }
+};
+
+// Keys go where a real keyboard sends them: to the focused widget.
+void Tecla(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
+    QWidget* w = QApplication::focusWidget();
+    ASSERT_NE(w, nullptr) << "nothing has the keyboard focus";
+    QTest::keyClick(w, k, m);
+}
+
+// Tab to the board from wherever the method put the focus, then the arrows.
+void IrA(Tablero& t, int f, int c) {
+    for (int i = 0; i < 40 && QApplication::focusWidget() != &t; ++i)
+        Tecla(Qt::Key_Tab);
+    ASSERT_EQ(QApplication::focusWidget(), &t);
+    while (t.filaCursor() != f)
+        Tecla(t.filaCursor() < f ? Qt::Key_Down : Qt::Key_Up);
+    while (t.columnaCursor() != c)
+        Tecla(t.columnaCursor() < c ? Qt::Key_Right : Qt::Key_Left);
+}
+
 } // namespace
 
 // The same match, the same record, whichever way the player names a square.
@@ -95,27 +128,54 @@ TEST_P(Traza, UnaPartidaContraElOrdenadorPasoAPaso) {
     Azar::FijarDeterminista(424242);
     auto app = prueba::VentanaLista(GetParam());
     FrmPrincipal& v = app->ventana;
+    v.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&v));
+    auto* tablero = v.findChild<Tablero*>(QStringLiteral("imgCeldaO"));
+    ASSERT_NE(tablero, nullptr);
+    tablero->setFocus();
     Grabacion g(v, cajas);
     g.Paso(QStringLiteral("arranque"));
+    auto* anunciador = v.findChild<QWidget*>(QStringLiteral("anunciador"));
+    ASSERT_NE(anunciador, nullptr);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(anunciador)->role(),
+              QAccessible::Notification);
+    Oido oido;
+    anunciador->installEventFilter(&oido);
 
-    // The dialog opens once the set-up gets there: answer it when it shows.
+    // F10 opens "&Juego", "E" is "&Empezar". The dialog runs its own loop:
+    // answered from a timer once it shows (and is active, which on a busy
+    // machine comes a little later): the arrow picks "Jugador", Alt+E
+    // presses "&Empezar".
+    Tecla(Qt::Key_F10);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return v.menuBar()->activeAction() != nullptr; }, 2000));
+    Tecla(Qt::Key_Down);
+    auto* juego = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(juego, nullptr);
+    EXPECT_EQ(juego->title(), QStringLiteral("&Juego"));
     QTimer espera;
     QObject::connect(&espera, &QTimer::timeout, &v, [&] {
         auto* d = qobject_cast<FrmEmpezarPartida*>(QApplication::activeModalWidget());
-        if (!d) return;
+        if (!d || !d->isActiveWindow()) {
+            if (d) d->activateWindow();
+            return;
+        }
         espera.stop();
-        QTest::mouseClick(Control<QRadioButton>(*d, "optJugador"), Qt::LeftButton);
-        QTest::mouseClick(Control<QPushButton>(*d, "cmdEmpezar"), Qt::LeftButton);
+        Control<QRadioButton>(*d, "optAlAzar")->setFocus();
+        Tecla(Qt::Key_Down);
+        EXPECT_TRUE(Control<QRadioButton>(*d, "optJugador")->isChecked());
+        Tecla(Qt::Key_E, Qt::AltModifier);
     });
     espera.start(5);
-    Control<QAction>(v, "mnuJuegoEmpezar")->trigger();
+    QTest::keyClick(juego, Qt::Key_E);
     ASSERT_TRUE(QTest::qWaitFor([&] { return app->partida.blnEnPartida(); }, 3000));
     g.Paso(QStringLiteral("empezar"));
+    // The window manager's part: the window is active again after the dialog.
+    v.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&v));
 
-    auto* tablero = v.findChild<Tablero*>(QStringLiteral("imgCeldaO"));
-    ASSERT_NE(tablero, nullptr);
-    int k = 0;
+    int k = 0, intAtaques = 0, intRespuestas = 0;
     for (int paso = 0; paso < 300 && app->partida.blnEnPartida(); ++paso) {
+        QCoreApplication::processEvents(); // as between a real player's moves
         const ModPrincipal& m = app->principal;
         if (app->partida.blnTurnoJugadorAtaque()) {
             // The squares in order, one row after another.
@@ -127,7 +187,10 @@ TEST_P(Traza, UnaPartidaContraElOrdenadorPasoAPaso) {
                 QTest::mouseClick(tablero, Qt::LeftButton, {}, tablero->centroCasilla(f, c));
                 ASSERT_EQ(m.intDescubiertoOrdenador[f][c], CASILLA_OCULTA);
             }
-            if (GetParam() == 1) {
+            if (intAtaques++ % 2) {
+                IrA(*tablero, f, c);
+                Tecla(Qt::Key_Return);
+            } else if (GetParam() == 1) {
                 QTest::mouseClick(tablero, Qt::LeftButton, {}, tablero->centroCasilla(f, c));
             } else if (GetParam() == 2) {
                 QTest::mouseClick(Control<QLabel>(v, QStringLiteral("lblColumnaO_%1").arg(c)),
@@ -139,13 +202,17 @@ TEST_P(Traza, UnaPartidaContraElOrdenadorPasoAPaso) {
                 QTest::keyClicks(Control<QLineEdit>(v, "txtFila"), strNumeroFila(f));
                 QTest::keyClick(Control<QLineEdit>(v, "txtFila"), Qt::Key_Return);
             }
-            g.Paso(QStringLiteral("ataque ") + strCasilla(k / 10, k % 10));
+            g.Paso(QStringLiteral("ataque ") + strCasilla(f, c));
         } else if (app->partida.blnEsperandoRespuesta()) {
             const int f = m.intFilaAtaque, c = m.intColumnaAtaque;
-            const char* boton = m.intBarcosJugador[f][c] != CASILLA_BARCO ? "cmdAgua"
-                                : m.blnHundido(f, c, 0)                  ? "cmdHundido"
-                                                                         : "cmdTocado";
-            QTest::mouseClick(Control<QPushButton>(v, boton), Qt::LeftButton);
+            const int i = m.intBarcosJugador[f][c] != CASILLA_BARCO ? 0 : m.blnHundido(f, c, 0) ? 2 : 1;
+            const char* boton = std::array{"cmdAgua", "cmdTocado", "cmdHundido"}[i];
+            if (intRespuestas++ % 2) {
+                Tecla(std::array{Qt::Key_A, Qt::Key_T, Qt::Key_H}[i], Qt::AltModifier);
+                ASSERT_FALSE(QApplication::activePopupWidget()) << "a menu took the answer's key";
+            } else {
+                QTest::mouseClick(Control<QPushButton>(v, boton), Qt::LeftButton);
+            }
             g.Paso(QStringLiteral("respuesta ") + QLatin1String(boton));
         } else {
             QTest::qWait(1);
@@ -154,6 +221,18 @@ TEST_P(Traza, UnaPartidaContraElOrdenadorPasoAPaso) {
     ASSERT_FALSE(app->partida.blnEnPartida());
     g.Paso(QStringLiteral("fin"));
     Azar::Liberar();
+
+    // The player heard every turn, every answer to his shots and where each
+    // of the computer's shots fell, with what to do next.
+    QCoreApplication::processEvents();
+    const QString oidas = oido.lineas.join(u'\n');
+    EXPECT_TRUE(oido.lineas.value(0).startsWith(QStringLiteral("Tu turno (tienes que atacar)")))
+        << oidas.toStdString();
+    EXPECT_EQ(oidas.count(QStringLiteral("Mi respuesta: ")), intAtaques);
+    EXPECT_EQ(oidas.count(QRegularExpression(QStringLiteral(
+                  "Disparo en [A-J]([1-9]|10)\\. Mi turno \\(tienes que responder\\)"))),
+              intRespuestas);
+    EXPECT_EQ(oidas.count(QStringLiteral("Tu respuesta: ")), intRespuestas);
 
     QFile f(QStringLiteral(BRUMARIA_TRAZA));
     ASSERT_TRUE(f.open(QIODevice::ReadOnly | QIODevice::Text));
