@@ -200,14 +200,15 @@ private:
     }
     bool Historial(const QString& linea) const { return Linea("txtHistorial", linea); }
     // Clean checks seen so far. The pane keeps only its last lines, so they
-    // are counted as they come: the cursor after the last one found moves
-    // with the text when the oldest lines go.
+    // are counted as they come, from a cursor at the start of the last one
+    // found: it moves with the text when the oldest lines go, and new lines
+    // come after it.
     int Limpias() {
         QTextDocument* d = Hijo<QPlainTextEdit>(&j_.ventana, "txtHistorial")->document();
-        if (tras_.isNull()) tras_ = QTextCursor(d);
-        for (QTextCursor c = d->find(kLimpio, tras_); !c.isNull(); c = d->find(kLimpio, tras_)) {
+        for (QTextCursor c = d->find(kLimpio, tras_.isNull() ? 0 : tras_.position() + 1);
+             !c.isNull(); c = d->find(kLimpio, tras_.position() + 1)) {
             limpias_ += c.block().text() == kLimpio;
-            tras_ = c;
+            tras_ = QTextCursor(c.block());
         }
         return limpias_;
     }
