@@ -13,6 +13,8 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <memory>
@@ -64,6 +66,16 @@ protected:
                                 .arg(l->contentsRect().width())
                                 .arg(l->contentsRect().height());
         }
+        // A button is cut when the text and the style's margins need more.
+        for (const QPushButton* b : app->ventana.findChildren<QPushButton*>()) {
+            const int ancho = b->fontMetrics().size(Qt::TextShowMnemonic, b->text()).width() +
+                              2 * b->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, b);
+            if (b->isVisible() && ancho > b->width())
+                cortados << QStringLiteral("%1 \"%2\": %3 en %4")
+                                .arg(b->objectName(), b->text())
+                                .arg(ancho)
+                                .arg(b->width());
+        }
         return cortados;
     }
 };
@@ -75,6 +87,8 @@ TEST_F(Escala, AlAgrandarLaVentanaLasCasillasCrecenCuadradasYNingunTextoSeCorta)
     // The first size is the design size, with squares of 17 pixels.
     EXPECT_EQ(v.size(), QSize(7170 / 15, 5835 / 15));
     EXPECT_EQ(Casilla("imgCeldaO", 0).size(), QSize(17, 17));
+    // The host's wait shows its own button, the window's longest caption.
+    Control<QPushButton>(v, "cmdCancelarEspera")->show();
     EXPECT_EQ(TextosCortados().join(QStringLiteral("; ")).toStdString(), "");
 
     // Twice as wide and high: everything twice as large (the menu bar and

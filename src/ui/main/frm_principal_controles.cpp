@@ -195,7 +195,9 @@ void FrmPrincipal::CrearControles() {
     PrepararMetodo1();
 
     cmdCancelarEspera = boton(QStringLiteral("Cancelar la espera del contrincante"),
-                              QStringLiteral("cmdCancelarEspera"), Twips(3720, 3360, 3135, 375));
+                              QStringLiteral("cmdCancelarEspera"),
+                              // wider than the board above it: the caption needs it
+                              Twips(3480, 3360, 3570, 375));
     cmdCancelarEspera->hide();
     connect(cmdCancelarEspera, &QPushButton::clicked, this,
             [this] { preparacion_->CancelarEspera(); });
