@@ -52,23 +52,67 @@ void EnviarDatagrama(QUdpSocket* s, const QHostAddress& dir, quint16 puerto,
     s->writeDatagram(datos, dir, puerto);
 }
 
-QUdpSocket* SocketAbierto(QObject* dueno, bool blnSoloLoopback, quint16 puerto,
-                          QAbstractSocket::BindMode modo = QAbstractSocket::DefaultForPlatform) {
+// All IPv6 nodes of a link: the IPv6 stand-in for a broadcast, with no
+// group to join on the host's side.
+const QHostAddress& GrupoTodosIPv6() {
+    static const QHostAddress g(QStringLiteral("ff02::1"));
+    return g;
+}
+
+QUdpSocket* SocketAbierto(QObject* dueno, const QHostAddress& dir, quint16 puerto,
+                          bool blnCompartido) {
     auto* s = new QUdpSocket(dueno);
-    s->bind(blnSoloLoopback ? QHostAddress(QHostAddress::LocalHost)
-                            : QHostAddress(QHostAddress::AnyIPv4),
-            puerto, modo);
-    return s;
+    const auto modo = blnCompartido ? QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint
+                                    : QAbstractSocket::DefaultForPlatform;
+    if (s->bind(dir, puerto, modo)) return s;
+    delete s;
+    return nullptr;
 }
 
 void CerrarUdp(QUdpSocket*& s) {
     if (!s) return;
+    s->disconnect();
     s->close();
     s->deleteLater();
     s = nullptr;
 }
 
 } // namespace
+
+void UdpDosFamilias::Abrir(QObject* dueno, bool blnSoloLoopback, quint16 puerto, bool blnCompartido,
+                           const Lector& alLeer) {
+    Cerrar();
+    v4_ = SocketAbierto(dueno,
+                        QHostAddress(blnSoloLoopback ? QHostAddress::LocalHost : QHostAddress::AnyIPv4),
+                        puerto, blnCompartido);
+    // The same number on IPv6, so one announced or typed port serves both.
+    const quint16 p6 = puerto != 0 || !v4_ ? puerto : v4_->localPort();
+    v6_ = SocketAbierto(
+        dueno, QHostAddress(blnSoloLoopback ? QHostAddress::LocalHostIPv6 : QHostAddress::AnyIPv6),
+        p6, blnCompartido);
+    if (!v6_ && p6 != puerto)
+        v6_ = SocketAbierto(dueno,
+                            QHostAddress(blnSoloLoopback ? QHostAddress::LocalHostIPv6
+                                                         : QHostAddress::AnyIPv6),
+                            0, blnCompartido);
+    for (QUdpSocket* s : {v4_, v6_})
+        if (s) QObject::connect(s, &QUdpSocket::readyRead, dueno, [s, alLeer] { alLeer(s); });
+}
+
+void UdpDosFamilias::Cerrar() {
+    CerrarUdp(v4_);
+    CerrarUdp(v6_);
+}
+
+std::uint16_t UdpDosFamilias::Puerto() const {
+    return v4_ ? v4_->localPort() : v6_ ? v6_->localPort() : 0;
+}
+
+void UdpDosFamilias::Enviar(const QHostAddress& dir, quint16 puerto, const QByteArray& datos) const {
+    bool esV4 = false;
+    dir.toIPv4Address(&esV4);
+    EnviarDatagrama(esV4 ? v4_ : v6_, dir, puerto, datos);
+}
 
 bool PartirDireccion(const QString& texto, QString& host, quint16& puerto, quint16 porDefecto) {
     const QString t = texto.trimmed();
@@ -119,6 +163,18 @@ QString TextoDireccion(const QHostAddress& dir, quint16 puerto) {
     const quint32 v4 = dir.toIPv4Address(&esV4);
     if (esV4) return QStringLiteral("%1:%2").arg(QHostAddress(v4).toString()).arg(puerto);
     return QStringLiteral("[%1]:%2").arg(dir.toString()).arg(puerto);
+}
+
+bool blnIPv6Global(const QHostAddress& dir) {
+    // Global unicast is 2000::/3; Qt's classes rule out the rest.
+    return dir.protocol() == QAbstractSocket::IPv6Protocol && dir.isGlobal() &&
+           (dir.toIPv6Address()[0] & 0xE0) == 0x20;
+}
+
+QString TextoIPv6ParaCompartir(const QList<QHostAddress>& propias, quint16 puerto) {
+    for (const QHostAddress& d : propias)
+        if (blnIPv6Global(d)) return TextoDireccion(d, puerto);
+    return {};
 }
 
 // --- the rendezvous folder ------------------------------------------------
@@ -174,27 +230,17 @@ Anuncio::~Anuncio() {
 
 void Anuncio::Abrir(bool blnLocal, bool blnSoloLoopback, quint16 puertoTcp) {
     puertoTcp_ = puertoTcp;
-    udpLocal_ = SocketAbierto(dueno_, true, 0);
-    const bool blnLocalAbierto = udpLocal_->state() == QAbstractSocket::BoundState;
-    if (blnLocalAbierto)
-        QObject::connect(udpLocal_, &QUdpSocket::readyRead, dueno_,
-                         [this] { Responder(udpLocal_); });
-    if (!blnLocal) {
-        // Shared so several hosts on one machine can all hear broadcasts;
-        // a host that cannot bind it is still found on this computer.
-        udpPublico_ =
-            SocketAbierto(dueno_, blnSoloLoopback, kPuertoDescubrimiento,
-                          QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint);
-        if (udpPublico_->state() == QAbstractSocket::BoundState)
-            QObject::connect(udpPublico_, &QUdpSocket::readyRead, dueno_,
-                             [this] { Responder(udpPublico_); });
-    }
-    if (blnLocalAbierto) archivo_ = CarpetaEncuentros::Anunciar(udpLocal_->localPort());
+    const auto responder = [this](QUdpSocket* s) { Responder(s); };
+    local_.Abrir(dueno_, true, 0, false, responder);
+    // Shared so several hosts on one machine can all hear broadcasts;
+    // a host that cannot bind it is still found on this computer.
+    if (!blnLocal) publico_.Abrir(dueno_, blnSoloLoopback, kPuertoDescubrimiento, true, responder);
+    if (local_.blnAbierto()) archivo_ = CarpetaEncuentros::Anunciar(local_.Puerto());
 }
 
 void Anuncio::Cerrar() {
-    CerrarUdp(udpLocal_);
-    CerrarUdp(udpPublico_);
+    local_.Cerrar();
+    publico_.Cerrar();
     if (!archivo_.isEmpty()) {
         QFile::remove(archivo_);
         archivo_.clear();
@@ -202,7 +248,7 @@ void Anuncio::Cerrar() {
 }
 
 std::uint16_t Anuncio::PuertoLocal() const {
-    return udpLocal_ ? udpLocal_->localPort() : 0;
+    return local_.Puerto();
 }
 
 void Anuncio::Responder(QUdpSocket* s) {
@@ -253,8 +299,7 @@ void Busqueda::Empezar(std::int32_t handle, const QString& guidAplicacion, const
     blnDifundir_ = blnDifundir;
     blnEscrita_ = !hostEscrito.isEmpty();
     desfase_ = static_cast<std::uint32_t>(Azar::intAleatorio(0x7FFFFFFF));
-    udp_ = SocketAbierto(dueno_, blnSoloLoopback, 0);
-    QObject::connect(udp_, &QUdpSocket::readyRead, dueno_, [this] { RecibirRespuestas(); });
+    udp_.Abrir(dueno_, blnSoloLoopback, 0, false, [this](QUdpSocket* s) { RecibirRespuestas(s); });
 
     if (blnEscrita_) {
         QHostAddress dir;
@@ -266,11 +311,15 @@ void Busqueda::Empezar(std::int32_t handle, const QString& guidAplicacion, const
             QHostInfo::lookupHost(hostEscrito, dueno_,
                                   [this, handle, puerto](const QHostInfo& info) {
                                       if (handle_ != handle) return;
+                                      // One address of each family: the
+                                      // host may listen on either.
+                                      bool v4 = false, v6 = false;
                                       for (const auto& a : info.addresses()) {
-                                          if (a.protocol() == QAbstractSocket::IPv4Protocol) {
-                                              destinosFijos_.append({a, puerto});
-                                              break;
-                                          }
+                                          bool& visto = a.protocol() == QAbstractSocket::IPv4Protocol
+                                                            ? v4 : v6;
+                                          if (visto) continue;
+                                          visto = true;
+                                          destinosFijos_.append({a, puerto});
                                       }
                                       Preguntar();
                                   });
@@ -285,8 +334,7 @@ std::int32_t Busqueda::Detener() {
     if (h == 0) return 0;
     handle_ = 0;
     temporizador_->stop();
-    if (udp_) udp_->disconnect(dueno_);
-    CerrarUdp(udp_);
+    udp_.Cerrar();
     destinosFijos_.clear();
     marcas_.clear();
     fuentes_.clear();
@@ -306,32 +354,42 @@ void Busqueda::Preguntar() {
     const QByteArray datos = CodificarConsulta(c);
     if (blnEscrita_) {
         for (const auto& [dir, puerto] : destinosFijos_)
-            EnviarDatagrama(udp_, dir, puerto, datos);
+            udp_.Enviar(dir, puerto, datos);
         return;
     }
     for (const auto& [dir, puerto] : CarpetaEncuentros::Destinos())
-        EnviarDatagrama(udp_, dir, puerto, datos);
+        udp_.Enviar(dir, puerto, datos);
     if (!blnDifundir_) return;
     if (DirectPlay8Peer::blnModoPrueba()) {
-        EnviarDatagrama(udp_, QHostAddress(QHostAddress::LocalHost), kPuertoDescubrimiento, datos);
+        udp_.Enviar(QHostAddress(QHostAddress::LocalHost), kPuertoDescubrimiento, datos);
+        udp_.Enviar(QHostAddress(QHostAddress::LocalHostIPv6), kPuertoDescubrimiento, datos);
         return;
     }
-    EnviarDatagrama(udp_, QHostAddress(QHostAddress::Broadcast), kPuertoDescubrimiento, datos);
+    udp_.Enviar(QHostAddress(QHostAddress::Broadcast), kPuertoDescubrimiento, datos);
     const auto interfaces = QNetworkInterface::allInterfaces();
     for (const auto& i : interfaces) {
         const auto f = i.flags();
         if (!(f & QNetworkInterface::IsUp) || !(f & QNetworkInterface::IsRunning) ||
-            !(f & QNetworkInterface::CanBroadcast) || (f & QNetworkInterface::IsLoopBack))
+            (f & QNetworkInterface::IsLoopBack))
             continue;
-        for (const auto& e : i.addressEntries())
-            if (!e.broadcast().isNull())
-                EnviarDatagrama(udp_, e.broadcast(), kPuertoDescubrimiento, datos);
+        bool v6 = false;
+        for (const auto& e : i.addressEntries()) {
+            if (!e.broadcast().isNull() && (f & QNetworkInterface::CanBroadcast))
+                udp_.Enviar(e.broadcast(), kPuertoDescubrimiento, datos);
+            v6 = v6 || e.ip().protocol() == QAbstractSocket::IPv6Protocol;
+        }
+        // Link-local multicast needs its interface named.
+        if (v6 && (f & QNetworkInterface::CanMulticast)) {
+            QHostAddress grupo = GrupoTodosIPv6();
+            grupo.setScopeId(i.name());
+            udp_.Enviar(grupo, kPuertoDescubrimiento, datos);
+        }
     }
 }
 
-void Busqueda::RecibirRespuestas() {
-    for (int n = 0; n < kMaxDatagramasPorTurno && udp_ && udp_->hasPendingDatagrams(); ++n) {
-        const QNetworkDatagram dg = udp_->receiveDatagram(kMaxDatagrama + 1);
+void Busqueda::RecibirRespuestas(QUdpSocket* s) {
+    for (int n = 0; n < kMaxDatagramasPorTurno && handle_ != 0 && s->hasPendingDatagrams(); ++n) {
+        const QNetworkDatagram dg = s->receiveDatagram(kMaxDatagrama + 1);
         const auto r = LeerRespuesta(dg.data());
         if (!r || handle_ == 0 || r->guidAplicacion.compare(guid_, Qt::CaseInsensitive) != 0 ||
             !marcas_.contains(r->marca))

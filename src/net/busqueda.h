@@ -39,6 +39,32 @@ bool PartirDireccion(const QString& texto, QString& host, quint16& puerto, quint
 bool blnDireccionLiteral(const QString& host, QHostAddress& dir);
 // "1.2.3.4:port", or "[v6]:port" for an address that is not IPv4.
 QString TextoDireccion(const QHostAddress& dir, quint16 puerto);
+// An IPv6 address a friend on the internet can reach: global unicast, not
+// loopback, link-local, unique-local, site-local or multicast.
+bool blnIPv6Global(const QHostAddress& dir);
+// What the host tells his friend to type over IPv6, "[2001:db8::5]:47810",
+// for the first global IPv6 address among `propias`; empty without one.
+QString TextoIPv6ParaCompartir(const QList<QHostAddress>& propias, quint16 puerto);
+
+// One UDP port on both address families: an IPv4 and an IPv6 socket, each
+// kept only if it could be bound, so a computer without IPv6 still plays.
+// The IPv6 socket is IPv6-only; a datagram leaves by the socket of its
+// destination's family.
+class UdpDosFamilias {
+public:
+    using Lector = std::function<void(QUdpSocket*)>;
+    // puerto 0: any free one, the same on both when it can be had.
+    void Abrir(QObject* dueno, bool blnSoloLoopback, quint16 puerto, bool blnCompartido,
+               const Lector& alLeer);
+    void Cerrar();
+    bool blnAbierto() const { return v4_ || v6_; }
+    std::uint16_t Puerto() const;
+    void Enviar(const QHostAddress& dir, quint16 puerto, const QByteArray& datos) const;
+
+private:
+    QUdpSocket* v4_ = nullptr;
+    QUdpSocket* v6_ = nullptr;
+};
 
 // The per-user folder of empty files "<pid>-<port>", one per local host:
 // a unicast to one shared port would reach only one host on the machine.
@@ -54,8 +80,9 @@ public:
     static QList<Destino> Destinos();
 };
 
-// The host's side: the private socket on 127.0.0.1 (announced in the
-// folder) and, over TCP/IP, the shared well-known port that hears broadcasts.
+// The host's side: the private port on loopback (announced in the folder)
+// and, over TCP/IP, the shared well-known port that hears broadcasts and
+// IPv6 multicasts.
 class Anuncio {
 public:
     // The session as it is now (an empty one answers nothing).
@@ -78,8 +105,8 @@ private:
     QObject* dueno_;
     Sesion sesion_;
     quint16 puertoTcp_ = 0;
-    QUdpSocket* udpLocal_ = nullptr;   // 127.0.0.1:ephemeral, announced in the folder
-    QUdpSocket* udpPublico_ = nullptr; // fixed port, TCP provider only
+    UdpDosFamilias local_;   // loopback:ephemeral, announced in the folder
+    UdpDosFamilias publico_; // fixed port, TCP provider only
     QString archivo_;
     QHash<QString, int> respondidas_; // answers per source in this second
     QElapsedTimer segundo_;
@@ -108,13 +135,13 @@ public:
 
 private:
     void Preguntar();
-    void RecibirRespuestas();
+    void RecibirRespuestas(QUdpSocket* s);
 
     QObject* dueno_;
     Respuesta alResponder_;
     QTimer* temporizador_;
     std::int32_t handle_ = 0;
-    QUdpSocket* udp_ = nullptr;
+    UdpDosFamilias udp_;
     QString proveedor_;
     QString guid_;
     bool blnDifundir_ = false;

@@ -84,7 +84,9 @@ struct DirectPlay8Peer::Estado final : Conexion::Sesion {
     enum class Rol { Nada, Host, Uniendo, Invitado } rol = Rol::Nada;
     DPN_APPLICATION_DESC desc;
     QString proveedor;
+    // Over TCP/IP one dual-stack server; kept to loopback, one per family.
     QTcpServer* servidor = nullptr;
+    QTcpServer* servidor6 = nullptr;
     Anuncio anuncio;
     std::list<Conexion> conexiones; // host: joiners; guest: the host
     // Links that failed, to drop on the next turn of the event loop: a loss
@@ -201,9 +203,9 @@ struct DirectPlay8Peer::Estado final : Conexion::Sesion {
         EncolarUnionTerminada(h, codigo);
     }
 
-    void NuevaEntrante() {
-        while (servidor && servidor->hasPendingConnections()) {
-            QTcpSocket* s = servidor->nextPendingConnection();
+    void NuevaEntrante(QTcpServer* origen) {
+        while (origen->hasPendingConnections()) {
+            QTcpSocket* s = origen->nextPendingConnection();
             if (!blnDestinoPermitido(s->peerAddress())) {
                 s->abort();
                 s->deleteLater();
@@ -326,10 +328,11 @@ struct DirectPlay8Peer::Estado final : Conexion::Sesion {
     }
 
     void CerrarHost() {
-        if (servidor) {
-            servidor->close();
-            servidor->deleteLater();
-            servidor = nullptr;
+        for (QTcpServer** s : {&servidor, &servidor6}) {
+            if (!*s) continue;
+            (*s)->close();
+            (*s)->deleteLater();
+            *s = nullptr;
         }
         anuncio.Cerrar();
     }
@@ -378,20 +381,35 @@ std::int32_t DirectPlay8Peer::Host(const DPN_APPLICATION_DESC& desc,
         return DPNERR_INVALIDPARAM;
     const bool soloLoopback = local || blnModoPrueba();
 
-    d_->servidor = new QTcpServer(this);
-    d_->servidor->setMaxPendingConnections(kMaxPendientes);
+    auto nuevoServidor = [this] {
+        auto* s = new QTcpServer(this);
+        s->setMaxPendingConnections(kMaxPendientes);
+        connect(s, &QTcpServer::newConnection, this, [this, s] { d_->NuevaEntrante(s); });
+        return s;
+    };
+    d_->servidor = nuevoServidor();
+    // "Any" is both families on one socket (Qt falls back to IPv4 alone
+    // where the system has no IPv6).
     const QHostAddress escucha = soloLoopback ? QHostAddress(QHostAddress::LocalHost)
-                                              : QHostAddress(QHostAddress::AnyIPv4);
+                                              : QHostAddress(QHostAddress::Any);
     // Over TCP/IP the first host on a computer takes the well-known port, so a
     // player behind a router forwards one port (TCP and UDP) to be reachable
     // from the internet; later hosts on the same computer take any free port.
     const bool puertoFijo = !local && !blnModoPrueba() &&
                             d_->servidor->listen(escucha, kPuertoDescubrimiento);
-    if (!puertoFijo && !d_->servidor->listen(escucha)) {
+    if (!puertoFijo && !d_->servidor->listen(escucha) &&
+        (soloLoopback || !d_->servidor->listen(QHostAddress::AnyIPv4))) {
         d_->CerrarHost();
         return DPNERR_CANTCREATEPLAYER;
     }
-    connect(d_->servidor, &QTcpServer::newConnection, this, [this] { d_->NuevaEntrante(); });
+    if (soloLoopback) {
+        // ::1 on the same port, where this computer has IPv6.
+        d_->servidor6 = nuevoServidor();
+        if (!d_->servidor6->listen(QHostAddress::LocalHostIPv6, d_->servidor->serverPort())) {
+            delete d_->servidor6;
+            d_->servidor6 = nullptr;
+        }
+    }
     d_->anuncio.Abrir(local, soloLoopback, d_->servidor->serverPort());
 
     d_->desc = desc;

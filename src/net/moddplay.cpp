@@ -1,7 +1,5 @@
 #include "net/moddplay.h"
 
-#include "platform/solo_local.h"
-
 #include "match/partida.h"
 #include "match/preparacion_partida.h"
 #include "match/vista_partida.h"
@@ -9,6 +7,9 @@
 #include "platform/mensajes.h"
 #include "platform/solo_local.h"
 #include "logs/cuadros_de_texto.h"
+#include "net/busqueda.h"
+
+#include <QNetworkInterface>
 
 namespace brumaria {
 
@@ -106,8 +107,16 @@ std::int32_t ModDPlay::HospedarSesion(const QString& strNombreUsuario,
     // Over TCP/IP a friend on the internet needs the port open on the
     // router; on this computer alone there is nothing to open.
     if (strGuidProveedor.compare(red::kGuidProveedorTcp, Qt::CaseInsensitive) == 0 &&
-        !blnSoloLocal())
+        !blnSoloLocal()) {
         mapeo_.Abrir(oDPP_->PuertoTcp());
+        // IPv6 needs no router mapping: the host's own global address is
+        // what his friend types.
+        const QString v6 =
+            red::TextoIPv6ParaCompartir(QNetworkInterface::allAddresses(), oDPP_->PuertoTcp());
+        if (!v6.isEmpty())
+            cuadros_.EscribirEnHistorial(
+                QStringLiteral("Tu dirección IPv6 para jugar por Internet: ") + v6);
+    }
     Pasar(EstadoConexion::Anfitrion);
     return r;
 }

@@ -1,5 +1,6 @@
 // The peer transport over loopback: search, join, ordered delivery, failed
 // joins, leaving. Hostile peers are in test_hostiles.cpp.
+#include "net/busqueda.h"
 #include "net/marco.h"
 #include "platform/pausa.h"
 #include "red_prueba.h"
@@ -219,4 +220,36 @@ TEST(Transporte, LosTiemposPorDefectoSonLosDelDocumento) {
                                   {"search query interval", t.intervaloBusquedaMs}})
         EXPECT_TRUE(doc.contains(QStringLiteral("| %1 | %2 ms |").arg(QLatin1String(que)).arg(ms)))
             << que;
+}
+
+// IPv6 where the computer has it: a TCP/IP host is found and joined at the
+// address its friend types, and tells a global address to share.
+TEST(TransporteIPv6, SeEncuentraYSeUnePorLaDireccionTecleada) {
+    QTcpServer prueba;
+    if (!prueba.listen(QHostAddress::LocalHostIPv6)) GTEST_SKIP() << "sin IPv6 en este equipo";
+    prueba.close();
+    CarpetaEncuentros carpeta;
+    Par host(QStringLiteral("Ana")), busca(QStringLiteral("Bea"));
+    busca.peer.FijarTiempos(TiemposCortos());
+    ASSERT_EQ(host.peer.Host(Sesion(QStringLiteral("Por IPv6")), red::kGuidProveedorTcp),
+              red::DPN_OK);
+    busca.peer.EnumHosts(QString::fromLatin1(kGuidJuego), red::kGuidProveedorTcp,
+                         QStringLiteral("[::1]:%1").arg(host.peer.PuertoDescubrimientoLocal()));
+    ASSERT_TRUE(Esperar([&] { return !busca.registro.respuestas.isEmpty(); }));
+    const auto r = busca.registro.respuestas.front();
+    EXPECT_EQ(r.HostAddressUrl, QStringLiteral("[::1]:%1").arg(host.peer.PuertoTcp()));
+    busca.peer.Connect(r.ApplicationDescription, r.HostAddressUrl, r.DeviceAddressUrl);
+    ASSERT_TRUE(Esperar([&] { return !busca.registro.resultadosUnion.isEmpty(); }));
+    EXPECT_EQ(busca.registro.resultadosUnion.front(), red::DPN_OK);
+    ASSERT_TRUE(Esperar([&] { return host.registro.creados.size() == 2; }));
+    busca.peer.SendTo(0, QStringLiteral("1;hola"));
+    ASSERT_TRUE(Esperar([&] { return host.registro.recibidos.size() == 1; }));
+
+    // Only a global unicast address is worth telling a friend.
+    const QList<QHostAddress> propias = {
+        QHostAddress(QHostAddress::LocalHostIPv6), QHostAddress(QStringLiteral("fe80::1")),
+        QHostAddress(QStringLiteral("fd12::1")),   QHostAddress(QStringLiteral("ff0e::1")),
+        QHostAddress(QStringLiteral("192.0.2.7")), QHostAddress(QStringLiteral("2001:db8::5"))};
+    EXPECT_EQ(red::TextoIPv6ParaCompartir(propias, 47810), QStringLiteral("[2001:db8::5]:47810"));
+    EXPECT_TRUE(red::TextoIPv6ParaCompartir(propias.mid(0, 5), 47810).isEmpty());
 }

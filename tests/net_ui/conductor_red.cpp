@@ -5,7 +5,9 @@
 //
 // <guion> is either a list of matches played in one connection, each named
 // by the host's choice of who starts ("tu", "rival", "azar0", "azar1": the
-// random draw forced to that value), or one of:
+// random draw forced to that value), the list may start with "ipv6:" (a
+// TCP/IP game the guest joins by typing the host's address on ::1), or it
+// is one of:
 //   colgado        this side places its fleet by hand and never finishes
 //                  (the test kills it);
 //   superviviente  this side places at random, waits for the other to
@@ -87,10 +89,11 @@ class Guion : public QObject {
 public:
     Guion(Aplicacion& juego, bool blnHost, const QString& guion, const QString& encuentros)
         : j_(juego), host_(blnHost), colgado_(guion == u"colgado"),
-          superviviente_(guion == u"superviviente"),
-          flotas_(encuentros + QStringLiteral("/flotas")) {
-        partidas_ = colgado_ || superviviente_ ? QStringList{QStringLiteral("tu")}
-                                               : guion.split(u',', Qt::SkipEmptyParts);
+          superviviente_(guion == u"superviviente"), ipv6_(guion.startsWith(u"ipv6:")),
+          encuentros_(encuentros), flotas_(encuentros + QStringLiteral("/flotas")) {
+        partidas_ = colgado_ || superviviente_
+                        ? QStringList{QStringLiteral("tu")}
+                        : guion.mid(ipv6_ ? 5 : 0).split(u',', Qt::SkipEmptyParts);
         QDir().mkpath(flotas_);
         j_.dplay.alEnviar = [this](const QString& t) { Enviado(t); };
         connect(&tick_, &QTimer::timeout, this, &Guion::Paso);
@@ -119,6 +122,8 @@ private:
     bool host_;
     bool colgado_;
     bool superviviente_;
+    bool ipv6_;
+    QString encuentros_;
     QStringList partidas_;
     QList<Mensaje> cajas_;
     QTimer tick_;
@@ -262,17 +267,23 @@ private:
             const QString q = Eleccion();
             Hacer([this, c, q] {
                 Hijo<QLineEdit>(c, "txtNombre")->setText(QStringLiteral("Ana"));
-                Hijo<QListWidget>(c, "lstSP")->setCurrentRow(1); // "Este equipo (local)"
+                // "Conexión TCP/IP" or "Este equipo (local)"
+                Hijo<QListWidget>(c, "lstSP")->setCurrentRow(ipv6_ ? 0 : 1);
                 Hijo<QLineEdit>(c, "txtGameName")->setText(QStringLiteral("Mesa de Ana"));
                 ElegirQuien(c, q);
                 Hijo<QPushButton>(c, "cmdAceptar")->click();
             });
         } else if (!busquedaIniciada_) {
+            // Over IPv6 the guest types what the host would tell him: ::1
+            // and the host's port, read from the host's announcement.
+            const QString direccion = ipv6_ ? DireccionIPv6DelHost() : QString();
+            if (ipv6_ && direccion.isEmpty()) return;
             busquedaIniciada_ = true;
-            Hacer([c] {
+            Hacer([this, c, direccion] {
                 Hijo<QLineEdit>(c, "txtNombre")->setText(QStringLiteral("Bea"));
-                Hijo<QListWidget>(c, "lstSP")->setCurrentRow(1);
+                Hijo<QListWidget>(c, "lstSP")->setCurrentRow(ipv6_ ? 0 : 1);
                 Hijo<QRadioButton>(c, "optDevice")->click();
+                Hijo<QLineEdit>(c, "txtDireccion")->setText(direccion);
                 Hijo<QPushButton>(c, "cmdRefresh")->click();
             });
         } else if (Hijo<QListWidget>(c, "lstPartidas")->count() > 0 &&
@@ -282,6 +293,13 @@ private:
                 Hijo<QPushButton>(c, "cmdAceptar")->click();
             });
         }
+    }
+
+    // "[::1]:<port>" of the host's announcement "<pid>-<port>", once there.
+    QString DireccionIPv6DelHost() const {
+        const QStringList anuncios = QDir(encuentros_).entryList(QDir::Files);
+        if (anuncios.size() != 1) return {};
+        return QStringLiteral("[::1]:") + anuncios.front().section(u'-', 1);
     }
 
     // The square this side shoots next: the very first shot of a match is

@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
@@ -207,3 +208,22 @@ TEST_P(Muerte, ElOtroLoSabeEnSeguidaYPuedeJugarOtra) {
 }
 
 INSTANTIATE_TEST_SUITE_P(UnoDeLosDos, Muerte, ::testing::Values(true, false));
+
+// A TCP/IP game its guest joins by typing the host's address, "[::1]:port",
+// where this computer has IPv6.
+TEST(PartidaIPv6, SeJuegaEnteraPorLaDireccionTecleada) {
+    QTcpServer prueba;
+    if (!prueba.listen(QHostAddress::LocalHostIPv6)) GTEST_SKIP() << "sin IPv6 en este equipo";
+    prueba.close();
+    Pareja par;
+    par.Lanzar(QStringLiteral("ipv6:azar0"), QStringLiteral("ipv6:azar0"));
+    Pareja::Acabar(par.host, 60000);
+    Pareja::Acabar(par.invitado, 20000);
+    const QStringList h = LeerHistorial(par.carpetaHost.ruta());
+    const QStringList i = LeerHistorial(par.carpetaInvitado.ruta());
+    EXPECT_EQ(Bloques(h).size(), 1);
+    EXPECT_TRUE(EnOrden(i, {QStringLiteral("Te has unido a la sesión."),
+                            QStringLiteral("Tú empiezas"),
+                            QStringLiteral("Se han comprobado los barcos de tu contrincante: "
+                                           "todas sus respuestas eran ciertas.")}));
+}
