@@ -17,7 +17,7 @@ echo "paquete: $(basename "$DEB") ($(stat -c %s "$DEB") bytes)"
 
 dpkg-deb -c "$DEB" | awk '{print $6}' | sed 's#^\./#/#' >"$TMP/contenido"
 falta=0
-for ruta in /usr/bin/brumaria /usr/lib/brumaria/brumaria /usr/lib/brumaria/libbrumaria_sonido_qt.so \
+for ruta in /usr/bin/brumaria /usr/lib/brumaria/brumaria /usr/lib/brumaria/libbrumaria_sonido_qt.so /usr/lib/brumaria/libbrumaria_red.so \
             /usr/lib/brumaria/alerta.wav /usr/lib/brumaria/imagenes/agua.jpg \
             /usr/lib/brumaria/ayuda/index.html \
             /usr/share/applications/org.brumaria.Brumaria.desktop \
@@ -42,7 +42,22 @@ appstreamcli validate --no-net "$TMP/raiz/usr/share/metainfo/org.brumaria.Brumar
 [ "$(readlink "$TMP/raiz/usr/bin/brumaria")" = "../lib/brumaria/brumaria" ] ||
   { echo "/usr/bin/brumaria no apunta al programa"; exit 1; }
 
+# Qt Network comes only with the network module, loaded on the first
+# network game; the module finds the game's own code in the program.
+necesita() { readelf -d "$1" | grep -q "NEEDED.*$2"; }
+! necesita "$TMP/raiz/usr/lib/brumaria/brumaria" libQt6Network ||
+  { echo "el programa carga Qt Network al arrancar"; exit 1; }
+necesita "$TMP/raiz/usr/lib/brumaria/libbrumaria_red.so" libQt6Network ||
+  { echo "el módulo de red no lleva Qt Network"; exit 1; }
+dpkg-deb -f "$DEB" Depends | grep -q libqt6network6 || { echo "sin dependencia de Qt Network"; exit 1; }
+
 # The unpacked game starts from its own folder and paints its window.
 QT_QPA_PLATFORM=offscreen DBUS_SESSION_BUS_ADDRESS=disabled: \
   timeout 30 "$TMP/raiz/usr/lib/brumaria/brumaria" --salir-tras-pintar
 echo "el juego desempaquetado arranca"
+# Every symbol the network module takes from the program is there: the
+# module bound at once, before the first paint.
+QT_QPA_PLATFORM=offscreen DBUS_SESSION_BUS_ADDRESS=disabled: timeout 30 \
+  env LD_BIND_NOW=1 LD_PRELOAD="$TMP/raiz/usr/lib/brumaria/libbrumaria_red.so" \
+  "$TMP/raiz/usr/lib/brumaria/brumaria" --salir-tras-pintar
+echo "el módulo de red encaja en el programa"

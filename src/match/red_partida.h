@@ -43,6 +43,7 @@ public:
     virtual ~RedPartida() = default;
 
     virtual EstadoConexion Estado() const = 0;
+    bool blnConectado() const { return brumaria::blnConectado(Estado()); }
     // This side created the session.
     virtual bool blnEsHost() const = 0;
     // The local player's name in the session.

@@ -37,7 +37,6 @@ public:
     // The connection state; the flags other modules read are derived from it.
     EstadoConexion Estado() const override { return estado_; }
     std::int32_t lngNumJugadores() const { return intJugadores(estado_); }
-    bool blnConectado() const { return brumaria::blnConectado(estado_); }
     bool blnEsHost() const override;
     QString strNombreUsuario() const override { return strNombreUsuario_; }
 

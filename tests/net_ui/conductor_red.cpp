@@ -26,6 +26,7 @@
 #include "match/preparacion_partida.h"
 #include "net/dplay.h"
 #include "ui/net/frm_conexion_dplay.h"
+#include "ui/net/modulo_red.h"
 #include "options/opciones.h"
 #include "platform/mensajes.h"
 #include "platform/rutas.h"
@@ -95,7 +96,9 @@ public:
                         ? QStringList{QStringLiteral("tu")}
                         : guion.mid(ipv6_ ? 5 : 0).split(u',', Qt::SkipEmptyParts);
         QDir().mkpath(flotas_);
-        j_.dplay.alEnviar = [this](const QString& t) { Enviado(t); };
+        static_cast<ModuloRed*>(j_.dplay.Cargada())->dplay.alEnviar = [this](const QString& t) {
+            Enviado(t);
+        };
         connect(&tick_, &QTimer::timeout, this, &Guion::Paso);
         tick_.start(20);
     }

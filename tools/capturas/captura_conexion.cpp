@@ -7,6 +7,7 @@
 #include "platform/mensajes.h"
 #include "ui/main/aplicacion.h"
 #include "ui/net/frm_conexion_dplay.h"
+#include "ui/net/modulo_red.h"
 
 #include <QApplication>
 #include <QListWidget>
@@ -42,8 +43,9 @@ int main(int argc, char** argv) {
     juego.opciones.Opciones = RegistroOpciones::PorDefecto();
     juego.opciones.Opciones.strNombreJugador = QStringLiteral("Bea");
     juego.opciones.Opciones.strNombrePartida = QStringLiteral("La mesa de Bea");
-    juego.dplay.IniciarDPlay();
-    FrmConexionDPlay frm(juego.dplay, juego.opciones, juego.cuadros);
+    ModDPlay& dplay = static_cast<ModuloRed*>(juego.dplay.Cargada())->dplay;
+    dplay.IniciarDPlay();
+    FrmConexionDPlay frm(dplay, juego.opciones, juego.cuadros);
     auto foto = [&](const QString& nombre) {
         QTest::qWait(300);
         QProcess::execute(QStringLiteral("import"),

@@ -6,11 +6,11 @@
 #include "core/modprincipal.h"
 #include "match/partida.h"
 #include "match/preparacion_partida.h"
-#include "net/moddplay.h"
 #include "options/opciones.h"
 #include "platform/pausa.h"
 #include "logs/cuadros_de_texto.h"
 #include "ui/main/frm_principal.h"
+#include "ui/main/red_del_juego.h"
 
 #include <QObject>
 
@@ -23,7 +23,7 @@ struct Aplicacion {
     FrmPrincipal ventana{principal, opciones, cuadros};
     Partida partida{principal, opciones, cuadros, ventana};
     PreparacionPartida preparacion{principal, opciones, cuadros, partida, ventana};
-    ModDPlay dplay{partida, preparacion, opciones, cuadros, ventana};
+    RedPerezosa dplay{ContextoRed{partida, preparacion, opciones, cuadros, ventana}};
 
     Aplicacion() {
         principal.cederEventos = [] { CederEventos(); };

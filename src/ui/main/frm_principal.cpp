@@ -5,15 +5,14 @@
 #include "core/modprincipal.h"
 #include "match/partida.h"
 #include "match/preparacion_partida.h"
-#include "net/moddplay.h"
 #include "options/opciones.h"
 #include "platform/mensajes.h"
 #include "platform/rutas.h"
 #include "ui/escala/escala_twips.h"
 #include "ui/main/colores.h"
 #include "ui/main/frm_empezar_partida.h"
+#include "ui/main/red_del_juego.h"
 #include "ui/main/tablero.h"
-#include "ui/net/frm_conexion_dplay.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -52,7 +51,7 @@ void FrmPrincipal::EmpezarPartida() {
     if (preparacion_) preparacion_->EmpezarPartida();
 }
 
-void FrmPrincipal::FijarRed(ModDPlay* red) {
+void FrmPrincipal::FijarRed(RedDelJuego* red) {
     red_ = red;
     if (!red_) return;
     // Queued: the options dialog and the boxes open after the menu has closed.
@@ -261,14 +260,7 @@ bool FrmPrincipal::blnEmpezarPartida(EleccionPartida& eleccion, bool blnQuienEmp
 
 ResultadoConexion FrmPrincipal::AbrirConexion() {
     if (!red_) return {};
-    FrmConexionDPlay dialogo(*red_, opciones_, cuadros_, this);
-    if (alAbrirConexion) {
-        QPointer<FrmConexionDPlay> d = &dialogo;
-        QTimer::singleShot(0, &dialogo, [this, d] {
-            if (d) alAbrirConexion(*d);
-        });
-    }
-    return dialogo.StartConnectWizard();
+    return red_->AbrirConexion(this, alAbrirConexion);
 }
 
 void FrmPrincipal::PrepararTableros() {

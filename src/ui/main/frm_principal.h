@@ -27,7 +27,7 @@ class Anunciador;
 class EscalaTwips;
 class ModPrincipal;
 class ModOpciones;
-class ModDPlay;
+class RedDelJuego;
 class Partida;
 class PreparacionPartida;
 class Tablero;
@@ -48,7 +48,7 @@ public:
     // it as their view), and the network side.
     void FijarPartida(Partida& partida, PreparacionPartida& preparacion);
     Partida& partida() { return *partida_; }
-    void FijarRed(ModDPlay* red);
+    void FijarRed(RedDelJuego* red);
 
     // Start-up: options, views, colours and pictures. Call once before show().
     void Cargar();
@@ -233,7 +233,7 @@ private:
     ModCuadrosDeTexto& cuadros_;
     Partida* partida_ = nullptr;
     PreparacionPartida* preparacion_ = nullptr;
-    ModDPlay* red_ = nullptr;
+    RedDelJuego* red_ = nullptr;
     ImagenesTablero imagenes_;
     QPointer<FrmEmpezarPartida> frmEmpezarPartida_;
     EscalaTwips* escala_ = nullptr;
