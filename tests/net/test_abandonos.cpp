@@ -1,12 +1,7 @@
 // Giving up and leaving in every state of the set-up, on each side: two
 // copies of the game (everything but the window) over 127.0.0.1. The other
 // side is told within five seconds, both end idle, and a new match starts.
-#include "../core/ayudas.h"
-#include "../match/fakes.h"
-#include "carpeta_temporal.h"
-#include "grabador_mensajes.h"
-#include "net/moddplay.h"
-#include "red_prueba.h"
+#include "mesa_en_red.h"
 
 #include <QTcpSocket>
 #include <gtest/gtest.h>
@@ -32,17 +27,11 @@ std::string Menus(const MenusJuego& m) {
 // One copy of the game without its window; its session dialog creates or
 // joins the only game on this computer, and it places its fleet by hand
 // (the editor stays open until the test says so).
-struct Copia {
+struct Copia : MesaEnRed {
     QString nombre;
-    Mesa m;
-    ModDPlay dp{m.partida, m.preparacion, m.opciones, m.cuadros, m.vista};
     RegistroEventos oido; // search answers, heard as the session dialog hears them
 
     Copia(const QString& n, bool blnHost) : nombre(n) {
-        m.opciones.Opciones = RegistroOpciones::PorDefecto();
-        m.opciones.Opciones.blnHistorialMovimientosActivar = false;
-        m.partida.FijarRed(&dp);
-        m.preparacion.FijarRed(&dp);
         m.vista.eleccion = {true, true, true};
         m.vista.alConectar = [this, blnHost] { return blnHost ? Crear() : Unirse(); };
     }

@@ -1,13 +1,9 @@
 // The game's messages: the grammar read and written, and what the network
 // side does with each message it receives.
-#include "../core/ayudas.h"
-#include "../match/fakes.h"
-#include "carpeta_temporal.h"
 #include "core/compromiso.h"
-#include "grabador_mensajes.h"
+#include "mesa_en_red.h"
 #include "net/marco.h"
 #include "net/mensajes.h"
-#include "net/moddplay.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -69,18 +65,12 @@ TEST(Mensajes, LoQueNoEsUnMensajeSeDescarta) {
 }
 
 // The network side of one copy, the other player replaced by a recorder.
-struct Lado : ::testing::Test {
-    CarpetaTemporal carpeta; // the history file, if any, goes there
+struct Lado : ::testing::Test, MesaEnRed {
+    CarpetaTemporal carpeta; // whatever it writes goes there
     GrabadorMensajes cajas;
-    Mesa m;
-    ModDPlay dp{m.partida, m.preparacion, m.opciones, m.cuadros, m.vista};
     QStringList salida;
 
     void SetUp() override {
-        m.opciones.Opciones = RegistroOpciones::PorDefecto();
-        m.opciones.Opciones.blnHistorialMovimientosActivar = false;
-        m.partida.FijarRed(&dp);
-        m.preparacion.FijarRed(&dp);
         dp.SustituirTransporte(
             [this](const QString& s) {
                 salida << s;
