@@ -1,6 +1,7 @@
 // The set-up of a match step by step, with a recording window and network:
 // against the computer, as the host and as the joiner of a session, and a
-// second match in the same connection.
+// second match in the same connection; last, the Game menu of each pair of
+// set-up and connection states.
 #include "../core/ayudas.h"
 #include "core/compromiso.h"
 #include "core/flota.h"
@@ -17,6 +18,9 @@ namespace {
 
 using E = EstadoPreparacion;
 
+// The Game menu, as the menu table has it: Empezar, Terminar partida,
+// Cancelar la espera, Ver los barcos, Terminar conexión (shown), Opciones,
+// Alertar (enabled), and the busy pointer.
 std::string Menus(const MenusJuego& m) {
     return QStringLiteral("%1%2%3%4%5 %6%7 %8")
         .arg(m.blnEmpezar)
@@ -271,4 +275,38 @@ TEST_F(Preparacion, CancelarLaEsperaConservaLaConexionYCancelarElDialogoNo) {
     EXPECT_EQ(h.value(h.size() - 4), QStringLiteral("Partida multijugador cancelada"));
     EXPECT_EQ(m.red.enviados.back(), QStringLiteral("terminar"));
     EXPECT_EQ(Menus(m.vista.menus), "10000 10 0");
+}
+
+TEST(MaquinaPreparacion, MenusDeCadaEstado) {
+    using C = EstadoConexion;
+    struct Caso {
+        E p;
+        C c;
+        const char* menus;
+    };
+    const Caso casos[] = {
+        // after start-up, and between matches
+        {E::Inactiva, C::SinConexion, "10000 10 0"},
+        {E::Inactiva, C::Conectados, "10001 11 0"},
+        {E::Inactiva, C::Anfitrion, "10001 10 0"},
+        {E::Inactiva, C::RivalIdo, "10001 10 0"},
+        // a dialog is open: no second "&Empezar"
+        {E::Eligiendo, C::SinConexion, "00000 10 0"},
+        {E::Conectando, C::Buscando, "00000 10 0"},
+        {E::Conectando, C::Conectados, "00000 11 0"},
+        // waiting for a network opponent
+        {E::EsperandoContrincante, C::Anfitrion, "00100 00 1"},
+        // match set up: against the computer, and over the network
+        {E::Colocando, C::SinConexion, "01010 10 0"},
+        {E::Colocando, C::Conectados, "01011 11 0"},
+        {E::EsperandoFlotaContraria, C::Conectados, "01011 11 0"},
+        {E::EsperandoQuienEmpieza, C::Conectados, "01011 11 0"},
+        {E::EnPartida, C::SinConexion, "01010 10 0"},
+        {E::EnPartida, C::Conectados, "01011 11 0"},
+        {E::EnPartida, C::RivalIdo, "01011 10 0"},
+        {E::Cerrando, C::SinConexion, "00000 10 0"},
+    };
+    for (const Caso& k : casos)
+        EXPECT_EQ(Menus(CalcularMenus(k.p, k.c)), k.menus)
+            << NombreEstado(k.p) << " / " << NombreEstado(k.c);
 }
