@@ -127,21 +127,19 @@ TEST_F(Emergentes, DialogosAnidadosNoAlarganDosVecesYSeCierranEnCualquierOrden) 
 }
 
 TEST_F(Emergentes, LectorDeTemas) {
-    QFile f(carpeta.archivo(QStringLiteral("ayuda/popups.txt")));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write("; comentario\n"
-            "texto suelto antes del primer tema\n"
-            ".topic 7\n"
-            "Primera l\xc3\xadnea\n"
-            "  sigue el p\xc3\xa1rrafo\n"
-            "\n"
-            "; nota interna\n"
-            "Segundo <b>p\xc3\xa1rrafo</b> & m\xc3\xa1s\n"
-            "\n\n"
-            ".topic 8\n"
-            ".topic x\n"
-            "sin n\xc3\xbamero v\xc3\xa1lido\n");
-    f.close();
+    ASSERT_TRUE(prueba::EscribirArchivo(carpeta.archivo(QStringLiteral("ayuda/popups.txt")),
+                                        "; comentario\n"
+                                        "texto suelto antes del primer tema\n"
+                                        ".topic 7\n"
+                                        "Primera l\xc3\xadnea\n"
+                                        "  sigue el p\xc3\xa1rrafo\n"
+                                        "\n"
+                                        "; nota interna\n"
+                                        "Segundo <b>p\xc3\xa1rrafo</b> & m\xc3\xa1s\n"
+                                        "\n\n"
+                                        ".topic 8\n"
+                                        ".topic x\n"
+                                        "sin n\xc3\xbamero v\xc3\xa1lido\n"));
     const QString archivo = QStringLiteral("ayuda/index.html::/popups.txt");
     EXPECT_EQ(TextoEmergente(archivo, 7),
               QStringLiteral("Primera línea sigue el párrafo\n\nSegundo <b>párrafo</b> & más"));

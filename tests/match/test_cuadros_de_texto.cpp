@@ -16,12 +16,6 @@ using namespace brumaria::prueba;
 
 namespace {
 
-QByteArray Leer(const QString& ruta) {
-    QFile f(ruta);
-    if (!f.open(QIODevice::ReadOnly)) return QByteArray();
-    return f.readAll();
-}
-
 struct Escritor {
     ModOpciones opciones;
     PanelesFalsos paneles;
@@ -42,7 +36,7 @@ TEST(ArchivoHistorial, SeCreaYSeAnadeEnWindows1252ConCRLFSoloConLaOpcion) {
         Escritor e(ruta);
         e.cuadros.EscribirEnHistorial(QStringLiteral("Jugador\t\tC5\tAgua"));
         EXPECT_TRUE(QFileInfo::exists(ruta)); // complete on disk after each line
-        EXPECT_EQ(Leer(ruta), QByteArray("Jugador\t\tC5\tAgua\r\n"));
+        EXPECT_EQ(LeerArchivo(ruta), QByteArray("Jugador\t\tC5\tAgua\r\n"));
         e.cuadros.EscribirEnHistorial(QString());
         EXPECT_EQ(e.paneles.historial,
                   (QStringList{QStringLiteral("Jugador\t\tC5\tAgua"), QString()}));
@@ -59,13 +53,13 @@ TEST(ArchivoHistorial, SeCreaYSeAnadeEnWindows1252ConCRLFSoloConLaOpcion) {
         e.cuadros.EscribirEnHistorial(QStringLiteral("EMPIEZA UNA PARTIDA"));
         EXPECT_EQ(e.paneles.historial, QStringList{QStringLiteral("EMPIEZA UNA PARTIDA")});
     }
-    EXPECT_EQ(Leer(ruta), QByteArray("Jugador\t\tC5\tAgua\r\n"
-                                     "\r\n"
-                                     "\xA1"
-                                     "El JUGADOR GANA la partida!\r\n"
-                                     "T\xFA"
-                                     " empiezas: a\xF1o, \xD1"
-                                     "and\xFA\r\n"));
+    EXPECT_EQ(LeerArchivo(ruta), QByteArray("Jugador\t\tC5\tAgua\r\n"
+                                            "\r\n"
+                                            "\xA1"
+                                            "El JUGADOR GANA la partida!\r\n"
+                                            "T\xFA"
+                                            " empiezas: a\xF1o, \xD1"
+                                            "and\xFA\r\n"));
     EXPECT_TRUE(cajas.mensajes().isEmpty());
 }
 
@@ -95,7 +89,7 @@ TEST(ArchivoHistorial, UnArchivoImposibleSeAvisaUnaVezYSeSigueJugando) {
         const QString buena = carpeta.archivo(QStringLiteral("bueno.txt"));
         e.opciones.Opciones.strRutaArchivoHistorial = buena;
         e.cuadros.EscribirEnHistorial(QStringLiteral("sigue"));
-        EXPECT_EQ(Leer(buena), QByteArray("sigue\r\n"));
+        EXPECT_EQ(LeerArchivo(buena), QByteArray("sigue\r\n"));
         EXPECT_EQ(cajas.mensajes().size(), 1);
         QFile::remove(buena);
     }

@@ -82,9 +82,8 @@ struct Anfitrion : MesaEnRed {
         return Esperar([&] { return dp.Estado() == EstadoConexion::RivalIdo; });
     }
     QStringList Archivo() const {
-        QFile f(m.opciones.Opciones.strRutaArchivoHistorial);
-        if (!f.open(QIODevice::ReadOnly)) return {};
-        return DeCp1252(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        return DeCp1252(LeerArchivo(m.opciones.Opciones.strRutaArchivoHistorial))
+            .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     }
 };
 

@@ -234,9 +234,8 @@ TEST_P(Traza, UnaPartidaContraElOrdenadorPasoAPaso) {
               intRespuestas);
     EXPECT_EQ(oidas.count(QStringLiteral("Tu respuesta: ")), intRespuestas);
 
-    QFile f(QStringLiteral(BRUMARIA_TRAZA));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly | QIODevice::Text));
-    const QStringList esperada = QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    const QStringList esperada = QString::fromUtf8(prueba::LeerArchivo(QStringLiteral(BRUMARIA_TRAZA)))
+                                     .split(u'\n', Qt::SkipEmptyParts);
     if (g.traza() != esperada) {
         // The whole new record, to look at (and to keep, if the change is meant).
         std::fputs(qPrintable(g.traza().join(u'\n') + u'\n'), stdout);

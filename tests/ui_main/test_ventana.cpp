@@ -52,9 +52,8 @@ protected:
     // Starts the window, from a Config.dat holding `guardadas` if given.
     void Arrancar(const RegistroOpciones* guardadas = nullptr) {
         if (guardadas) {
-            QFile f(ModOpciones::strRutaConfig());
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(CodificarOpciones(*guardadas));
+            ASSERT_TRUE(prueba::EscribirArchivo(ModOpciones::strRutaConfig(),
+                                                CodificarOpciones(*guardadas)));
         }
         app = std::make_unique<Aplicacion>();
         app->ventana.Cargar();
@@ -236,9 +235,7 @@ TEST_F(Ventana, MenuVerAjustaLaVentanaYCerrarColocandoLoGuarda) {
     Empezar("optJugador", true, "chkJugadorColocaSusBarcos");
     ASSERT_TRUE(QTest::qWaitFor([this] { return m().blnCerrando; }, 3000));
     EXPECT_FALSE(p().blnEnPartida());
-    QFile f(ModOpciones::strRutaConfig());
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray datos = f.readAll();
+    const QByteArray datos = prueba::LeerArchivo(ModOpciones::strRutaConfig());
     ASSERT_EQ(datos.size(), 4419);
     EXPECT_EQ(datos.mid(3904, 3), QByteArray("FTF")); // status bar, history, chat
     app.reset();
