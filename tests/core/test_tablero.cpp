@@ -138,26 +138,6 @@ TEST(Disparo, CasillasNoValidasNoCambianNada) {
     }
 }
 
-TEST(Disparo, HundidoDelJugadorEnBordesYEsquinas) {
-    ModPrincipal m = PartidaNueva();
-    // Ship of 2 down column J from the top-right corner.
-    EXPECT_FALSE(m.blnHundido(0, 9, 0));
-    m.intDescubiertoJugador[1][9] = CASILLA_BARCO;
-    EXPECT_FALSE(m.blnHundido(1, 9, 0));
-    m.intDescubiertoJugador[0][9] = CASILLA_BARCO;
-    EXPECT_TRUE(m.blnHundido(1, 9, 0));
-    EXPECT_TRUE(m.blnHundido(0, 9, 0));
-    // Ship of 1 in the bottom-left corner.
-    EXPECT_FALSE(m.blnHundido(9, 0, 0));
-    m.intDescubiertoJugador[9][0] = CASILLA_BARCO;
-    EXPECT_TRUE(m.blnHundido(9, 0, 0));
-    // No piece, no ship; off the board, nothing to read.
-    m.intDescubiertoJugador[5][5] = CASILLA_AGUA;
-    EXPECT_FALSE(m.blnHundido(5, 5, 0));
-    EXPECT_FALSE(m.blnHundido(10, 9, 0));
-    EXPECT_FALSE(m.blnHundido(-1, -1, 1));
-}
-
 TEST(Disparo, FinDePartida) {
     ModPrincipal m = PartidaNueva();
     m.intBarcosJugador = prueba::FlotaFija(); // a ship on row 10

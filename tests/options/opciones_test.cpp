@@ -136,18 +136,6 @@ TEST(Config, GuardarConservaLoQueHayDetrasDelRegistro) {
     EXPECT_EQ(leida.Opciones, Distinto());
 }
 
-TEST(Config, GuardarDondeNoSePuedeDevuelveFalsoSinTocarNada) {
-    prueba::CarpetaTemporal carpeta;
-    // The folder is a plain file: nothing can be created inside it, even by root.
-    ASSERT_TRUE(EscribirArchivo(carpeta.archivo("no-es-carpeta"), "x"));
-    FijarRutaPrograma(carpeta.archivo("no-es-carpeta"));
-    ModOpciones m;
-    m.Opciones = Distinto();
-    EXPECT_FALSE(m.blnGuardarOpcionesEnArchivo());
-    EXPECT_FALSE(m.blnCargarOpcionesDeArchivo()); // cannot create it: still the defaults
-    EXPECT_EQ(m.Opciones, RegistroOpciones::PorDefecto());
-}
-
 TEST(Config, UnConfigDeSoloLecturaQuedaIntacto) {
     if (geteuid() == 0) GTEST_SKIP() << "root may write any file";
     prueba::CarpetaTemporal carpeta;

@@ -245,24 +245,6 @@ TEST_F(Ventana, MenuVerAjustaLaVentanaYCerrarColocandoLoGuarda) {
     EXPECT_EQ(v().intAnchoTwips(), 10560);
 }
 
-// Only a folder that is not there means the options came from elsewhere.
-TEST_F(Ventana, CarpetaDeImagenQueFaltaArrancaUsableYCorrigeLasOpciones) {
-    RegistroOpciones o = RegistroOpciones::PorDefecto();
-    o.blnImagenAgua = true;
-    o.strRutaAgua = carpeta.archivo(QStringLiteral("no-existe/agua.jpg"));
-    Arrancar(&o);
-    ASSERT_EQ(grabador.mensajes().size(), 1);
-    EXPECT_EQ(grabador.mensajes().first().titulo, QStringLiteral("Advertencia"));
-    EXPECT_TRUE(grabador.mensajes().first().texto.endsWith(QStringLiteral(
-        "\n\nSe desactivarán las imágenes y se cargarán las opciones instaladas por defecto.")));
-    EXPECT_FALSE(app->opciones.Opciones.blnImagenAgua);
-    // Saved corrected: the next start is silent.
-    app.reset();
-    grabador.Limpiar();
-    Arrancar();
-    EXPECT_EQ(grabador.mensajes().size(), 0);
-}
-
 TEST_F(Ventana, TextosDeFueraComoTextoPlanoYParpadeo) {
     Arrancar();
     const QString marcado = QStringLiteral("<b>Pepe</b> &amp; <img src=x>");
