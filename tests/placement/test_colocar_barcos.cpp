@@ -241,12 +241,8 @@ TEST_F(Editor, UnaFlotaEnteraSinRaton) {
     Abrir();
     editor->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
-    const auto tecla = [](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
-        ASSERT_NE(QApplication::focusWidget(), nullptr);
-        QTest::keyClick(QApplication::focusWidget(), k, m);
-    };
     for (int i = 0; i < 30 && QApplication::focusWidget() != editor->celda(0); ++i)
-        tecla(Qt::Key_Tab);
+        prueba::Tecla(Qt::Key_Tab);
     ASSERT_EQ(QApplication::focusWidget(), editor->celda(0));
     // The fixed fleet, longest ship first, as the editor asks for them.
     const std::tuple<int, int, bool> barcos[] = {{0, 0, true}, {2, 0, false}, {9, 7, true},
@@ -257,19 +253,19 @@ TEST_F(Editor, UnaFlotaEnteraSinRaton) {
     int k = 0;
     for (const auto& [f, c, horizontal] : barcos) {
         if (horizontal != blnHorizontal && editor->intTamañoActual() > 1) {
-            tecla(Qt::Key_R);
+            prueba::Tecla(Qt::Key_R);
             blnHorizontal = horizontal;
         }
         for (int n = 0; n < 20 && (k / 10 != f || k % 10 != c); ++n) {
-            tecla(k / 10 < f ? Qt::Key_Down : k / 10 > f ? Qt::Key_Up
-                  : k % 10 < c ? Qt::Key_Right : Qt::Key_Left);
+            prueba::Tecla(k / 10 < f ? Qt::Key_Down : k / 10 > f ? Qt::Key_Up
+                          : k % 10 < c ? Qt::Key_Right : Qt::Key_Left);
             k = QApplication::focusWidget()->property("indice").toInt();
         }
-        tecla(Qt::Key_Return);
+        prueba::Tecla(Qt::Key_Return);
     }
     EXPECT_EQ(principal.intBarcosJugador, prueba::FlotaFija());
     EXPECT_TRUE(grabador.mensajes().isEmpty());
-    tecla(Qt::Key_A, Qt::AltModifier);
+    prueba::Tecla(Qt::Key_A, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return colocados; }, 2000)); // the button animates first
 }
 

@@ -36,6 +36,7 @@ using namespace brumaria;
 namespace {
 
 using prueba::Control;
+using prueba::Tecla;
 
 class Grabacion {
 public:
@@ -97,13 +98,6 @@ struct Oido : QObject {
         return false;
     }
 };
-
-// Keys go where a real keyboard sends them: to the focused widget.
-void Tecla(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
-    QWidget* w = QApplication::focusWidget();
-    ASSERT_NE(w, nullptr) << "nothing has the keyboard focus";
-    QTest::keyClick(w, k, m);
-}
 
 // Tab to the board from wherever the method put the focus, then the arrows.
 void IrA(Tablero& t, int f, int c) {
