@@ -72,26 +72,6 @@ TEST(AtaqueOrdenador, NuncaJuntoAUnBarcoHundidoYSinBucleSinFin) {
               Casilla(antes.intFilaAtaque, antes.intColumnaAtaque));
 }
 
-TEST(AtaqueOrdenador, PersecucionCaducadaNoSaleDelTablero) {
-    Semilla semilla(23);
-    Panel flota{};
-    PonerBarco(flota, 0, 9, 1, true);
-    // A pursuit left pointing at a closed square in the top-right corner:
-    // the untested right neighbour would be column 10.
-    ModPrincipal m = Persiguiendo(flota, 0, 9);
-    m.intDescubiertoJugador[1][9] = CASILLA_AGUA;
-    m.intDescubiertoJugador[0][8] = CASILLA_AGUA;
-    const auto [f, c] = Disparar(m);
-    EXPECT_TRUE(blnCasillaValida(f, c));
-    EXPECT_EQ(prueba::Contar(m.intDescubiertoJugador, CASILLA_OCULTA), 96);
-    // Hit coordinates from nowhere are handled the same way.
-    m.intFilaTocado = -300;
-    m.intColumnaTocado = 32000;
-    m.blnPersiguiendo = true;
-    const auto [f2, c2] = Disparar(m);
-    EXPECT_TRUE(blnCasillaValida(f2, c2));
-}
-
 TEST(AtaqueOrdenador, PartidasCompletasContraFlotasAleatorias) {
     for (std::uint64_t s = 1; s <= 300; ++s) {
         Semilla semilla(s);

@@ -1,23 +1,17 @@
-// What's This popups: the game's own dialogs, the topic file they read, and
-// the help-file string they extend while open.
+// What's This popups: the topic file they read, Shift+F1, and the help-file
+// string that open dialogs extend.
 #include "carpeta_temporal.h"
 #include "grabador_mensajes.h"
 #include "impresion.h"
 #include "ui/help/ayuda.h"
 
 #include <QDialog>
-#include <QFile>
 #include <QPushButton>
 #include <QTest>
 #include <QTextDocumentFragment>
 #include <QWhatsThis>
 #include <gtest/gtest.h>
 #include <memory>
-
-#include "core/modprincipal.h"
-#include "ui/main/frm_empezar_partida.h"
-#include "ui/options/frm_opciones.h"
-#include "ui/placement/colocar_barcos.h"
 
 using namespace brumaria;
 
@@ -57,46 +51,6 @@ protected:
     const QString antes = strArchivoAyuda();
 };
 
-QList<int> Serie(int desde, int hasta) {
-    QList<int> r;
-    for (int n = desde; n <= hasta; n += 10)
-        r << n;
-    return r;
-}
-
-// Every control with a popup number shows that popup's text, the numbers
-// found are exactly the expected ones, and the help-file string points at
-// the popups only while the dialog exists.
-TEST_F(Emergentes, CadaControlDeLosDialogosDelJuegoMuestraSuTexto) {
-    ModOpciones opciones;
-    opciones.Opciones = RegistroOpciones::PorDefecto();
-    ModPrincipal principal;
-    const std::pair<std::function<QWidget*()>, QList<int>> dialogos[] = {
-        {[&] { return new FrmOpciones(opciones, nullptr); }, Serie(1200, 1570)},
-        {[&] { return new FrmColocarBarcos(principal, opciones.Opciones); },
-         {1000, 1010, 1020, 1030}},
-        {[] { return new FrmEmpezarPartida; }, Serie(1100, 1160)}};
-    for (const auto& [crear, esperados] : dialogos) {
-        std::unique_ptr<QWidget> d(crear());
-        EXPECT_EQ(strArchivoAyuda(), antes + kTemasEmergentes);
-        EXPECT_TRUE(d->windowFlags().testFlag(Qt::WindowContextHelpButtonHint));
-        QMap<int, int> vistos;
-        for (QWidget* w : d->findChildren<QWidget*>()) {
-            const QVariant n = w->property(kPropiedadAyudaEmergente);
-            if (!n.isValid()) continue;
-            ++vistos[n.toInt()];
-            EXPECT_FALSE(TextoEmergente(n.toInt()).isEmpty()) << n.toInt();
-            EXPECT_EQ(Plano(w), Esperado(n.toInt())) << w->objectName().toStdString();
-        }
-        EXPECT_EQ(vistos.keys(), esperados);
-        if (esperados.contains(1010)) {
-            EXPECT_EQ(vistos.value(1010), 100); // every square
-        }
-        d.reset();
-        EXPECT_EQ(strArchivoAyuda(), antes);
-    }
-}
-
 TEST_F(Emergentes, AlMostrarseCubreLosControlesNuevosYMayusF1EntraEnQueEsEsto) {
     DialogoDePrueba d{1100};
     QPushButton* tarde = d.Boton(1150);
@@ -127,21 +81,19 @@ TEST_F(Emergentes, DialogosAnidadosNoAlarganDosVecesYSeCierranEnCualquierOrden) 
 }
 
 TEST_F(Emergentes, LectorDeTemas) {
-    QFile f(carpeta.archivo(QStringLiteral("ayuda/popups.txt")));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write("; comentario\n"
-            "texto suelto antes del primer tema\n"
-            ".topic 7\n"
-            "Primera l\xc3\xadnea\n"
-            "  sigue el p\xc3\xa1rrafo\n"
-            "\n"
-            "; nota interna\n"
-            "Segundo <b>p\xc3\xa1rrafo</b> & m\xc3\xa1s\n"
-            "\n\n"
-            ".topic 8\n"
-            ".topic x\n"
-            "sin n\xc3\xbamero v\xc3\xa1lido\n");
-    f.close();
+    ASSERT_TRUE(prueba::EscribirArchivo(carpeta.archivo(QStringLiteral("ayuda/popups.txt")),
+                                        "; comentario\n"
+                                        "texto suelto antes del primer tema\n"
+                                        ".topic 7\n"
+                                        "Primera l\xc3\xadnea\n"
+                                        "  sigue el p\xc3\xa1rrafo\n"
+                                        "\n"
+                                        "; nota interna\n"
+                                        "Segundo <b>p\xc3\xa1rrafo</b> & m\xc3\xa1s\n"
+                                        "\n\n"
+                                        ".topic 8\n"
+                                        ".topic x\n"
+                                        "sin n\xc3\xbamero v\xc3\xa1lido\n"));
     const QString archivo = QStringLiteral("ayuda/index.html::/popups.txt");
     EXPECT_EQ(TextoEmergente(archivo, 7),
               QStringLiteral("Primera línea sigue el párrafo\n\nSegundo <b>párrafo</b> & más"));

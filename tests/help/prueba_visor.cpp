@@ -76,9 +76,7 @@ TEST(PaginasDeAyuda, TodosLosEnlacesLlevanAUnaPagina) {
     const QDir fuente(QStringLiteral(BRUMARIA_AYUDA_FUENTE));
     static const QRegularExpression enlace(QStringLiteral("href=\"([^\"#:]+)(#[^\"]*)?\""));
     for (const QString& p : fuente.entryList({QStringLiteral("*.html")}, QDir::Files)) {
-        QFile f(fuente.filePath(p));
-        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-        const QString html = QString::fromUtf8(f.readAll());
+        const QString html = QString::fromUtf8(prueba::LeerArchivo(fuente.filePath(p)));
         EXPECT_TRUE(html.contains(QStringLiteral("<title>"))) << p.toStdString();
         for (auto it = enlace.globalMatch(html); it.hasNext();) {
             const QString destino = it.next().captured(1);

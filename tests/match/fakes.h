@@ -8,7 +8,6 @@
 #include "match/red_partida.h"
 #include "match/vista_partida.h"
 #include "options/opciones.h"
-#include "platform/pausa.h"
 #include "logs/cuadros_de_texto.h"
 
 #include <QList>
@@ -35,14 +34,11 @@ public:
     MenusJuego menus;
     int intSoluciones = 0;
     QStringList sonidos;
-    QStringList eventos; // the set-up's calls, in order, by name
 
     EleccionPartida eleccion;
     bool blnAceptar = true;
     bool blnQuienEmpiezaEnRed = false; // what the last dialog was told
-    std::function<void()> alElegir;    // runs while the new-game dialog is open
-    std::function<ResultadoConexion()> alConectar;
-    ResultadoConexion conexion;
+    std::function<ResultadoConexion()> alConectar; // none: the dialog is cancelled
     bool blnEditorAbierto = false;
     std::function<void()> alAbrirEditor;
 
@@ -61,32 +57,22 @@ public:
     void MostrarPanel(int) override {}
     void ContarHundido(bool blnDeJugador, int n) override { ++hundidos[blnDeJugador ? 1 : 0][n]; }
     void QuitarNegritaEtiquetas() override {}
-    void MostrarSolucion() override {
-        ++intSoluciones;
-        eventos << QStringLiteral("MostrarSolucion");
-    }
+    void MostrarSolucion() override { ++intSoluciones; }
     void Sonido(const QString& strArchivo) override { sonidos << strArchivo; }
     bool blnEmpezarPartida(EleccionPartida& e, bool blnQuien) override {
         blnQuienEmpiezaEnRed = blnQuien;
-        eventos << QStringLiteral("EmpezarPartida");
-        if (alElegir) alElegir();
         if (blnAceptar) e = eleccion;
         return blnAceptar;
     }
     ResultadoConexion AbrirConexion() override {
-        eventos << QStringLiteral("AbrirConexion");
-        return alConectar ? alConectar() : conexion;
+        return alConectar ? alConectar() : ResultadoConexion{};
     }
-    void PrepararTableros() override { eventos << QStringLiteral("PrepararTableros"); }
+    void PrepararTableros() override {}
     void AbrirColocarBarcos() override {
         blnEditorAbierto = true;
-        eventos << QStringLiteral("AbrirColocarBarcos");
         if (alAbrirEditor) alAbrirEditor();
     }
-    void CerrarColocarBarcos() override {
-        blnEditorAbierto = false;
-        eventos << QStringLiteral("CerrarColocarBarcos");
-    }
+    void CerrarColocarBarcos() override { blnEditorAbierto = false; }
     void AplicarMenus(const MenusJuego& m) override { menus = m; }
 };
 
@@ -96,18 +82,13 @@ public:
     QStringList chat;
     std::array<QString, 4> estado;
     QList<std::pair<int, int>> parpadeos;
-    // What a blink does meanwhile (e.g. wait on the event loop like the window).
-    std::function<void(int, int)> alParpadear;
 
     void AnadirLineaHistorial(const QString& linea) override { historial << linea; }
     void AnadirLineaChat(const QString& linea) override { chat << linea; }
     void EscribirEstado(int intPanel, const QString& texto) override {
         if (intPanel >= 1 && intPanel <= 3) estado[intPanel] = texto;
     }
-    void ParpadearSTB(int intPanel, int intVeces) override {
-        parpadeos.append({intPanel, intVeces});
-        if (alParpadear) alParpadear(intPanel, intVeces);
-    }
+    void ParpadearSTB(int intPanel, int intVeces) override { parpadeos.append({intPanel, intVeces}); }
 };
 
 // The network as the match sees it: a connection state the test sets and

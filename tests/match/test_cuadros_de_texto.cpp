@@ -16,12 +16,6 @@ using namespace brumaria::prueba;
 
 namespace {
 
-QByteArray Leer(const QString& ruta) {
-    QFile f(ruta);
-    if (!f.open(QIODevice::ReadOnly)) return QByteArray();
-    return f.readAll();
-}
-
 struct Escritor {
     ModOpciones opciones;
     PanelesFalsos paneles;
@@ -32,42 +26,6 @@ struct Escritor {
         cuadros.FijarPaneles(&paneles);
     }
 };
-
-TEST(ArchivoHistorial, SeCreaYSeAnadeEnWindows1252ConCRLFSoloConLaOpcion) {
-    CarpetaTemporal carpeta;
-    GrabadorMensajes cajas;
-    const QString ruta = carpeta.archivo(QStringLiteral("Historial.txt"));
-    ASSERT_FALSE(QFileInfo::exists(ruta));
-    {
-        Escritor e(ruta);
-        e.cuadros.EscribirEnHistorial(QStringLiteral("Jugador\t\tC5\tAgua"));
-        EXPECT_TRUE(QFileInfo::exists(ruta)); // complete on disk after each line
-        EXPECT_EQ(Leer(ruta), QByteArray("Jugador\t\tC5\tAgua\r\n"));
-        e.cuadros.EscribirEnHistorial(QString());
-        EXPECT_EQ(e.paneles.historial,
-                  (QStringList{QStringLiteral("Jugador\t\tC5\tAgua"), QString()}));
-    }
-    {
-        // A later run appends below.
-        Escritor e(ruta);
-        e.cuadros.EscribirEnHistorial(QStringLiteral("¡El JUGADOR GANA la partida!"));
-        e.cuadros.EscribirEnHistorial(QStringLiteral("Tú empiezas: año, Ñandú"));
-    }
-    {
-        // With the option off, the pane only.
-        Escritor e(ruta, false);
-        e.cuadros.EscribirEnHistorial(QStringLiteral("EMPIEZA UNA PARTIDA"));
-        EXPECT_EQ(e.paneles.historial, QStringList{QStringLiteral("EMPIEZA UNA PARTIDA")});
-    }
-    EXPECT_EQ(Leer(ruta), QByteArray("Jugador\t\tC5\tAgua\r\n"
-                                     "\r\n"
-                                     "\xA1"
-                                     "El JUGADOR GANA la partida!\r\n"
-                                     "T\xFA"
-                                     " empiezas: a\xF1o, \xD1"
-                                     "and\xFA\r\n"));
-    EXPECT_TRUE(cajas.mensajes().isEmpty());
-}
 
 TEST(ArchivoHistorial, UnArchivoImposibleSeAvisaUnaVezYSeSigueJugando) {
     CarpetaTemporal carpeta;
@@ -95,7 +53,7 @@ TEST(ArchivoHistorial, UnArchivoImposibleSeAvisaUnaVezYSeSigueJugando) {
         const QString buena = carpeta.archivo(QStringLiteral("bueno.txt"));
         e.opciones.Opciones.strRutaArchivoHistorial = buena;
         e.cuadros.EscribirEnHistorial(QStringLiteral("sigue"));
-        EXPECT_EQ(Leer(buena), QByteArray("sigue\r\n"));
+        EXPECT_EQ(LeerArchivo(buena), QByteArray("sigue\r\n"));
         EXPECT_EQ(cajas.mensajes().size(), 1);
         QFile::remove(buena);
     }

@@ -1,9 +1,11 @@
-// The turn cycle against the computer, through the recording window: the
-// answer check, the end, the pause and the solution. (The window's trace
-// test plays a whole match step by step.)
-#include "fakes.h"
-
+// The turn cycle through the recording window: every false answer refused
+// against the computer, and in a network match what goes to the peer and
+// what the player reads. (The window's trace test plays a whole match step
+// by step.)
+#include "../core/ayudas.h"
 #include "core/azar.h"
+#include "core/compromiso.h"
+#include "fakes.h"
 #include "grabador_mensajes.h"
 
 #include <QTest>
@@ -18,24 +20,18 @@ const QString kAtacar = QStringLiteral("Tu turno (tienes que atacar)");
 const QString kPensando = QStringLiteral("Mi turno (pensando ataque...)");
 const QString kResponder = QStringLiteral("Mi turno (tienes que responder)");
 
-// A hidden square of the computer's board, chosen at random (or one of the
-// wanted kind when `intQuiero` is 0 water / 1 ship, if any is left).
-std::pair<int, int> CasillaOculta(const ModPrincipal& p, int intQuiero = -1) {
-    QList<std::pair<int, int>> libres, deseadas;
+// A hidden square of the computer's board, chosen at random.
+std::pair<int, int> CasillaOculta(const ModPrincipal& p) {
+    QList<std::pair<int, int>> libres;
     for (int f = 0; f < kLado; ++f)
         for (int c = 0; c < kLado; ++c)
-            if (p.intLeerCasilla(f, c, 3) == CASILLA_OCULTA) {
-                libres.append({f, c});
-                if (p.intLeerCasilla(f, c, 2) == intQuiero) deseadas.append({f, c});
-            }
-    const auto& de = deseadas.isEmpty() ? libres : deseadas;
-    return de[Azar::intAleatorio(static_cast<int>(de.size()))];
+            if (p.intLeerCasilla(f, c, 3) == CASILLA_OCULTA) libres.append({f, c});
+    return libres[Azar::intAleatorio(static_cast<int>(libres.size()))];
 }
 
-// Plays until the match ends. `blnTramposo` tries both false answers
-// before the truth; `intQuiereJugador` makes the player aim at water (0) or
-// ships (1) first. Returns the false answers tried.
-int Jugar(Mesa& m, GrabadorMensajes& cajas, bool blnTramposo, int intQuiereJugador = -1) {
+// Plays until the match ends, trying both false answers before the truth
+// each time. Returns the false answers tried.
+int Jugar(Mesa& m, GrabadorMensajes& cajas) {
     int intTrampas = 0;
     for (int intVueltas = 0; m.partida.blnEnPartida(); ++intVueltas) {
         if (intVueltas >= 400) {
@@ -45,7 +41,7 @@ int Jugar(Mesa& m, GrabadorMensajes& cajas, bool blnTramposo, int intQuiereJugad
         if (m.vista.blnRespuestas) {
             EXPECT_EQ(m.vista.estado[2], kResponder);
             const int intVerdad = intRespuestaVerdadera(m.principal);
-            for (int intFalsa = 0; blnTramposo && intFalsa < 3; ++intFalsa) {
+            for (int intFalsa = 0; intFalsa < 3; ++intFalsa) {
                 if (intFalsa == intVerdad) continue;
                 const auto historial = m.paneles.historial;
                 const auto panel = m.principal.intDescubiertoJugador;
@@ -74,7 +70,7 @@ int Jugar(Mesa& m, GrabadorMensajes& cajas, bool blnTramposo, int intQuiereJugad
             }
         } else if (m.partida.blnTurnoJugadorAtaque()) {
             EXPECT_EQ(m.vista.estado[2], kAtacar);
-            const auto [f, c] = CasillaOculta(m.principal, intQuiereJugador);
+            const auto [f, c] = CasillaOculta(m.principal);
             m.partida.TurnoJugador2(f, c);
         } else if (m.partida.tmrReloj.isActive()) {
             EXPECT_EQ(m.vista.estado[2], kPensando);
@@ -96,118 +92,146 @@ struct ContraOrdenador : ::testing::Test {
 TEST_F(ContraOrdenador, CadaRespuestaFalsaSeRechazaYLaVerdaderaSeAcepta) {
     Azar::FijarDeterminista(11);
     m.Empezar(false);
-    EXPECT_GT(Jugar(m, cajas, true), 0);
+    EXPECT_GT(Jugar(m, cajas), 0);
     EXPECT_FALSE(m.partida.blnEnPartida());
 }
 
-TEST_F(ContraOrdenador, ElJugadorGana) {
-    Azar::FijarDeterminista(51);
-    m.Empezar(true);
-    Jugar(m, cajas, false, CASILLA_BARCO); // twenty hits in a row
-    ASSERT_EQ(m.principal.intTerminarPartida(), 1);
-    ASSERT_EQ(cajas.mensajes().size(), 1);
-    EXPECT_EQ(cajas.mensajes()[0].texto, QStringLiteral("¡Tu ganas!"));
-    EXPECT_EQ(m.vista.intSoluciones, 0);
-    const QStringList& h = m.paneles.historial;
-    // The opening block, twenty hits, the result and the end.
-    ASSERT_EQ(h.size(), 28);
-    EXPECT_EQ(h[24], QStringLiteral("¡El JUGADOR GANA la partida!"));
-    EXPECT_EQ(m.vista.hundidos[0][4], 1);
-    EXPECT_EQ(m.vista.hundidos[0][1], 4);
-}
-
-TEST_F(ContraOrdenador, VerBarcosNoDejaLaPartidaYSiLaTermina) {
-    Azar::FijarDeterminista(61);
-    m.Empezar(false);
-    const auto estado = m.vista.estado;
-    const auto historial = m.paneles.historial;
-
-    cajas.Responder(Respuesta::No);
-    m.preparacion.VerBarcos();
-    ASSERT_EQ(cajas.mensajes().size(), 1);
-    EXPECT_EQ(cajas.mensajes()[0].texto,
-              QStringLiteral("Si ves los barcos del adversario se terminará la partida y "
-                             "perderás. ¿Quieres continuar?"));
-    EXPECT_EQ(cajas.mensajes()[0].titulo, QStringLiteral("Atención"));
-    EXPECT_EQ(cajas.mensajes()[0].icono, Icono::Pregunta);
-    EXPECT_EQ(cajas.mensajes()[0].botones, Botones::SiNo);
-    EXPECT_TRUE(m.partida.blnEnPartida());
-    EXPECT_TRUE(m.vista.blnRespuestas);
-    EXPECT_EQ(m.vista.estado, estado);
-    EXPECT_EQ(m.paneles.historial, historial);
-    EXPECT_EQ(m.vista.intSoluciones, 0);
-
-    cajas.Responder(Respuesta::Si);
-    m.preparacion.VerBarcos();
-    ASSERT_EQ(cajas.mensajes().size(), 3);
-    EXPECT_EQ(cajas.mensajes()[2].texto, QStringLiteral("¡Yo gano!"));
-    EXPECT_EQ(cajas.mensajes()[2].titulo, kTituloPrograma);
-    EXPECT_EQ(cajas.mensajes()[2].icono, Icono::Informacion);
-    EXPECT_EQ(m.vista.eventos.back(), QStringLiteral("MostrarSolucion"));
-    EXPECT_FALSE(m.partida.blnEnPartida());
-    EXPECT_FALSE(m.vista.blnRespuestas);
-    EXPECT_TRUE(m.vista.estado[2].isEmpty());
-    EXPECT_TRUE(m.vista.menus.blnEmpezar);
-    const QStringList& h = m.paneles.historial;
-    ASSERT_EQ(h.size(), historial.size() + 3);
-    EXPECT_TRUE(h[h.size() - 3].startsWith(QStringLiteral("Fin ")));
-}
-
-// The computer's shots shown after a pause: nothing to answer until it is
-// over, a blink of the status bar does not disarm it, and a match given up
-// during it shows no shot and takes no answer.
-TEST_F(ContraOrdenador, ElDisparoApareceTrasLaPausa) {
-    Azar::FijarDeterminista(71);
-    m.opciones.Opciones.blnTiempoRespuesta = true;
-    m.opciones.Opciones.intTiempoRespuesta = 30;
-    m.opciones.Opciones.blnVerChat = false;
-    // The window blinks with its own timer and waits on the event loop.
-    m.paneles.alParpadear = [](int, int intVeces) {
-        for (int i = 0; i < intVeces; ++i)
-            Pausa(15);
+// A network match set up by the host, both fleets the fixed one: ships of
+// two at E5-F5 and single ships at A10, F3, J7 and F8 among them.
+void EmpezarEnRed(Mesa& m, bool blnEmpiezaJugador) {
+    m.red.estado = EstadoConexion::Conectados;
+    m.red.blnHost = true;
+    m.vista.eleccion = {blnEmpiezaJugador, true, true};
+    m.vista.alAbrirEditor = [&m] {
+        m.principal.intBarcosJugador = FlotaFija();
+        m.preparacion.BarcosColocados();
     };
-    m.Empezar(false);
-    EXPECT_TRUE(m.partida.tmrReloj.isActive());
-    EXPECT_TRUE(m.partida.tmrReloj.isSingleShot());
-    EXPECT_EQ(m.vista.estado[2], kPensando);
-    EXPECT_FALSE(m.vista.blnRespuestas);
-    EXPECT_TRUE(m.vista.marcas.isEmpty());
-    m.cuadros.EscribirEnChat(QStringLiteral("hola"));
-    ASSERT_EQ(m.paneles.parpadeos.size(), 1);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !m.vista.marcas.isEmpty(); }, 5000));
-    EXPECT_EQ(m.vista.marcas.size(), 1);
-    EXPECT_EQ(m.vista.estado[2], kResponder);
-    EXPECT_TRUE(m.vista.blnRespuestas);
-    m.partida.FinDePartida();
-
-    m.Empezar(false);
-    ASSERT_TRUE(m.partida.tmrReloj.isActive());
-    m.partida.FinDePartida();
-    EXPECT_FALSE(m.partida.tmrReloj.isActive());
-    QTest::qWait(60);
-    EXPECT_EQ(m.vista.marcas.size(), 1);
-    EXPECT_FALSE(m.vista.blnRespuestas);
-    const auto h = m.paneles.historial;
-    const auto mensajes = cajas.mensajes().size();
-    m.partida.cmdAgua_Click();
-    m.partida.cmdTocado_Click();
-    m.partida.cmdHundido_Click();
-    EXPECT_EQ(m.paneles.historial, h);
-    EXPECT_EQ(cajas.mensajes().size(), mensajes);
+    m.preparacion.EmpezarPartida();
+    ASSERT_EQ(m.preparacion.Estado(), EstadoPreparacion::EsperandoFlotaContraria);
+    m.preparacion.RecibirCompromiso(CompromisoFlota(FlotaFija(), QByteArray(kBytesSal, 's')));
+    m.preparacion.RecibirBarcosListos();
+    ASSERT_EQ(m.preparacion.Estado(), EstadoPreparacion::EnPartida);
+    m.red.enviados.clear();
+    m.paneles.historial.clear();
 }
 
-TEST_F(ContraOrdenador, FlotaColocadaPorElJugadorSeRespeta) {
-    Azar::FijarDeterminista(81);
-    m.principal.PrepararBarcos(0);
-    const Panel flota = m.principal.intBarcosJugador;
-    Azar::FijarDeterminista(82);
-    m.Empezar(true, true);
-    EXPECT_EQ(m.principal.intBarcosJugador, flota);
-    for (int f = 0; f < kLado; ++f)
-        for (int c = 0; c < kLado; ++c) {
-            EXPECT_EQ(m.principal.intLeerCasilla(f, c, 1), CASILLA_OCULTA);
-            EXPECT_EQ(m.principal.intLeerCasilla(f, c, 3), CASILLA_OCULTA);
-        }
+TEST(PartidaEnRed, ElDisparoDelJugadorSeEnviaYSuRespuestaSeAplica) {
+    GrabadorMensajes cajas;
+    Mesa m;
+    EmpezarEnRed(m, true);
+    EXPECT_EQ(m.vista.estado[2], QStringLiteral("Tu turno (tienes que atacar)"));
+
+    // Row 5, column C: indices 4 and 2, not validated locally.
+    m.partida.TurnoJugador2(4, 2);
+    EXPECT_EQ(m.red.enviados, QStringList{QStringLiteral("ataque 4 2")});
+    EXPECT_EQ(m.vista.estado[2], QStringLiteral("Tu turno (esperas respuesta)"));
+    EXPECT_FALSE(m.partida.blnTurnoJugadorAtaque());
+    EXPECT_TRUE(m.paneles.historial.isEmpty());
+
+    // An answer naming another square is not ours.
+    m.partida.RecibirRespuesta(4, 3, 0);
+    m.partida.RecibirRespuesta(5, 2, 0);
+    EXPECT_EQ(m.vista.estado[2], QStringLiteral("Tu turno (esperas respuesta)"));
+
+    // The peer answers Agua: the turn passes and nothing is chosen locally.
+    const Panel panel1 = m.principal.intDescubiertoJugador;
+    m.partida.RecibirRespuesta(4, 2, 0);
+    EXPECT_EQ(m.vista.estado[1], QStringLiteral("Su respuesta: Agua"));
+    EXPECT_EQ(m.paneles.historial.back(), QStringLiteral("Jugador\t\tC5\tAgua"));
+    EXPECT_EQ(m.principal.intLeerCasilla(4, 2, 3), CASILLA_AGUA);
+    EXPECT_EQ(m.vista.estado[2], QStringLiteral("Su turno (tiene que atacar)"));
+    EXPECT_EQ(m.principal.intDescubiertoJugador, panel1);
+    EXPECT_TRUE(m.vista.marcas.isEmpty());
+    EXPECT_FALSE(m.partida.tmrReloj.isActive());
+    EXPECT_EQ(m.red.enviados.size(), 1);
+
+    // A second, stray answer is ignored: the opponent keeps his turn.
+    const auto historial = m.paneles.historial;
+    m.partida.RecibirRespuesta(4, 2, 1);
+    EXPECT_EQ(m.paneles.historial, historial);
+    EXPECT_EQ(m.vista.estado[2], QStringLiteral("Su turno (tiene que atacar)"));
+
+    // An attack on water gives the turn back; an answer 3 from the peer:
+    // the box, and choose again with the boxes emptied.
+    m.partida.RecibirAtaque(5, 5);
+    m.partida.cmdAgua_Click();
+    m.partida.TurnoJugador2(4, 2);
+    const int intVaciados = m.vista.intVaciados;
+    cajas.Limpiar();
+    m.partida.RecibirRespuesta(4, 2, 3);
+    EXPECT_EQ(cajas.Contar(QStringLiteral("La casilla elegida ya está descubierta")), 1);
+    EXPECT_EQ(m.vista.estado[2], QStringLiteral("Tu turno (tienes que atacar)"));
+    EXPECT_GT(m.vista.intVaciados, intVaciados);
+
+    // Twenty pieces, each answered "Hundido" (drawn as a ship like
+    // "Tocado"): the player wins on the peer's word alone, his fleet still
+    // a secret.
+    cajas.Limpiar();
+    EXPECT_EQ(Contar(m.principal.intBarcosOrdenador, CASILLA_BARCO), 0);
+    for (int f = 0; f < kLado && m.partida.blnEnPartida(); ++f)
+        for (int c = 0; c < kLado && m.partida.blnEnPartida(); ++c)
+            if (FlotaFija()[f][c] == CASILLA_BARCO) {
+                m.partida.TurnoJugador2(f, c);
+                m.partida.RecibirRespuesta(f, c, 2);
+            }
+    EXPECT_EQ(cajas.Contar(QStringLiteral("¡Tu ganas!")), 1);
+    EXPECT_EQ(m.principal.intLeerCasilla(9, 0, 3), CASILLA_BARCO); // A10, sunk
+    EXPECT_EQ(m.red.enviados.mid(m.red.enviados.size() - 2),
+              (QStringList{QStringLiteral("fin"), QStringLiteral("revelacion 20 16")}));
+    EXPECT_FALSE(m.partida.blnEnPartida());
+    EXPECT_EQ(m.preparacion.Estado(), EstadoPreparacion::Inactiva);
+    EXPECT_TRUE(m.vista.menus.blnEmpezar);
+    EXPECT_EQ(m.paneles.historial.value(m.paneles.historial.size() - 4),
+              QStringLiteral("¡El JUGADOR GANA la partida!"));
+}
+
+TEST(PartidaEnRed, LasRespuestasDelJugadorSeEnvian) {
+    GrabadorMensajes cajas;
+    Mesa m;
+    EmpezarEnRed(m, false);
+    EXPECT_EQ(m.vista.estado[2], QStringLiteral("Su turno (tiene que atacar)"));
+    EXPECT_TRUE(m.vista.marcas.isEmpty());
+
+    m.partida.RecibirAtaque(4, 4);
+    EXPECT_EQ(m.vista.estado[2], QStringLiteral("Su turno (tienes que responder)"));
+    EXPECT_TRUE(m.vista.blnRespuestas);
+    // A second attack before the answer is not a second shot.
+    m.partida.RecibirAtaque(4, 5);
+    EXPECT_EQ(m.principal.intLeerCasilla(4, 5, 1), CASILLA_OCULTA);
+
+    // A false answer: warned, the peer is told, nothing else.
+    m.partida.cmdAgua_Click();
+    ASSERT_EQ(cajas.mensajes().size(), 1);
+    EXPECT_EQ(cajas.mensajes()[0].texto, QStringLiteral("Me parece que le quieres engañar..."));
+    EXPECT_EQ(cajas.mensajes()[0].titulo, QStringLiteral("¡Tramposo!"));
+    EXPECT_EQ(m.red.enviados,
+              QStringList{QStringLiteral("historial Ay ay ay, tu adversario te quería engañar...")});
+    EXPECT_TRUE(m.paneles.historial.isEmpty());
+
+    m.red.enviados.clear();
+    m.partida.cmdTocado_Click();
+    EXPECT_EQ(m.red.enviados, QStringList{QStringLiteral("respuesta 4 4 1")});
+    EXPECT_EQ(m.vista.estado[1], QStringLiteral("Su respuesta: Tocado"));
+    EXPECT_EQ(m.paneles.historial.back(), QStringLiteral("Contrincante\tE5\tTocado"));
+    // A hit: the peer shoots again.
+    EXPECT_EQ(m.vista.estado[2], QStringLiteral("Su turno (tiene que atacar)"));
+    EXPECT_FALSE(m.vista.blnRespuestas);
+
+    // The same square again: the history says so and the peer gets a 3
+    // naming the last attack taken.
+    m.red.enviados.clear();
+    m.partida.RecibirAtaque(4, 4);
+    EXPECT_EQ(m.red.enviados, QStringList{QStringLiteral("respuesta 4 4 3")});
+    EXPECT_EQ(m.paneles.historial.back(),
+              QStringLiteral("El contrincante ha atacado en (E,5), esta casilla ya estaba "
+                             "descubierta así que hay que esperar a que ataque de nuevo"));
+
+    // The ship sinks; the pursuit of the computer plays no part here.
+    m.red.enviados.clear();
+    m.partida.RecibirAtaque(4, 5);
+    m.partida.cmdHundido_Click();
+    EXPECT_EQ(m.red.enviados, QStringList{QStringLiteral("respuesta 4 5 2")});
+    EXPECT_EQ(m.vista.hundidos[1][2], 1);
 }
 
 } // namespace

@@ -1,13 +1,13 @@
 // The set-up of a match step by step, with a recording window and network:
-// against the computer, as the host and as the joiner of a session, and a
-// second match in the same connection.
+// against the computer with the editor open, and as the joiner of a session
+// match after match; last, the Game menu of each pair of set-up and
+// connection states.
 #include "../core/ayudas.h"
 #include "core/compromiso.h"
 #include "core/flota.h"
 #include "fakes.h"
 #include "grabador_mensajes.h"
 
-#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace brumaria;
@@ -17,6 +17,9 @@ namespace {
 
 using E = EstadoPreparacion;
 
+// The Game menu, as the menu table has it: Empezar, Terminar partida,
+// Cancelar la espera, Ver los barcos, Terminar conexión (shown), Opciones,
+// Alertar (enabled), and the busy pointer.
 std::string Menus(const MenusJuego& m) {
     return QStringLiteral("%1%2%3%4%5 %6%7 %8")
         .arg(m.blnEmpezar)
@@ -44,14 +47,6 @@ protected:
     PreparacionPartida& p = m.preparacion;
     QStringList& h = m.paneles.historial;
 
-    // The host's session dialog creates a session with this choice.
-    void Hospedar(bool blnEmpieza) {
-        m.vista.alConectar = [this, blnEmpieza] {
-            m.red.blnHost = true;
-            m.red.Fijar(EstadoConexion::Anfitrion);
-            return ResultadoConexion{true, blnEmpieza, QStringLiteral("Mesa")};
-        };
-    }
     // The joiner's dialog joins; `alUnirse` runs while it is still open.
     void Unirse(std::function<void()> alUnirse = {}) {
         m.vista.alConectar = [this, alUnirse] {
@@ -119,72 +114,6 @@ TEST_F(Preparacion, ContraElOrdenadorConElEditorAbierto) {
     EXPECT_TRUE(m.partida.blnTurnoJugadorAtaque());
 }
 
-TEST_F(Preparacion, EmpezarDosVecesNoAnidaUnaPreparacionEnOtra) {
-    // A second "&Empezar" queued behind the first arrives inside the
-    // new-game dialog's event loop: it is not taken.
-    m.vista.alElegir = [&] { p.EmpezarPartida(); };
-    m.Empezar(true);
-    m.vista.alElegir = nullptr;
-    EXPECT_EQ(m.vista.eventos.count(QStringLiteral("EmpezarPartida")), 1);
-    EXPECT_EQ(p.Estado(), E::EnPartida);
-    EXPECT_EQ(h.count(QStringLiteral("EMPIEZA UNA PARTIDA")), 1);
-
-    // Given up while its fleet is still being placed, and started again at
-    // once: the new set-up waits until that placement has come back.
-    m.partida.FinDePartida();
-    ASSERT_EQ(p.Estado(), E::Inactiva);
-    bool blnUnaVez = true;
-    m.principal.cederEventos = [&] {
-        if (!blnUnaVez || p.Estado() != E::Colocando) return;
-        blnUnaVez = false;
-        p.mnuJuegoTerminarPartida_Click();
-        p.EmpezarPartida();
-        EXPECT_EQ(p.Estado(), E::Inactiva) << "started inside the placement";
-    };
-    m.vista.eleccion = {true, false, false};
-    p.EmpezarPartida();
-    m.principal.cederEventos = nullptr;
-    ASSERT_TRUE(QTest::qWaitFor([&] { return p.Estado() == E::EnPartida; }, 2000));
-    EXPECT_TRUE(blnFlotaValida(m.principal.intBarcosJugador));
-    EXPECT_EQ(m.vista.eventos.count(QStringLiteral("EmpezarPartida")), 3);
-}
-
-TEST_F(Preparacion, ElHostEsperaAlRivalYEnLaMismaConexionVuelveAElegirQuienEmpieza) {
-    Hospedar(false);
-    EmpezarEnRed();
-    EXPECT_EQ(p.Estado(), E::EsperandoContrincante);
-    EXPECT_EQ(Menus(m.vista.menus), "00100 00 1");
-    EXPECT_EQ(m.vista.estado[3], QStringLiteral("Nombre de sesión: Mesa (HOST)"));
-    EXPECT_EQ(h.back(), QStringLiteral("Esperando al contrincante..."));
-    EXPECT_EQ(m.red.enviados, QStringList{QStringLiteral("iniciar")});
-
-    m.red.Fijar(EstadoConexion::Conectados);
-    EXPECT_EQ(p.Estado(), E::EsperandoFlotaContraria);
-    EXPECT_EQ(Menus(m.vista.menus), "01011 11 0");
-    EXPECT_EQ(m.red.enviados,
-              (QStringList{QStringLiteral("iniciar"), QStringLiteral("quien 1"),
-                           QStringLiteral("historial Ana está colocando sus barcos"),
-                           QStringLiteral("compromiso 32"),
-                           QStringLiteral("historial Ana ha terminado de colocar sus barcos")}));
-    EXPECT_EQ(h.count(QStringLiteral("Tu contrincante empieza")), 1);
-    FlotaDelRival(p);
-    EXPECT_EQ(p.Estado(), E::EnPartida);
-    EXPECT_EQ(Contar(m.principal.intBarcosOrdenador, CASILLA_BARCO), 0); // his secret
-    EXPECT_EQ(m.vista.estado[2], QStringLiteral("Su turno (tiene que atacar)"));
-
-    // The match ends; the next one in the same session asks the host again.
-    m.partida.FinDePartida();
-    ASSERT_EQ(p.Estado(), E::Inactiva);
-    EXPECT_EQ(Menus(m.vista.menus), "10001 11 0");
-    m.red.enviados.clear();
-    EmpezarEnRed(true);
-    EXPECT_TRUE(m.vista.blnQuienEmpiezaEnRed);
-    EXPECT_EQ(m.red.enviados.value(0), QStringLiteral("quien 0"));
-    EXPECT_EQ(h.count(QStringLiteral("Tú empiezas")), 1);
-    FlotaDelRival(p);
-    EXPECT_TRUE(m.partida.blnTurnoJugadorAtaque());
-}
-
 TEST_F(Preparacion, ElUnidoGuardaLaPalabraDelHostLlegueCuandoLlegue) {
     // During its session dialog, before it has closed.
     Unirse([this] { p.RecibirQuienEmpieza(true); });
@@ -241,34 +170,36 @@ TEST_F(Preparacion, UnFinDePartidaTardioNoDaPorAbandonadaLaSiguiente) {
     EXPECT_EQ(m.red.enviados.back(), QStringLiteral("fin"));
 }
 
-TEST_F(Preparacion, CancelarLaEsperaConservaLaConexionYCancelarElDialogoNo) {
-    Hospedar(true);
-    EmpezarEnRed();
-    ASSERT_EQ(p.Estado(), E::EsperandoContrincante);
-    p.CancelarEspera();
-    EXPECT_EQ(p.Estado(), E::Inactiva);
-    EXPECT_TRUE(p.blnCancelarEspera());
-    EXPECT_EQ(Menus(m.vista.menus), "10001 10 0");
-    EXPECT_FALSE(m.red.enviados.contains(QStringLiteral("terminar")));
-    EXPECT_FALSE(h.contains(QStringLiteral("Partida multijugador cancelada")));
-    EXPECT_TRUE(h.value(h.size() - 3).startsWith(QStringLiteral("Fin ")));
-    // Starting again waits in the same session.
-    EmpezarEnRed();
-    EXPECT_EQ(p.Estado(), E::EsperandoContrincante);
-    EXPECT_EQ(m.red.enviados.count(QStringLiteral("iniciar")), 1);
-    p.CancelarEspera();
-
-    // "&Terminar conexión" outside a match: no box.
-    p.mnuJuegoTerminarConexion_Click();
-    EXPECT_TRUE(cajas.mensajes().isEmpty());
-    EXPECT_EQ(Menus(m.vista.menus), "10000 10 0");
-
-    // The session dialog closed without connecting.
-    m.vista.alConectar = nullptr;
-    m.vista.conexion = {};
-    EmpezarEnRed();
-    EXPECT_EQ(p.Estado(), E::Inactiva);
-    EXPECT_EQ(h.value(h.size() - 4), QStringLiteral("Partida multijugador cancelada"));
-    EXPECT_EQ(m.red.enviados.back(), QStringLiteral("terminar"));
-    EXPECT_EQ(Menus(m.vista.menus), "10000 10 0");
+TEST(MaquinaPreparacion, MenusDeCadaEstado) {
+    using C = EstadoConexion;
+    struct Caso {
+        E p;
+        C c;
+        const char* menus;
+    };
+    const Caso casos[] = {
+        // after start-up, and between matches
+        {E::Inactiva, C::SinConexion, "10000 10 0"},
+        {E::Inactiva, C::Conectados, "10001 11 0"},
+        {E::Inactiva, C::Anfitrion, "10001 10 0"},
+        {E::Inactiva, C::RivalIdo, "10001 10 0"},
+        // a dialog is open: no second "&Empezar"
+        {E::Eligiendo, C::SinConexion, "00000 10 0"},
+        {E::Conectando, C::Buscando, "00000 10 0"},
+        {E::Conectando, C::Conectados, "00000 11 0"},
+        // waiting for a network opponent
+        {E::EsperandoContrincante, C::Anfitrion, "00100 00 1"},
+        // match set up: against the computer, and over the network
+        {E::Colocando, C::SinConexion, "01010 10 0"},
+        {E::Colocando, C::Conectados, "01011 11 0"},
+        {E::EsperandoFlotaContraria, C::Conectados, "01011 11 0"},
+        {E::EsperandoQuienEmpieza, C::Conectados, "01011 11 0"},
+        {E::EnPartida, C::SinConexion, "01010 10 0"},
+        {E::EnPartida, C::Conectados, "01011 11 0"},
+        {E::EnPartida, C::RivalIdo, "01011 10 0"},
+        {E::Cerrando, C::SinConexion, "00000 10 0"},
+    };
+    for (const Caso& k : casos)
+        EXPECT_EQ(Menus(CalcularMenus(k.p, k.c)), k.menus)
+            << NombreEstado(k.p) << " / " << NombreEstado(k.c);
 }

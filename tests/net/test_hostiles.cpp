@@ -2,16 +2,12 @@
 // network side hosting a session. Whatever the attack, the window keeps
 // its timer, the attacker is dropped or ignored, memory stays bounded and
 // no text from him forges a history line (pane or file).
-#include "../match/fakes.h"
-#include "carpeta_temporal.h"
-#include "grabador_mensajes.h"
 #include "medidas.h"
+#include "mesa_en_red.h"
 #include "net/busqueda.h"
 #include "net/marco.h"
-#include "net/moddplay.h"
 #include "platform/cp1252.h"
 #include "platform/pausa.h"
-#include "red_prueba.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -67,20 +63,15 @@ struct Crudo {
 
 // The game's network side hosting "Mesa de Ana", its history going to a
 // file in its own folder.
-struct Anfitrion {
+struct Anfitrion : MesaEnRed {
     CarpetaTemporal carpeta;
     CarpetaEncuentros encuentros;
     GrabadorMensajes cajas;
-    Mesa m;
-    ModDPlay dp{m.partida, m.preparacion, m.opciones, m.cuadros, m.vista};
 
     Anfitrion() {
-        m.opciones.Opciones = RegistroOpciones::PorDefecto();
         m.opciones.Opciones.blnHistorialMovimientosActivar = true;
         m.opciones.Opciones.strRutaArchivoHistorial =
             carpeta.archivo(QStringLiteral("Historial.txt"));
-        m.partida.FijarRed(&dp);
-        m.preparacion.FijarRed(&dp);
         dp.tiempos = TiemposCortos();
         dp.IniciarDPlay();
         dp.HospedarSesion(QStringLiteral("Ana"), QStringLiteral("Mesa de Ana"),
@@ -91,9 +82,8 @@ struct Anfitrion {
         return Esperar([&] { return dp.Estado() == EstadoConexion::RivalIdo; });
     }
     QStringList Archivo() const {
-        QFile f(m.opciones.Opciones.strRutaArchivoHistorial);
-        if (!f.open(QIODevice::ReadOnly)) return {};
-        return DeCp1252(f.readAll()).split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        return DeCp1252(LeerArchivo(m.opciones.Opciones.strRutaArchivoHistorial))
+            .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
     }
 };
 

@@ -3,15 +3,10 @@
 // not. Each fleet travels as a commitment and is shown only at the end,
 // where every answer of the peer is checked; an old copy is refused at the
 // handshake.
-#include "../core/ayudas.h"
-#include "../match/fakes.h"
-#include "carpeta_temporal.h"
 #include "core/compromiso.h"
 #include "core/flota.h"
-#include "grabador_mensajes.h"
+#include "mesa_en_red.h"
 #include "net/marco.h"
-#include "net/moddplay.h"
-#include "red_prueba.h"
 
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -48,16 +43,9 @@ QStringList Revelacion(const Panel& flota, const QByteArray& sal) {
 }
 
 // The game, hosting; its player starts and places the fixed fleet.
-struct Juego {
-    Mesa m;
-    ModDPlay dp{m.partida, m.preparacion, m.opciones, m.cuadros, m.vista};
-
+struct Juego : MesaEnRed {
     Juego() {
-        m.opciones.Opciones = RegistroOpciones::PorDefecto();
-        m.opciones.Opciones.blnHistorialMovimientosActivar = false;
         dp.tiempos = TiemposCortos();
-        m.partida.FijarRed(&dp);
-        m.preparacion.FijarRed(&dp);
         m.vista.eleccion = {true, true, true};
         m.vista.alConectar = [this] {
             const bool ok = dp.HospedarSesion(QStringLiteral("Ana"), QStringLiteral("Mesa"),

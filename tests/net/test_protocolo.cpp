@@ -1,15 +1,9 @@
 // The game's messages: the grammar read and written, and what the network
 // side does with each message it receives.
-#include "../core/ayudas.h"
-#include "../match/fakes.h"
-#include "carpeta_temporal.h"
-#include "core/compromiso.h"
-#include "grabador_mensajes.h"
+#include "mesa_en_red.h"
 #include "net/marco.h"
 #include "net/mensajes.h"
-#include "net/moddplay.h"
 
-#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace brumaria;
@@ -69,18 +63,12 @@ TEST(Mensajes, LoQueNoEsUnMensajeSeDescarta) {
 }
 
 // The network side of one copy, the other player replaced by a recorder.
-struct Lado : ::testing::Test {
-    CarpetaTemporal carpeta; // the history file, if any, goes there
+struct Lado : ::testing::Test, MesaEnRed {
+    CarpetaTemporal carpeta; // whatever it writes goes there
     GrabadorMensajes cajas;
-    Mesa m;
-    ModDPlay dp{m.partida, m.preparacion, m.opciones, m.cuadros, m.vista};
     QStringList salida;
 
     void SetUp() override {
-        m.opciones.Opciones = RegistroOpciones::PorDefecto();
-        m.opciones.Opciones.blnHistorialMovimientosActivar = false;
-        m.partida.FijarRed(&dp);
-        m.preparacion.FijarRed(&dp);
         dp.SustituirTransporte(
             [this](const QString& s) {
                 salida << s;
@@ -89,13 +77,6 @@ struct Lado : ::testing::Test {
             false);
     }
     void Recibir(const char* s) { dp.RecibirMensaje(QString::fromUtf8(s), QStringLiteral("Rival")); }
-    // The other's commitment to the fixed fleet.
-    void CompromisoDelOtro() {
-        dp.RecibirMensaje(
-            QStringLiteral("0;5;") +
-                QString::fromLatin1(CompromisoFlota(FlotaFija(), QByteArray(kBytesSal, 's')).toHex()),
-            QStringLiteral("Rival"));
-    }
 };
 
 TEST_F(Lado, AlertasAceptadasRechazadasYRechazosDelOtro) {
@@ -132,102 +113,6 @@ TEST_F(Lado, AlertasAceptadasRechazadasYRechazosDelOtro) {
                            QStringLiteral("Rival no tiene activadas las alertas con cuadro de texto"),
                            QStringLiteral("Rival no tiene activadas las alertas en el historial")}));
 
-}
-
-TEST_F(Lado, ElChatSaleSoloSiCabeYSeVeSoloSiSalio) {
-    Recibir("1;");
-    Recibir("1;a;b:c");
-    EXPECT_EQ(m.paneles.chat, (QStringList{QStringLiteral("<Rival> "), QStringLiteral("<Rival> a;b:c")}));
-
-    dp.EnviarChat(QStringLiteral("hola; a:b"));
-    EXPECT_EQ(salida, QStringList{QStringLiteral("1;hola; a:b")});
-    ASSERT_EQ(m.paneles.chat.size(), 3);
-    EXPECT_EQ(m.paneles.chat.back(), QStringLiteral("<> hola; a:b"));
-
-    // A line beyond one frame is refused, kept for the player, and not shown.
-    const QString largo(red::kMaxCuerpoMarco / 2, u'é');
-    EXPECT_FALSE(dp.EnviarChat(largo));
-    ASSERT_EQ(cajas.mensajes().size(), 1);
-    EXPECT_EQ(cajas.mensajes()[0].texto,
-              QStringLiteral("El mensaje es demasiado largo y no se ha enviado. "
-                             "Divídelo en varios mensajes más cortos."));
-    EXPECT_EQ(cajas.mensajes()[0].titulo, QStringLiteral("Error"));
-    EXPECT_EQ(m.paneles.chat.size(), 3);
-    EXPECT_EQ(salida.size(), 1);
-    EXPECT_TRUE(dp.EnviarChat(largo.left(largo.size() - 1))); // with "1;", exactly a frame
-    EXPECT_EQ(salida.size(), 2);
-    EXPECT_EQ(m.paneles.chat.size(), 4);
-
-    // A send that fails shows nothing either.
-    dp.SustituirTransporte([](const QString&) { return false; }, false);
-    EXPECT_TRUE(dp.EnviarChat(QStringLiteral("se pierde")));
-    EXPECT_EQ(m.paneles.chat.size(), 4);
-
-    // Alone, the chat says so and sends nothing.
-    dp.SustituirTransporte(nullptr, false);
-    cajas.Limpiar();
-    salida.clear();
-    EXPECT_TRUE(dp.EnviarChat(QStringLiteral("¿hay alguien?")));
-    ASSERT_EQ(cajas.mensajes().size(), 1);
-    EXPECT_EQ(cajas.mensajes()[0].titulo, QStringLiteral("Estás solo"));
-    EXPECT_EQ(cajas.mensajes()[0].icono, Icono::Exclamacion);
-    EXPECT_TRUE(cajas.mensajes()[0].texto.startsWith(
-        QStringLiteral("No hay nadie a quien enviar.\n\nSi no")));
-    EXPECT_TRUE(salida.isEmpty());
-}
-
-TEST_F(Lado, UnaPartidaContraElOrdenadorNoLaMueveElOtro) {
-    // The connection from before is still open: only chat and alerts count.
-    m.Empezar(false);
-    ASSERT_TRUE(m.partida.blnEnPartida());
-    const Panel uno = m.principal.intDescubiertoJugador;
-    const Panel dos = m.principal.intBarcosOrdenador;
-    for (const char* s : {"0;0;FinDePartida:Sí", "0;2;0;0", "0;1;9;9", "0;3;0;0;1"})
-        Recibir(s);
-    EXPECT_TRUE(m.partida.blnEnPartida());
-    EXPECT_TRUE(cajas.mensajes().isEmpty());
-    EXPECT_EQ(m.principal.intDescubiertoJugador, uno);
-    EXPECT_EQ(m.principal.intBarcosOrdenador, dos);
-}
-
-TEST_F(Lado, LaFlotaDelOtroEsUnCompromisoYSusCasillasAntesDelFinNoCuentan) {
-    // The joiner waits in its set-up with its own commitment sent.
-    m.vista.eleccion = {false, false, true};
-    m.preparacion.EmpezarPartida();
-    ASSERT_EQ(m.preparacion.Estado(), EstadoPreparacion::EsperandoFlotaContraria);
-    EXPECT_TRUE(salida.contains(QStringLiteral("0;0;BarcosListos:Sí")));
-    EXPECT_FALSE(std::any_of(salida.begin(), salida.end(),
-                             [](const QString& t) { return t.startsWith(u"0;1;"); }));
-    Recibir("0;0;blnEmpiezaJugador:True");
-    // The old order: squares, then the word. No commitment, no fleet.
-    for (const char* s : {"0;1;0;0", "0;1;0;1", "0;1;0;2", "0;0;BarcosListos:Sí"})
-        Recibir(s);
-    EXPECT_EQ(m.preparacion.Estado(), EstadoPreparacion::EsperandoFlotaContraria);
-    EXPECT_EQ(Contar(m.principal.intBarcosOrdenador, CASILLA_BARCO), 0);
-    CompromisoDelOtro();
-    Recibir("0;0;BarcosListos:Sí");
-    EXPECT_EQ(m.preparacion.Estado(), EstadoPreparacion::EnPartida);
-    EXPECT_EQ(Contar(m.principal.intBarcosOrdenador, CASILLA_BARCO), 0);
-}
-
-TEST_F(Lado, ElPrimerAtaqueTrasLaFlotaEncuentraLaPartidaEmpezada) {
-    m.vista.eleccion = {false, false, true};
-    m.preparacion.EmpezarPartida();
-    Recibir("0;0;blnEmpiezaJugador:False");
-    CompromisoDelOtro();
-    // A shot before his fleet is complete is no shot: nothing holds it, and
-    // a true host cannot send one (his match has not started either).
-    Recibir("0;2;3;3");
-    EXPECT_FALSE(m.partida.blnEsperandoRespuesta());
-    // The host starts: his shot comes right behind his fleet, in the same
-    // delivery, and is answered at once.
-    Recibir("0;0;BarcosListos:Sí");
-    Recibir("0;2;3;3");
-    EXPECT_EQ(m.preparacion.Estado(), EstadoPreparacion::EnPartida);
-    EXPECT_TRUE(m.partida.blnEsperandoRespuesta());
-    EXPECT_EQ(m.principal.intFilaAtaque, 3);
-    EXPECT_EQ(m.vista.estado[2], QStringLiteral("Su turno (tienes que responder)"));
-    EXPECT_TRUE(m.paneles.historial.contains(QStringLiteral("Tu contrincante empieza")));
 }
 
 } // namespace

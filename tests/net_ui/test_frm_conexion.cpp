@@ -1,13 +1,8 @@
 // The session dialog: providers, creating, searching, joining, a full
 // game, and the found-games list as games come and go.
-#include "../match/fakes.h"
-#include "carpeta_temporal.h"
+#include "../net/mesa_en_red.h"
 #include "controles.h"
-#include "grabador_mensajes.h"
-#include "net/moddplay.h"
-#include "options/opciones.h"
 #include "platform/pausa.h"
-#include "red_prueba.h"
 #include "ui/net/frm_conexion_dplay.h"
 
 #include <QLineEdit>
@@ -23,21 +18,15 @@ using namespace brumaria::prueba;
 namespace {
 
 // One copy's network side with the dialog over it.
-struct Lado {
+struct Lado : MesaEnRed {
     CarpetaTemporal carpeta;
     GrabadorMensajes cajas;
-    Mesa m;
-    ModDPlay dp{m.partida, m.preparacion, m.opciones, m.cuadros, m.vista};
     std::unique_ptr<FrmConexionDPlay> dlg;
     ResultadoConexion r;
 
     Lado() {
-        m.opciones.Opciones = RegistroOpciones::PorDefecto();
-        m.opciones.Opciones.blnHistorialMovimientosActivar = false;
         m.opciones.Opciones.strNombreJugador = QStringLiteral("Ana");
         m.opciones.Opciones.strNombrePartida = QStringLiteral("Mesa de Ana");
-        m.partida.FijarRed(&dp);
-        m.preparacion.FijarRed(&dp);
         dp.tiempos = TiemposCortos();
         dp.IniciarDPlay();
         dlg = std::make_unique<FrmConexionDPlay>(dp, m.opciones, m.cuadros);

@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -24,7 +23,6 @@ using prueba::Control;
 namespace {
 
 const QString kErrorTiempo = QStringLiteral("Tienes que introducir un número entre 0,001 y 65,534");
-using R = RegistroOpciones;
 
 void AlAbrirse(std::function<void()> accion) {
     QTimer::singleShot(0, std::move(accion));
@@ -58,7 +56,6 @@ protected:
     template <class T = QWidget> T* C(const char* nombre) { return Control<T>(*dlg, nombre); }
     QLineEdit* Txt(const char* nombre) { return C<QLineEdit>(nombre); }
     QCheckBox* Chk(const char* nombre) { return C<QCheckBox>(nombre); }
-    static QString Elegido(int i) { return QStringLiteral("elegido%1.wav").arg(i); }
     QString Foco() const {
         return dlg->focusWidget() ? dlg->focusWidget()->objectName() : QString();
     }
@@ -91,90 +88,6 @@ TEST_F(Opciones, CadaCasillaHabilitaLoSuyo) {
         }
 }
 
-// What the dialog shows is exactly what it stores back.
-TEST_F(Opciones, AceptarSinTocarNadaGuardaLoQueHabia) {
-    for (std::int16_t metodo : {1, 2, 3}) {
-        R& o = modulo.Opciones;
-        o.intMetodoAtaque = metodo;
-        o.blnTiempoRespuesta = metodo != 2;
-        o.intTiempoRespuesta = 1000 * metodo + 250;
-        int i = 0;
-        for (std::int32_t R::*color :
-             {&R::lngColorAgua, &R::lngColorNoDescubiertas, &R::lngColorIndicadorAtaque,
-              &R::lngColorMarcadoresExterior, &R::lngColorMarcadoresInterior, &R::lngColorRejilla})
-            o.*color = RGB(metodo, i++, 77);
-        for (bool R::*si : {&R::blnHistorialMovimientosActivar, &R::blnImagenAgua,
-                            &R::blnImagenNoDescubierto, &R::blnAlertaSonido, &R::blnAlertaMsgBox})
-            o.*si = metodo != 3;
-        o.blnSonidosBarco = metodo == 3;
-        o.strSonidoBarco = Crear(QStringLiteral("barco%1.wav").arg(metodo));
-        o.strRutaNoDescubierto = Crear("nube.gif");
-        o.strAlertaMensajeHistorial = QStringLiteral("¡Mueve! %1").arg(metodo);
-        const R antes = o;
-        Abrir();
-        EXPECT_TRUE(dlg->blnGuardarOpciones()) << metodo;
-        EXPECT_EQ(modulo.Opciones, antes) << metodo;
-    }
-    EXPECT_TRUE(mensajes.mensajes().isEmpty());
-}
-
-// Every "Examinar..." button fills its own field; "Aceptar"
-// writes Config.dat and applies the result once; "Cancelar" keeps nothing.
-TEST_F(Opciones, ExaminarLlenaSuCampoYAceptarLoGuarda) {
-    const struct {
-        const char *casilla, *boton;
-        QString R::*campo;
-        const char* titulo;
-    } archivos[] = {
-        {"chkHistorialMovimientosActivar", "cmdExaminarArchivoHistorial",
-         &R::strRutaArchivoHistorial, "Abrir o crear archivo de texto"},
-        {"chkImagenAgua", "cmdExaminarAgua", &R::strRutaAgua, "Abrir imagen"},
-        {"chkImagenNoDescubierto", "cmdExaminarNoDescubierto", &R::strRutaNoDescubierto,
-         "Abrir imagen"},
-        {"chkSonidosAgua", "cmdExaminarSonidoAgua", &R::strSonidoAgua, "Abrir sonido"},
-        {"chkSonidosBarco", "cmdExaminarSonidoBarco", &R::strSonidoBarco, "Abrir sonido"},
-        {"chkSonidosHundido", "cmdExaminarSonidoHundido", &R::strSonidoHundido, "Abrir sonido"},
-        {"chkAlertaSonido", "cmdExaminarSonidoAlerta", &R::strAlertaSonido, "Abrir sonido"},
-    };
-    const QMap<QString, QString> filtros = {
-        {"Abrir o crear archivo de texto", "Archivo de texto (*.txt)"},
-        {"Abrir imagen", QStringLiteral("Imágenes (*.bmp *.gif *.jpeg *.jpg)")},
-        {"Abrir sonido", "Sonidos (*.wav)"}};
-    for (bool aceptar : {false, true}) {
-        const R antes = modulo.Opciones;
-        Abrir();
-        int k = 0;
-        dlg->FijarElegirArchivo([&](QWidget*, const QString& titulo, const QString& filtro,
-                                    const QString& inicial, bool debeExistir) {
-            EXPECT_EQ(filtro, filtros.value(titulo));
-            EXPECT_EQ(titulo, archivos[k].titulo);
-            EXPECT_EQ(debeExistir, k != 0); // the history file may be a new one
-            EXPECT_EQ(inicial, antes.*archivos[k].campo);
-            const QString elegido = Elegido(k);
-            return k++ == 6 ? QString() : Crear(elegido); // the last one cancelled
-        });
-        for (const auto& a : archivos) {
-            Chk(a.casilla)->setChecked(true);
-            C<QPushButton>(a.boton)->click();
-        }
-        AlAbrirse([&] { C<QPushButton>(aceptar ? "cmdAceptar" : "cmdCancelar")->click(); });
-        EXPECT_EQ(dlg->Mostrar(), aceptar ? QDialog::Accepted : QDialog::Rejected);
-        EXPECT_EQ(aplicadas, aceptar ? 1 : 0);
-        if (!aceptar) {
-            EXPECT_EQ(modulo.Opciones, antes);
-            EXPECT_EQ(QFileInfo(ModOpciones::strRutaConfig()).size(), 0);
-            continue;
-        }
-        for (int i = 0; i < 7; ++i)
-            EXPECT_EQ(modulo.Opciones.*archivos[i].campo,
-                      i == 6 ? antes.*archivos[i].campo : carpeta.archivo(Elegido(i)));
-        QFile config(ModOpciones::strRutaConfig());
-        ASSERT_TRUE(config.open(QIODevice::ReadOnly));
-        EXPECT_EQ(config.readAll(), CodificarOpciones(modulo.Opciones));
-    }
-    EXPECT_TRUE(mensajes.mensajes().isEmpty());
-}
-
 TEST_F(Opciones, ArchivosQueFaltanEnOrdenConFocoYPagina) {
     Abrir().show();
     // Everything ticked and every path wrong; each fix reveals the next one.
@@ -194,7 +107,7 @@ TEST_F(Opciones, ArchivosQueFaltanEnOrdenConFocoYPagina) {
         Chk(p.casilla)->setChecked(true);
         Txt(p.texto)->setText(*p.malo ? carpeta.archivo(p.malo) : QString());
     }
-    const R antes = modulo.Opciones;
+    const RegistroOpciones antes = modulo.Opciones;
     for (const auto& p : pasos) {
         mensajes.Limpiar();
         C<QTabWidget>("tabSeparador")->setCurrentIndex(0);
@@ -210,11 +123,13 @@ TEST_F(Opciones, ArchivosQueFaltanEnOrdenConFocoYPagina) {
         EXPECT_EQ(modulo.Opciones, antes);
         Txt(p.texto)->setText(Crear(QStringLiteral("%1.bien").arg(p.texto)));
     }
+    // All found: "Aceptar" writes Config.dat and applies the result once.
     mensajes.Limpiar();
     C<QPushButton>("cmdAceptar")->click();
     EXPECT_TRUE(mensajes.mensajes().isEmpty());
     EXPECT_EQ(aplicadas, 1);
     EXPECT_FALSE(dlg->isVisible());
+    EXPECT_EQ(prueba::LeerArchivo(ModOpciones::strRutaConfig()), CodificarOpciones(modulo.Opciones));
 }
 
 // {text, on leaving the box: still ticked, complaint; on "Aceptar" (ticked

@@ -15,15 +15,10 @@ using namespace brumaria;
 
 namespace {
 
-QByteArray Leer() {
-    QFile f(ModOpciones::strRutaConfig());
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using prueba::EscribirArchivo;
 
-void Escribir(const QString& ruta, const QByteArray& datos) {
-    QFile f(ruta);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(datos);
+QByteArray Leer() {
+    return prueba::LeerArchivo(ModOpciones::strRutaConfig());
 }
 
 // Overwrites one field of an encoded record, blank padded.
@@ -129,7 +124,8 @@ TEST(Config, CadaCampoSeLeeComoDebe) {
 TEST(Config, GuardarConservaLoQueHayDetrasDelRegistro) {
     prueba::CarpetaTemporal carpeta;
     const QByteArray cola = "cola que no es nuestra";
-    Escribir(ModOpciones::strRutaConfig(), QByteArray(kTamañoConfig, 'z') + cola);
+    ASSERT_TRUE(
+        EscribirArchivo(ModOpciones::strRutaConfig(), QByteArray(kTamañoConfig, 'z') + cola));
     ModOpciones m;
     m.Opciones = Distinto();
     ASSERT_TRUE(m.blnGuardarOpcionesEnArchivo());
@@ -140,23 +136,11 @@ TEST(Config, GuardarConservaLoQueHayDetrasDelRegistro) {
     EXPECT_EQ(leida.Opciones, Distinto());
 }
 
-TEST(Config, GuardarDondeNoSePuedeDevuelveFalsoSinTocarNada) {
-    prueba::CarpetaTemporal carpeta;
-    // The folder is a plain file: nothing can be created inside it, even by root.
-    Escribir(carpeta.archivo("no-es-carpeta"), "x");
-    FijarRutaPrograma(carpeta.archivo("no-es-carpeta"));
-    ModOpciones m;
-    m.Opciones = Distinto();
-    EXPECT_FALSE(m.blnGuardarOpcionesEnArchivo());
-    EXPECT_FALSE(m.blnCargarOpcionesDeArchivo()); // cannot create it: still the defaults
-    EXPECT_EQ(m.Opciones, RegistroOpciones::PorDefecto());
-}
-
 TEST(Config, UnConfigDeSoloLecturaQuedaIntacto) {
     if (geteuid() == 0) GTEST_SKIP() << "root may write any file";
     prueba::CarpetaTemporal carpeta;
     const QByteArray antes = CodificarOpciones(RegistroOpciones::PorDefecto());
-    Escribir(ModOpciones::strRutaConfig(), antes);
+    ASSERT_TRUE(EscribirArchivo(ModOpciones::strRutaConfig(), antes));
     ASSERT_TRUE(QFile::setPermissions(ModOpciones::strRutaConfig(), QFile::ReadOwner));
     const auto permisos = QFile::permissions(ModOpciones::strRutaConfig());
     ModOpciones m;

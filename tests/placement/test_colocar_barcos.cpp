@@ -12,7 +12,6 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QImage>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -22,14 +21,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <set>
 
 using namespace brumaria;
 
 namespace {
 
 constexpr std::int32_t kAzul = RGB(0, 64, 160);
-constexpr std::int32_t kGris = RGB(192, 192, 192);
 
 int K(int f, int c) {
     return f * 10 + c;
@@ -71,12 +68,6 @@ protected:
         Mover(f, c);
         QWidget* w = actual_->celda(K(f, c));
         QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center());
-    }
-    std::set<int> Previas() const {
-        std::set<int> s;
-        for (int k = 0; k < 100; ++k)
-            if (editor->blnCeldaPrevia(k)) s.insert(k);
-        return s;
     }
     // The player's board, one string a row: '#' a ship, '.' water.
     QStringList Tablero() const {
@@ -181,54 +172,6 @@ TEST_F(Editor, LaFlotaAManoIgnorandoLosClicsIlegales) {
     EXPECT_EQ(grabador.mensajes().size(), 1);
 }
 
-TEST_F(Editor, LaVistaPreviaSigueAlPunteroYSeBorraExactamente) {
-    Abrir();
-    for (int c : {0, 6}) {
-        Mover(4, c);
-        EXPECT_EQ(Previas(), (std::set<int>{K(4, c), K(4, c + 1), K(4, c + 2), K(4, c + 3)}));
-        for (int k = 0; k < 100; ++k)
-            EXPECT_EQ(editor->lngColorCelda(k), Previas().count(k) ? kGris : kAzul) << k;
-    }
-    EXPECT_EQ(editor->strImagenCelda(K(4, 6)), QStringLiteral("imagenes/barcoh12.gif"));
-    EXPECT_EQ(editor->strImagenCelda(K(4, 7)), QStringLiteral("imagenes/barcoh22.gif"));
-    EXPECT_EQ(editor->strImagenCelda(K(4, 9)), QStringLiteral("imagenes/barcoh32.gif"));
-    EXPECT_EQ(editor->celda(K(4, 6))->accessibleName(), QStringLiteral("G5: vista previa"));
-    // Where the ship does not fit the last preview stays; a new orientation
-    // redraws nothing until the pointer moves.
-    Mover(4, 8);
-    QTest::mouseClick(C<QRadioButton>("optVertical"), Qt::LeftButton);
-    EXPECT_EQ(Previas(), (std::set<int>{K(4, 6), K(4, 7), K(4, 8), K(4, 9)}));
-    Mover(1, 2);
-    EXPECT_EQ(Previas(), (std::set<int>{K(1, 2), K(2, 2), K(3, 2), K(4, 2)}));
-    EXPECT_EQ(editor->strImagenCelda(K(4, 2)), QStringLiteral("imagenes/barcov32.gif"));
-    EXPECT_TRUE(editor->strImagenCelda(K(4, 6)).isEmpty());
-    Clic(1, 2);
-    EXPECT_TRUE(Previas().empty());
-    EXPECT_EQ(editor->strImagenCelda(K(1, 2)), QStringLiteral("imagenes/barcov1.gif"));
-    // Fits but would touch: the preview goes and none is shown.
-    Mover(6, 6);
-    EXPECT_EQ(Previas().size(), 3u);
-    Mover(5, 3);
-    EXPECT_TRUE(Previas().empty());
-    for (int k = 0; k < 100; ++k)
-        EXPECT_EQ(editor->lngColorCelda(k), kAzul) << k;
-}
-
-TEST_F(Editor, ConImagenDeAguaLasFormasSonTransparentes) {
-    QImage agua(64, 64, QImage::Format_RGB32);
-    agua.fill(QColor(10, 200, 30));
-    opciones.blnImagenAgua = true;
-    opciones.strRutaAgua = carpeta.archivo(QStringLiteral("agua.png"));
-    ASSERT_TRUE(agua.save(opciones.strRutaAgua));
-    Abrir();
-    Mover(2, 2);
-    // The piece pictures are missing here: the square shows the water
-    // picture through its transparent shape, never the grey of the preview.
-    const QImage vista = C("imgFondoPanel")->grab().toImage();
-    EXPECT_EQ(QColor(vista.pixel(editor->celda(K(2, 3))->geometry().center())),
-              QColor(10, 200, 30));
-}
-
 // Every way the editor closes. The player's "&Cancelar", the close box and
 // Escape: the hand-placed ships go and the random fleet PrepararBarcos(0)
 // draws takes their place. The program's: closing it, ending while it is
@@ -298,12 +241,8 @@ TEST_F(Editor, UnaFlotaEnteraSinRaton) {
     Abrir();
     editor->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(editor.get()));
-    const auto tecla = [](Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
-        ASSERT_NE(QApplication::focusWidget(), nullptr);
-        QTest::keyClick(QApplication::focusWidget(), k, m);
-    };
     for (int i = 0; i < 30 && QApplication::focusWidget() != editor->celda(0); ++i)
-        tecla(Qt::Key_Tab);
+        prueba::Tecla(Qt::Key_Tab);
     ASSERT_EQ(QApplication::focusWidget(), editor->celda(0));
     // The fixed fleet, longest ship first, as the editor asks for them.
     const std::tuple<int, int, bool> barcos[] = {{0, 0, true}, {2, 0, false}, {9, 7, true},
@@ -314,19 +253,19 @@ TEST_F(Editor, UnaFlotaEnteraSinRaton) {
     int k = 0;
     for (const auto& [f, c, horizontal] : barcos) {
         if (horizontal != blnHorizontal && editor->intTamañoActual() > 1) {
-            tecla(Qt::Key_R);
+            prueba::Tecla(Qt::Key_R);
             blnHorizontal = horizontal;
         }
         for (int n = 0; n < 20 && (k / 10 != f || k % 10 != c); ++n) {
-            tecla(k / 10 < f ? Qt::Key_Down : k / 10 > f ? Qt::Key_Up
-                  : k % 10 < c ? Qt::Key_Right : Qt::Key_Left);
+            prueba::Tecla(k / 10 < f ? Qt::Key_Down : k / 10 > f ? Qt::Key_Up
+                          : k % 10 < c ? Qt::Key_Right : Qt::Key_Left);
             k = QApplication::focusWidget()->property("indice").toInt();
         }
-        tecla(Qt::Key_Return);
+        prueba::Tecla(Qt::Key_Return);
     }
     EXPECT_EQ(principal.intBarcosJugador, prueba::FlotaFija());
     EXPECT_TRUE(grabador.mensajes().isEmpty());
-    tecla(Qt::Key_A, Qt::AltModifier);
+    prueba::Tecla(Qt::Key_A, Qt::AltModifier);
     EXPECT_TRUE(QTest::qWaitFor([&] { return colocados; }, 2000)); // the button animates first
 }
 

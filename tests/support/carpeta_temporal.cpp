@@ -23,4 +23,14 @@ void CarpetaTemporal::CopiarRecursos() const {
     }
 }
 
+QByteArray LeerArchivo(const QString& ruta) {
+    QFile f(ruta);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool EscribirArchivo(const QString& ruta, const QByteArray& datos) {
+    QFile f(ruta);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(datos) == datos.size();
+}
+
 } // namespace brumaria::prueba

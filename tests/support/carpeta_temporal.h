@@ -22,4 +22,9 @@ private:
     QTemporaryDir dir_;
 };
 
+// A whole file's bytes (empty when it cannot be read); a file written
+// whole, false when it cannot be.
+QByteArray LeerArchivo(const QString& ruta);
+bool EscribirArchivo(const QString& ruta, const QByteArray& datos);
+
 } // namespace brumaria::prueba

@@ -43,11 +43,6 @@ TEST(Escritorio, LosDialogosDeQtHablanEspanol) {
 
 namespace {
 
-QString LeerTexto(const QString& ruta) {
-    QFile f(ruta);
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
-
 // A caption as the user reads it: no access-key mark, no closing colon.
 QString Normalizar(QString t) {
     t.replace(QStringLiteral("&lt;"), QStringLiteral("<"))
@@ -69,7 +64,7 @@ TEST(Escritorio, LaAyudaSoloNombraTextosQueElProgramaTiene) {
     QDirIterator fuentes(QStringLiteral(BRUMARIA_FUENTES "/src"), {QStringLiteral("*.cpp"), QStringLiteral("*.h")},
                          QDir::Files, QDirIterator::Subdirectories);
     while (fuentes.hasNext()) {
-        const QString codigo = LeerTexto(fuentes.next());
+        const QString codigo = QString::fromUtf8(prueba::LeerArchivo(fuentes.next()));
         for (auto it = literal.globalMatch(codigo); it.hasNext();)
             textos.insert(Normalizar(it.next().captured(1)));
     }
@@ -84,7 +79,7 @@ TEST(Escritorio, LaAyudaSoloNombraTextosQueElProgramaTiene) {
     const QDir ayuda(QStringLiteral(BRUMARIA_FUENTES "/assets/ayuda"));
     int intNombrados = 0;
     for (const QString& pagina : ayuda.entryList({QStringLiteral("*.html")})) {
-        const QString html = LeerTexto(ayuda.filePath(pagina));
+        const QString html = QString::fromUtf8(prueba::LeerArchivo(ayuda.filePath(pagina)));
         QStringList nombrados;
         for (auto it = negrita.globalMatch(html); it.hasNext();)
             nombrados << it.next().captured(1).split(QStringLiteral("→"));

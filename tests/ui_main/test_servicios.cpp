@@ -49,16 +49,11 @@ TEST(Sonido, UnClipSinSilencioFinalSeRellenaYLoQueNoEsWavNoSuena) {
     carpeta.CopiarRecursos();
     prueba::GrabadorMensajes grabador;
     const QString ruta = carpeta.archivo(QStringLiteral("corto.wav"));
-    QFile f(ruta);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(Wav(800)); // 100 ms of tone, no tail
-    f.close();
+    ASSERT_TRUE(prueba::EscribirArchivo(ruta, Wav(800))); // 100 ms of tone, no tail
     const QString copia = strArchivoReproducible(ruta);
     ASSERT_FALSE(copia.isEmpty());
     EXPECT_NE(copia, ruta);
-    QFile c(copia);
-    ASSERT_TRUE(c.open(QIODevice::ReadOnly));
-    const QByteArray b = c.readAll();
+    const QByteArray b = prueba::LeerArchivo(copia);
     const quint32 datos = qFromLittleEndian<quint32>(b.constData() + 40);
     EXPECT_EQ(qsizetype(datos) + 44, b.size());
     EXPECT_EQ(qFromLittleEndian<quint32>(b.constData() + 4), quint32(b.size() - 8));
@@ -77,18 +72,11 @@ TEST(Sonido, UnClipSinSilencioFinalSeRellenaYLoQueNoEsWavNoSuena) {
 
     EXPECT_TRUE(strArchivoReproducible(carpeta.archivo(QStringLiteral("no.wav"))).isEmpty());
     EXPECT_TRUE(strArchivoReproducible(carpeta.ruta()).isEmpty());
-    QFile falso(carpeta.archivo(QStringLiteral("falso.wav")));
-    ASSERT_TRUE(falso.open(QIODevice::WriteOnly));
-    falso.write("RIFF\x04\x00\x00\x00WAVE");
-    falso.close();
-    EXPECT_TRUE(strArchivoReproducible(falso.fileName()).isEmpty());
-    Sonido(falso.fileName()); // silently nothing
+    const QString falso = carpeta.archivo(QStringLiteral("falso.wav"));
+    ASSERT_TRUE(prueba::EscribirArchivo(falso, "RIFF\x04\x00\x00\x00WAVE"));
+    EXPECT_TRUE(strArchivoReproducible(falso).isEmpty());
+    Sonido(falso); // silently nothing
     EXPECT_TRUE(grabador.mensajes().isEmpty());
-}
-
-QByteArray Leer(const QString& ruta) {
-    QFile f(ruta);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 // Each damaged Config.dat: the boards keep their colours, the status bar and
@@ -151,9 +139,7 @@ TEST(ConfigDañado, ArrancaConLoLeidoYAlCerrarNoSePierdeNada) {
         }
         if (nombre.startsWith(u"enlace")) escrito = carpeta.archivo(QStringLiteral("otro.dat"));
         if (nombre != u"carpeta" && nombre != u"sin archivo") {
-            QFile f(escrito);
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(antes);
+            ASSERT_TRUE(prueba::EscribirArchivo(escrito, antes));
         }
         if (nombre == u"enlace simbólico") {
             ASSERT_TRUE(QFile::link(escrito, config));
@@ -191,11 +177,11 @@ TEST(ConfigDañado, ArrancaConLoLeidoYAlCerrarNoSePierdeNada) {
         QByteArray esperado = antes;
         if (esperado.size() > 3906) esperado[3906] = blnChat ? 'F' : 'T';
         if (fila.blnSinImagen) esperado[312] = esperado[569] = 'F';
-        const QByteArray despues = Leer(escrito);
+        const QByteArray despues = prueba::LeerArchivo(escrito);
         EXPECT_EQ(despues.size(), std::max<qsizetype>(kTamañoConfig, antes.size()));
         EXPECT_TRUE(despues.startsWith(esperado));
         EXPECT_EQ(despues[3906], blnChat ? 'F' : 'T');
-        EXPECT_EQ(Leer(config), despues);
+        EXPECT_EQ(prueba::LeerArchivo(config), despues);
         EXPECT_EQ(QFileInfo(config).isSymLink(), nombre == u"enlace simbólico");
     }
 }
@@ -220,17 +206,18 @@ TEST(FinDeSesion, UnaSenalEnPartidaGuardaLasOpcionesDeEstaEjecucion) {
     hijo.start(QStringLiteral(BRUMARIA_HIJO), {carpeta.ruta(), QStringLiteral("--solo-local")});
     QByteArray salida;
     terminar(hijo, [&] { return (salida += hijo.readAllStandardOutput()).contains("en partida"); });
-    EXPECT_EQ(Leer(ModOpciones::strRutaConfig()).mid(3904, 3), "TFT"); // "Chat" ticked
+    const QString config = ModOpciones::strRutaConfig();
+    EXPECT_EQ(prueba::LeerArchivo(config).mid(3904, 3), "TFT"); // "Chat" ticked
 
     // The game's own main() in a folder of its own: the empty Config.dat it
     // leaves at start-up is filled by the signal.
     const QString juego = carpeta.archivo(QStringLiteral("brumaria"));
-    ASSERT_TRUE(QFile::remove(ModOpciones::strRutaConfig()));
+    ASSERT_TRUE(QFile::remove(config));
     ASSERT_TRUE(QFile::copy(QStringLiteral(BRUMARIA_BIN_DIR "/brumaria"), juego));
     QProcess programa;
     programa.start(juego, {QStringLiteral("--solo-local")});
-    terminar(programa, [] { return QFileInfo::exists(ModOpciones::strRutaConfig()); });
-    EXPECT_EQ(Leer(ModOpciones::strRutaConfig()).size(), kTamañoConfig);
+    terminar(programa, [&] { return QFileInfo::exists(config); });
+    EXPECT_EQ(prueba::LeerArchivo(config).size(), kTamañoConfig);
 }
 
 } // namespace

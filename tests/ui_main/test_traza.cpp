@@ -36,6 +36,7 @@ using namespace brumaria;
 namespace {
 
 using prueba::Control;
+using prueba::Tecla;
 
 class Grabacion {
 public:
@@ -97,13 +98,6 @@ struct Oido : QObject {
         return false;
     }
 };
-
-// Keys go where a real keyboard sends them: to the focused widget.
-void Tecla(Qt::Key k, Qt::KeyboardModifiers m = Qt::NoModifier) {
-    QWidget* w = QApplication::focusWidget();
-    ASSERT_NE(w, nullptr) << "nothing has the keyboard focus";
-    QTest::keyClick(w, k, m);
-}
 
 // Tab to the board from wherever the method put the focus, then the arrows.
 void IrA(Tablero& t, int f, int c) {
@@ -234,9 +228,8 @@ TEST_P(Traza, UnaPartidaContraElOrdenadorPasoAPaso) {
               intRespuestas);
     EXPECT_EQ(oidas.count(QStringLiteral("Tu respuesta: ")), intRespuestas);
 
-    QFile f(QStringLiteral(BRUMARIA_TRAZA));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly | QIODevice::Text));
-    const QStringList esperada = QString::fromUtf8(f.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    const QStringList esperada = QString::fromUtf8(prueba::LeerArchivo(QStringLiteral(BRUMARIA_TRAZA)))
+                                     .split(u'\n', Qt::SkipEmptyParts);
     if (g.traza() != esperada) {
         // The whole new record, to look at (and to keep, if the change is meant).
         std::fputs(qPrintable(g.traza().join(u'\n') + u'\n'), stdout);

@@ -52,9 +52,8 @@ protected:
     // Starts the window, from a Config.dat holding `guardadas` if given.
     void Arrancar(const RegistroOpciones* guardadas = nullptr) {
         if (guardadas) {
-            QFile f(ModOpciones::strRutaConfig());
-            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-            f.write(CodificarOpciones(*guardadas));
+            ASSERT_TRUE(prueba::EscribirArchivo(ModOpciones::strRutaConfig(),
+                                                CodificarOpciones(*guardadas)));
         }
         app = std::make_unique<Aplicacion>();
         app->ventana.Cargar();
@@ -236,9 +235,7 @@ TEST_F(Ventana, MenuVerAjustaLaVentanaYCerrarColocandoLoGuarda) {
     Empezar("optJugador", true, "chkJugadorColocaSusBarcos");
     ASSERT_TRUE(QTest::qWaitFor([this] { return m().blnCerrando; }, 3000));
     EXPECT_FALSE(p().blnEnPartida());
-    QFile f(ModOpciones::strRutaConfig());
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray datos = f.readAll();
+    const QByteArray datos = prueba::LeerArchivo(ModOpciones::strRutaConfig());
     ASSERT_EQ(datos.size(), 4419);
     EXPECT_EQ(datos.mid(3904, 3), QByteArray("FTF")); // status bar, history, chat
     app.reset();
@@ -246,24 +243,6 @@ TEST_F(Ventana, MenuVerAjustaLaVentanaYCerrarColocandoLoGuarda) {
     EXPECT_FALSE(v().statusBar()->isVisible());
     EXPECT_EQ(v().intAltoTwips(), 5580);
     EXPECT_EQ(v().intAnchoTwips(), 10560);
-}
-
-// Only a folder that is not there means the options came from elsewhere.
-TEST_F(Ventana, CarpetaDeImagenQueFaltaArrancaUsableYCorrigeLasOpciones) {
-    RegistroOpciones o = RegistroOpciones::PorDefecto();
-    o.blnImagenAgua = true;
-    o.strRutaAgua = carpeta.archivo(QStringLiteral("no-existe/agua.jpg"));
-    Arrancar(&o);
-    ASSERT_EQ(grabador.mensajes().size(), 1);
-    EXPECT_EQ(grabador.mensajes().first().titulo, QStringLiteral("Advertencia"));
-    EXPECT_TRUE(grabador.mensajes().first().texto.endsWith(QStringLiteral(
-        "\n\nSe desactivarán las imágenes y se cargarán las opciones instaladas por defecto.")));
-    EXPECT_FALSE(app->opciones.Opciones.blnImagenAgua);
-    // Saved corrected: the next start is silent.
-    app.reset();
-    grabador.Limpiar();
-    Arrancar();
-    EXPECT_EQ(grabador.mensajes().size(), 0);
 }
 
 TEST_F(Ventana, TextosDeFueraComoTextoPlanoYParpadeo) {
