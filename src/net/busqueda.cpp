@@ -82,19 +82,13 @@ void CerrarUdp(QUdpSocket*& s) {
 void UdpDosFamilias::Abrir(QObject* dueno, bool blnSoloLoopback, quint16 puerto, bool blnCompartido,
                            const Lector& alLeer) {
     Cerrar();
-    v4_ = SocketAbierto(dueno,
-                        QHostAddress(blnSoloLoopback ? QHostAddress::LocalHost : QHostAddress::AnyIPv4),
-                        puerto, blnCompartido);
+    const QHostAddress v4(blnSoloLoopback ? QHostAddress::LocalHost : QHostAddress::AnyIPv4);
+    const QHostAddress v6(blnSoloLoopback ? QHostAddress::LocalHostIPv6 : QHostAddress::AnyIPv6);
+    v4_ = SocketAbierto(dueno, v4, puerto, blnCompartido);
     // The same number on IPv6, so one announced or typed port serves both.
     const quint16 p6 = puerto != 0 || !v4_ ? puerto : v4_->localPort();
-    v6_ = SocketAbierto(
-        dueno, QHostAddress(blnSoloLoopback ? QHostAddress::LocalHostIPv6 : QHostAddress::AnyIPv6),
-        p6, blnCompartido);
-    if (!v6_ && p6 != puerto)
-        v6_ = SocketAbierto(dueno,
-                            QHostAddress(blnSoloLoopback ? QHostAddress::LocalHostIPv6
-                                                         : QHostAddress::AnyIPv6),
-                            0, blnCompartido);
+    v6_ = SocketAbierto(dueno, v6, p6, blnCompartido);
+    if (!v6_ && p6 != puerto) v6_ = SocketAbierto(dueno, v6, 0, blnCompartido);
     for (QUdpSocket* s : {v4_, v6_})
         if (s) QObject::connect(s, &QUdpSocket::readyRead, dueno, [s, alLeer] { alLeer(s); });
 }
@@ -391,7 +385,7 @@ void Busqueda::RecibirRespuestas(QUdpSocket* s) {
     for (int n = 0; n < kMaxDatagramasPorTurno && handle_ != 0 && s->hasPendingDatagrams(); ++n) {
         const QNetworkDatagram dg = s->receiveDatagram(kMaxDatagrama + 1);
         const auto r = LeerRespuesta(dg.data());
-        if (!r || handle_ == 0 || r->guidAplicacion.compare(guid_, Qt::CaseInsensitive) != 0 ||
+        if (!r || r->guidAplicacion.compare(guid_, Qt::CaseInsensitive) != 0 ||
             !marcas_.contains(r->marca))
             continue;
         if (!DirectPlay8Peer::blnDestinoPermitido(dg.senderAddress())) continue;

@@ -31,8 +31,11 @@ struct ContextoRed {
     VistaPartida& vista;
 };
 
-class RedDelJuego : public RedPartida {
+class RedDelJuego {
 public:
+    virtual ~RedDelJuego() = default;
+    // What the match sends and asks through.
+    virtual RedPartida& Red() = 0;
     // "Enviar" of the chat pane; false keeps the line for the player to
     // shorten. The alert menu's sends (0 sound, 1 message box, 2 history).
     virtual bool EnviarChat(const QString& strTexto) = 0;
@@ -50,7 +53,7 @@ std::unique_ptr<RedDelJuego> CrearRedDelJuego(const ContextoRed& contexto);
 // Stands in for the network side until it is first needed: with no
 // connection there is nothing to send, so until then it only answers that
 // there is none.
-class RedPerezosa final : public RedDelJuego {
+class RedPerezosa final : public RedPartida, public RedDelJuego {
 public:
     explicit RedPerezosa(const ContextoRed& contexto) : contexto_(contexto) {}
 
@@ -58,6 +61,7 @@ public:
     // loaded (the player was told once).
     RedDelJuego* Cargada();
 
+    RedPartida& Red() override { return *this; }
     EstadoConexion Estado() const override;
     bool blnEsHost() const override;
     QString strNombreUsuario() const override;

@@ -17,40 +17,40 @@ RedDelJuego* RedPerezosa::Cargada() {
 }
 
 EstadoConexion RedPerezosa::Estado() const {
-    return real_ ? real_->Estado() : EstadoConexion::SinConexion;
+    return real_ ? real_->Red().Estado() : EstadoConexion::SinConexion;
 }
 bool RedPerezosa::blnEsHost() const {
-    return real_ && real_->blnEsHost();
+    return real_ && real_->Red().blnEsHost();
 }
 QString RedPerezosa::strNombreUsuario() const {
-    return real_ ? real_->strNombreUsuario() : QString();
+    return real_ ? real_->Red().strNombreUsuario() : QString();
 }
 void RedPerezosa::IniciarDPlay() {
-    if (RedDelJuego* r = Cargada()) r->IniciarDPlay();
+    if (RedDelJuego* r = Cargada()) r->Red().IniciarDPlay();
 }
 void RedPerezosa::TerminarConexion() {
-    if (real_) real_->TerminarConexion();
+    if (real_) real_->Red().TerminarConexion();
 }
 void RedPerezosa::EnviarQuienEmpieza(bool blnEmpiezaElOtro) {
-    if (real_) real_->EnviarQuienEmpieza(blnEmpiezaElOtro);
+    if (real_) real_->Red().EnviarQuienEmpieza(blnEmpiezaElOtro);
 }
 void RedPerezosa::EnviarCompromiso(const QByteArray& huella) {
-    if (real_) real_->EnviarCompromiso(huella);
+    if (real_) real_->Red().EnviarCompromiso(huella);
 }
 void RedPerezosa::EnviarRevelacion(const Panel& flota, const QByteArray& sal) {
-    if (real_) real_->EnviarRevelacion(flota, sal);
+    if (real_) real_->Red().EnviarRevelacion(flota, sal);
 }
 void RedPerezosa::EnviarAtaque(int intFila, int intColumna) {
-    if (real_) real_->EnviarAtaque(intFila, intColumna);
+    if (real_) real_->Red().EnviarAtaque(intFila, intColumna);
 }
 void RedPerezosa::EnviarRespuesta(int intFila, int intColumna, int intResultado) {
-    if (real_) real_->EnviarRespuesta(intFila, intColumna, intResultado);
+    if (real_) real_->Red().EnviarRespuesta(intFila, intColumna, intResultado);
 }
 void RedPerezosa::EnviarFinDePartida() {
-    if (real_) real_->EnviarFinDePartida();
+    if (real_) real_->Red().EnviarFinDePartida();
 }
 void RedPerezosa::EnviarHistorial(const QString& strTexto) {
-    if (real_) real_->EnviarHistorial(strTexto);
+    if (real_) real_->Red().EnviarHistorial(strTexto);
 }
 // The chat and alerts say "nobody is there" themselves, so they load the
 // network side as the first message of a session would.
