@@ -56,8 +56,11 @@ QT_QPA_PLATFORM=offscreen DBUS_SESSION_BUS_ADDRESS=disabled: \
   timeout 30 "$TMP/raiz/usr/lib/brumaria/brumaria" --salir-tras-pintar
 echo "el juego desempaquetado arranca"
 # Every symbol the network module takes from the program is there: the
-# module bound at once, before the first paint.
+# module bound at once, before the first paint. A sanitizer build's runtime
+# must come first of all.
+precarga="$(ldd "$TMP/raiz/usr/lib/brumaria/brumaria" | awk '/libasan/ {print $3 ":"}')"
+precarga="$precarga$TMP/raiz/usr/lib/brumaria/libbrumaria_red.so"
 QT_QPA_PLATFORM=offscreen DBUS_SESSION_BUS_ADDRESS=disabled: timeout 30 \
-  env LD_BIND_NOW=1 LD_PRELOAD="$TMP/raiz/usr/lib/brumaria/libbrumaria_red.so" \
+  env LD_BIND_NOW=1 LD_PRELOAD="$precarga" \
   "$TMP/raiz/usr/lib/brumaria/brumaria" --salir-tras-pintar
 echo "el módulo de red encaja en el programa"
