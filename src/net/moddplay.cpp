@@ -106,13 +106,15 @@ std::int32_t ModDPlay::HospedarSesion(const QString& strNombreUsuario,
     strNombreUsuario_ = strNombreUsuario;
     // Over TCP/IP a friend on the internet needs the port open on the
     // router; on this computer alone there is nothing to open.
-    if (strGuidProveedor.compare(red::kGuidProveedorTcp, Qt::CaseInsensitive) == 0 &&
-        !blnSoloLocal()) {
-        mapeo_.Abrir(oDPP_->PuertoTcp());
+    if (strGuidProveedor.compare(red::kGuidProveedorTcp, Qt::CaseInsensitive) == 0) {
+        if (!blnSoloLocal() || !strUrlRouter.isEmpty())
+            mapeo_.Abrir(oDPP_->PuertoTcp(), strUrlRouter);
         // IPv6 needs no router mapping: the host's own global address is
         // what his friend types.
         const QString v6 =
-            red::TextoIPv6ParaCompartir(QNetworkInterface::allAddresses(), oDPP_->PuertoTcp());
+            blnSoloLocal() ? QString()
+                           : red::TextoIPv6ParaCompartir(QNetworkInterface::allAddresses(),
+                                                         oDPP_->PuertoTcp());
         if (!v6.isEmpty())
             cuadros_.EscribirEnHistorial(
                 QStringLiteral("Tu dirección IPv6 para jugar por Internet: ") + v6);

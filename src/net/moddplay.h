@@ -89,6 +89,10 @@ public:
 
     // Transport timings for new peers (tests shorten them).
     red::DirectPlay8Peer::Tiempos tiempos;
+    // Where the router describes itself; empty, it is looked for on the
+    // local network, which local-only mode never does (tests name a fake
+    // router on loopback here).
+    QString strUrlRouter;
 
     // Tests: hears every message as it is sent.
     std::function<void(const QString&)> alEnviar;

@@ -1,6 +1,7 @@
 // The router's port mapping against a fake router on 127.0.0.1 that serves
 // an IGD description and its control endpoint, found by its URL: no test
 // ever searches the network for a router.
+#include "mesa_en_red.h"
 #include "net/mapeo_puertos.h"
 
 #include <QHostAddress>
@@ -212,6 +213,39 @@ TEST(MapeoPuertos, RechazoSilencioYNingunRouterSeDicenAlAnfitrion) {
         EXPECT_EQ(m.strTextoParaElAnfitrion(), QString::fromUtf8(c.texto) + aMano);
         if (c.url != Url::Suya) {
             EXPECT_EQ(r.intPedidos, 0);
+        }
+    }
+}
+
+// Creating a TCP/IP game asks for its own port, tells the host in the
+// history and gives the port back on "Terminar conexión"; a refusal is told
+// too, and the game stays hosted.
+TEST(MapeoPuertos, CrearUnaPartidaPideSuPuertoYTerminarLaConexionLoDevuelve) {
+    const QString aMano = QStringLiteral(
+        "para jugar por Internet, abre a mano el puerto %1 (TCP y UDP) en el router.");
+    for (const Router::Modo modo : {Router::Modo::Acepta, Router::Modo::Rechaza}) {
+        SCOPED_TRACE(modo == Router::Modo::Acepta ? "acepta" : "rechaza");
+        brumaria::prueba::Barrido barrido;
+        brumaria::prueba::CarpetaEncuentros encuentros;
+        Router r(modo);
+        brumaria::prueba::MesaEnRed mesa;
+        mesa.dp.strUrlRouter = r.Url();
+        mesa.dp.IniciarDPlay();
+        ASSERT_EQ(mesa.dp.HospedarSesion(QStringLiteral("Ana"), QStringLiteral("Mesa"),
+                                         kGuidProveedorTcp),
+                  DPN_OK);
+        const QString puerto = QString::number(mesa.dp.oDPP()->PuertoTcp());
+        const QString dicho =
+            modo == Router::Modo::Acepta
+                ? QStringLiteral("Tu dirección para jugar por Internet: 127.0.0.99:") + puerto
+                : QStringLiteral("El router no ha abierto el puerto (error 718): ") +
+                      aMano.arg(puerto);
+        ASSERT_TRUE(Esperar([&] { return mesa.m.paneles.historial.contains(dicho); }));
+        EXPECT_EQ(mesa.dp.Estado(), brumaria::EstadoConexion::Anfitrion);
+        EXPECT_EQ(r.llamadas.value(0).puertoInterno, puerto);
+        mesa.dp.TerminarConexion();
+        if (modo == Router::Modo::Acepta) {
+            EXPECT_TRUE(Esperar([&] { return r.Cuantas(QStringLiteral("DeletePortMapping")) == 2; }));
         }
     }
 }
