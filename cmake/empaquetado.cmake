@@ -15,9 +15,10 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries the binaries link come from dpkg-shlibdeps; Qt's screen
-# plugins and its Spanish texts are loaded at run time, so they are named.
+# plugins, its svg picture reader (the ship pieces) and its Spanish texts
+# are loaded at run time, so they are named.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n")
 set(CPACK_GENERATOR DEB)
 include(CPack)

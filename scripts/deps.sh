@@ -2,7 +2,7 @@
 # Installs the Debian 12 packages that building, testing and running Brumaria need.
 set -euo pipefail
 pkgs=(build-essential cmake ninja-build pkg-config
-      qt6-base-dev qt6-multimedia-dev qt6-svg-dev libgl1-mesa-dev qt6-qpa-plugins qt6-translations-l10n
+      qt6-base-dev qt6-multimedia-dev libqt6svg6 libgl1-mesa-dev qt6-qpa-plugins qt6-translations-l10n
       libgtest-dev libgmock-dev googletest libbenchmark-dev
       fonts-dejavu-core ccache
       xvfb xauth xdotool dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0

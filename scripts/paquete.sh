@@ -50,10 +50,13 @@ necesita() { readelf -d "$1" | grep -q "NEEDED.*$2"; }
 necesita "$TMP/raiz/usr/lib/brumaria/libbrumaria_red.so" libQt6Network ||
   { echo "el módulo de red no lleva Qt Network"; exit 1; }
 dpkg-deb -f "$DEB" Depends | grep -q libqt6network6 || { echo "sin dependencia de Qt Network"; exit 1; }
+dpkg-deb -f "$DEB" Depends | grep -q libqt6svg6 || { echo "sin el lector de svg de Qt"; exit 1; }
 
-# The unpacked game starts from its own folder and paints its window.
-QT_QPA_PLATFORM=offscreen DBUS_SESSION_BUS_ADDRESS=disabled: \
+# The unpacked game starts from its own folder and paints its window,
+# without the SVG library: the ship pieces' reader comes with the first piece.
+QT_QPA_PLATFORM=offscreen DBUS_SESSION_BUS_ADDRESS=disabled: LD_DEBUG=files LD_DEBUG_OUTPUT="$TMP/carga" \
   timeout 30 "$TMP/raiz/usr/lib/brumaria/brumaria" --salir-tras-pintar
+! grep -q "file=libQt6Svg" "$TMP"/carga.* || { echo "el programa carga Qt Svg al arrancar"; exit 1; }
 echo "el juego desempaquetado arranca"
 # Every symbol the network module takes from the program is there: the
 # module bound at once, before the first paint. A sanitizer build's runtime

@@ -295,7 +295,8 @@ bool DecodificarOpciones(const QByteArray& datos, RegistroOpciones& o) {
     qsizetype posicion = 0;
     for (const auto& c : kCampos) {
         const QByteArrayView campo =
-            QByteArrayView(datos).sliced(std::min(posicion, datos.size()))
+            QByteArrayView(datos)
+                .sliced(std::min(posicion, datos.size()))
                 .first(std::clamp<qsizetype>(datos.size() - posicion, 0, c.ancho));
         // A field cut by the end of a short file is whole only if its blank
         // padding has begun.
@@ -353,11 +354,13 @@ bool ModOpciones::blnGuardarOpcionesEnArchivo() {
     contenido.replace(0, registro.size(), registro);
 
     bool blnSinTemporal = false;
-    const bool ok = blnPrevio && blnTieneOtrosNombres(ruta)
-                        ? blnReescribir(ruta, contenido, anterior)
-                        : blnEscribirYRenombrar(ruta, contenido, blnPrevio, blnSinTemporal) ||
-                              (blnSinTemporal && blnPrevio &&
-                               blnReescribir(ruta, contenido, anterior));
+    // A file that already says it all is not written again.
+    const bool ok =
+        blnPrevio && contenido == anterior ? true
+        : blnPrevio && blnTieneOtrosNombres(ruta)
+            ? blnReescribir(ruta, contenido, anterior)
+            : blnEscribirYRenombrar(ruta, contenido, blnPrevio, blnSinTemporal) ||
+                  (blnSinTemporal && blnPrevio && blnReescribir(ruta, contenido, anterior));
     if (ok) {
         cargado_ = Opciones;
         original_ = registro;

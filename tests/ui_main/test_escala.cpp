@@ -4,6 +4,8 @@
 #include "carpeta_temporal.h"
 #include "controles.h"
 #include "grabador_mensajes.h"
+#include "platform/rutas.h"
+#include "ui/escala/imagen_nitida.h"
 #include "ui/main/aplicacion.h"
 #include "ui/main/tablero.h"
 #include "ventana_prueba.h"
@@ -12,6 +14,7 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
@@ -118,8 +121,8 @@ TEST_F(Escala, AlAgrandarLaVentanaLasCasillasCrecenCuadradasYNingunTextoSeCorta)
     EXPECT_DOUBLE_EQ(v.factorEscala(), factor);
     auto* historial = Control<QPlainTextEdit>(v, QStringLiteral("txtHistorial"));
     const QRect r(historial->mapTo(&v, QPoint(0, 0)), historial->size());
-    EXPECT_TRUE(v.rect().contains(r)) << r.x() << "," << r.y() << " " << r.width() << "x"
-                                      << r.height();
+    EXPECT_TRUE(v.rect().contains(r))
+        << r.x() << "," << r.y() << " " << r.width() << "x" << r.height();
     EXPECT_EQ(TextosCortados().join(QStringLiteral("; ")).toStdString(), "");
 }
 
@@ -145,4 +148,22 @@ TEST_F(Escala, LaVentanaVuelveConElTamanoYElEstadoQueTenia) {
     tercera.showNormal();
     QApplication::processEvents();
     EXPECT_EQ(tercera.size(), QSize(700, 560));
+}
+
+// A shipped piece is drawn from its vectors at the size asked, not blown up
+// from the small raster copy beside it.
+TEST_F(Escala, LasPiezasSeDibujanDeSusVectores) {
+    const QString gif = UnirRuta(strRutaPrograma(), QStringLiteral("imagenes/barcoh1.gif"));
+    auto dibujar = [](const ImagenNitida& imagen) {
+        QImage i(68, 68, QImage::Format_ARGB32_Premultiplied);
+        i.fill(Qt::transparent);
+        QPainter p(&i);
+        imagen.Dibujar(p, QRectF(0, 0, 68, 68));
+        return i;
+    };
+    const QImage vectores = dibujar(ImagenNitida::Cargar(gif, true));
+    const QImage raster = dibujar(ImagenNitida::Cargar(gif));
+    // The middle of the bow is its deck.
+    EXPECT_EQ(vectores.pixelColor(34, 34), QColor(0xc4, 0xcc, 0xd6));
+    EXPECT_NE(vectores, raster);
 }

@@ -65,8 +65,9 @@ void EscalaTwips::Aplicar() {
     // Never below the design size: that is the smallest the texts fit in.
     factor_ = std::max(1.0, std::min(double(lienzo_->width()) / d.width(),
                                      double(lienzo_->height()) / d.height()));
-    desplazamiento_ = QPoint(std::max(0, Redondear((lienzo_->width() - d.width() * factor_) / 2)),
-                             std::max(0, Redondear((lienzo_->height() - d.height() * factor_) / 2)));
+    desplazamiento_ =
+        QPoint(std::max(0, Redondear((lienzo_->width() - d.width() * factor_) / 2)),
+               std::max(0, Redondear((lienzo_->height() - d.height() * factor_) / 2)));
     for (QWidget* w : lienzo_->findChildren<QWidget*>())
         if (w->property(kGeometria).isValid()) Escalar(w);
 }
@@ -119,11 +120,16 @@ void GuardarTamaño(const QWidget& ventana, const QString& clave) {
     const QSize t = blnMaximizada ? ventana.normalGeometry().size() : ventana.size();
     QSettings a(strArchivoTamaños(), QSettings::IniFormat);
     a.beginGroup(clave);
+    // Only a change is written: closing the game unchanged leaves the file alone.
+    auto poner = [&a](const QString& nombre, const QVariant& valor) {
+        if (!a.contains(nombre) || a.value(nombre).toString() != valor.toString())
+            a.setValue(nombre, valor);
+    };
     if (!t.isEmpty()) {
-        a.setValue(QStringLiteral("ancho"), t.width());
-        a.setValue(QStringLiteral("alto"), t.height());
+        poner(QStringLiteral("ancho"), t.width());
+        poner(QStringLiteral("alto"), t.height());
     }
-    a.setValue(QStringLiteral("maximizada"), blnMaximizada);
+    poner(QStringLiteral("maximizada"), blnMaximizada);
 }
 
 } // namespace brumaria

@@ -5,13 +5,14 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QPixmap>
-#include <QSvgRenderer>
 #include <array>
 
 namespace brumaria {
 
 struct ImagenNitida::Datos {
-    std::unique_ptr<QSvgRenderer> svg;
+    // An SVG is drawn by Qt's svg picture reader, which the game loads on
+    // the first piece drawn rather than at start-up.
+    QString svg;
     QImage raster;
     qint64 clave = 0;
     // The sizes drawn last: a board draws every piece at one size, and at
@@ -46,11 +47,11 @@ ImagenNitida ImagenNitida::Cargar(const QString& ruta, bool blnPreferirSvg) {
     else if (blnPreferirSvg)
         vectorial = info.dir().filePath(info.completeBaseName() + QStringLiteral(".svg"));
     if (!vectorial.isEmpty() && QFileInfo(vectorial).isFile()) {
-        auto svg = std::make_unique<QSvgRenderer>(vectorial);
-        if (svg->isValid()) {
+        QImageReader svg(vectorial, "svg");
+        if (svg.canRead() && svg.size().isValid()) {
             ImagenNitida r;
             r.d_ = std::make_shared<Datos>();
-            r.d_->svg = std::move(svg);
+            r.d_->svg = vectorial;
             r.d_->clave = NuevaClave();
             return r;
         }
@@ -74,12 +75,10 @@ void ImagenNitida::Dibujar(QPainter& p, const QRectF& destino) const {
         if (d.tamaño == tamaño && qFuzzyCompare(d.pixmap.devicePixelRatio(), dpr)) dibujo = &d;
     if (!dibujo) {
         QImage img;
-        if (d_->svg) {
-            img = QImage(tamaño, QImage::Format_ARGB32_Premultiplied);
-            img.fill(Qt::transparent);
-            QPainter q(&img);
-            q.setRenderHint(QPainter::Antialiasing, true);
-            d_->svg->render(&q);
+        if (!d_->svg.isEmpty()) {
+            QImageReader svg(d_->svg, "svg");
+            svg.setScaledSize(tamaño);
+            img = svg.read();
         } else {
             img = d_->raster.scaled(tamaño, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         }

@@ -25,8 +25,8 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <algorithm>
-#include <cmath>
 #include <array>
+#include <cmath>
 
 #include "ui/options/frm_opciones.h"
 #include "ui/placement/colocar_barcos.h"
@@ -344,7 +344,11 @@ void FrmPrincipal::paintEvent(QPaintEvent* e) {
         blnPintado_ = true;
         QTimer::singleShot(0, this, [this] {
             // The icon waits for the first paint: decoding it is not free.
-            setWindowIcon(QIcon(QPixmap(QStringLiteral(":/brumaria/brumaria.png"))));
+            // Named as a PNG: left to guess, Qt would ask every picture
+            // plugin installed, loading each.
+            QImageReader icono(QStringLiteral(":/brumaria/brumaria.png"), "png");
+            icono.setAutoDetectImageFormat(false);
+            setWindowIcon(QIcon(QPixmap::fromImage(icono.read())));
             emit primerPintado();
         });
     }

@@ -8,7 +8,6 @@
 #include "platform/anuncios.h"
 #include "platform/mensajes.h"
 #include "ui/escala/escala_twips.h"
-#include "ui/escala/imagen_nitida.h"
 #include "ui/help/ayuda.h"
 #include "ui/main/tablero.h"
 
@@ -19,6 +18,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
@@ -47,28 +47,66 @@ QLabel* Etiqueta(QWidget* padre, const QString& texto, const QString& nombre, co
     return l;
 }
 
+// One piece of the built-in sunk ship in a 34-unit square scaled to `r`:
+// hull, deck and portholes, the ends rounded where the ship ends. Drawn
+// from its outline, so it is sharp at any size without any picture file.
+void DibujarPiezaContador(QPainter& p, const QRectF& r, bool blnProa, bool blnPopa) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    p.translate(r.topLeft());
+    p.scale(r.width() / 34.0, r.height() / 34.0);
+    p.setPen(Qt::NoPen);
+    // The hull's dark edge (from y 8 to 26) and, inside it, its lit side.
+    auto casco = [&](double arriba, double abajo, double rx, double curva) {
+        QPainterPath c;
+        const double medio = (arriba + abajo) / 2;
+        if (blnProa) {
+            c.moveTo(14, arriba);
+            c.arcTo(QRectF(14 - rx, arriba, 2 * rx, abajo - arriba), 90, 180);
+        } else {
+            c.moveTo(0, arriba);
+            c.lineTo(0, abajo);
+            c.lineTo(14, abajo);
+        }
+        if (blnPopa) {
+            c.lineTo(24, abajo);
+            c.cubicTo(31, abajo, curva, medio + (abajo - medio) * 0.55, curva, medio);
+            c.cubicTo(curva, medio - (abajo - medio) * 0.55, 31, arriba, 24, arriba);
+        } else {
+            c.lineTo(34, abajo);
+            c.lineTo(34, arriba);
+        }
+        c.closeSubpath();
+        return c;
+    };
+    p.fillPath(casco(8, 26, 13, 32.6), QColor(0x24, 0x2a, 0x34));
+    QLinearGradient luz(0, 8, 0, 17);
+    luz.setColorAt(0, QColor(0x8a, 0x95, 0xa5));
+    luz.setColorAt(1, QColor(0x58, 0x62, 0x70));
+    p.fillPath(casco(9.6, 24.4, 11.4, 31), luz);
+    const double cubiertaIzq = blnProa ? 9 : 0, cubiertaDer = blnPopa ? 27 : 34;
+    p.fillRect(QRectF(cubiertaIzq, 13.8, cubiertaDer - cubiertaIzq, 6.4), QColor(0xc4, 0xcc, 0xd6));
+    for (int x : {3, 11, 19, 27}) {
+        if ((x == 3 && blnProa) || (x == 27 && blnPopa)) continue;
+        for (double y : {10.1, 21.3})
+            p.fillRect(QRectF(x, y, 2, 2.6), QColor(0xff, 0xd6, 0x5a));
+    }
+    p.restore();
+}
+
 // The built-in picture of a sunk ship of `n` pieces (1..4), for the
-// counters: the pieces side by side, each as high as the label, drawn from
-// their vectors at whatever size the window has.
+// counters: the pieces side by side, each as high as the label.
 class EtiquetaBarco : public QLabel {
 public:
     EtiquetaBarco(int n, QWidget* padre) : QLabel(padre), n_(std::clamp(n, 1, 4)) {}
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        static const std::array<ImagenNitida, 4> piezas = [] {
-            std::array<ImagenNitida, 4> r;
-            for (int i = 0; i < 4; ++i)
-                r[i] = ImagenNitida::Cargar(
-                    QStringLiteral(":/brumaria/incorporadas/barcoh%1.svg").arg(i + 1));
-            return r;
-        }();
         QPainter pintor(this);
         const int lado = std::min(height(), width() / n_);
-        for (int i = 0; i < n_; ++i) {
-            const int pieza = n_ == 1 ? 3 : i == 0 ? 0 : i == n_ - 1 ? 2 : 1;
-            piezas[pieza].Dibujar(pintor, QRect(i * lado, (height() - lado) / 2, lado, lado));
-        }
+        for (int i = 0; i < n_; ++i)
+            DibujarPiezaContador(pintor, QRect(i * lado, (height() - lado) / 2, lado, lado), i == 0,
+                                 i == n_ - 1);
     }
 
 private:
@@ -156,8 +194,8 @@ void FrmPrincipal::CrearControles() {
     cmdAgua = boton(QStringLiteral("&Agua"), QStringLiteral("cmdAgua"), Twips(240, 3360, 975, 375));
     cmdTocado =
         boton(QStringLiteral("&Tocado"), QStringLiteral("cmdTocado"), Twips(1320, 3360, 975, 375));
-    cmdHundido =
-        boton(QStringLiteral("&Hundido"), QStringLiteral("cmdHundido"), Twips(2400, 3360, 975, 375));
+    cmdHundido = boton(QStringLiteral("&Hundido"), QStringLiteral("cmdHundido"),
+                       Twips(2400, 3360, 975, 375));
     HabilitarRespuestas(false);
     connect(cmdAgua, &QPushButton::clicked, this, [this] { partida_->cmdAgua_Click(); });
     connect(cmdTocado, &QPushButton::clicked, this, [this] { partida_->cmdTocado_Click(); });

@@ -6,7 +6,15 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QGroupBox>
+#include <QImageReader>
+#include <QPainter>
+#include <QPixmap>
+#include <QProxyStyle>
+#include <QStyleOption>
+#include <algorithm>
 #include <memory>
+#include <qdrawutil.h>
 
 namespace {
 
@@ -18,9 +26,9 @@ struct Argumentos {
 // Read before the window system is touched, so --help and --version work
 // without a display.
 Argumentos LeerArgumentos(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("Brumaria"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(BRUMARIA_VERSION));
+    QStringList lista;
+    for (int i = 0; i < argc; ++i)
+        lista << QString::fromLocal8Bit(argv[i]);
     QCommandLineParser opciones;
     opciones.setApplicationDescription(QStringLiteral("Brumaria: la batalla naval."));
     const QCommandLineOption ayuda = opciones.addHelpOption();
@@ -36,11 +44,80 @@ Argumentos LeerArgumentos(int argc, char** argv) {
     opciones.addOption(soloLocal);
     opciones.addOption(salirTrasPintar);
     // Qt's own options (-platform, -style...) are for the window system.
-    opciones.parse(QCoreApplication::arguments());
-    if (opciones.isSet(ayuda)) opciones.showHelp();
-    if (opciones.isSet(version)) opciones.showVersion();
+    opciones.parse(lista);
+    if (opciones.isSet(ayuda) || opciones.isSet(version)) {
+        // Only these two need an application, for its name and version.
+        QCoreApplication app(argc, argv);
+        QCoreApplication::setApplicationName(QStringLiteral("Brumaria"));
+        QCoreApplication::setApplicationVersion(QStringLiteral(BRUMARIA_VERSION));
+        if (opciones.isSet(ayuda)) opciones.showHelp();
+        opciones.showVersion();
+    }
     return {opciones.isSet(soloLocal), opciones.isSet(salirTrasPintar)};
 }
+
+// Qt's style reads the group box frame and the menu bar's overflow arrows
+// from picture files whose format it probes with every picture plugin
+// installed, loading each one (and with the svg one the whole SVG library)
+// at start-up. The frame's picture is read here as the PNG it is, and the
+// arrows are drawn.
+class EstiloJuego : public QProxyStyle {
+public:
+    void drawPrimitive(PrimitiveElement cual, const QStyleOption* opcion, QPainter* pintor,
+                       const QWidget* widget) const override {
+        if (cual != PE_FrameGroupBox || baseStyle()->name() != QLatin1String("fusion"))
+            return QProxyStyle::drawPrimitive(cual, opcion, pintor, widget);
+        if (marco_.isNull()) {
+            QImageReader png(
+                QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png"),
+                "png");
+            png.setAutoDetectImageFormat(false);
+            marco_ = QPixmap::fromImage(png.read());
+        }
+        // As the style itself lays it: below the title, if there is one.
+        constexpr int kMargenSuperior = 3;
+        const auto* caja = qobject_cast<const QGroupBox*>(widget);
+        const int arriba =
+            caja && !caja->isCheckable() && caja->title().isEmpty()
+                ? kMargenSuperior
+                : std::max(pixelMetric(PM_ExclusiveIndicatorHeight), opcion->fontMetrics.height()) +
+                      kMargenSuperior;
+        qDrawBorderPixmap(pintor, opcion->rect.adjusted(0, arriba, 0, 0), QMargins(6, 6, 6, 6),
+                          marco_);
+    }
+
+    QIcon standardIcon(StandardPixmap cual, const QStyleOption* opcion,
+                       const QWidget* widget) const override {
+        if (cual != SP_ToolBarHorizontalExtensionButton &&
+            cual != SP_ToolBarVerticalExtensionButton)
+            return QProxyStyle::standardIcon(cual, opcion, widget);
+        const QColor color =
+            (widget ? widget->palette() : QApplication::palette()).color(QPalette::ButtonText);
+        QIcon icono;
+        for (const int lado : {16, 32}) {
+            QPixmap p(lado, lado);
+            p.fill(Qt::transparent);
+            QPainter pintor(&p);
+            pintor.setRenderHint(QPainter::Antialiasing);
+            pintor.setPen(QPen(color, lado / 10.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            if (cual == SP_ToolBarVerticalExtensionButton) {
+                // Pointing down: the right-pointing arrows turned a quarter.
+                pintor.translate(lado, 0);
+                pintor.rotate(90);
+            }
+            const double u = lado / 16.0;
+            for (const double x : {4.0, 9.0})
+                pintor.drawPolyline(QPolygonF{QPointF(x * u, 4 * u), QPointF((x + 3.5) * u, 8 * u),
+                                              QPointF(x * u, 12 * u)});
+            pintor.end();
+            icono.addPixmap(p);
+        }
+        return icono;
+    }
+
+private:
+    mutable QPixmap marco_;
+};
 
 } // namespace
 
@@ -48,6 +125,7 @@ int main(int argc, char** argv) {
     const Argumentos args = LeerArgumentos(argc, argv);
     brumaria::FijarSoloLocal(args.blnSoloLocal);
     QApplication app(argc, argv);
+    QApplication::setStyle(new EstiloJuego);
     QApplication::setApplicationName(QStringLiteral("Brumaria"));
     QApplication::setApplicationVersion(QStringLiteral(BRUMARIA_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.brumaria.Brumaria"));
