@@ -120,6 +120,16 @@ TEST(ConfigDañado, ArrancaConLoLeidoYAlCerrarNoSePierdeNada) {
          },
          {QStringLiteral("No se encuentra el archivo")},
          true},
+        // A JPEG cut after its first bytes still looks like one.
+        {"imagen cortada",
+         [](QByteArray d) {
+             const QString r = UnirRuta(strRutaPrograma(), "imagenes/cortada.jpg");
+             prueba::EscribirArchivo(
+                 r, prueba::LeerArchivo(UnirRuta(strRutaPrograma(), "imagenes/agua.jpg")).left(24));
+             return d.replace(313, 256, r.toUtf8().leftJustified(256));
+         },
+         {QStringLiteral("La imagen no es válida")},
+         true},
     };
     for (const Fila& fila : filas) {
         SCOPED_TRACE(fila.nombre);

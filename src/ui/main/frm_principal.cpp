@@ -86,7 +86,7 @@ void FrmPrincipal::AbrirOpciones(const QString& strEnfoque) {
 // ---------------------------------------------------------------- start-up
 
 bool FrmPrincipal::blnProbarImagen(const QString& strRuta, QString& strError,
-                                   bool& blnRutaNoEncontrada) const {
+                                   bool& blnRutaNoEncontrada) {
     const QFileInfo info(strRuta);
     // Only a missing folder means the options came from another machine; a
     // missing file is just that picture.
@@ -99,7 +99,8 @@ bool FrmPrincipal::blnProbarImagen(const QString& strRuta, QString& strError,
             QStringLiteral("La ruta de acceso es una carpeta, no una imagen: %1").arg(strRuta);
     } else if (!info.exists()) {
         strError = QStringLiteral("No se encuentra el archivo: %1").arg(strRuta);
-    } else if (QImageReader reader(strRuta); !reader.canRead()) {
+    } else if (imagenes_.Archivo(strRuta).isNull()) {
+        // Read whole, and kept for the boards: a picture cut short fails here.
         strError = QStringLiteral("La imagen no es válida: %1").arg(strRuta);
     } else {
         return true;

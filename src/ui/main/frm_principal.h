@@ -208,8 +208,7 @@ private:
     void ReiniciarContadores();
     void FijarContador(QLabel* contador, QLabel* x, int intLongitud, const QString& texto);
     void CorregirOpcionesDeImagenes(const QString& strDescripcion);
-    bool blnProbarImagen(const QString& strRuta, QString& strError,
-                         bool& blnRutaNoEncontrada) const;
+    bool blnProbarImagen(const QString& strRuta, QString& strError, bool& blnRutaNoEncontrada);
     void AbrirOpciones(const QString& strEnfoque);
     void cmdChatEnviar_Click();
     void imgCeldaO_Click(int intFila, int intColumna);
