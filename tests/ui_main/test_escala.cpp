@@ -122,27 +122,3 @@ TEST_F(Escala, AlAgrandarLaVentanaLasCasillasCrecenCuadradasYNingunTextoSeCorta)
                                       << r.height();
     EXPECT_EQ(TextosCortados().join(QStringLiteral("; ")).toStdString(), "");
 }
-
-TEST_F(Escala, LaVentanaVuelveConElTamanoYElEstadoQueTenia) {
-    Abrir();
-    Redimensionar(QSize(700, 560));
-    app->ventana.close();
-    app.reset();
-    // Kept in the user's folder, which the test has pointed at its own.
-    EXPECT_TRUE(QFileInfo::exists(carpeta.archivo(QStringLiteral("ventanas.ini"))));
-
-    FrmPrincipal& otra = Abrir();
-    EXPECT_EQ(otra.size(), QSize(700, 560));
-    EXPECT_FALSE(otra.isMaximized());
-    otra.showMaximized();
-    QApplication::processEvents();
-    otra.close();
-    app.reset();
-
-    FrmPrincipal& tercera = Abrir();
-    EXPECT_TRUE(tercera.isMaximized());
-    // Un-maximised, it is the size it had before.
-    tercera.showNormal();
-    QApplication::processEvents();
-    EXPECT_EQ(tercera.size(), QSize(700, 560));
-}

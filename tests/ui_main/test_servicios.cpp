@@ -186,38 +186,4 @@ TEST(ConfigDañado, ArrancaConLoLeidoYAlCerrarNoSePierdeNada) {
     }
 }
 
-// The program ended by a signal mid-match (a child process, as the desktop
-// ends it) keeps what the player changed in that run; so does the game itself.
-TEST(FinDeSesion, UnaSenalEnPartidaGuardaLasOpcionesDeEstaEjecucion) {
-    prueba::CarpetaTemporal carpeta;
-    carpeta.CopiarRecursos();
-    const auto terminar = [](QProcess& p, const std::function<bool()>& listo) {
-        p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        ASSERT_TRUE(p.waitForStarted(10000));
-        for (int i = 0; i < 200 && !listo(); ++i)
-            p.waitForReadyRead(50);
-        ASSERT_TRUE(listo());
-        ::kill(pid_t(p.processId()), SIGTERM);
-        ASSERT_TRUE(p.waitForFinished(10000));
-        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
-        EXPECT_EQ(p.exitCode(), 0);
-    };
-    QProcess hijo;
-    hijo.start(QStringLiteral(BRUMARIA_HIJO), {carpeta.ruta(), QStringLiteral("--solo-local")});
-    QByteArray salida;
-    terminar(hijo, [&] { return (salida += hijo.readAllStandardOutput()).contains("en partida"); });
-    const QString config = ModOpciones::strRutaConfig();
-    EXPECT_EQ(prueba::LeerArchivo(config).mid(3904, 3), "TFT"); // "Chat" ticked
-
-    // The game's own main() in a folder of its own: the empty Config.dat it
-    // leaves at start-up is filled by the signal.
-    const QString juego = carpeta.archivo(QStringLiteral("brumaria"));
-    ASSERT_TRUE(QFile::remove(config));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(BRUMARIA_BIN_DIR "/brumaria"), juego));
-    QProcess programa;
-    programa.start(juego, {QStringLiteral("--solo-local")});
-    terminar(programa, [&] { return QFileInfo::exists(config); });
-    EXPECT_EQ(prueba::LeerArchivo(config).size(), kTamañoConfig);
-}
-
 } // namespace
