@@ -246,41 +246,4 @@ TEST(JuegoLimpio, SiSeVaSinEnsenarSusBarcosSeDiceQueNoSePudieronComprobar) {
     EXPECT_FALSE(t.Historial().contains(kTrampa));
 }
 
-TEST(JuegoLimpio, UnaCopiaDeLaVersionAnteriorSeRechazaAlSaludar) {
-    Barrido barrido;
-    CarpetaEncuentros encuentros;
-    // An old copy joins us: refused with the version's own code.
-    Par host(QStringLiteral("Ana"));
-    ASSERT_EQ(host.peer.Host(Sesion(QStringLiteral("Mesa")), red::kGuidProveedorLocal), red::DPN_OK);
-    QTcpSocket vieja;
-    vieja.connectToHost(QHostAddress(QHostAddress::LocalHost), host.peer.PuertoTcp());
-    ASSERT_TRUE(vieja.waitForConnected(5000));
-    red::Hola hola{QString::fromLatin1(kGuidJuego), {}, QStringLiteral("Vieja")};
-    hola.intVersion = 1;
-    vieja.write(red::CodificarMarco(red::TipoMarco::Hola, red::CodificarHola(hola)));
-    red::DecodificadorMarcos dec;
-    QList<red::Marco> marcos;
-    ASSERT_TRUE(Esperar([&] {
-        dec.Anadir(vieja.readAll(), marcos);
-        return !marcos.isEmpty();
-    }));
-    ASSERT_EQ(marcos[0].tipo, red::TipoMarco::Rechazo);
-    EXPECT_EQ(red::LeerRechazo(marcos[0].cuerpo), red::DPNERR_OTRAVERSION);
-    EXPECT_EQ(host.peer.NumeroJugadores(), 1);
-
-    // We join an old copy: it hangs up on a HOLA it cannot read.
-    QTcpServer antigua;
-    ASSERT_TRUE(antigua.listen(QHostAddress(QHostAddress::LocalHost)));
-    QObject::connect(&antigua, &QTcpServer::newConnection, [&] {
-        QTcpSocket* s = antigua.nextPendingConnection();
-        QObject::connect(s, &QTcpSocket::readyRead, s, [s] { s->disconnectFromHost(); });
-    });
-    Par nueva(QStringLiteral("Bea"));
-    nueva.peer.Connect(Sesion(QStringLiteral("Mesa")),
-                       QStringLiteral("127.0.0.1:%1").arg(antigua.serverPort()),
-                       red::kGuidProveedorLocal);
-    ASSERT_TRUE(Esperar([&] { return !nueva.registro.resultadosUnion.isEmpty(); }));
-    EXPECT_EQ(nueva.registro.resultadosUnion.back(), red::DPNERR_OTRAVERSION);
-}
-
 } // namespace

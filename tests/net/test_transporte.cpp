@@ -30,63 +30,6 @@ TEST(Transporte, EnPruebasSoloSalePorLoopback) {
               0);
 }
 
-TEST(Transporte, BuscaDosHostsALaVezYSeUneAUno) {
-    CarpetaEncuentros carpeta;
-    Par a(QStringLiteral("Ana")), b(QStringLiteral("Berta")), c(QStringLiteral("Carlos"));
-    for (Par* p : {&a, &b, &c})
-        p->peer.FijarTiempos(TiemposCortos());
-    ASSERT_EQ(a.peer.Host(Sesion(QStringLiteral("Mesa de Ana")), red::kGuidProveedorLocal),
-              red::DPN_OK);
-    ASSERT_EQ(b.peer.Host(Sesion(QStringLiteral("Mesa de Berta")), red::kGuidProveedorTcp),
-              red::DPN_OK);
-    // An unrelated program in the same folder is never listed.
-    Par otro(QStringLiteral("Otro"));
-    ASSERT_EQ(otro.peer.Host(Sesion(QStringLiteral("Ajena"),
-                                    QStringLiteral("{00000000-1111-2222-3333-444444444444}")),
-                             red::kGuidProveedorLocal),
-              red::DPN_OK);
-
-    const auto h = c.peer.EnumHosts(QString::fromLatin1(kGuidJuego), red::kGuidProveedorLocal);
-    ASSERT_GT(h, 0);
-    QSet<QString> nombres;
-    ASSERT_TRUE(Esperar([&] {
-        nombres.clear();
-        for (const auto& r : c.registro.respuestas)
-            nombres.insert(r.ApplicationDescription.SessionName);
-        return nombres.size() == 2 && c.registro.respuestas.size() >= 4; // asked again
-    }));
-    EXPECT_FALSE(nombres.contains(QStringLiteral("Ajena")));
-    red::DPNMSG_ENUM_HOSTS_RESPONSE deAna;
-    for (const auto& r : c.registro.respuestas) {
-        EXPECT_TRUE(r.lRoundTripLatencyMS >= 0 && r.lRoundTripLatencyMS < 60000);
-        EXPECT_EQ(r.ApplicationDescription.lCurrentPlayers, 1);
-        if (r.ApplicationDescription.SessionName == QStringLiteral("Mesa de Ana")) deAna = r;
-    }
-    EXPECT_EQ(deAna.ApplicationDescription.guidInstance, a.peer.GetApplicationDesc().guidInstance);
-
-    c.peer.CancelAsyncOperation(h);
-    ASSERT_TRUE(Esperar([&] {
-        return c.registro.eventos.contains(
-            QStringLiteral("AsyncOp %1 %2").arg(h).arg(red::DPNERR_USERCANCEL));
-    }));
-
-    c.peer.Connect(deAna.ApplicationDescription, deAna.HostAddressUrl, deAna.DeviceAddressUrl);
-    ASSERT_TRUE(Esperar([&] { return !c.registro.resultadosUnion.isEmpty(); }));
-    EXPECT_EQ(c.registro.resultadosUnion.front(), red::DPN_OK);
-    ASSERT_TRUE(Esperar([&] { return a.registro.creados.size() == 2; }));
-
-    // The host sees itself first, then the guest; the guest sees both before the outcome.
-    EXPECT_EQ(a.registro.creados.front(), a.peer.IdJugadorLocal());
-    EXPECT_EQ(a.peer.GetPeerInfo(a.registro.creados[1]), QStringLiteral("Carlos"));
-    ASSERT_EQ(c.registro.eventos.size(), 4); // search end, 2 x Create, Connect
-    EXPECT_EQ(c.registro.eventos[3], QStringLiteral("Connect 0"));
-    EXPECT_EQ(c.peer.GetPeerInfo(c.peer.IdJugadorLocal()), QStringLiteral("Carlos"));
-    EXPECT_EQ(c.peer.GetPeerInfo(c.registro.creados[1]), QStringLiteral("Ana"));
-    EXPECT_EQ(c.peer.GetApplicationDesc().SessionName, QStringLiteral("Mesa de Ana"));
-    EXPECT_EQ(c.peer.NumeroJugadores(), 2);
-    EXPECT_EQ(a.peer.NumeroJugadores(), 2);
-}
-
 namespace {
 
 // `busca` asks for the TCP/IP game `host` creates at the address its

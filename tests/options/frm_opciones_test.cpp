@@ -217,24 +217,3 @@ TEST_F(Opciones, AbrirEnLaPaginaYElControlPedidos) {
         }
     }
 }
-
-TEST_F(Opciones, BotonDeColorConElSelectorReal) {
-    Abrir();
-    auto* agua = C<QPushButton>("cmdColorAgua");
-    // The picker opens on the button's colour; only its "Aceptar" changes it.
-    for (const char* boton : {"cmdCancelar", "cmdAceptar"}) {
-        AlAbrirse([boton] {
-            auto* c = qobject_cast<FrmColor*>(QApplication::activeModalWidget());
-            ASSERT_NE(c, nullptr);
-            EXPECT_EQ(c->lngColorActual(), RGB(192, 255, 255));
-            Control<QSlider>(*c, "sldRojo")->setValue(99);
-            Control<QSlider>(*c, "sldVerde")->setValue(0);
-            EXPECT_EQ(Control<QWidget>(*c, "shpCuadro")->palette().color(QPalette::Window),
-                      QColor(99, 0, 255));
-            Control<QPushButton>(*c, boton)->click();
-        });
-        agua->click();
-    }
-    EXPECT_EQ(FrmOpciones::lngColorDeBoton(agua), RGB(99, 0, 255));
-    EXPECT_TRUE(agua->styleSheet().contains("#6300ff"));
-}
