@@ -10,9 +10,7 @@
 #include "ui/placement/colocar_barcos.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
@@ -80,17 +78,6 @@ protected:
         }
         return filas;
     }
-    int Marcadas() {
-        int n = 0;
-        for (QCheckBox* c : editor->findChildren<QCheckBox*>())
-            n += c->isChecked() ? 1 : 0;
-        return n;
-    }
-    // Bold while in progress, green once complete.
-    std::pair<bool, bool> Estado(const char* etiqueta) {
-        auto* l = C<QLabel>(etiqueta);
-        return {l->font().bold(), l->palette().color(QPalette::WindowText) == QColor(0, 192, 0)};
-    }
     // The clicks in order, {row, column, vertical, accepted}; a refused one
     // changes nothing, not even the counters.
     void Colocar(const std::vector<std::tuple<int, int, bool, bool>>& pasos) {
@@ -99,14 +86,11 @@ protected:
                 QTest::mouseClick(C<QRadioButton>(vertical ? "optVertical" : "optHorizontal"),
                                   Qt::LeftButton);
             const QStringList antes = Tablero();
-            const auto cuenta = std::make_tuple(editor->intTamañoActual(),
-                                                editor->intNumeroBarco(), Marcadas());
+            const auto cuenta = std::pair(editor->intTamañoActual(), editor->intNumeroBarco());
             Clic(f, c);
             EXPECT_EQ(Tablero() != antes, aceptado) << strCasilla(f, c).toStdString();
             if (!aceptado) {
-                EXPECT_EQ(std::make_tuple(editor->intTamañoActual(), editor->intNumeroBarco(),
-                                          Marcadas()),
-                          cuenta);
+                EXPECT_EQ(std::pair(editor->intTamañoActual(), editor->intNumeroBarco()), cuenta);
             }
         }
     }
@@ -114,21 +98,10 @@ protected:
 
 TEST_F(Editor, LaFlotaAManoIgnorandoLosClicsIlegales) {
     Abrir();
-    EXPECT_EQ(Estado("lblBarcoDe4"), std::make_pair(true, false));
-    EXPECT_EQ(Estado("lblBarcosDe3"), std::make_pair(false, false));
     EXPECT_FALSE(C("cmdAceptar")->isEnabled());
     EXPECT_TRUE(C<QPushButton>("cmdCancelar")->isDefault());
-    EXPECT_EQ(editor->celda(K(4, 2))->accessibleName(), QStringLiteral("C5: agua"));
     // Past an edge, over, beside or at a corner of another ship: refused.
     Colocar({{0, 7, false, false}, {7, 3, true, false}, {0, 2, false, true}});
-    EXPECT_EQ(Estado("lblBarcoDe4"), std::make_pair(true, true));
-    EXPECT_EQ(Estado("lblBarcosDe3"), std::make_pair(true, false));
-    // Accepting before the end says so and leaves the editor open.
-    editor->cmdAceptar_Click(); // the button is disabled: only reachable from code
-    ASSERT_EQ(grabador.mensajes().size(), 1);
-    EXPECT_EQ(grabador.mensajes()[0].texto, QStringLiteral("No están todos los barcos colocados"));
-    EXPECT_EQ(grabador.mensajes()[0].icono, Icono::Critico);
-    EXPECT_TRUE(editor->isVisible());
     Colocar({{0, 1, false, false}, {1, 4, false, false}, {1, 6, false, false},
              {5, 8, false, false}, {5, 7, false, true},  {6, 6, true, false},
              {6, 5, true, true},   {9, 0, true, false},  {8, 0, true, true},
@@ -151,25 +124,17 @@ TEST_F(Editor, LaFlotaAManoIgnorandoLosClicsIlegales) {
                                       "#....#....",
                                       "#..#.....#"}));
     EXPECT_TRUE(blnFlotaValida(principal.intBarcosJugador));
-    EXPECT_EQ(Marcadas(), 10);
-    for (const char* l : {"lblBarcoDe4", "lblBarcosDe3", "lblBarcosDe2", "lblBarcosDe1"})
-        EXPECT_EQ(Estado(l), std::make_pair(true, true)) << l;
     EXPECT_TRUE(C<QPushButton>("cmdAceptar")->isDefault());
     EXPECT_FALSE(C<QPushButton>("cmdCancelar")->isDefault());
-    // Placed pieces, by position in their ship.
-    const std::pair<int, const char*> piezas[] = {{K(0, 2), "h1"}, {K(0, 3), "h2"},
-                                                  {K(0, 5), "h3"}, {K(6, 5), "v1"},
-                                                  {K(7, 5), "v2"}, {K(8, 5), "v3"},
-                                                  {K(0, 0), "h4"}};
-    for (const auto& [k, pieza] : piezas)
-        EXPECT_EQ(editor->strImagenCelda(k), QStringLiteral("imagenes/barco%1.gif").arg(pieza));
-    EXPECT_EQ(editor->celda(0)->accessibleName(), QStringLiteral("A1: barco"));
+    // The last piece of a ship is its end piece.
+    EXPECT_EQ(editor->strImagenCelda(K(0, 5)), QStringLiteral("imagenes/barcoh3.gif"));
+    EXPECT_EQ(editor->strImagenCelda(K(8, 5)), QStringLiteral("imagenes/barcov3.gif"));
     // Complete: clicks change nothing, and Enter presses "&Aceptar".
     Colocar({{7, 7, false, false}, {1, 2, false, false}});
     QTest::keyClick(editor.get(), Qt::Key_Return);
     EXPECT_TRUE(colocados);
     EXPECT_FALSE(editor->isVisible());
-    EXPECT_EQ(grabador.mensajes().size(), 1);
+    EXPECT_TRUE(grabador.mensajes().isEmpty());
 }
 
 // Every way the editor closes. The player's "&Cancelar", the close box and
