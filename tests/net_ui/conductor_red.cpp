@@ -8,7 +8,9 @@
 // draw forced to that value); it may start with "ipv6:" (a TCP/IP game the
 // guest joins by typing the host's address on ::1).
 // It builds the same object graph as the game, answers every message box,
-// and acts only through the window's controls. To aim, each side leaves its
+// and acts only through the window's controls; at the end of each match it
+// checks that its history said once who starts and that the one told so
+// moved first. To aim, each side leaves its
 // placed fleet in <meeting folder>/flotas for the other (a player looking
 // over the other's shoulder). Exit code 0 when its side went as expected.
 #include "platform/solo_local.h"
@@ -98,6 +100,7 @@ private:
     bool busquedaIniciada_ = false;
     bool atacado_ = false; // the other side has shot in this match
     int disparos_ = 0;     // this side's shots in this match
+    bool primero_ = false; // this side moved first in this match
     bool terminado_ = false;
     bool bien_ = true;
     bool flotaDejada_ = false;
@@ -145,12 +148,21 @@ private:
     int Fines() const {
         return int(cajas.count(QStringLiteral("¡Tu ganas!")) + cajas.count(QStringLiteral("¡Él gana!")));
     }
-    // Clean checks in the history file (the pane keeps only its last lines).
-    int Limpias() const {
+    // The history file (the pane keeps only its last lines).
+    QStringList Historial() const {
         QFile f(UnirRuta(strRutaPrograma(), QStringLiteral("Historial.txt")));
-        return f.open(QIODevice::ReadOnly)
-                   ? int(DeCp1252(f.readAll()).split(QStringLiteral("\r\n")).count(kLimpio))
-                   : 0;
+        return f.open(QIODevice::ReadOnly) ? DeCp1252(f.readAll()).split(QStringLiteral("\r\n"))
+                                           : QStringList();
+    }
+    void ComprobarQuienEmpezo() {
+        const QString q = partidas_.value(partida_);
+        const bool blnEmpiezo = (q == u"tu" || q == u"azar1") == host_;
+        const QStringList h = Historial();
+        const QStringList bloque = h.mid(h.lastIndexOf(QStringLiteral("EMPIEZA UNA PARTIDA")));
+        if (bloque.count(QStringLiteral("Tú empiezas")) != (blnEmpiezo ? 1 : 0) ||
+            bloque.count(QStringLiteral("Tu contrincante empieza")) != (blnEmpiezo ? 0 : 1) ||
+            primero_ != blnEmpiezo)
+            Fallo(QStringLiteral("partida %1: no empezó quien se dijo").arg(partida_ + 1));
     }
     // The host's choice, in either dialog: same names in both.
     void ElegirQuien(QWidget* d, const QString& q) {
@@ -237,6 +249,7 @@ private:
         }
         int f = 0, c = 0;
         if (!j_.partida.blnTurnoJugadorAtaque() || !Objetivo(f, c)) return;
+        primero_ = primero_ || (disparos_ == 0 && !atacado_);
         ++disparos_;
         Hacer([&v, f, c] {
             Hijo<QLineEdit>(&v, "txtColumna")->setText(QString(QChar(u'A' + c)));
@@ -252,7 +265,7 @@ private:
         if (!empezada_) {
             if (j_.preparacion.Estado() != EstadoPreparacion::Inactiva) return;
             empezada_ = true;
-            atacado_ = false;
+            atacado_ = primero_ = false;
             disparos_ = 0;
             Hacer([this] { Hijo<QAction>(&j_.ventana, "mnuJuegoEmpezar")->trigger(); });
             return;
@@ -261,9 +274,10 @@ private:
         if (Fines() > partida_) {
             // Over once the other's fleet has come and been checked clean:
             // the one he placed.
-            if (Limpias() <= partida_) return;
+            if (Historial().count(kLimpio) <= partida_) return;
             if (j_.principal.intBarcosOrdenador != flotaRival_)
                 Fallo(QStringLiteral("la flota enseñada no es la colocada"));
+            ComprobarQuienEmpezo();
             ++partida_;
             empezada_ = flotaDejada_ = false;
             if (partida_ < partidas_.size()) return;
