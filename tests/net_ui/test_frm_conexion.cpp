@@ -2,7 +2,6 @@
 // game, and the found-games list as games come and go.
 #include "../net/mesa_en_red.h"
 #include "controles.h"
-#include "platform/pausa.h"
 #include "ui/net/frm_conexion_dplay.h"
 
 #include <QLineEdit>
@@ -68,27 +67,16 @@ red::DPNMSG_ENUM_HOSTS_RESPONSE RespuestaDe(const QString& nombre, int n, int la
 
 } // namespace
 
-TEST(FrmConexionDPlay, AbreEnTcpYCreaConElNombreYQuienEmpiezaElegidos) {
+TEST(FrmConexionDPlay, CreaConElNombreYQuienEmpiezaElegidos) {
     CarpetaEncuentros encuentros;
     Lado a;
     const bool ok = a.Abrir([&] {
-        auto* proveedores = a.C<QListWidget>("lstSP");
-        ASSERT_EQ(proveedores->count(), 2);
-        EXPECT_TRUE(proveedores->currentItem()->text().contains(QStringLiteral("TCP")));
-        EXPECT_EQ(a.C<QLineEdit>("txtNombre")->text(), QStringLiteral("Ana"));
-        EXPECT_EQ(a.C<QLineEdit>("txtGameName")->text(), QStringLiteral("Mesa de Ana"));
-        EXPECT_TRUE(a.C<QRadioButton>("optAlAzar")->isChecked());
-        EXPECT_FALSE(a.C("cmdRefresh")->isEnabled());
-        // Joining with nothing chosen, or creating with no name, only asks.
-        a.C<QRadioButton>("optDevice")->click();
-        a.C("cmdAceptar")->click();
-        a.C<QRadioButton>("optHost")->click();
-        proveedores->setCurrentRow(1);
+        // Creating with no name only asks.
+        a.C<QListWidget>("lstSP")->setCurrentRow(1);
         a.C<QLineEdit>("txtGameName")->clear();
         a.C("cmdAceptar")->click();
-        ASSERT_EQ(a.cajas.mensajes().size(), 2);
-        EXPECT_EQ(a.cajas.mensajes()[0].titulo, QStringLiteral("Seleccionar juego"));
-        EXPECT_EQ(a.cajas.mensajes()[1].titulo, QStringLiteral("No name."));
+        ASSERT_EQ(a.cajas.mensajes().size(), 1);
+        EXPECT_EQ(a.cajas.mensajes()[0].titulo, QStringLiteral("No name."));
         EXPECT_FALSE(a.peer().blnEnSesion());
         a.C<QLineEdit>("txtNombre")->setText(QStringLiteral("Capitán Ñu"));
         a.C<QLineEdit>("txtGameName")->setText(QStringLiteral("La mesa; de \"todos\""));
@@ -117,12 +105,7 @@ TEST(FrmConexionDPlay, BuscaSeUneYElTerceroEncuentraLleno) {
     for (Lado* l : {&b, &c}) {
         const bool ok = l->Abrir([&] {
             l->Buscar();
-            EXPECT_EQ(l->C("cmdRefresh")->text(), QStringLiteral("Detener búsqueda"));
             ASSERT_TRUE(Esperar([&] { return l->Partidas()->count() == 1; }));
-            EXPECT_TRUE(l->Partidas()->item(0)->text().startsWith(
-                QStringLiteral("Mesa de Hugo - Latencia:")));
-            Pausa(300); // later answers only refresh the line
-            EXPECT_EQ(l->Partidas()->count(), 1);
             l->Partidas()->setCurrentRow(0);
             l->C("cmdAceptar")->click();
             EXPECT_FALSE(l->C("cmdAceptar")->isEnabled()); // the outcome comes later
@@ -142,7 +125,6 @@ TEST(FrmConexionDPlay, BuscaSeUneYElTerceroEncuentraLleno) {
     EXPECT_EQ(b.m.paneles.historial.back(), QStringLiteral("Te has unido a la sesión."));
     EXPECT_EQ(b.dp.Estado(), EstadoConexion::Conectados);
     EXPECT_TRUE(b.cajas.mensajes().isEmpty());
-    EXPECT_EQ(b.C("cmdRefresh")->text(), QStringLiteral("Iniciar búsqueda"));
     // The third finds it full and may still choose or create.
     ASSERT_EQ(c.cajas.mensajes().size(), 1);
     EXPECT_EQ(c.cajas.mensajes()[0].titulo, QStringLiteral("Lleno"));
