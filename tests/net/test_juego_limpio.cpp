@@ -194,10 +194,6 @@ TEST_P(Tramposo, SeLeCogeYSeDiceDondeMintio) {
     const Trampa filas[] = {
         {"Agua en un barco", {{0, 0, 0}}, fija, fija,
          QStringLiteral("Tu contrincante mintió en A1: era Tocado, dijo Agua.")},
-        {"Tocado en el agua", {{1, 1, 1}}, fija, fija,
-         QStringLiteral("Tu contrincante mintió en B2: era Agua, dijo Tocado.")},
-        {"Hundido sin hundir", {{0, 1, 1}, {0, 0, 2}}, fija, fija,
-         QStringLiteral("Tu contrincante mintió en A1: era Tocado, dijo Hundido.")},
         {"otra flota que la prometida", {{0, 0, 1}}, fija, Mover(fija, 9, 0, 8, 0),
          QStringLiteral("Los barcos que ha enseñado tu contrincante no son los que colocó al "
                         "empezar la partida.")},
@@ -228,7 +224,7 @@ TEST_P(Tramposo, SeLeCogeYSeDiceDondeMintio) {
     EXPECT_EQ(t.juego.m.principal.intBarcosOrdenador, fila.ensenada);
 }
 
-INSTANTIATE_TEST_SUITE_P(Filas, Tramposo, ::testing::Range(0, 5));
+INSTANTIATE_TEST_SUITE_P(Filas, Tramposo, ::testing::Range(0, 3));
 
 TEST(JuegoLimpio, SiSeVaSinEnsenarSusBarcosSeDiceQueNoSePudieronComprobar) {
     Mesa2 t;

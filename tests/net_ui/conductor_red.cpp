@@ -10,7 +10,7 @@
 // It builds the same object graph as the game, answers every message box,
 // and acts only through the window's controls; at the end of each match it
 // checks that its history said once who starts and that the one told so
-// moved first. To aim, each side leaves its
+// moved first, and at the end that all was one session. To aim, each side leaves its
 // placed fleet in <meeting folder>/flotas for the other (a player looking
 // over the other's shoulder). Exit code 0 when its side went as expected.
 #include "platform/solo_local.h"
@@ -281,6 +281,10 @@ private:
             ++partida_;
             empezada_ = flotaDejada_ = false;
             if (partida_ < partidas_.size()) return;
+            const QStringList h = Historial();
+            if (h.count(host_ ? QStringLiteral("Se ha agregado 'Bea' a la partida")
+                              : QStringLiteral("Te has unido a la sesión.")) != 1)
+                Fallo(QStringLiteral("más de una sesión"));
             terminado_ = true;
             codigo = bien_ ? 0 : 2;
             // Let the last messages leave, then close like the player would.
