@@ -1,6 +1,6 @@
 // The turn cycle through the recording window: every false answer refused
-// against the computer, and in a network match what goes to the peer and
-// what the player reads. (The window's trace test plays a whole match step
+// against the computer, and in a network match the player's shot and the
+// peer's answer. (The window's trace test plays a whole match step
 // by step.)
 #include "../core/ayudas.h"
 #include "core/azar.h"
@@ -168,43 +168,6 @@ TEST(PartidaEnRed, ElDisparoDelJugadorSeEnviaYSuRespuestaSeAplica) {
     EXPECT_TRUE(m.vista.menus.blnEmpezar);
     EXPECT_EQ(m.paneles.historial.value(m.paneles.historial.size() - 4),
               QStringLiteral("¡El JUGADOR GANA la partida!"));
-}
-
-TEST(PartidaEnRed, LasRespuestasDelJugadorSeEnvian) {
-    GrabadorMensajes cajas;
-    Mesa m;
-    EmpezarEnRed(m, false);
-    EXPECT_EQ(m.vista.estado[2], QStringLiteral("Su turno (tiene que atacar)"));
-    EXPECT_TRUE(m.vista.marcas.isEmpty());
-
-    m.partida.RecibirAtaque(4, 4);
-    EXPECT_EQ(m.vista.estado[2], QStringLiteral("Su turno (tienes que responder)"));
-    EXPECT_TRUE(m.vista.blnRespuestas);
-
-    // A false answer: warned, the peer is told, nothing else.
-    m.partida.cmdAgua_Click();
-    ASSERT_EQ(cajas.mensajes().size(), 1);
-    EXPECT_EQ(cajas.mensajes()[0].texto, QStringLiteral("Me parece que le quieres engañar..."));
-    EXPECT_EQ(cajas.mensajes()[0].titulo, QStringLiteral("¡Tramposo!"));
-    EXPECT_EQ(m.red.enviados,
-              QStringList{QStringLiteral("historial Ay ay ay, tu adversario te quería engañar...")});
-    EXPECT_TRUE(m.paneles.historial.isEmpty());
-
-    m.red.enviados.clear();
-    m.partida.cmdTocado_Click();
-    EXPECT_EQ(m.red.enviados, QStringList{QStringLiteral("respuesta 4 4 1")});
-    EXPECT_EQ(m.vista.estado[1], QStringLiteral("Su respuesta: Tocado"));
-    EXPECT_EQ(m.paneles.historial.back(), QStringLiteral("Contrincante\tE5\tTocado"));
-    // A hit: the peer shoots again.
-    EXPECT_EQ(m.vista.estado[2], QStringLiteral("Su turno (tiene que atacar)"));
-    EXPECT_FALSE(m.vista.blnRespuestas);
-
-    // The ship sinks; the pursuit of the computer plays no part here.
-    m.red.enviados.clear();
-    m.partida.RecibirAtaque(4, 5);
-    m.partida.cmdHundido_Click();
-    EXPECT_EQ(m.red.enviados, QStringList{QStringLiteral("respuesta 4 5 2")});
-    EXPECT_EQ(m.vista.hundidos[1][2], 1);
 }
 
 } // namespace

@@ -1,14 +1,11 @@
-// Random draws and the random fleets drawn with them.
+// Random draws.
 #include "ayudas.h"
 #include "core/azar.h"
-#include "core/flota.h"
-#include "core/modprincipal.h"
 
 #include <gtest/gtest.h>
 #include <set>
 
 using namespace brumaria;
-using prueba::Contar;
 using prueba::Semilla;
 
 namespace {
@@ -18,23 +15,6 @@ std::uint64_t RelojParado() {
 }
 
 } // namespace
-
-// Every fleet drawn is legal, and over many draws every square, the last
-// row and column included, holds a piece of some fleet.
-TEST(Colocacion, FlotasSiempreLegalesYQueLleganATodosLosBordes) {
-    ModPrincipal m;
-    Panel alcanzadas{};
-    for (std::uint64_t s = 1; s <= 3000; ++s) {
-        Semilla semilla(s);
-        m.PrepararBarcos(s % 2 ? 2 : 0);
-        const Panel& p = s % 2 ? m.intBarcosOrdenador : m.intBarcosJugador;
-        ASSERT_TRUE(blnFlotaValida(p)) << "seed " << s;
-        for (int f = 0; f < 10; ++f)
-            for (int c = 0; c < 10; ++c)
-                alcanzadas[f][c] |= p[f][c];
-    }
-    EXPECT_EQ(Contar(alcanzadas, CASILLA_AGUA), 0) << "some square never held a piece";
-}
 
 // Draws made within one tick of a stopped clock still differ, and every
 // draw falls in range, evenly. (That a seed fixes the whole sequence is
