@@ -1,10 +1,12 @@
 // The peer transport over loopback: the loopback gate, search by typed
 // address, failed joins, leaving. Hostile peers are in test_hostiles.cpp.
+#include "net/descubrimiento.h"
 #include "red_prueba.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTcpServer>
+#include <QUdpSocket>
 #include <gtest/gtest.h>
 
 using namespace brumaria;
@@ -48,6 +50,21 @@ TEST(Transporte, ProveedorTcpEncuentraPorDireccionEscrita) {
     ASSERT_TRUE(BuscarTecleando(host, busca, QStringLiteral("127.0.0.1"), r));
     EXPECT_EQ(r.ApplicationDescription.SessionName, QStringLiteral("Por dirección"));
     EXPECT_EQ(r.HostAddressUrl, QStringLiteral("127.0.0.1:%1").arg(host.peer.PuertoTcp()));
+}
+
+// A host answers searches for its own game only.
+TEST(Transporte, UnHostSoloContestaALasBusquedasDeSuJuego) {
+    CarpetaEncuentros carpeta;
+    Par host(QStringLiteral("Ana"));
+    ASSERT_EQ(host.peer.Host(Sesion(QStringLiteral("Mesa")), red::kGuidProveedorLocal), red::DPN_OK);
+    QUdpSocket u;
+    ASSERT_TRUE(u.bind(QHostAddress(QHostAddress::LocalHost), 0));
+    for (const char* guid : {"{00000000-1111-2222-3333-444444444444}", kGuidJuego}) {
+        u.writeDatagram(red::CodificarConsulta({QString::fromLatin1(guid), 1}),
+                        QHostAddress(QHostAddress::LocalHost), host.peer.PuertoDescubrimientoLocal());
+        EXPECT_EQ(Esperar([&] { return u.hasPendingDatagrams(); }, 500), guid == kGuidJuego)
+            << guid;
+    }
 }
 
 TEST(Transporte, UnionFallidaNuncaEsExito) {
