@@ -3,25 +3,12 @@
 #include "core/modprincipal.h"
 
 #include <gtest/gtest.h>
-#include <vector>
 
 using namespace brumaria;
 using prueba::PonerBarco;
 using prueba::Semilla;
 
 namespace {
-
-// A match where the computer has just hit (fila, columna) and is pursuing.
-ModPrincipal Persiguiendo(const Panel& flota, int fila, int columna) {
-    ModPrincipal m;
-    m.intBarcosJugador = flota;
-    m.PrepararBarcos(1);
-    m.intDescubiertoJugador[fila][columna] = CASILLA_BARCO;
-    m.intFilaTocado = static_cast<std::int16_t>(fila);
-    m.intColumnaTocado = static_cast<std::int16_t>(columna);
-    m.blnPersiguiendo = true;
-    return m;
-}
 
 std::pair<int, int> Disparar(ModPrincipal& m) {
     m.AtaqueOrdenador();
@@ -31,17 +18,6 @@ std::pair<int, int> Disparar(ModPrincipal& m) {
 using Casilla = std::pair<int, int>;
 
 } // namespace
-
-TEST(AtaqueOrdenador, PersecucionVertical) {
-    Panel flota{};
-    PonerBarco(flota, 6, 7, 4, false);
-    ModPrincipal m = Persiguiendo(flota, 8, 7);
-    EXPECT_EQ(Disparar(m), Casilla(7, 7)); // above: hit
-    EXPECT_EQ(Disparar(m), Casilla(6, 7)); // above the latest hit
-    EXPECT_EQ(Disparar(m), Casilla(5, 7)); // miss
-    EXPECT_EQ(Disparar(m), Casilla(9, 7)); // walk down past the known run
-    EXPECT_TRUE(m.blnHundido(9, 7, 0));
-}
 
 TEST(AtaqueOrdenador, NuncaJuntoAUnBarcoHundidoYSinBucleSinFin) {
     Semilla semilla(17);

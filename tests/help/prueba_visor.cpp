@@ -72,18 +72,4 @@ TEST_F(Visor, SinAyudaLoDiceYConAyudaPortadaNavegacionEIndice) {
     EXPECT_TRUE(mensajes.mensajes().isEmpty());
 }
 
-TEST(PaginasDeAyuda, TodosLosEnlacesLlevanAUnaPagina) {
-    const QDir fuente(QStringLiteral(BRUMARIA_AYUDA_FUENTE));
-    static const QRegularExpression enlace(QStringLiteral("href=\"([^\"#:]+)(#[^\"]*)?\""));
-    for (const QString& p : fuente.entryList({QStringLiteral("*.html")}, QDir::Files)) {
-        const QString html = QString::fromUtf8(prueba::LeerArchivo(fuente.filePath(p)));
-        EXPECT_TRUE(html.contains(QStringLiteral("<title>"))) << p.toStdString();
-        for (auto it = enlace.globalMatch(html); it.hasNext();) {
-            const QString destino = it.next().captured(1);
-            EXPECT_TRUE(fuente.exists(destino))
-                << p.toStdString() << " -> " << destino.toStdString();
-        }
-    }
-}
-
 } // namespace

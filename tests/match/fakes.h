@@ -28,7 +28,6 @@ public:
 
     std::array<QString, 4> estado; // panels 1..3 (0 unused)
     bool blnRespuestas = false;
-    int intVaciados = 0;
     QList<Marca> marcas;
     std::array<std::array<int, 5>, 2> hundidos{};
     MenusJuego menus;
@@ -49,9 +48,9 @@ public:
         return intPanel >= 1 && intPanel <= 3 ? estado[intPanel] : QString();
     }
     void HabilitarRespuestas(bool b) override { blnRespuestas = b; }
-    void EntradaTeclado(bool) override { ++intVaciados; } // emptied either way
+    void EntradaTeclado(bool) override {}
     void EnfocarColumna() override {}
-    void VaciarCajasAtaque() override { ++intVaciados; }
+    void VaciarCajasAtaque() override {}
     void MarcarAtaque(int f, int c, bool r) override { marcas.append({f, c, r}); }
     void OcultarDisparo() override {}
     void MostrarPanel(int) override {}

@@ -33,7 +33,6 @@ TEST(ArchivoHistorial, UnArchivoImposibleSeAvisaUnaVezYSeSigueJugando) {
     const QString rutas[] = {
         carpeta.archivo(QStringLiteral("carpeta")),                 // a folder
         carpeta.archivo(QStringLiteral("no/existe/Historial.txt")), // a missing folder
-        QString(),                                                  // no path at all
     };
     for (const QString& ruta : rutas) {
         GrabadorMensajes cajas;

@@ -40,6 +40,8 @@ TEST(Mensajes, CadaMensajeSeLeeComoSeEscribe) {
         EXPECT_EQ(p::Escribir(mensaje), QString::fromUtf8(texto));
         EXPECT_EQ(p::Escribir(p::Leer(QString::fromUtf8(texto))), QString::fromUtf8(texto));
     }
+    // Texts from the other side cross no line or column.
+    EXPECT_EQ(p::strTextoSeguro(QStringLiteral("a\tb\rc\nd")), QStringLiteral("a b c d"));
     // The value of these two is not read.
     EXPECT_TRUE(Es<p::BarcosListos>(p::Leer(QStringLiteral("0;0;BarcosListos:No"))));
     EXPECT_TRUE(Es<p::FinDePartida>(p::Leer(QStringLiteral("0;0;FinDePartida:"))));
@@ -49,7 +51,7 @@ TEST(Mensajes, LoQueNoEsUnMensajeSeDescarta) {
     for (const char* s : {"", ";", "0", "0;", "x;1", "00;0;FinDePartida:Sí",
                           " 0;0;FinDePartida:Sí", "-0;2;1;1", "3;hola", "9;9", "0;9;1", "0;2;",
                           "0;2;1", "0;2;10;1", "0;2;1;10", "0;2;a;b", "0;2;1;1;", "0;2;1,1",
-                          "0;02;1;1", "0;3;1;1", "0;3;1;1;7", "0;3;1;1;", "0;3;1;1;11", "0;4;",
+                          "0;02;1;1", "0;3;1;1", "0;3;1;1;4", "0;3;1;1;7", "0;3;1;1;", "0;3;1;1;11", "0;4;",
                           "0;4;1", "0;4;0;x", "0;4;9;", "0;4;9;3", "0;4;9;12", "0;4;5;x",
                           "0;0;FinDePartida", "0;0;", "0;0;blnEmpiezaJugador:true",
                           "0;0;blnEmpiezaJugador:", "0;0;Otra:Sí", "0;1;", "0;1;99",
