@@ -101,7 +101,7 @@ void BM_Brumaria(benchmark::State& state) {
 BENCHMARK(BM_Brumaria)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
 
 // Both, alternated, so machine load falls on both alike; reports the
-// ratios (goals: time <= 1.25, memory <= 1.3), also against a bare window
+// ratios (goals: time <= 1.15, memory <= 1.25), also against a bare window
 // showing one line of text.
 void BM_Relacion(benchmark::State& state) {
     CarpetaJuego juego;
