@@ -354,13 +354,14 @@ bool ModOpciones::blnGuardarOpcionesEnArchivo() {
     contenido.replace(0, registro.size(), registro);
 
     bool blnSinTemporal = false;
+    auto escribir = [&] {
+        if (blnPrevio && blnTieneOtrosNombres(ruta))
+            return blnReescribir(ruta, contenido, anterior);
+        return blnEscribirYRenombrar(ruta, contenido, blnPrevio, blnSinTemporal) ||
+               (blnSinTemporal && blnPrevio && blnReescribir(ruta, contenido, anterior));
+    };
     // A file that already says it all is not written again.
-    const bool ok =
-        blnPrevio && contenido == anterior ? true
-        : blnPrevio && blnTieneOtrosNombres(ruta)
-            ? blnReescribir(ruta, contenido, anterior)
-            : blnEscribirYRenombrar(ruta, contenido, blnPrevio, blnSinTemporal) ||
-                  (blnSinTemporal && blnPrevio && blnReescribir(ruta, contenido, anterior));
+    const bool ok = (blnPrevio && contenido == anterior) || escribir();
     if (ok) {
         cargado_ = Opciones;
         original_ = registro;
