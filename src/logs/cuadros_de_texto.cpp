@@ -56,4 +56,11 @@ void ModCuadrosDeTexto::EscribirEnChat(const QString& strTexto) {
     }
 }
 
+void ModCuadrosDeTexto::EscribirAviso(const QString& strTexto) {
+    EscribirEnHistorial(strTexto);
+    if (!paneles_ || opciones_.Opciones.blnVerHistorial) return;
+    paneles_->EscribirEstado(3, strTexto);
+    paneles_->ParpadearSTB(3, 4);
+}
+
 } // namespace brumaria

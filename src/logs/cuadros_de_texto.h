@@ -27,6 +27,10 @@ public:
     // One finished line, without its line end.
     void EscribirEnHistorial(const QString& strTexto);
     void EscribirEnChat(const QString& strTexto);
+    // A history line the player must see even with the pane hidden (the
+    // address a waiting host reads out to his friend): then the network's
+    // status panel holds it too, as a chat notice would, and blinks.
+    void EscribirAviso(const QString& strTexto);
 
 private:
     const ModOpciones& opciones_;

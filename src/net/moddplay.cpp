@@ -26,12 +26,11 @@ ModDPlay::ModDPlay(Partida& partida, PreparacionPartida& preparacion, ModOpcione
                    ModCuadrosDeTexto& cuadros, VistaPartida& vista, QObject* parent)
     : QObject(parent), partida_(partida), preparacion_(preparacion), opciones_(opciones),
       cuadros_(cuadros), vista_(vista) {
-    // The router's answer goes to the history, where the waiting host can
-    // read out the address to his friend.
+    // The router's answer is for the waiting host to read out to his friend.
     connect(&mapeo_, &red::MapeoPuertos::cambiado, this, [this] {
         if (mapeo_.estado() == red::MapeoPuertos::Estado::Abierto ||
             mapeo_.estado() == red::MapeoPuertos::Estado::Rechazado)
-            cuadros_.EscribirEnHistorial(mapeo_.strTextoParaElAnfitrion());
+            cuadros_.EscribirAviso(mapeo_.strTextoParaElAnfitrion());
     });
 }
 
@@ -116,8 +115,8 @@ std::int32_t ModDPlay::HospedarSesion(const QString& strNombreUsuario,
                            : red::TextoIPv6ParaCompartir(QNetworkInterface::allAddresses(),
                                                          oDPP_->PuertoTcp());
         if (!v6.isEmpty())
-            cuadros_.EscribirEnHistorial(
-                QStringLiteral("Tu dirección IPv6 para jugar por Internet: ") + v6);
+            cuadros_.EscribirAviso(QStringLiteral("Tu dirección IPv6 para jugar por Internet: ") +
+                                   v6);
     }
     Pasar(EstadoConexion::Anfitrion);
     return r;

@@ -217,9 +217,9 @@ TEST(MapeoPuertos, RechazoSilencioYNingunRouterSeDicenAlAnfitrion) {
     }
 }
 
-// Creating a TCP/IP game asks for its own port, tells the host in the
-// history and gives the port back on "Terminar conexión"; a refusal is told
-// too, and the game stays hosted.
+// Creating a TCP/IP game asks for its own port, tells the host and gives
+// the port back on "Terminar conexión"; a refusal is told too, and the game
+// stays hosted.
 TEST(MapeoPuertos, CrearUnaPartidaPideSuPuertoYTerminarLaConexionLoDevuelve) {
     const QString aMano = QStringLiteral(
         "para jugar por Internet, abre a mano el puerto %1 (TCP y UDP) en el router.");
@@ -241,6 +241,9 @@ TEST(MapeoPuertos, CrearUnaPartidaPideSuPuertoYTerminarLaConexionLoDevuelve) {
                 : QStringLiteral("El router no ha abierto el puerto (error 718): ") +
                       aMano.arg(puerto);
         ASSERT_TRUE(Esperar([&] { return mesa.m.paneles.historial.contains(dicho); }));
+        // With the history pane hidden, the status bar says it too.
+        EXPECT_EQ(mesa.m.paneles.estado[3], dicho);
+        EXPECT_TRUE(mesa.m.paneles.parpadeos.contains(std::pair{3, 4}));
         EXPECT_EQ(mesa.dp.Estado(), brumaria::EstadoConexion::Anfitrion);
         EXPECT_EQ(r.llamadas.value(0).puertoInterno, puerto);
         mesa.dp.TerminarConexion();
