@@ -57,6 +57,7 @@ public:
     void AnadirLineaChat(const QString& l) override { AnadirLineaHistorial(l); }
     void EscribirEstado(int, const QString&) override {}
     void ParpadearSTB(int, int) override {}
+    void MostrarAviso(const QString&) override {}
 };
 
 // Local actions a line starting with ">" stands for; every other line is

@@ -24,6 +24,7 @@ public:
     void AnadirLineaChat(const QString& linea) override { chat.appendPlainText(linea); }
     void EscribirEstado(int, const QString&) override {}
     void ParpadearSTB(int, int) override {}
+    void MostrarAviso(const QString&) override {}
 };
 
 void Escribir(benchmark::State& state, bool blnArchivo) {

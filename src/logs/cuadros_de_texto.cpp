@@ -56,11 +56,10 @@ void ModCuadrosDeTexto::EscribirEnChat(const QString& strTexto) {
     }
 }
 
-void ModCuadrosDeTexto::EscribirAviso(const QString& strTexto) {
+void ModCuadrosDeTexto::EscribirAviso(const QString& strTexto, const QString& strBreve) {
     EscribirEnHistorial(strTexto);
     if (!paneles_ || opciones_.Opciones.blnVerHistorial) return;
-    paneles_->EscribirEstado(3, strTexto);
-    paneles_->ParpadearSTB(3, 4);
+    paneles_->MostrarAviso(strBreve.isEmpty() ? strTexto : strBreve);
 }
 
 } // namespace brumaria

@@ -16,6 +16,8 @@ public:
     virtual void AnadirLineaChat(const QString& linea) = 0;              // and scroll to it
     virtual void EscribirEstado(int intPanel, const QString& texto) = 0; // status panels 1..3
     virtual void ParpadearSTB(int intPanel, int intVeces) = 0;
+    // Across the whole status bar, until a panel is written again.
+    virtual void MostrarAviso(const QString& texto) = 0;
 };
 
 class ModCuadrosDeTexto {
@@ -28,9 +30,9 @@ public:
     void EscribirEnHistorial(const QString& strTexto);
     void EscribirEnChat(const QString& strTexto);
     // A history line the player must see even with the pane hidden (the
-    // address a waiting host reads out to his friend): then the network's
-    // status panel holds it too, as a chat notice would, and blinks.
-    void EscribirAviso(const QString& strTexto);
+    // address a waiting host reads out to his friend): then `strBreve`, or
+    // the line, goes across the status bar too.
+    void EscribirAviso(const QString& strTexto, const QString& strBreve = {});
 
 private:
     const ModOpciones& opciones_;

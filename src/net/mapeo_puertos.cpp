@@ -218,6 +218,12 @@ void MapeoPuertos::Cerrar() {
     if (blnCambia) emit cambiado();
 }
 
+QString MapeoPuertos::strTextoBreve() const {
+    if (estado_ != Estado::Rechazado) return strTextoParaElAnfitrion();
+    return QStringLiteral("Para jugar por Internet, abre el puerto %1 (TCP y UDP) en el router.")
+        .arg(puerto_);
+}
+
 QString MapeoPuertos::strTextoParaElAnfitrion() const {
     const QString p = QString::number(puerto_);
     switch (estado_) {

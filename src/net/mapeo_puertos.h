@@ -56,6 +56,9 @@ public:
     // What the host is told, in Spanish: the address to give his friend,
     // or why the port must be opened by hand. Empty while idle.
     QString strTextoParaElAnfitrion() const;
+    // The same, short enough for the status bar: a refusal says only what
+    // to do.
+    QString strTextoBreve() const;
 
 signals:
     void cambiado();

@@ -30,7 +30,7 @@ ModDPlay::ModDPlay(Partida& partida, PreparacionPartida& preparacion, ModOpcione
     connect(&mapeo_, &red::MapeoPuertos::cambiado, this, [this] {
         if (mapeo_.estado() == red::MapeoPuertos::Estado::Abierto ||
             mapeo_.estado() == red::MapeoPuertos::Estado::Rechazado)
-            cuadros_.EscribirAviso(mapeo_.strTextoParaElAnfitrion());
+            cuadros_.EscribirAviso(mapeo_.strTextoParaElAnfitrion(), mapeo_.strTextoBreve());
     });
 }
 

@@ -81,6 +81,7 @@ public:
     QStringList chat;
     std::array<QString, 4> estado;
     QList<std::pair<int, int>> parpadeos;
+    QString aviso;
 
     void AnadirLineaHistorial(const QString& linea) override { historial << linea; }
     void AnadirLineaChat(const QString& linea) override { chat << linea; }
@@ -88,6 +89,7 @@ public:
         if (intPanel >= 1 && intPanel <= 3) estado[intPanel] = texto;
     }
     void ParpadearSTB(int intPanel, int intVeces) override { parpadeos.append({intPanel, intVeces}); }
+    void MostrarAviso(const QString& texto) override { aviso = texto; }
 };
 
 // The network as the match sees it: a connection state the test sets and

@@ -116,8 +116,8 @@ TEST_F(Ventana, LetraYNumeroTecleadosSeValidan) {
     c<QPushButton>("cmdAtacar")->click(); // no number yet
     QTest::keyClicks(fila, QStringLiteral("11"));
     c<QPushButton>("cmdAtacar")->click();
-    EXPECT_EQ(grabador.Contar(QStringLiteral(
-                  "El número introducido no es válido, vuelve a introducirlo.")),
+    EXPECT_EQ(grabador.Contar(
+                  QStringLiteral("El número introducido no es válido, vuelve a introducirlo.")),
               2);
     EXPECT_TRUE(p().blnTurnoJugadorAtaque());
     QTest::keyClicks(fila, QStringLiteral("10"));
@@ -168,8 +168,7 @@ TEST_F(Ventana, SinImagenesColorYSinBarcosUnAviso) {
     Arrancar(&o);
     Empezar("optJugador");
     v().MostrarPanel(0);
-    const Tablero::Casilla& k =
-        v().findChild<Tablero*>(QStringLiteral("imgCeldaO"))->casilla(9, 9);
+    const Tablero::Casilla& k = v().findChild<Tablero*>(QStringLiteral("imgCeldaO"))->casilla(9, 9);
     EXPECT_TRUE(k.opaca);
     EXPECT_EQ(k.relleno, QColor(10, 20, 30));
     EXPECT_EQ(grabador.Contar(
@@ -259,10 +258,15 @@ TEST_F(VentanaEnRed, CancelarLaEsperaYTerminarLaConexion) {
     EXPECT_TRUE(c<QAction>("mnuJuegoTerminarConexion")->isVisible());
     EXPECT_TRUE(app->dplay.blnConectado());
     EXPECT_EQ(Estado3(), QStringLiteral("Nombre de sesión: Mesa de Ana (HOST)"));
+    // The router's answer crosses the status bar until its panels are used.
+    app->cuadros.EscribirAviso(QStringLiteral("Tu dirección para jugar por Internet: 1.2.3.4:5"));
+    EXPECT_EQ(v().statusBar()->currentMessage(),
+              QStringLiteral("Tu dirección para jugar por Internet: 1.2.3.4:5"));
     c<QAction>("mnuJuegoTerminarConexion")->trigger();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !app->dplay.blnConectado(); }));
     EXPECT_TRUE(grabador.mensajes().isEmpty());
     EXPECT_TRUE(Estado3().isEmpty());
+    EXPECT_TRUE(v().statusBar()->currentMessage().isEmpty());
 
     // Enter sends the chat line only while the chat box has the focus.
     v().DisponerChat(2);

@@ -112,6 +112,7 @@ public:
     void AnadirLineaHistorial(const QString& linea) override;
     void AnadirLineaChat(const QString& linea) override;
     void ParpadearSTB(int intPanel, int intVeces) override;
+    void MostrarAviso(const QString& texto) override;
 
     // DestinoOpciones
     void AplicarOpciones() override;

@@ -48,6 +48,7 @@ void FrmPrincipal::EscribirEstado(int intPanel, const QString& texto) {
     // must hear, a repeated "Agua" as much as a new turn; the network
     // panel speaks through its boxes.
     if (intPanel <= 2) anunciador_->Anunciar(texto);
+    statusBar()->clearMessage(); // the panels are in use again
     Parpadeo& p = parpadeos_[intPanel - 1];
     if (p.restantes > 0) {
         p.texto = texto; // what a running blink puts back
@@ -84,6 +85,11 @@ void FrmPrincipal::AnadirLineaHistorial(const QString& linea) {
 
 void FrmPrincipal::AnadirLineaChat(const QString& linea) {
     AnadirLinea(txtChat, blnChatVacio_, linea);
+}
+
+void FrmPrincipal::MostrarAviso(const QString& texto) {
+    anunciador_->Anunciar(texto);
+    statusBar()->showMessage(texto);
 }
 
 void FrmPrincipal::ParpadearSTB(int intPanel, int intVeces) {
