@@ -1,5 +1,7 @@
-// The peer transport over loopback: the loopback gate, search by typed
-// address, failed joins, leaving. Hostile peers are in test_hostiles.cpp.
+// The peer transport over loopback: the loopback gate, answers to
+// searches, failed joins, leaving. Hostile peers are in test_hostiles.cpp;
+// searching and joining by a typed address is played by the two-process
+// match over ::1.
 #include "net/descubrimiento.h"
 #include "red_prueba.h"
 
@@ -21,35 +23,6 @@ TEST(Transporte, EnPruebasSoloSalePorLoopback) {
                                          {QHostAddress(), false}})
         EXPECT_EQ(red::DirectPlay8Peer::blnDestinoPermitido(dir), permitida)
             << dir.toString().toStdString();
-}
-
-namespace {
-
-// `busca` asks for the TCP/IP game `host` creates at the address its
-// player types, `ip` and the host's search port; false when no answer came.
-bool BuscarTecleando(Par& host, Par& busca, const QString& ip,
-                     red::DPNMSG_ENUM_HOSTS_RESPONSE& respuesta) {
-    busca.peer.FijarTiempos(TiemposCortos());
-    if (host.peer.Host(Sesion(QStringLiteral("Por dirección")), red::kGuidProveedorTcp) !=
-        red::DPN_OK)
-        return false;
-    busca.peer.EnumHosts(
-        QString::fromLatin1(kGuidJuego), red::kGuidProveedorTcp,
-        QStringLiteral("%1:%2").arg(ip).arg(host.peer.PuertoDescubrimientoLocal()));
-    if (!Esperar([&] { return !busca.registro.respuestas.isEmpty(); })) return false;
-    respuesta = busca.registro.respuestas.front();
-    return true;
-}
-
-} // namespace
-
-TEST(Transporte, ProveedorTcpEncuentraPorDireccionEscrita) {
-    CarpetaEncuentros carpeta;
-    Par host(QStringLiteral("Ana")), busca(QStringLiteral("Bea"));
-    red::DPNMSG_ENUM_HOSTS_RESPONSE r;
-    ASSERT_TRUE(BuscarTecleando(host, busca, QStringLiteral("127.0.0.1"), r));
-    EXPECT_EQ(r.ApplicationDescription.SessionName, QStringLiteral("Por dirección"));
-    EXPECT_EQ(r.HostAddressUrl, QStringLiteral("127.0.0.1:%1").arg(host.peer.PuertoTcp()));
 }
 
 // A host answers searches for its own game only.
@@ -147,23 +120,4 @@ TEST(Transporte, LosTiemposPorDefectoSonLosDelDocumento) {
                                   {"search query interval", t.intervaloBusquedaMs}})
         EXPECT_TRUE(doc.contains(QStringLiteral("| %1 | %2 ms |").arg(QLatin1String(que)).arg(ms)))
             << que;
-}
-
-// IPv6 where the computer has it: a TCP/IP host is found and joined at the
-// address its friend types.
-TEST(TransporteIPv6, SeEncuentraYSeUnePorLaDireccionTecleada) {
-    QTcpServer prueba;
-    if (!prueba.listen(QHostAddress::LocalHostIPv6)) GTEST_SKIP() << "sin IPv6 en este equipo";
-    prueba.close();
-    CarpetaEncuentros carpeta;
-    Par host(QStringLiteral("Ana")), busca(QStringLiteral("Bea"));
-    red::DPNMSG_ENUM_HOSTS_RESPONSE r;
-    ASSERT_TRUE(BuscarTecleando(host, busca, QStringLiteral("[::1]"), r));
-    EXPECT_EQ(r.HostAddressUrl, QStringLiteral("[::1]:%1").arg(host.peer.PuertoTcp()));
-    busca.peer.Connect(r.ApplicationDescription, r.HostAddressUrl, r.DeviceAddressUrl);
-    ASSERT_TRUE(Esperar([&] { return !busca.registro.resultadosUnion.isEmpty(); }));
-    EXPECT_EQ(busca.registro.resultadosUnion.front(), red::DPN_OK);
-    ASSERT_TRUE(Esperar([&] { return host.registro.creados.size() == 2; }));
-    busca.peer.SendTo(0, QStringLiteral("1;hola"));
-    ASSERT_TRUE(Esperar([&] { return host.registro.recibidos.size() == 1; }));
 }
