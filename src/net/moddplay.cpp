@@ -114,9 +114,11 @@ std::int32_t ModDPlay::HospedarSesion(const QString& strNombreUsuario,
             blnSoloLocal() ? QString()
                            : red::TextoIPv6ParaCompartir(QNetworkInterface::allAddresses(),
                                                          oDPP_->PuertoTcp());
+        // History only: the session's name goes to the status bar right after
+        // and would take a notice off it at once; the router's answer comes later.
         if (!v6.isEmpty())
-            cuadros_.EscribirAviso(QStringLiteral("Tu dirección IPv6 para jugar por Internet: ") +
-                                   v6);
+            cuadros_.EscribirEnHistorial(
+                QStringLiteral("Tu dirección IPv6 para jugar por Internet: ") + v6);
     }
     Pasar(EstadoConexion::Anfitrion);
     return r;
