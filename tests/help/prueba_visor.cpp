@@ -7,9 +7,7 @@
 
 #include <QAction>
 #include <QDir>
-#include <QFile>
 #include <QListWidget>
-#include <QRegularExpression>
 #include <QTextBrowser>
 #include <gtest/gtest.h>
 

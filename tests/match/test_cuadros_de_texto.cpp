@@ -1,10 +1,8 @@
-// The history and chat writers: the panes and the history file.
+// The history writer: a history file that cannot be written.
 #include "fakes.h"
 
 #include "carpeta_temporal.h"
-#include "core/azar.h"
 #include "grabador_mensajes.h"
-#include "platform/cp1252.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,8 +18,8 @@ struct Escritor {
     ModOpciones opciones;
     PanelesFalsos paneles;
     ModCuadrosDeTexto cuadros{opciones};
-    explicit Escritor(const QString& ruta, bool blnActivar = true) {
-        opciones.Opciones.blnHistorialMovimientosActivar = blnActivar;
+    explicit Escritor(const QString& ruta) {
+        opciones.Opciones.blnHistorialMovimientosActivar = true;
         opciones.Opciones.strRutaArchivoHistorial = ruta;
         cuadros.FijarPaneles(&paneles);
     }
@@ -57,22 +55,6 @@ TEST(ArchivoHistorial, UnArchivoImposibleSeAvisaUnaVezYSeSigueJugando) {
         QFile::remove(buena);
     }
     EXPECT_TRUE(QFileInfo(carpeta.archivo(QStringLiteral("carpeta"))).isDir());
-}
-
-TEST(Chat, AvisaEnLaBarraSoloConElChatOculto) {
-    Escritor e(QString(), false);
-    e.opciones.Opciones.blnVerChat = true;
-    e.cuadros.EscribirEnChat(QStringLiteral("hola"));
-    EXPECT_EQ(e.paneles.chat, QStringList{QStringLiteral("hola")});
-    EXPECT_TRUE(e.paneles.estado[3].isEmpty());
-    EXPECT_TRUE(e.paneles.parpadeos.isEmpty());
-    EXPECT_TRUE(e.paneles.historial.isEmpty());
-
-    e.opciones.Opciones.blnVerChat = false;
-    e.cuadros.EscribirEnChat(QStringLiteral("¿sigues?"));
-    EXPECT_EQ(e.paneles.chat.size(), 2);
-    EXPECT_EQ(e.paneles.estado[3], QStringLiteral("Te están escribiendo al chat"));
-    EXPECT_EQ(e.paneles.parpadeos, (QList<std::pair<int, int>>{{3, 4}}));
 }
 
 } // namespace

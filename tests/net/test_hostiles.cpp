@@ -24,9 +24,10 @@ namespace {
 // row alone would hold 16 MiB without the bound.
 constexpr long kCrecimientoMaxKiB = 16 * 1024;
 
-QByteArray Hola(const QString& guid) {
-    return red::CodificarMarco(red::TipoMarco::Hola,
-                               red::CodificarHola({guid, {}, QStringLiteral("crudo")}));
+QByteArray Hola(const QString& guid, std::uint8_t intVersion) {
+    red::Hola h{guid, {}, QStringLiteral("crudo")};
+    h.intVersion = intVersion;
+    return red::CodificarMarco(red::TipoMarco::Hola, red::CodificarHola(h));
 }
 
 QByteArray Datos(const QString& texto) {
@@ -41,9 +42,10 @@ struct Crudo {
         return sock.waitForConnected(3000);
     }
     // The host's first frame after our hello (a DATOS one when none came).
-    red::Marco Saludar(quint16 puerto, const char* guid = kGuidJuego) {
+    red::Marco Saludar(quint16 puerto, const char* guid = kGuidJuego,
+                       std::uint8_t intVersion = red::kVersionProtocolo) {
         QList<red::Marco> marcos;
-        if (Conectar(puerto)) sock.write(Hola(QString::fromLatin1(guid)));
+        if (Conectar(puerto)) sock.write(Hola(QString::fromLatin1(guid), intVersion));
         red::DecodificadorMarcos dec;
         Esperar([&] { return !dec.Anadir(sock.readAll(), marcos) || !marcos.isEmpty(); });
         return marcos.value(0);
@@ -146,6 +148,16 @@ const Fila kFilas[] = {
          EXPECT_EQ(red::LeerRechazo(tercero.Saludar(a.Puerto()).cuerpo), red::DPNERR_SESSIONFULL);
          EXPECT_TRUE(otra.Cerrado() && tercero.Cerrado());
          EXPECT_EQ(a.dp.Estado(), EstadoConexion::Conectados);
+     }},
+    // Refused with the version's own code, so the old copy can say why.
+    {"una copia de la version anterior",
+     [](Anfitrion& a) {
+         Crudo vieja;
+         const red::Marco m = vieja.Saludar(a.Puerto(), kGuidJuego, red::kVersionProtocolo - 1);
+         ASSERT_EQ(m.tipo, red::TipoMarco::Rechazo);
+         EXPECT_EQ(red::LeerRechazo(m.cuerpo), red::DPNERR_OTRAVERSION);
+         EXPECT_TRUE(vieja.Cerrado());
+         EXPECT_EQ(a.dp.Estado(), EstadoConexion::Anfitrion);
      }},
     {"silencio tras unirse",
      [](Anfitrion& a) {

@@ -1,15 +1,11 @@
 // Fair play over 127.0.0.1: the game (everything but its window) hosts,
 // and a scripted peer joins and plays by the message texts, honestly or
 // not. Each fleet travels as a commitment and is shown only at the end,
-// where every answer of the peer is checked; an old copy is refused at the
-// handshake.
+// where every answer of the peer is checked.
 #include "core/compromiso.h"
 #include "core/flota.h"
 #include "mesa_en_red.h"
-#include "net/marco.h"
 
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <gtest/gtest.h>
 
 using namespace brumaria;
@@ -253,31 +249,6 @@ TEST(JuegoLimpio, SiSeVaSinEnsenarSusBarcosSeDiceQueNoSePudieronComprobar) {
     EXPECT_EQ(t.cajas.mensajes().last().titulo, QStringLiteral("Fin de partida"));
     EXPECT_TRUE(t.Historial().contains(texto));
     EXPECT_FALSE(t.Historial().contains(kTrampa));
-}
-
-// A copy of the previous protocol version that joins is refused with the
-// version's own code, so it can say why.
-TEST(JuegoLimpio, UnaCopiaDeLaVersionAnteriorSeRechazaAlSaludar) {
-    Barrido barrido;
-    CarpetaEncuentros encuentros;
-    Par host(QStringLiteral("Ana"));
-    ASSERT_EQ(host.peer.Host(Sesion(QStringLiteral("Mesa")), red::kGuidProveedorLocal),
-              red::DPN_OK);
-    QTcpSocket vieja;
-    vieja.connectToHost(QHostAddress(QHostAddress::LocalHost), host.peer.PuertoTcp());
-    ASSERT_TRUE(vieja.waitForConnected(5000));
-    red::Hola hola{QString::fromLatin1(kGuidJuego), {}, QStringLiteral("Vieja")};
-    hola.intVersion = 1;
-    vieja.write(red::CodificarMarco(red::TipoMarco::Hola, red::CodificarHola(hola)));
-    red::DecodificadorMarcos dec;
-    QList<red::Marco> marcos;
-    ASSERT_TRUE(Esperar([&] {
-        dec.Anadir(vieja.readAll(), marcos);
-        return !marcos.isEmpty();
-    }));
-    ASSERT_EQ(marcos[0].tipo, red::TipoMarco::Rechazo);
-    EXPECT_EQ(red::LeerRechazo(marcos[0].cuerpo), red::DPNERR_OTRAVERSION);
-    EXPECT_EQ(host.peer.NumeroJugadores(), 1);
 }
 
 } // namespace

@@ -6,7 +6,6 @@
 #include "carpeta_temporal.h"
 
 #include <QFile>
-#include <QFileInfo>
 #include <QVariant>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -94,21 +93,6 @@ TEST(Config, CadaCampoSeLeeComoDebe) {
     RegistroOpciones o;
     EXPECT_FALSE(DecodificarOpciones(CodificarOpciones(Distinto()).left(262), o));
     EXPECT_EQ(o.intTiempoRespuesta, RegistroOpciones::PorDefecto().intTiempoRespuesta);
-}
-
-TEST(Config, GuardarConservaLoQueHayDetrasDelRegistro) {
-    prueba::CarpetaTemporal carpeta;
-    const QByteArray cola = "cola que no es nuestra";
-    ASSERT_TRUE(
-        EscribirArchivo(ModOpciones::strRutaConfig(), QByteArray(kTamañoConfig, 'z') + cola));
-    ModOpciones m;
-    m.Opciones = Distinto();
-    ASSERT_TRUE(m.blnGuardarOpcionesEnArchivo());
-    EXPECT_EQ(Leer(), CodificarOpciones(Distinto()) + cola);
-    EXPECT_EQ(Leer().mid(3907, 6), QByteArray("\xCD\xF1igo ", 6)); // a byte a character
-    ModOpciones leida;
-    EXPECT_TRUE(leida.blnCargarOpcionesDeArchivo());
-    EXPECT_EQ(leida.Opciones, Distinto());
 }
 
 TEST(Config, UnConfigDeSoloLecturaQuedaIntacto) {

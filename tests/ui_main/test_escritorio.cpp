@@ -10,13 +10,9 @@
 #include "ventana_prueba.h"
 
 #include <QAccessible>
-#include <QApplication>
-#include <QDialogButtonBox>
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
 #include <QFileDialog>
-#include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSet>

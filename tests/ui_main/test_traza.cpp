@@ -15,7 +15,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>

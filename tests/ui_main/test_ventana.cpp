@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
