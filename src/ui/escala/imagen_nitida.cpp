@@ -1,6 +1,8 @@
 #include "ui/escala/imagen_nitida.h"
 
+#include <QBuffer>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
@@ -11,8 +13,9 @@ namespace brumaria {
 
 struct ImagenNitida::Datos {
     // An SVG is drawn by Qt's svg picture reader, which the game loads on
-    // the first piece drawn rather than at start-up.
-    QString svg;
+    // the first piece drawn rather than at start-up; its text is kept, so
+    // a new size is drawn without reading the file again.
+    QByteArray svg;
     QImage raster;
     qint64 clave = 0;
     // The sizes drawn last: a board draws every piece at one size, and at
@@ -46,12 +49,14 @@ ImagenNitida ImagenNitida::Cargar(const QString& ruta, bool blnPreferirSvg) {
         vectorial = ruta;
     else if (blnPreferirSvg)
         vectorial = info.dir().filePath(info.completeBaseName() + QStringLiteral(".svg"));
-    if (!vectorial.isEmpty() && QFileInfo(vectorial).isFile()) {
-        QImageReader svg(vectorial, "svg");
+    if (QFile archivo(vectorial); !vectorial.isEmpty() && archivo.open(QIODevice::ReadOnly)) {
+        QByteArray texto = archivo.readAll();
+        QBuffer b(&texto);
+        QImageReader svg(&b, "svg");
         if (svg.canRead() && svg.size().isValid()) {
             ImagenNitida r;
             r.d_ = std::make_shared<Datos>();
-            r.d_->svg = vectorial;
+            r.d_->svg = std::move(texto);
             r.d_->clave = NuevaClave();
             return r;
         }
@@ -59,6 +64,12 @@ ImagenNitida ImagenNitida::Cargar(const QString& ruta, bool blnPreferirSvg) {
     if (!info.isFile()) return {};
     QImageReader lector(ruta);
     return ImagenNitida(lector.read());
+}
+
+QImage LeerPng(const QString& ruta) {
+    QImageReader png(ruta, "png");
+    png.setAutoDetectImageFormat(false);
+    return png.read();
 }
 
 qint64 ImagenNitida::cacheKey() const {
@@ -76,7 +87,8 @@ void ImagenNitida::Dibujar(QPainter& p, const QRectF& destino) const {
     if (!dibujo) {
         QImage img;
         if (!d_->svg.isEmpty()) {
-            QImageReader svg(d_->svg, "svg");
+            QBuffer b(&d_->svg);
+            QImageReader svg(&b, "svg");
             svg.setScaledSize(tamaño);
             img = svg.read();
         } else {

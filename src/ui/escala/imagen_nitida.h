@@ -35,4 +35,8 @@ private:
     std::shared_ptr<Datos> d_;
 };
 
+// A PNG read as one: left to guess the format, Qt would ask every picture
+// plugin installed, loading each.
+QImage LeerPng(const QString& ruta);
+
 } // namespace brumaria

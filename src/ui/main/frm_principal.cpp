@@ -18,7 +18,6 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFileInfo>
-#include <QImageReader>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -345,11 +344,8 @@ void FrmPrincipal::paintEvent(QPaintEvent* e) {
         blnPintado_ = true;
         QTimer::singleShot(0, this, [this] {
             // The icon waits for the first paint: decoding it is not free.
-            // Named as a PNG: left to guess, Qt would ask every picture
-            // plugin installed, loading each.
-            QImageReader icono(QStringLiteral(":/brumaria/brumaria.png"), "png");
-            icono.setAutoDetectImageFormat(false);
-            setWindowIcon(QIcon(QPixmap::fromImage(icono.read())));
+            setWindowIcon(
+                QIcon(QPixmap::fromImage(LeerPng(QStringLiteral(":/brumaria/brumaria.png")))));
             emit primerPintado();
         });
     }

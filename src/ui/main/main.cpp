@@ -2,12 +2,12 @@
 #include "platform/mensajes_qt.h"
 #include "platform/solo_local.h"
 #include "platform/traducciones.h"
+#include "ui/escala/imagen_nitida.h"
 #include "ui/main/aplicacion.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QGroupBox>
-#include <QImageReader>
 #include <QPainter>
 #include <QPixmap>
 #include <QProxyStyle>
@@ -67,13 +67,9 @@ public:
                        const QWidget* widget) const override {
         if (cual != PE_FrameGroupBox || baseStyle()->name() != QLatin1String("fusion"))
             return QProxyStyle::drawPrimitive(cual, opcion, pintor, widget);
-        if (marco_.isNull()) {
-            QImageReader png(
-                QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png"),
-                "png");
-            png.setAutoDetectImageFormat(false);
-            marco_ = QPixmap::fromImage(png.read());
-        }
+        if (marco_.isNull())
+            marco_ = QPixmap::fromImage(brumaria::LeerPng(
+                QStringLiteral(":/qt-project.org/styles/commonstyle/images/fusion_groupbox.png")));
         // As the style itself lays it: below the title, if there is one.
         constexpr int kMargenSuperior = 3;
         const auto* caja = qobject_cast<const QGroupBox*>(widget);
