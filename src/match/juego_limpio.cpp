@@ -123,6 +123,10 @@ void JuegoLimpio::RivalSeFue() {
     if (rival_ == FlotaRival::Prometida || rival_ == FlotaRival::Revelandose) SinComprobar();
 }
 
+void JuegoLimpio::ConexionTerminada() {
+    if (rival_ == FlotaRival::Prometida || rival_ == FlotaRival::Revelandose) SinComprobar(false);
+}
+
 void JuegoLimpio::VerSolucion() {
     if (rival_ == FlotaRival::Ninguna && !blnSolucion_) {
         vista_.MostrarSolucion();
@@ -131,13 +135,13 @@ void JuegoLimpio::VerSolucion() {
     blnSolucion_ = true;
 }
 
-void JuegoLimpio::SinComprobar() {
+void JuegoLimpio::SinComprobar(bool blnAvisar) {
     rival_ = FlotaRival::Ninguna;
     blnSolucion_ = false;
     const QString texto = QStringLiteral("Tu contrincante no ha enseñado sus barcos: no se ha "
                                          "podido comprobar que sus respuestas fueran ciertas.");
     cuadros_.EscribirEnHistorial(texto);
-    MsgBox(texto, QStringLiteral("Fin de partida"), Icono::Informacion);
+    if (blnAvisar) MsgBox(texto, QStringLiteral("Fin de partida"), Icono::Informacion);
 }
 
 void JuegoLimpio::Comprobar() {

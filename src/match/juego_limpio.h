@@ -59,6 +59,9 @@ public:
     void RecibirSal(const QByteArray& sal);
     // The other player left the session.
     void RivalSeFue();
+    // This side left it: his fleet can no longer come. Only the history
+    // says so; the player knows why.
+    void ConexionTerminada();
 
     // The solution window: at once if the other's fleet is known, else as
     // soon as it is shown.
@@ -66,7 +69,7 @@ public:
 
 private:
     void Comprobar();
-    void SinComprobar();
+    void SinComprobar(bool blnAvisar = true);
 
     ModPrincipal& principal_;
     ModCuadrosDeTexto& cuadros_;

@@ -396,9 +396,12 @@ void PreparacionPartida::ConexionCambiada() {
     if (ahora == EstadoConexion::RivalIdo) {
         Pasar(V::RivalSeVa);
         partida_.juegoLimpio().RivalSeFue();
-    }
-    else if (ahora == EstadoConexion::SinConexion)
+    } else if (ahora == EstadoConexion::SinConexion) {
         Pasar(V::ConexionTerminada);
+        // Left by this side: a check still waiting would otherwise be given
+        // up at the next match, with whoever plays it.
+        partida_.juegoLimpio().ConexionTerminada();
+    }
 }
 
 } // namespace brumaria

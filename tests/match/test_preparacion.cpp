@@ -150,6 +150,25 @@ TEST_F(Preparacion, UnFinDePartidaTardioNoDaPorAbandonadaLaSiguiente) {
     EXPECT_EQ(m.red.enviados.back(), QStringLiteral("fin"));
 }
 
+// Leaving the session before the other's fleet was shown settles its check
+// then, in the history; the next session's match does not inherit it.
+TEST_F(Preparacion, DejarLaSesionNoDejaLaComprobacionParaLaSiguiente) {
+    const QString kSinComprobar = QStringLiteral("Tu contrincante no ha enseñado sus barcos: no "
+                                                 "se ha podido comprobar que sus respuestas "
+                                                 "fueran ciertas.");
+    Unirse([this] { p.RecibirQuienEmpieza(true); });
+    EmpezarEnRed();
+    FlotaDelRival(p);
+    m.red.TerminarConexion();
+    EXPECT_EQ(h.count(kSinComprobar), 1);
+    Unirse([this] { p.RecibirQuienEmpieza(true); });
+    EmpezarEnRed();
+    FlotaDelRival(p);
+    EXPECT_TRUE(m.partida.blnTurnoJugadorAtaque());
+    EXPECT_EQ(h.count(kSinComprobar), 1);
+    EXPECT_EQ(cajas.Contar(kSinComprobar), 0);
+}
+
 TEST(MaquinaPreparacion, MenusDeCadaEstado) {
     using C = EstadoConexion;
     struct Caso {
