@@ -3,6 +3,7 @@
 #include "platform/mensajes.h"
 
 #include <QApplication>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -25,8 +26,18 @@ QMessageBox::Icon IconoQt(Icono icono) {
     return QMessageBox::NoIcon;
 }
 
+// A box the network raises while another program has the focus goes over
+// the game's own windows, not to the middle of the screen.
+QWidget* Padre() {
+    if (QWidget* w = QApplication::activeWindow()) return w;
+    if (QWidget* w = QApplication::activeModalWidget()) return w;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && qobject_cast<QMainWindow*>(w)) return w;
+    return nullptr;
+}
+
 Respuesta Mostrar(const Mensaje& m) {
-    QMessageBox caja(QApplication::activeWindow());
+    QMessageBox caja(Padre());
     caja.setIcon(IconoQt(m.icono));
     caja.setWindowTitle(m.titulo.isEmpty() ? kTituloPrograma : m.titulo);
     // Texts may carry names and paths typed elsewhere: never read them as markup.
