@@ -5,8 +5,10 @@
 #include "controles.h"
 #include "grabador_mensajes.h"
 #include "platform/rutas.h"
+#include "ui/escala/escala_twips.h"
 #include "ui/escala/imagen_nitida.h"
 #include "ui/main/aplicacion.h"
+#include "ui/main/panel_barra.h"
 #include "ui/main/tablero.h"
 #include "ventana_prueba.h"
 
@@ -17,6 +19,8 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
+#include <QSettings>
 #include <QStyle>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -166,4 +170,96 @@ TEST_F(Escala, LasPiezasSeDibujanDeSusVectores) {
     // The middle of the bow is its deck.
     EXPECT_EQ(vectores.pixelColor(34, 34), QColor(0xc4, 0xcc, 0xd6));
     EXPECT_NE(vectores, raster);
+}
+
+// Each view that comes and goes leaves the window as it found it, at the
+// design size and at a larger scale alike: a pane adds its own width once,
+// the status bar its own height, and the boards keep their scale.
+TEST_F(Escala, CadaVistaQueVaYVieneDejaLaVentanaComoEstaba) {
+    for (const double escala : {1.0, 1.5}) {
+        SCOPED_TRACE(escala);
+        FrmPrincipal& v = Abrir();
+        if (escala != 1.0) Redimensionar(QSize(qRound(478 * escala), qRound(389 * escala)));
+        const QSize inicial = v.size();
+        const double factor = v.factorEscala();
+        const int panel = qRound(3390 / 15 * factor);
+        auto alternar = [&](const char* vista) {
+            Control<QAction>(v, QLatin1String(vista))->trigger();
+            QApplication::processEvents();
+            EXPECT_DOUBLE_EQ(v.factorEscala(), factor) << vista;
+        };
+        for (const char* vista : {"mnuVerHistorial", "mnuVerChat"}) {
+            for (int vuelta = 0; vuelta < 2; ++vuelta) {
+                alternar(vista);
+                EXPECT_EQ(v.size(), inicial + QSize(panel, 0)) << vista << " " << vuelta;
+                alternar(vista);
+                EXPECT_EQ(v.size(), inicial) << vista << " " << vuelta;
+            }
+        }
+        // Both panes share the frame: the second one adds nothing.
+        alternar("mnuVerHistorial");
+        alternar("mnuVerChat");
+        EXPECT_EQ(v.size(), inicial + QSize(panel, 0));
+        alternar("mnuVerHistorial");
+        alternar("mnuVerChat");
+        EXPECT_EQ(v.size(), inicial);
+        alternar("mnuVerBarraDeEstado");
+        EXPECT_LT(v.height(), inicial.height());
+        alternar("mnuVerBarraDeEstado");
+        EXPECT_EQ(v.size(), inicial);
+        app.reset();
+    }
+}
+
+// A frame larger than the screen is cut to it, one that sticks out is moved
+// in; one that fits stays where it is.
+TEST(Pantalla, UnaVentanaQueNoCabeSeRecortaYSeMueveDentro) {
+    const QRect pantalla(0, 0, 1280, 1024);
+    struct Caso {
+        QRect marco, esperado;
+    } casos[] = {
+        {{100, 100, 500, 400}, {100, 100, 500, 400}},
+        {{0, 20, 1280, 1054}, {0, 0, 1280, 1024}},   // kept from a bigger screen
+        {{-50, 0, 500, 400}, {0, 0, 500, 400}},      // past the left edge
+        {{1000, 900, 500, 400}, {780, 624, 500, 400}}, // past the bottom right
+        {{0, 0, 1280, 1024}, {0, 0, 1280, 1024}},    // exactly the screen
+        {{0, 1, 1280, 1024}, {0, 0, 1280, 1024}},    // one pixel too low
+    };
+    for (const Caso& c : casos)
+        EXPECT_EQ(EncajarEnPantalla(c.marco, pantalla), c.esperado)
+            << c.marco.x() << "," << c.marco.y() << " " << c.marco.width() << "x"
+            << c.marco.height();
+    // A screen that starts below a panel.
+    EXPECT_EQ(EncajarEnPantalla({0, 0, 400, 300}, {0, 30, 1280, 994}), QRect(0, 30, 400, 300));
+}
+
+TEST_F(Escala, UnTamanoRecordadoMayorQueLaPantallaSeRecorta) {
+    {
+        QSettings a(carpeta.archivo(QStringLiteral("ventanas.ini")), QSettings::IniFormat);
+        a.setValue(QStringLiteral("principal/ancho"), 4000);
+        a.setValue(QStringLiteral("principal/alto"), 3000);
+    }
+    FrmPrincipal& v = Abrir();
+    QApplication::processEvents();
+    const QRect pantalla = v.screen()->availableGeometry();
+    EXPECT_TRUE(pantalla.contains(v.frameGeometry()))
+        << v.frameGeometry().width() << "x" << v.frameGeometry().height();
+}
+
+// The host's session panel is longer than its room at the design size: both
+// ends show, with "…" between, and the whole text is the panel's tip.
+TEST_F(Escala, ElNombreDeSesionLargoSeAbreviaPorEnMedio) {
+    FrmPrincipal& v = Abrir();
+    auto* panel = Control<PanelBarra>(v, QStringLiteral("stbPanel3"));
+    const QString texto = QStringLiteral("Nombre de sesión: Partida de Jugador (HOST)");
+    v.EscribirEstado(3, texto);
+    const QString visible = panel->strVisible();
+    EXPECT_TRUE(visible.startsWith(u"Nombre")) << visible.toStdString();
+    EXPECT_TRUE(visible.endsWith(u"(HOST)")) << visible.toStdString();
+    EXPECT_TRUE(visible.contains(QChar(0x2026)));
+    EXPECT_LE(panel->fontMetrics().horizontalAdvance(visible), panel->contentsRect().width());
+    EXPECT_EQ(panel->text(), texto);
+    // With room enough, the whole text.
+    Redimensionar(QSize(3 * 478, 3 * 389));
+    EXPECT_EQ(panel->strVisible(), texto);
 }

@@ -6,8 +6,12 @@
 #include <QEvent>
 #include <QScreen>
 #include <QSettings>
+#include <QStyle>
+#include <QTimer>
+#include <QWindow>
 #include <QVariant>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 
 namespace brumaria {
@@ -103,15 +107,74 @@ QString strArchivoTamaños() {
 }
 } // namespace
 
+QRect EncajarEnPantalla(const QRect& marco, const QRect& disponible) {
+    if (disponible.isEmpty()) return marco;
+    QRect r(marco.topLeft(), marco.size().boundedTo(disponible.size()));
+    r.moveLeft(std::clamp(r.left(), disponible.left(), disponible.right() - r.width() + 1));
+    r.moveTop(std::clamp(r.top(), disponible.top(), disponible.bottom() - r.height() + 1));
+    return r;
+}
+
+namespace {
+
+// What the window manager adds around a window: known once it has framed
+// it, guessed as a title bar before.
+QMargins MarcoDeVentana(const QWidget& ventana) {
+    const QWindow* w = ventana.windowHandle();
+    const QMargins m = w ? w->frameMargins() : QMargins();
+    if (!m.isNull()) return m;
+    return QMargins(0, ventana.style()->pixelMetric(QStyle::PM_TitleBarHeight), 0, 0);
+}
+
+// Cuts and moves a window whose frame would leave its screen, title bar
+// included, so that its status bar and close button can be reached.
+void EncajarVentana(QWidget& ventana) {
+    const QScreen* p = ventana.screen();
+    if (!p || ventana.isMaximized() || ventana.isFullScreen()) return;
+    const QMargins m = MarcoDeVentana(ventana);
+    const QRect marco = ventana.geometry().marginsAdded(m);
+    const QRect encajado = EncajarEnPantalla(marco, p->availableGeometry());
+    const QSize t = encajado.marginsRemoved(m).size().expandedTo(ventana.minimumSize());
+    if (t != ventana.size()) ventana.resize(t);
+    // A top-level window is moved by its frame's corner.
+    if (ventana.isVisible() && encajado.topLeft() != marco.topLeft())
+        ventana.move(encajado.topLeft());
+}
+
+// Checks the window again once it is shown: only then are its place and,
+// a moment later, the window manager's frame known.
+constexpr int kEsperaMarcoMs = 300;
+
+class EncajeAlMostrar : public QObject {
+public:
+    explicit EncajeAlMostrar(QWidget& ventana) : QObject(&ventana), ventana_(ventana) {
+        ventana.installEventFilter(this);
+    }
+    bool eventFilter(QObject* o, QEvent* e) override {
+        if (o == &ventana_ && e->type() == QEvent::Show) {
+            for (const int ms : {0, kEsperaMarcoMs})
+                QTimer::singleShot(ms, &ventana_, [v = &ventana_] { EncajarVentana(*v); });
+            deleteLater();
+        }
+        return QObject::eventFilter(o, e);
+    }
+
+private:
+    QWidget& ventana_;
+};
+
+} // namespace
+
 void RestaurarTamaño(QWidget& ventana, const QString& clave) {
     QSettings a(strArchivoTamaños(), QSettings::IniFormat);
     a.beginGroup(clave);
-    QSize t(a.value(QStringLiteral("ancho")).toInt(), a.value(QStringLiteral("alto")).toInt());
+    const QSize t(a.value(QStringLiteral("ancho")).toInt(), a.value(QStringLiteral("alto")).toInt());
     const bool blnMaximizada = a.value(QStringLiteral("maximizada")).toBool();
     if (t.isEmpty()) return;
-    // A size kept from a larger screen is cut down to this one.
-    if (const QScreen* p = ventana.screen()) t = t.boundedTo(p->availableGeometry().size());
     ventana.resize(t.expandedTo(ventana.minimumSize()));
+    // A size kept from a larger screen is cut down to this one.
+    EncajarVentana(ventana);
+    if (!ventana.isVisible()) new EncajeAlMostrar(ventana);
     if (blnMaximizada) ventana.setWindowState(ventana.windowState() | Qt::WindowMaximized);
 }
 

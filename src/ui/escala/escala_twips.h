@@ -52,8 +52,12 @@ private:
 
 // The size of a top-level window, and whether it was maximised, kept from
 // one run to the next in the user's configuration folder under `clave`.
-// Restaurar() never makes the window smaller than its minimum size.
+// Restaurar() never makes the window smaller than its minimum size, and
+// keeps the whole window, frame included, on its screen.
 void RestaurarTamaño(QWidget& ventana, const QString& clave);
 void GuardarTamaño(const QWidget& ventana, const QString& clave);
+
+// A window's frame `marco` cut to fit `disponible` and moved inside it.
+QRect EncajarEnPantalla(const QRect& marco, const QRect& disponible);
 
 } // namespace brumaria

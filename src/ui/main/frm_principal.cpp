@@ -177,6 +177,9 @@ void FrmPrincipal::AplicarTamaño() {
     const QSize diseño(Px(intAncho_), Px(intAlto_));
     const QSize antes = tamañoDiseño_;
     tamañoDiseño_ = diseño;
+    // Taken before the new minimum, which would already grow the window to
+    // the new design and then have the pane added a second time.
+    const QSize actual = size();
     // The design size is also the smallest: below it texts would not fit.
     setMinimumSize(diseño);
     if (!antes.isValid()) {
@@ -185,7 +188,7 @@ void FrmPrincipal::AplicarTamaño() {
         // A pane or the status bar came or went: the window grows or shrinks
         // by it at the present scale, keeping the shape the player gave it.
         const double s = factorEscala();
-        resize(size() + QSize(int(std::lround((diseño.width() - antes.width()) * s)),
+        resize(actual + QSize(int(std::lround((diseño.width() - antes.width()) * s)),
                               int(std::lround((diseño.height() - antes.height()) * s))));
     }
     // A maximised window keeps its size: the design changed under it.

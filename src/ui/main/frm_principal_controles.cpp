@@ -9,10 +9,13 @@
 #include "platform/mensajes.h"
 #include "ui/escala/escala_twips.h"
 #include "ui/help/ayuda.h"
+#include "ui/main/panel_barra.h"
 #include "ui/main/tablero.h"
 
 #include "ui/main/frm_principal_interno.h"
+#include <QEvent>
 #include <QGroupBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -22,6 +25,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QStyle>
+#include <QToolTip>
 #include <QStringList>
 #include <algorithm>
 #include <array>
@@ -322,7 +327,7 @@ void FrmPrincipal::CrearControles() {
                     QStringLiteral("Su turno (tienes que responder)"),
                     QStringLiteral("Mi turno (pensando ataque...)")}};
     for (int i = 0; i < 3; ++i) {
-        auto* l = new QLabel(iniciales[i], barra);
+        auto* l = new PanelBarra(iniciales[i], barra);
         l->setObjectName(QStringLiteral("stbPanel%1").arg(i + 1));
         l->setTextFormat(Qt::PlainText);
         l->setFrameShape(QFrame::StyledPanel);
