@@ -5,6 +5,8 @@
 #include "platform/mensajes.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <climits>
 
 namespace brumaria {
 
@@ -21,6 +23,22 @@ bool blnAnadirAlArchivo(const QString& strRuta, const QString& strTexto) {
     const bool blnEscrito = archivo.write(datos) == datos.size() && archivo.flush();
     archivo.close();
     return blnEscrito && archivo.error() == QFileDevice::NoError;
+}
+
+// Whether a line could be appended, asked without creating the file.
+bool blnSePuedeAnadir(const QString& strRuta) {
+    if (strRuta.isEmpty()) return false;
+    const QFileInfo info(strRuta);
+    if (info.exists()) return info.isFile() && info.isWritable();
+    const QFileInfo carpeta(info.absolutePath());
+    return carpeta.isDir() && carpeta.isWritable() &&
+           QFile::encodeName(info.fileName()).size() <= NAME_MAX;
+}
+
+QString strAvisoArchivo(const QString& strRuta) {
+    return QStringLiteral("No se puede escribir en el archivo de historial '%1'. "
+                          "El historial se seguirá mostrando en la ventana.")
+        .arg(strRuta);
 }
 
 } // namespace
@@ -41,10 +59,17 @@ void ModCuadrosDeTexto::EscribirEnHistorial(const QString& strTexto) {
     if (blnAvisado_ && rutaFallida_ == strRuta) return;
     blnAvisado_ = true;
     rutaFallida_ = strRuta;
-    MsgBox(QStringLiteral("No se puede escribir en el archivo de historial '%1'. "
-                          "El historial se seguirá mostrando en la ventana.")
-               .arg(strRuta),
-           QStringLiteral("Error"), Icono::Critico);
+    MsgBox(strAvisoArchivo(strRuta), QStringLiteral("Error"), Icono::Critico);
+}
+
+QString ModCuadrosDeTexto::strComprobarArchivo() {
+    const RegistroOpciones& o = opciones_.Opciones;
+    if (!o.blnHistorialMovimientosActivar) return {};
+    const QString& strRuta = o.strRutaArchivoHistorial;
+    if (blnSePuedeAnadir(strRuta)) return {};
+    blnAvisado_ = true;
+    rutaFallida_ = strRuta;
+    return strAvisoArchivo(strRuta);
 }
 
 void ModCuadrosDeTexto::EscribirEnChat(const QString& strTexto) {

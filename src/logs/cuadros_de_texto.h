@@ -33,6 +33,9 @@ public:
     // address a waiting host reads out to his friend): then `strBreve`, or
     // the line, goes across the status bar too.
     void EscribirAviso(const QString& strTexto, const QString& strBreve = {});
+    // At start-up: the warning the first line would bring, when the history
+    // file is on and cannot be written, taken as given (empty otherwise).
+    QString strComprobarArchivo();
 
 private:
     const ModOpciones& opciones_;

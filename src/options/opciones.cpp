@@ -34,44 +34,45 @@ struct Campo {
     Tipo tipo;
     int ancho;
     Destino miembro;
+    const char* nombre; // as the player knows it, for the box that names it
 };
 
 using R = RegistroOpciones;
 
 // The fields in file order; each starts where the previous one ends.
 constexpr Campo kCampos[] = {
-    {Tipo::Metodo, 1, &R::intMetodoAtaque},
-    {Tipo::Booleano, 1, &R::blnHistorialMovimientosActivar},
-    {Tipo::Texto, kAnchoRuta, &R::strRutaArchivoHistorial},
-    {Tipo::Booleano, 1, &R::blnTiempoRespuesta},
-    {Tipo::Tiempo, 5, &R::intTiempoRespuesta},
-    {Tipo::Color, 8, &R::lngColorAgua},
-    {Tipo::Color, 8, &R::lngColorNoDescubiertas},
-    {Tipo::Color, 8, &R::lngColorIndicadorAtaque},
-    {Tipo::Color, 8, &R::lngColorMarcadoresExterior},
-    {Tipo::Color, 8, &R::lngColorMarcadoresInterior},
-    {Tipo::Color, 8, &R::lngColorRejilla},
-    {Tipo::Booleano, 1, &R::blnImagenAgua},
-    {Tipo::Texto, kAnchoRuta, &R::strRutaAgua},
-    {Tipo::Booleano, 1, &R::blnImagenNoDescubierto},
-    {Tipo::Texto, kAnchoRuta, &R::strRutaNoDescubierto},
-    {Tipo::Booleano, 1, &R::blnSonidosAgua},
-    {Tipo::Texto, kAnchoRuta, &R::strSonidoAgua},
-    {Tipo::Booleano, 1, &R::blnSonidosBarco},
-    {Tipo::Texto, kAnchoRuta, &R::strSonidoBarco},
-    {Tipo::Booleano, 1, &R::blnSonidosHundido},
-    {Tipo::Texto, kAnchoRuta, &R::strSonidoHundido},
-    {Tipo::Booleano, 1, &R::blnAlertaSonido},
-    {Tipo::Texto, kAnchoRuta, &R::strAlertaSonido},
-    {Tipo::Booleano, 1, &R::blnAlertaMsgBox},
-    {Tipo::Texto, kAnchoMensaje, &R::strAlertaMensajeMsgBox},
-    {Tipo::Booleano, 1, &R::blnAlertaHistorial},
-    {Tipo::Texto, kAnchoMensaje, &R::strAlertaMensajeHistorial},
-    {Tipo::Booleano, 1, &R::blnVerBarraDeEstado},
-    {Tipo::Booleano, 1, &R::blnVerHistorial},
-    {Tipo::Booleano, 1, &R::blnVerChat},
-    {Tipo::NombreJugador, kAnchoRuta, &R::strNombreJugador},
-    {Tipo::NombrePartida, kAnchoRuta, &R::strNombrePartida},
+    {Tipo::Metodo, 1, &R::intMetodoAtaque, "método de ataque"},
+    {Tipo::Booleano, 1, &R::blnHistorialMovimientosActivar, "historial de movimientos"},
+    {Tipo::Texto, kAnchoRuta, &R::strRutaArchivoHistorial, "ruta del historial"},
+    {Tipo::Booleano, 1, &R::blnTiempoRespuesta, "tiempo de respuesta (activar)"},
+    {Tipo::Tiempo, 5, &R::intTiempoRespuesta, "tiempo de respuesta"},
+    {Tipo::Color, 8, &R::lngColorAgua, "color del agua"},
+    {Tipo::Color, 8, &R::lngColorNoDescubiertas, "color de las casillas no descubiertas"},
+    {Tipo::Color, 8, &R::lngColorIndicadorAtaque, "color del indicador de ataque"},
+    {Tipo::Color, 8, &R::lngColorMarcadoresExterior, "color exterior de los marcadores"},
+    {Tipo::Color, 8, &R::lngColorMarcadoresInterior, "color interior de los marcadores"},
+    {Tipo::Color, 8, &R::lngColorRejilla, "color de la rejilla"},
+    {Tipo::Booleano, 1, &R::blnImagenAgua, "imagen del agua (activar)"},
+    {Tipo::Texto, kAnchoRuta, &R::strRutaAgua, "imagen del agua"},
+    {Tipo::Booleano, 1, &R::blnImagenNoDescubierto, "imagen de las casillas no descubiertas (activar)"},
+    {Tipo::Texto, kAnchoRuta, &R::strRutaNoDescubierto, "imagen de las casillas no descubiertas"},
+    {Tipo::Booleano, 1, &R::blnSonidosAgua, "sonido del agua (activar)"},
+    {Tipo::Texto, kAnchoRuta, &R::strSonidoAgua, "sonido del agua"},
+    {Tipo::Booleano, 1, &R::blnSonidosBarco, "sonido del barco (activar)"},
+    {Tipo::Texto, kAnchoRuta, &R::strSonidoBarco, "sonido del barco"},
+    {Tipo::Booleano, 1, &R::blnSonidosHundido, "sonido del hundido (activar)"},
+    {Tipo::Texto, kAnchoRuta, &R::strSonidoHundido, "sonido del hundido"},
+    {Tipo::Booleano, 1, &R::blnAlertaSonido, "alerta por sonido (activar)"},
+    {Tipo::Texto, kAnchoRuta, &R::strAlertaSonido, "sonido de la alerta"},
+    {Tipo::Booleano, 1, &R::blnAlertaMsgBox, "alerta por cuadro de mensaje (activar)"},
+    {Tipo::Texto, kAnchoMensaje, &R::strAlertaMensajeMsgBox, "mensaje del cuadro de mensaje"},
+    {Tipo::Booleano, 1, &R::blnAlertaHistorial, "alerta en el historial (activar)"},
+    {Tipo::Texto, kAnchoMensaje, &R::strAlertaMensajeHistorial, "mensaje al historial"},
+    {Tipo::Booleano, 1, &R::blnVerBarraDeEstado, "ver la barra de estado"},
+    {Tipo::Booleano, 1, &R::blnVerHistorial, "ver el historial"},
+    {Tipo::Booleano, 1, &R::blnVerChat, "ver el chat"},
+    {Tipo::NombreJugador, kAnchoRuta, &R::strNombreJugador, "nombre del jugador"},
+    {Tipo::NombrePartida, kAnchoRuta, &R::strNombrePartida, "nombre de la partida"},
 };
 
 constexpr int SumaAnchos() {
@@ -289,7 +290,7 @@ QByteArray CodificarOpciones(const RegistroOpciones& o, const RegistroOpciones& 
     return datos;
 }
 
-bool DecodificarOpciones(const QByteArray& datos, RegistroOpciones& o) {
+bool DecodificarOpciones(const QByteArray& datos, RegistroOpciones& o, QStringList* ilegibles) {
     o = RegistroOpciones::PorDefecto();
     bool todos = true;
     qsizetype posicion = 0;
@@ -301,7 +302,10 @@ bool DecodificarOpciones(const QByteArray& datos, RegistroOpciones& o) {
         // A field cut by the end of a short file is whole only if its blank
         // padding has begun.
         const bool entero = campo.size() == c.ancho || campo.endsWith(' ');
-        if (!entero || !LeerCampo(c, campo, o)) todos = false;
+        if (!entero || !LeerCampo(c, campo, o)) {
+            todos = false;
+            if (ilegibles) ilegibles->append(QString::fromUtf8(c.nombre));
+        }
         posicion += c.ancho;
     }
     return todos;
@@ -315,6 +319,7 @@ bool ModOpciones::blnCargarOpcionesDeArchivo() {
     // Whatever cannot be read plays with the defaults, never with zeros.
     Opciones = cargado_ = RegistroOpciones::PorDefecto();
     original_.clear();
+    ilegibles_.clear();
     const QString ruta = strRutaConfig();
     QFile archivo(ruta);
     if (!QFileInfo::exists(ruta)) {
@@ -328,13 +333,18 @@ bool ModOpciones::blnCargarOpcionesDeArchivo() {
     if (archivo.error() != QFileDevice::NoError) return false;
     archivo.close();
     if (datos.isEmpty()) return true;
-    const bool todos = DecodificarOpciones(datos, Opciones);
+    const bool todos = DecodificarOpciones(datos, Opciones, &ilegibles_);
     cargado_ = Opciones;
     original_ = datos;
     return todos;
 }
 
-bool ModOpciones::blnGuardarOpcionesEnArchivo() {
+bool ModOpciones::blnGuardarOpcionesEnArchivo(Guardado modo) {
+    if (modo == Guardado::TalCual) {
+        // What the player accepted is what he saw: the damaged bytes go too.
+        cargado_ = Opciones;
+        original_.clear();
+    }
     const QString ruta = DestinoReal(strRutaConfig());
     // Bytes beyond the record belong to whoever put them there: keep them.
     QByteArray anterior;
@@ -365,6 +375,7 @@ bool ModOpciones::blnGuardarOpcionesEnArchivo() {
     if (ok) {
         cargado_ = Opciones;
         original_ = registro;
+        if (modo == Guardado::TalCual) ilegibles_.clear();
     }
     return ok;
 }

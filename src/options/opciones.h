@@ -1,6 +1,7 @@
 #pragma once
 // The options record and its fixed 4419-byte Config.dat file.
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 
 namespace brumaria {
@@ -61,8 +62,13 @@ public:
     // any did, or when the file could not be read at all.
     bool blnCargarOpcionesDeArchivo();
     // Writes the record as the first 4419 bytes of Config.dat (through a
-    // link, to the file it names).
-    bool blnGuardarOpcionesEnArchivo();
+    // link, to the file it names). A field the load could not read keeps its
+    // bytes while the record still holds the default it was given, unless
+    // the save is `TalCual`: the options dialog writes what it showed.
+    enum class Guardado { ConservarIlegibles, TalCual };
+    bool blnGuardarOpcionesEnArchivo(Guardado modo = Guardado::ConservarIlegibles);
+    // The fields the last load could not read, by the names the player knows.
+    const QStringList& strIlegibles() const { return ilegibles_; }
 
     // Full path of Config.dat.
     static QString strRutaConfig();
@@ -73,13 +79,16 @@ private:
     // damaged field the player never touched is not overwritten.
     RegistroOpciones cargado_;
     QByteArray original_;
+    QStringList ilegibles_;
 };
 
 // The record as the 4419 bytes of the file, and back (exposed for tests,
 // benchmarks and fuzzing). `Decodificar` reads every field it can, gives the
 // rest their defaults, and returns false when any field was unreadable.
 QByteArray CodificarOpciones(const RegistroOpciones& o);
-bool DecodificarOpciones(const QByteArray& datos, RegistroOpciones& o);
+// `ilegibles`, when given, receives the name of every unreadable field.
+bool DecodificarOpciones(const QByteArray& datos, RegistroOpciones& o,
+                         QStringList* ilegibles = nullptr);
 // The same record, but every field whose value is still the one in
 // `cargado` keeps its bytes from `original` (when `original` holds them).
 QByteArray CodificarOpciones(const RegistroOpciones& o, const RegistroOpciones& cargado,

@@ -10,6 +10,23 @@ ManejadorMensajes& manejadorActual() {
 }
 } // namespace
 
+QString strPartirPalabras(const QString& texto, int intMaximo) {
+    QString salida;
+    salida.reserve(texto.size());
+    int seguidos = 0;
+    for (const QChar c : texto) {
+        if (c.isSpace()) {
+            seguidos = 0;
+        } else if (seguidos == intMaximo) {
+            salida += QChar(0x200B); // a place to break that shows nothing
+            seguidos = 0;
+        }
+        if (!c.isSpace()) ++seguidos;
+        salida += c;
+    }
+    return salida;
+}
+
 Respuesta MsgBox(const QString& texto, const QString& titulo, Icono icono, Botones botones) {
     const Mensaje m{texto, titulo, icono, botones};
     if (auto& h = manejadorActual())

@@ -21,6 +21,12 @@ struct Mensaje {
 
 using ManejadorMensajes = std::function<Respuesta(const Mensaje&)>;
 
+// A box is as wide as its longest word: a damaged path of 256 letters, or
+// a peer's alert of one long word, would stretch it across the screen. The
+// box may break a word after every `intMaximo` letters of it.
+inline constexpr int kPalabraMaxima = 60;
+QString strPartirPalabras(const QString& texto, int intMaximo);
+
 // Shows the box modally and returns the button pressed.
 Respuesta MsgBox(const QString& texto, const QString& titulo, Icono icono,
                  Botones botones = Botones::Aceptar);

@@ -42,7 +42,7 @@ Respuesta Mostrar(const Mensaje& m) {
     caja.setWindowTitle(m.titulo.isEmpty() ? kTituloPrograma : m.titulo);
     // Texts may carry names and paths typed elsewhere: never read them as markup.
     caja.setTextFormat(Qt::PlainText);
-    caja.setText(m.texto);
+    caja.setText(strPartirPalabras(m.texto, kPalabraMaxima));
     if (m.botones == Botones::SiNo) {
         QPushButton* si = caja.addButton(QStringLiteral("&Sí"), QMessageBox::YesRole);
         QPushButton* no = caja.addButton(QStringLiteral("&No"), QMessageBox::NoRole);

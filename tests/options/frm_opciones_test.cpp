@@ -115,6 +115,26 @@ TEST_F(Opciones, ArchivosQueFaltanEnOrdenConFocoYPagina) {
     EXPECT_EQ(prueba::LeerArchivo(ModOpciones::strRutaConfig()), CodificarOpciones(modulo.Opciones));
 }
 
+// A colour the file could not read shows as its default; "Aceptar" writes
+// that default, so the next start reads every option again.
+TEST_F(Opciones, AceptarEscribeLoQueMuestraAunqueElArchivoEstuvieraDanado) {
+    QByteArray datos = CodificarOpciones(RegistroOpciones::PorDefecto());
+    datos.replace(264, 8, "abc     ");
+    ASSERT_TRUE(prueba::EscribirArchivo(ModOpciones::strRutaConfig(), datos));
+    ASSERT_FALSE(modulo.blnCargarOpcionesDeArchivo());
+    EXPECT_EQ(modulo.strIlegibles(), QStringList{QStringLiteral("color del agua")});
+    // Closing without the dialog keeps the file's bytes, damaged or not.
+    ASSERT_TRUE(modulo.blnGuardarOpcionesEnArchivo());
+    EXPECT_EQ(prueba::LeerArchivo(ModOpciones::strRutaConfig()).mid(264, 8), "abc     ");
+
+    Abrir().show();
+    C<QPushButton>("cmdAceptar")->click();
+    EXPECT_EQ(prueba::LeerArchivo(ModOpciones::strRutaConfig()).mid(264, 8), "16777152");
+    ModOpciones otro;
+    EXPECT_TRUE(otro.blnCargarOpcionesDeArchivo());
+    EXPECT_TRUE(otro.strIlegibles().isEmpty());
+}
+
 // {text, on leaving the box: still ticked, complaint; on "Aceptar" (ticked
 // or not): accepted, still in use, stored ms}. The record held 1500 ms.
 TEST_F(Opciones, TiempoDeRespuesta) {

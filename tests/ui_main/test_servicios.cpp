@@ -2,17 +2,21 @@
 // damaged Config.dat.
 #include "carpeta_temporal.h"
 #include "grabador_mensajes.h"
+#include "platform/mensajes_qt.h"
 #include "platform/rutas.h"
 #include "platform/sonido.h"
 #include "ui/main/aplicacion.h"
 #include "ui/main/tablero.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QTimer>
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QStatusBar>
 #include <QtEndian>
 #include <cmath>
@@ -66,7 +70,7 @@ TEST(ConfigDañado, ArrancaConLoLeidoYAlCerrarNoSePierdeNada) {
     struct Fila {
         const char* nombre;
         std::function<QByteArray(QByteArray)> danar;
-        QStringList avisos; // how each "Error" box starts
+        QStringList avisos; // what the one "Error" box says, in order
         bool blnSinImagen = false;
     };
     const QString kIlegible = QStringLiteral("No se han podido leer todas las opciones");
@@ -77,16 +81,23 @@ TEST(ConfigDañado, ArrancaConLoLeidoYAlCerrarNoSePierdeNada) {
         {"vacío", [](QByteArray) { return QByteArray(); }, {}},
         {"sin archivo", [](QByteArray) { return QByteArray(); }, {}},
         {"con cola", [](QByteArray d) { return d + "cola ajena"; }, {}},
-        {"100 bytes", [](QByteArray d) { return d.left(100); }, {kIlegible}},
+        {"100 bytes",
+         [](QByteArray d) { return d.left(100); },
+         {kIlegible, QStringLiteral("(tiempo de respuesta (activar), tiempo de respuesta, color "
+                                    "del agua, color de las casillas no descubiertas, color del "
+                                    "indicador de ataque, color exterior de los marcadores y 23 "
+                                    "más)")}},
         {"4418 bytes", [](QByteArray d) { return d.chopped(1); }, {}},
-        {"método", poner(0, "x"), {kIlegible}},
-        {"tiempo", poner(259, "abc  "), {kIlegible}},
-        {"color", poner(264, "abc     "), {kIlegible}},
+        {"método", poner(0, "x"), {kIlegible, QStringLiteral("(método de ataque)")}},
+        {"tiempo", poner(259, "abc  "), {kIlegible, QStringLiteral("(tiempo de respuesta)")}},
+        {"color", poner(264, "abc     "), {kIlegible, QStringLiteral("(color del agua)")}},
         {"tiempo negativo", poner(259, "-1000"), {}},
         {"todo 0xFF",
          [](QByteArray) { return QByteArray(kTamañoConfig, '\xFF'); },
-         {kIlegible, QStringLiteral("No se encuentra el archivo"),
-          QStringLiteral("No se encuentra el archivo")},
+         {kIlegible, QStringLiteral("(método de ataque, tiempo de respuesta, color del agua,"),
+          QStringLiteral("y 2 más)"), QStringLiteral("No se encuentra el archivo"),
+          QStringLiteral("No se encuentra el archivo"),
+          QStringLiteral("No se puede escribir en el archivo de historial")},
          true},
         {"carpeta", [](QByteArray) { return QByteArray(); }, {kIlegible}},
         {"enlace simbólico", [](QByteArray d) { return d; }, {}},
@@ -148,11 +159,20 @@ TEST(ConfigDañado, ArrancaConLoLeidoYAlCerrarNoSePierdeNada) {
         EXPECT_TRUE(app->ventana.statusBar()->isVisible());
         EXPECT_EQ(app->ventana.findChild<QAction*>("mnuVerHistorial")->isChecked(),
                   antes.size() > 3905 && antes[3905] != 'F');
-        ASSERT_EQ(grabador.mensajes().size(), fila.avisos.size());
-        for (int i = 0; i < fila.avisos.size(); ++i) {
-            EXPECT_EQ(grabador.mensajes()[i].titulo, QStringLiteral("Error"));
-            EXPECT_TRUE(grabador.mensajes()[i].texto.startsWith(fila.avisos[i]))
-                << grabador.mensajes()[i].texto.toStdString();
+        // One box at the most, however much is wrong, and none later for
+        // what it already said (the history file at the first line).
+        app->cuadros.EscribirEnHistorial(QStringLiteral("Primera línea"));
+        ASSERT_EQ(grabador.mensajes().size(), fila.avisos.isEmpty() ? 0 : 1);
+        if (!fila.avisos.isEmpty()) {
+            const Mensaje& m = grabador.mensajes()[0];
+            EXPECT_EQ(m.titulo, QStringLiteral("Error"));
+            EXPECT_TRUE(m.texto.startsWith(fila.avisos[0])) << m.texto.toStdString();
+            qsizetype desde = 0;
+            for (const QString& aviso : fila.avisos) {
+                const qsizetype donde = m.texto.indexOf(aviso, desde);
+                EXPECT_GE(donde, 0) << aviso.toStdString() << " en " << m.texto.toStdString();
+                desde = std::max(donde, desde);
+            }
         }
         const bool blnChat = app->opciones.Opciones.blnVerChat;
         app->ventana.findChild<QAction*>("mnuVerChat")->trigger();
@@ -173,6 +193,42 @@ TEST(ConfigDañado, ArrancaConLoLeidoYAlCerrarNoSePierdeNada) {
         EXPECT_EQ(prueba::LeerArchivo(config), despues);
         EXPECT_EQ(QFileInfo(config).isSymLink(), nombre == u"enlace simbólico");
     }
+}
+
+// A box's long words may break every so many letters; nothing is lost.
+TEST(Mensajes, LasPalabrasLargasPuedenPartirse) {
+    const QString z(QChar(0x200B));
+    const struct {
+        QString texto;
+        int maximo;
+        QString esperado;
+    } casos[] = {
+        {"corto", 10, "corto"},
+        {"abcde", 5, "abcde"},                 // exactly the limit
+        {"abcdef", 5, "abcde" + z + "f"},      // one past it
+        {"abcdefghijk", 5, "abcde" + z + "fghij" + z + "k"},
+        {"abc defgh\nij", 3, "abc def" + z + "gh\nij"},
+        {"", 4, ""},
+    };
+    for (const auto& c : casos)
+        EXPECT_EQ(strPartirPalabras(c.texto, c.maximo), c.esperado) << c.texto.toStdString();
+}
+
+// The real box keeps a normal width with a damaged path of 256 letters.
+TEST(Mensajes, UnaRutaLargaNoEnsanchaLaCaja) {
+    InstalarMensajesQt();
+    int ancho = 0;
+    QTimer::singleShot(0, [&ancho] {
+        if (QWidget* caja = QApplication::activeModalWidget()) {
+            ancho = caja->width();
+            caja->close();
+        }
+    });
+    MsgBox(QStringLiteral("No se encuentra el archivo: ") + QString(256, QChar(0xFF)),
+           QStringLiteral("Error"), Icono::Critico);
+    InstalarManejadorMensajes({});
+    EXPECT_GT(ancho, 0);
+    EXPECT_LT(ancho, 700);
 }
 
 // The game ended by the desktop (SIGTERM) saves its options as a close
@@ -198,3 +254,34 @@ TEST(FinDeSesion, UnaSenalGuardaLasOpciones) {
 }
 
 } // namespace
+
+// The desktop's logout while the start-up "Error" box is open: the game ends
+// at once, and the file keeps every option it held (the ticked history view
+// as well as the damaged colour, which nobody changed).
+TEST(FinDeSesion, UnaSenalConElAvisoDeArranqueAbiertoTerminaYConservaLoLeido) {
+    prueba::CarpetaTemporal carpeta;
+    carpeta.CopiarRecursos();
+    const QString config = ModOpciones::strRutaConfig();
+    RegistroOpciones o = RegistroOpciones::PorDefecto();
+    o.blnVerHistorial = true;
+    QByteArray antes = CodificarOpciones(o);
+    antes.replace(264, 8, "abc     ");
+    ASSERT_TRUE(prueba::EscribirArchivo(config, antes));
+    const QString juego = carpeta.archivo(QStringLiteral("brumaria"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(BRUMARIA_BIN_DIR "/brumaria"), juego));
+    QProcess programa;
+    programa.setProcessChannelMode(QProcess::MergedChannels);
+    programa.start(juego, {QStringLiteral("--solo-local")});
+    ASSERT_TRUE(programa.waitForStarted(10000));
+    // The box is up once the program sits still waiting for an answer.
+    programa.waitForFinished(1500);
+    ASSERT_EQ(programa.state(), QProcess::Running);
+    ::kill(pid_t(programa.processId()), SIGTERM);
+    EXPECT_TRUE(programa.waitForFinished(2000));
+    if (programa.state() != QProcess::NotRunning) {
+        programa.kill();
+        programa.waitForFinished(2000);
+    }
+    EXPECT_EQ(programa.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(prueba::LeerArchivo(config), antes);
+}

@@ -43,8 +43,9 @@ FinDeSesion::FinDeSesion(Aplicacion& juego) {
         char c;
         while (::read(tuberia[0], &c, 1) > 0) {
         }
-        // The close ends every wait and the connection and saves the options;
-        // quitting then leaves any modal loop the close left running.
+        // The close ends every wait and the connection, saves the options and
+        // closes the other windows, a box of the start-up among them; quitting
+        // then leaves any modal loop the close left running.
         juego.ventana.close();
         QCoreApplication::quit();
     });

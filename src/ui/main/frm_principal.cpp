@@ -107,12 +107,9 @@ bool FrmPrincipal::blnProbarImagen(const QString& strRuta, QString& strError,
     return false;
 }
 
-void FrmPrincipal::CorregirOpcionesDeImagenes(const QString& strDescripcion) {
-    MsgBox(
-        strDescripcion +
-            QStringLiteral("\n\nSe desactivarán las imágenes y se cargarán las opciones instaladas "
-                           "por defecto."),
-        QStringLiteral("Advertencia"), Icono::Exclamacion);
+// Turns the pictures and sounds off and their paths back to the defaults;
+// returns what the player is told of it.
+QString FrmPrincipal::strCorregirOpcionesDeImagenes(const QString& strDescripcion) {
     RegistroOpciones& o = opciones_.Opciones;
     const RegistroOpciones d = RegistroOpciones::PorDefecto();
     o.strRutaArchivoHistorial = d.strRutaArchivoHistorial;
@@ -127,35 +124,66 @@ void FrmPrincipal::CorregirOpcionesDeImagenes(const QString& strDescripcion) {
     o.strSonidoBarco.clear();
     o.strSonidoHundido.clear();
     opciones_.blnGuardarOpcionesEnArchivo();
+    return strDescripcion +
+           QStringLiteral("\n\nSe desactivarán las imágenes y se cargarán las opciones instaladas "
+                          "por defecto.");
 }
+
+namespace {
+// The unreadable options by name; a file cut short would name them all.
+QString strAvisoIlegibles(const QStringList& nombres) {
+    constexpr int kNombrados = 6;
+    QString lista = nombres.mid(0, kNombrados).join(QStringLiteral(", "));
+    if (nombres.size() > kNombrados)
+        lista += QStringLiteral(" y %1 más").arg(nombres.size() - kNombrados);
+    return QStringLiteral("No se han podido leer todas las opciones de %1%2. Las que faltan "
+                          "tomarán su valor por defecto; lo demás que guarda el archivo se "
+                          "conserva.")
+        .arg(ModOpciones::strRutaConfig(),
+             lista.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(lista));
+}
+} // namespace
 
 void FrmPrincipal::Cargar() {
     OcultarDisparo();
-    if (!opciones_.blnCargarOpcionesDeArchivo())
-        MsgBox(QStringLiteral("No se han podido leer todas las opciones de %1. Las que faltan "
-                              "tomarán su valor por defecto; lo demás que guarda el archivo se "
-                              "conserva.")
-                   .arg(ModOpciones::strRutaConfig()),
-               QStringLiteral("Error"), Icono::Critico);
+    // Everything start-up finds wrong goes into one box.
+    QStringList avisos;
+    bool blnError = false;
+    if (!opciones_.blnCargarOpcionesDeArchivo()) {
+        avisos << strAvisoIlegibles(opciones_.strIlegibles());
+        blnError = true;
+    }
     RegistroOpciones& o = opciones_.Opciones;
 
     // Test the pictures once; one that cannot be shown is turned off.
-    bool blnAvisado = false;
+    bool blnCorregidas = false;
     auto probar = [&](bool& blnActiva, const QString& strRuta) {
         if (!blnActiva) return;
         QString strError;
         bool blnRutaNoEncontrada = false;
         if (blnProbarImagen(strRuta, strError, blnRutaNoEncontrada)) return;
         if (!blnRutaNoEncontrada) {
-            MsgBox(strError, QStringLiteral("Error"), Icono::Critico);
+            avisos << strError;
+            blnError = true;
             blnActiva = false;
-        } else if (!blnAvisado) {
-            blnAvisado = true;
-            CorregirOpcionesDeImagenes(strError);
+        } else if (!blnCorregidas) {
+            blnCorregidas = true;
+            avisos << strCorregirOpcionesDeImagenes(strError);
         }
     };
     probar(o.blnImagenAgua, o.strRutaAgua);
     probar(o.blnImagenNoDescubierto, o.strRutaNoDescubierto);
+    if (const QString historial = cuadros_.strComprobarArchivo(); !historial.isEmpty()) {
+        avisos << historial;
+        blnError = true;
+    }
+    if (!avisos.isEmpty()) {
+        MsgBox(avisos.join(QStringLiteral("\n\n")),
+               blnError ? QStringLiteral("Error") : QStringLiteral("Advertencia"),
+               blnError ? Icono::Critico : Icono::Exclamacion);
+        // The desktop may have ended the program while the box was open.
+        if (principal_.blnCerrando) return;
+    }
 
     mnuVerBarraDeEstado->setChecked(o.blnVerBarraDeEstado);
     statusBar()->setVisible(o.blnVerBarraDeEstado);
@@ -333,12 +361,12 @@ void FrmPrincipal::closeEvent(QCloseEvent* e) {
 }
 
 void FrmPrincipal::GuardarOpciones() {
-    RegistroOpciones& o = opciones_.Opciones;
-    o.blnVerBarraDeEstado = mnuVerBarraDeEstado->isChecked();
-    o.blnVerHistorial = mnuVerHistorial->isChecked();
-    o.blnVerChat = mnuVerChat->isChecked();
+    // The View menu writes its three options as it changes them; its ticks
+    // are not read back here, since a close during start-up (the desktop's
+    // logout) comes before they show the options.
     opciones_.blnGuardarOpcionesEnArchivo();
-    GuardarTamaño(*this, kClaveTamaño);
+    // A window never shown has no size of the player's to keep.
+    if (isVisible()) GuardarTamaño(*this, kClaveTamaño);
 }
 
 void FrmPrincipal::paintEvent(QPaintEvent* e) {

@@ -208,7 +208,7 @@ private:
     void ColorMarcas();
     void ReiniciarContadores();
     void FijarContador(QLabel* contador, QLabel* x, int intLongitud, const QString& texto);
-    void CorregirOpcionesDeImagenes(const QString& strDescripcion);
+    QString strCorregirOpcionesDeImagenes(const QString& strDescripcion);
     bool blnProbarImagen(const QString& strRuta, QString& strError, bool& blnRutaNoEncontrada);
     void AbrirOpciones(const QString& strEnfoque);
     void cmdChatEnviar_Click();

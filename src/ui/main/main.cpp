@@ -134,8 +134,12 @@ int main(int argc, char** argv) {
         QObject::connect(&juego->ventana, &brumaria::FrmPrincipal::primerPintado, &app,
                          &QCoreApplication::quit, Qt::QueuedConnection);
     juego->ventana.Cargar();
-    juego->ventana.show();
-    const int resultado = app.exec();
+    // A signal while a start-up box was open has closed the game already.
+    int resultado = 0;
+    if (!juego->principal.blnCerrando) {
+        juego->ventana.show();
+        resultado = app.exec();
+    }
     fin.reset();
     juego.reset();
     return resultado;

@@ -338,7 +338,7 @@ bool FrmOpciones::blnGuardarOpciones() {
     o.blnAlertaHistorial = chkAlertaHistorial->isChecked();
     o.strAlertaMensajeHistorial = txtAlertaMensajeHistorial->text();
 
-    opciones_.blnGuardarOpcionesEnArchivo();
+    opciones_.blnGuardarOpcionesEnArchivo(ModOpciones::Guardado::TalCual);
     return true;
 }
 
