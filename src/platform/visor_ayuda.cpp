@@ -72,10 +72,12 @@ VisorAyuda::VisorAyuda(QWidget* parent) : QWidget(parent, Qt::Window) {
     auto* divisor = new QSplitter(Qt::Horizontal, this);
     lstTemas_ = new QListWidget(divisor);
     lstTemas_->setObjectName(QStringLiteral("lstTemas"));
+    lstTemas_->setAccessibleName(QStringLiteral("Temas de la ayuda"));
     lstTemas_->setSpacing(2);
     lstTemas_->setTextElideMode(Qt::ElideNone);
     txtTema_ = new QTextBrowser(divisor);
     txtTema_->setObjectName(QStringLiteral("txtTema"));
+    txtTema_->setAccessibleName(QStringLiteral("Página de la ayuda"));
     // Links are followed by hand: pages of the help here, the rest outside.
     txtTema_->setOpenLinks(false);
     txtTema_->document()->setDocumentMargin(12);

@@ -143,8 +143,19 @@ TEST_F(Editor, UnaFlotaEnteraSinRaton) {
     EXPECT_TRUE(C<QPushButton>("cmdAceptar")->isDefault());
     EXPECT_FALSE(C<QPushButton>("cmdCancelar")->isDefault());
     EXPECT_TRUE(grabador.mensajes().isEmpty());
-    prueba::Tecla(Qt::Key_A, Qt::AltModifier);
+    // A square clicked after that takes the focus, and Enter still accepts.
+    Clic(5, 5);
+    ASSERT_EQ(QApplication::focusWidget(), editor->celda(K(5, 5)));
+    prueba::Tecla(Qt::Key_Return);
     EXPECT_TRUE(QTest::qWaitFor([&] { return colocados; }, 2000)); // the button animates first
+
+    // The editor's help page teaches the keys used here.
+    const QString pagina = QString::fromUtf8(prueba::LeerArchivo(QStringLiteral(
+        BRUMARIA_BIN_DIR "/ayuda/05-colocar-barcos.html")));
+    for (const char* tecla : {"Tab", "flechas", "R", "Intro"})
+        EXPECT_TRUE(pagina.contains(QStringLiteral("<span class=\"tecla\">%1</span>")
+                                        .arg(QLatin1String(tecla))))
+            << tecla;
 }
 
 } // namespace

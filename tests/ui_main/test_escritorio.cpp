@@ -5,6 +5,9 @@
 #include "platform/traducciones.h"
 #include "ui/main/aplicacion.h"
 #include "ui/main/frm_empezar_partida.h"
+#include "platform/rutas.h"
+#include "platform/visor_ayuda.h"
+#include "ui/options/frm_color.h"
 #include "ui/options/frm_opciones.h"
 #include "ui/placement/colocar_barcos.h"
 #include "ventana_prueba.h"
@@ -149,4 +152,14 @@ TEST(Escritorio, CadaControlYCasillaTieneNombreParaElLectorDePantalla) {
     FrmOpciones opciones(app->opciones, &v, &v);
     opciones.show();
     EXPECT_EQ(ControlesSinNombre(opciones, 30), "");
+
+    EstadoColor color;
+    FrmColor picker(color, &v);
+    picker.show();
+    EXPECT_EQ(ControlesSinNombre(picker, 8), "");
+
+    VisorAyuda ayuda;
+    ayuda.Abrir(UnirRuta(strRutaPrograma(), QStringLiteral("ayuda/index.html")));
+    ayuda.show();
+    EXPECT_EQ(ControlesSinNombre(ayuda, 5), "");
 }

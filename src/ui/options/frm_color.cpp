@@ -57,6 +57,9 @@ FrmColor::FrmColor(EstadoColor& estado, QWidget* parent) : QDialog(parent), esta
         etiqueta->setBuddy(slider);
         // A number box beside each slider for exact values.
         auto* numero = new QSpinBox(this);
+        numero->setObjectName(QString::fromLatin1(c.nombre).replace(0, 3, QStringLiteral("txt")));
+        // The label names the slider; the number box needs its own name.
+        numero->setAccessibleName(QString(c.etiqueta).remove(u':') + QStringLiteral(" (número)"));
         numero->setRange(0, 255);
         numero->setValue(c.valor);
         connect(slider, &QSlider::valueChanged, numero, &QSpinBox::setValue);

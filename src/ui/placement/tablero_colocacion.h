@@ -111,6 +111,14 @@ protected:
         case Qt::Key_Down: f = qMin(kLado - 1, f + 1); break;
         case Qt::Key_Return:
         case Qt::Key_Enter:
+            // With the fleet complete there is nothing to place: Enter goes
+            // to the dialog's default button, "&Aceptar".
+            if (editor_.intTamañoActual() == 0) {
+                e->ignore();
+                return;
+            }
+            editor_.imgCelda_Click(k_);
+            return;
         case Qt::Key_Space:
             editor_.imgCelda_Click(k_);
             return;
