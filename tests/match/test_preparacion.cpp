@@ -56,7 +56,7 @@ protected:
         };
     }
     void EmpezarEnRed(bool blnEmpieza = false) {
-        m.vista.eleccion = {blnEmpieza, false, true};
+        m.vista.eleccion = {Quien(blnEmpieza), false, true};
         p.EmpezarPartida();
     }
 };
@@ -67,7 +67,7 @@ protected:
 // or by "Terminar partida") closes the editor, and a report of the fleet
 // that comes late belongs to nothing.
 TEST_F(Preparacion, ContraElOrdenadorConElEditorAbierto) {
-    m.vista.eleccion = {true, true, false};
+    m.vista.eleccion = {QuienEmpieza::Jugador, true, false};
     p.EmpezarPartida();
     EXPECT_EQ(p.Estado(), E::Colocando);
     EXPECT_EQ(Menus(m.vista.menus), "01010 10 0");
@@ -99,7 +99,7 @@ TEST_F(Preparacion, ElUnidoGuardaLaPalabraDelHostLlegueCuandoLlegue) {
     Unirse([this] { p.RecibirQuienEmpieza(true); });
     EmpezarEnRed();
     EXPECT_EQ(p.Estado(), E::EsperandoFlotaContraria);
-    EXPECT_FALSE(m.vista.blnQuienEmpiezaEnRed);
+    EXPECT_FALSE(m.vista.quienEnRed);
     EXPECT_EQ(h.count(QStringLiteral("Tú empiezas")), 1);
     EXPECT_GT(h.indexOf(QStringLiteral("Tú empiezas")), h.indexOf(QStringLiteral("Partida multijugador")));
     // A second word in the same match is not taken.
