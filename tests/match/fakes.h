@@ -70,7 +70,8 @@ public:
         quienEnRed = quien;
         if (alElegir) alElegir();
         if (blnAceptar) e = eleccion;
-        if (blnAceptar && blnQuienComoSeMuestra && quien) e.quienEmpieza = *quien;
+        // Shown nothing of a session, the dialog stands at "Al azar".
+        if (blnAceptar && blnQuienComoSeMuestra) e.quienEmpieza = quien.value_or(QuienEmpieza::AlAzar);
         return blnAceptar;
     }
     ResultadoConexion AbrirConexion() override {
