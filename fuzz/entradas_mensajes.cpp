@@ -37,8 +37,8 @@ public:
     void MostrarSolucion() override {}
     void Sonido(const QString&) override {}
     // The player starts a network match and lets chance place his fleet.
-    bool blnEmpezarPartida(EleccionPartida& e, bool) override {
-        e = {false, false, true};
+    bool blnEmpezarPartida(EleccionPartida& e, std::optional<QuienEmpieza>) override {
+        e = {QuienEmpieza::Contrincante, false, true};
         return true;
     }
     ResultadoConexion AbrirConexion() override { return {}; }

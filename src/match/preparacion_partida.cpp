@@ -1,5 +1,6 @@
 #include "match/preparacion_partida.h"
 
+#include "core/azar.h"
 #include "match/partida.h"
 #include "match/vista_partida.h"
 #include "platform/mensajes.h"
@@ -9,6 +10,7 @@
 #include <QLocale>
 #include <QTimer>
 #include <algorithm>
+#include <utility>
 
 namespace brumaria {
 
@@ -29,6 +31,12 @@ public:
 private:
     int& n_;
 };
+
+// The first turn of one match: "Al azar" is an even chance.
+bool blnSortear(QuienEmpieza quien) {
+    if (quien == QuienEmpieza::AlAzar) return Azar::intAleatorio(2) == 1;
+    return quien == QuienEmpieza::Jugador;
+}
 
 } // namespace
 
@@ -136,10 +144,11 @@ void PreparacionPartida::Elegir() {
     EnCurso enCurso(intEnCurso_);
     const unsigned vez = intVez_;
     // A host whose session is open chooses who starts here: no session
-    // dialog follows to ask him.
+    // dialog follows to ask him. He is shown the choice in force.
     const bool blnQuienEnRed = blnHost() && blnConectado(Conexion());
     EleccionPartida e;
-    const bool blnAceptado = vista_.blnEmpezarPartida(e, blnQuienEnRed);
+    const bool blnAceptado = vista_.blnEmpezarPartida(
+        e, blnQuienEnRed ? std::optional(quienSesion_) : std::nullopt);
     if (vez != intVez_) return; // the window closed meanwhile
     if (!blnAceptado) {
         Pasar(V::Cancelar);
@@ -161,7 +170,7 @@ void PreparacionPartida::Elegir() {
     vista_.QuitarNegritaEtiquetas();
 
     if (!blnJugarEnRed_) {
-        blnEmpiezaJugador_ = e.blnEmpiezaJugador;
+        blnEmpiezaJugador_ = blnSortear(e.quienEmpieza);
         // The computer's fleet first, so the editor and "Ver los barcos del
         // contrincante..." find it in place.
         principal_.PrepararBarcos(2);
@@ -173,7 +182,7 @@ void PreparacionPartida::Elegir() {
 
     cuadros_.EscribirEnHistorial(QString());
     cuadros_.EscribirEnHistorial(QStringLiteral("Partida multijugador"));
-    if (blnQuienEnRed) blnEmpiezaJugador_ = e.blnEmpiezaJugador;
+    if (blnQuienEnRed) quienSesion_ = e.quienEmpieza;
     const EstadoConexion c = Conexion();
     if (c == EstadoConexion::Conectados) {
         Pasar(V::SesionConRival); // a new match in the same session
@@ -206,7 +215,7 @@ void PreparacionPartida::Conectar() {
         return;
     }
     if (blnHost()) {
-        blnEmpiezaJugador_ = r.blnEmpiezaJugador.value_or(false);
+        quienSesion_ = r.quienEmpieza.value_or(QuienEmpieza::AlAzar);
         vista_.EscribirEstado(3, QStringLiteral("Nombre de sesión: ") + r.strNombreSesion +
                                      QStringLiteral(" (HOST)"));
     }
@@ -219,14 +228,15 @@ void PreparacionPartida::Colocar() {
     if (blnJugarEnRed_) {
         intPareja_ = std::max(intPareja_, intFinesRival_) + 1;
         if (blnHost()) {
-            // Over the wire: whether the receiver starts.
+            // The session's choice, drawn for this match if it is "Al azar";
+            // over the wire: whether the receiver starts.
+            blnEmpiezaJugador_ = blnSortear(quienSesion_);
             red_->EnviarQuienEmpieza(!blnEmpiezaJugador_);
             cuadros_.EscribirEnHistorial(blnEmpiezaJugador_
                                              ? QStringLiteral("Tú empiezas")
                                              : QStringLiteral("Tu contrincante empieza"));
-        } else {
-            AnunciarQuienEmpieza();
         }
+        EscribirLoDelRival();
         red_->EnviarHistorial(red_->strNombreUsuario() +
                               QStringLiteral(" está colocando sus barcos"));
         // His fleet stays with him until the end: panel 2 stays empty.
@@ -259,7 +269,7 @@ void PreparacionPartida::Repartir() {
     if (blnJugarEnRed_) {
         partida_.juegoLimpio().Empezar(rival_.compromiso.value_or(QByteArray()));
         if (!blnHost()) blnEmpiezaJugador_ = rival_.blnEmpiezaJugador.value_or(false);
-        rival_ = {}; // used: whatever comes now belongs to the next match
+        OlvidarRival(); // used: whatever comes now belongs to the next match
     }
     vista_.MostrarPanel(0);
     vista_.MostrarPanel(3);
@@ -277,6 +287,34 @@ void PreparacionPartida::AnunciarQuienEmpieza() {
     cuadros_.EscribirEnHistorial(*rival_.blnEmpiezaJugador
                                      ? QStringLiteral("Tú empiezas")
                                      : QStringLiteral("Tu contrincante empieza"));
+}
+
+// The other is on a match whose block this side's history has not opened
+// yet: he began it first. His match is the one after those he has ended;
+// this side's block, the one it connects for, sets up or plays, else its
+// last one.
+bool PreparacionPartida::blnRivalPorDelante() const {
+    const int intBloque = blnJugarEnRed_ && estado_ == E::Conectando
+                              ? std::max(intPareja_, intFinesRival_) + 1
+                              : intPareja_;
+    return intFinesRival_ + 1 > intBloque;
+}
+
+void PreparacionPartida::EscribirLoDelRival() {
+    AnunciarQuienEmpieza();
+    if (!blnRivalPorDelante()) SoltarLineasRival();
+}
+
+void PreparacionPartida::SoltarLineasRival() {
+    for (const QString& l : std::exchange(rival_.lineas, {}))
+        cuadros_.EscribirEnHistorial(l);
+}
+
+// What he said of a match that is over or used; lines still held are
+// written where the history is now.
+void PreparacionPartida::OlvidarRival() {
+    SoltarLineasRival();
+    rival_ = {};
 }
 
 // ----------------------------------------------------- menus and buttons
@@ -358,7 +396,7 @@ void PreparacionPartida::RecibirFinDePartida() {
     // Whatever match it closes, his fleet may be shown right after it.
     partida_.juegoLimpio().RivalTermino();
     ++intFinesRival_;
-    rival_ = {}; // whatever he was setting up is over
+    OlvidarRival(); // whatever he was setting up is over
     if (intFinesRival_ < intPareja_) return; // the end of an earlier match, told late
     auto viva = [this] {
         return blnJugarEnRed_ && blnPartidaPreparada(estado_) &&
@@ -372,6 +410,13 @@ void PreparacionPartida::RecibirFinDePartida() {
     Pasar(V::RivalSeVa);
 }
 
+void PreparacionPartida::RecibirHistorial(const QString& strLinea) {
+    // Held for the block of his match; a peer that piles up more has them
+    // written as they come.
+    rival_.lineas << strLinea;
+    if (!blnRivalPorDelante() || rival_.lineas.size() > kMaxLineasRival) SoltarLineasRival();
+}
+
 void PreparacionPartida::ConexionCambiada() {
     const EstadoConexion antes = conexion_;
     const EstadoConexion ahora = Conexion();
@@ -380,11 +425,11 @@ void PreparacionPartida::ConexionCambiada() {
     if (ahora == antes) return;
     if (ahora == EstadoConexion::Conectados) {
         // Someone new: matches are counted afresh with him.
+        OlvidarRival();
         intPareja_ = 0;
         intFinesRival_ = 0;
-        rival_ = {};
     } else if (antes == EstadoConexion::Conectados || !blnConectado(ahora)) {
-        rival_ = {};
+        OlvidarRival();
     }
     if (estado_ == E::EsperandoContrincante) {
         if (ahora == EstadoConexion::Conectados)

@@ -11,9 +11,11 @@
 // a step goes on only if the set-up is still where it was.
 #include "core/modprincipal.h"
 #include "match/maquina_preparacion.h"
+#include "match/vista_partida.h"
 
 #include <QByteArray>
 #include <QObject>
+#include <QStringList>
 #include <array>
 #include <optional>
 
@@ -57,6 +59,8 @@ public:
     void RecibirCompromiso(const QByteArray& huella);
     void RecibirBarcosListos();
     void RecibirFinDePartida();
+    // A line he sends for this side's history.
+    void RecibirHistorial(const QString& strLinea);
     void ConexionCambiada();
 
     // The flags other modules read, derived from the state.
@@ -80,7 +84,12 @@ private:
         bool blnAnunciado = false;             // its history line is written
         std::optional<QByteArray> compromiso;  // his fleet, kept secret behind it
         bool blnListos = false; // his commitment came, then his word
+        // His history lines of that match, come before this side's block
+        // for it was open ("... está colocando sus barcos").
+        QStringList lineas;
     };
+    // Lines held at most; each is one frame (16 KiB) long at most.
+    static constexpr int kMaxLineasRival = 16;
 
     void Pasar(EventoPreparacion evento);
     void Entrar(EstadoPreparacion estado);
@@ -94,6 +103,10 @@ private:
     void EnviarFlota();
     void Repartir();
     void AnunciarQuienEmpieza();
+    bool blnRivalPorDelante() const;
+    void EscribirLoDelRival();
+    void SoltarLineasRival();
+    void OlvidarRival();
     bool blnDarPorPerdida(); // the give-up box; false when the match ended meanwhile
 
     ModPrincipal& principal_;
@@ -109,7 +122,10 @@ private:
     int intEnCurso_ = 0;    // steps that wait in a dialog or a placement, still under way
     bool blnJugarEnRed_ = false;
     bool blnColocaJugador_ = false;
-    bool blnEmpiezaJugador_ = false; // this side's own choice (computer, or host)
+    bool blnEmpiezaJugador_ = false; // this match's first turn (computer, or host)
+    // The host's choice for his session: made when he creates it, changed in
+    // the new-game dialog of a later match, read only while he hosts one.
+    QuienEmpieza quienSesion_ = QuienEmpieza::AlAzar;
     DatosRival rival_;
     EstadoConexion conexion_ = EstadoConexion::SinConexion;
 

@@ -51,28 +51,33 @@ public:
     virtual void Sonido(const QString& strArchivo) = 0;
 };
 
+// Who starts a match, as the player chose it ("Jugador" / "Tú",
+// "Ordenador" / "Tu rival", "Al azar"). "Al azar" is drawn for each match.
+enum class QuienEmpieza { AlAzar, Jugador, Contrincante };
+
 // The choices of the new-game dialog.
 struct EleccionPartida {
-    bool blnEmpiezaJugador = false;
+    QuienEmpieza quienEmpieza = QuienEmpieza::AlAzar;
     bool blnColocaJugador = false;
     bool blnJugarEnRed = false;
 };
 
 // How the session dialog ended. The host's choice of who starts comes with
-// a session it created.
+// a session it created: it holds for every match of the session.
 struct ResultadoConexion {
     bool blnConectado = false;
-    std::optional<bool> blnEmpiezaJugador;
+    std::optional<QuienEmpieza> quienEmpieza;
     QString strNombreSesion;
 };
 
 class VistaPreparacion : public VistaPartida {
 public:
     // The new-game dialog, modal; false when cancelled (nothing is written).
-    // `blnQuienEmpiezaEnRed`: the who-starts choice stays open with
-    // "Partida multijugador en red" ticked (a host whose session is open
-    // chooses there, as no session dialog follows).
-    virtual bool blnEmpezarPartida(EleccionPartida& eleccion, bool blnQuienEmpiezaEnRed) = 0;
+    // `quienEnRed`: a host whose session is open; the dialog shows his
+    // session's choice of who starts and keeps it open to change with
+    // "Partida multijugador en red" ticked, as no session dialog follows.
+    virtual bool blnEmpezarPartida(EleccionPartida& eleccion,
+                                   std::optional<QuienEmpieza> quienEnRed) = 0;
 
     // The session dialog, modal.
     virtual ResultadoConexion AbrirConexion() = 0;

@@ -56,8 +56,10 @@ bool DecodificadorMarcos::Anadir(QByteArrayView datos, QList<Marco>& salida) {
 }
 
 std::optional<QString> DecodificarUtf8(QByteArrayView bytes) {
-    QStringDecoder dec(QStringDecoder::Utf8, QStringConverter::Flag::Stateless |
-                                                 QStringConverter::Flag::ConvertInitialBom);
+    // Without ConvertInitialBom the decoder drops a byte-order mark at the
+    // very start: every str field and DATOS body comes through here, so no
+    // name, session name or message begins with an invisible U+FEFF.
+    QStringDecoder dec(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
     QString s = dec.decode(bytes);
     if (dec.hasError()) return std::nullopt;
     return s;

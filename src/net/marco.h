@@ -53,7 +53,8 @@ private:
     bool roto_ = false;
 };
 
-// Strict UTF-8 to text; nullopt for invalid bytes.
+// Strict UTF-8 to text, without a byte-order mark at its start; nullopt
+// for invalid bytes.
 std::optional<QString> DecodificarUtf8(QByteArrayView bytes);
 
 // Big-endian fields and length-prefixed UTF-8 strings.

@@ -299,7 +299,7 @@ void ModDPlay::ProcesarMensaje(const protocolo::Mensaje& mensaje, const QString&
     using namespace protocolo;
     std::visit(Sobrecarga{
                    [](std::monostate) {},
-                   [&](const QuienEmpieza& m) {
+                   [&](const protocolo::QuienEmpieza& m) {
                        preparacion_.RecibirQuienEmpieza(m.blnEmpiezaJugador);
                    },
                    [&](const Compromiso& m) { preparacion_.RecibirCompromiso(m.huella); },
@@ -326,7 +326,7 @@ void ModDPlay::ProcesarMensaje(const protocolo::Mensaje& mensaje, const QString&
                        cuadros_.EscribirEnChat(QStringLiteral("<") + strTextoSeguro(strNombre) +
                                                QStringLiteral("> ") + m.strTexto);
                    },
-                   [&](const Historial& m) { cuadros_.EscribirEnHistorial(m.strTexto); },
+                   [&](const Historial& m) { preparacion_.RecibirHistorial(m.strTexto); },
                },
                mensaje);
 }

@@ -18,6 +18,11 @@
 
 namespace brumaria::prueba {
 
+// The player, or the other, starts.
+inline QuienEmpieza Quien(bool blnEmpiezaJugador) {
+    return blnEmpiezaJugador ? QuienEmpieza::Jugador : QuienEmpieza::Contrincante;
+}
+
 class VistaFalsa : public VistaPreparacion {
 public:
     struct Marca {
@@ -36,7 +41,10 @@ public:
 
     EleccionPartida eleccion;
     bool blnAceptar = true;
-    bool blnQuienEmpiezaEnRed = false; // what the last dialog was told
+    // The player leaves who starts as the dialog shows it.
+    bool blnQuienComoSeMuestra = false;
+    std::optional<QuienEmpieza> quienEnRed; // what the last dialog was shown
+    std::function<void()> alElegir;         // runs while the dialog is open
     std::function<ResultadoConexion()> alConectar; // none: the dialog is cancelled
     bool blnEditorAbierto = false;
     std::function<void()> alAbrirEditor;
@@ -58,9 +66,12 @@ public:
     void QuitarNegritaEtiquetas() override {}
     void MostrarSolucion() override { ++intSoluciones; }
     void Sonido(const QString& strArchivo) override { sonidos << strArchivo; }
-    bool blnEmpezarPartida(EleccionPartida& e, bool blnQuien) override {
-        blnQuienEmpiezaEnRed = blnQuien;
+    bool blnEmpezarPartida(EleccionPartida& e, std::optional<QuienEmpieza> quien) override {
+        quienEnRed = quien;
+        if (alElegir) alElegir();
         if (blnAceptar) e = eleccion;
+        // Shown nothing of a session, the dialog stands at "Al azar".
+        if (blnAceptar && blnQuienComoSeMuestra) e.quienEmpieza = quien.value_or(QuienEmpieza::AlAzar);
         return blnAceptar;
     }
     ResultadoConexion AbrirConexion() override {
@@ -159,7 +170,7 @@ struct Mesa {
     // A new match against the computer through the new-game dialog; the
     // player's own fleet is kept when `blnFlotaColocada`.
     void Empezar(bool blnEmpiezaJugador, bool blnFlotaColocada = false) {
-        vista.eleccion = {blnEmpiezaJugador, blnFlotaColocada, false};
+        vista.eleccion = {Quien(blnEmpiezaJugador), blnFlotaColocada, false};
         vista.blnAceptar = true;
         if (blnFlotaColocada) {
             const Panel flota = principal.intBarcosJugador;

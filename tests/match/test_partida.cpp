@@ -101,7 +101,7 @@ TEST_F(ContraOrdenador, CadaRespuestaFalsaSeRechazaYLaVerdaderaSeAcepta) {
 void EmpezarEnRed(Mesa& m, bool blnEmpiezaJugador) {
     m.red.estado = EstadoConexion::Conectados;
     m.red.blnHost = true;
-    m.vista.eleccion = {blnEmpiezaJugador, true, true};
+    m.vista.eleccion = {Quien(blnEmpiezaJugador), true, true};
     m.vista.alAbrirEditor = [&m] {
         m.principal.intBarcosJugador = FlotaFija();
         m.preparacion.BarcosColocados();

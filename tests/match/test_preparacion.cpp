@@ -56,9 +56,27 @@ protected:
         };
     }
     void EmpezarEnRed(bool blnEmpieza = false) {
-        m.vista.eleccion = {blnEmpieza, false, true};
+        m.vista.eleccion = {Quien(blnEmpieza), false, true};
         p.EmpezarPartida();
     }
+    // The host creates his session choosing `quien` in the session dialog;
+    // in later matches he leaves the new-game dialog's choice as it shows.
+    void Crear(QuienEmpieza quien) {
+        m.vista.alConectar = [this, quien] {
+            m.red.blnHost = true;
+            m.red.Fijar(EstadoConexion::Anfitrion);
+            return ResultadoConexion{true, quien, QStringLiteral("Mesa")};
+        };
+        m.vista.blnQuienComoSeMuestra = true;
+        EmpezarEnRed();
+    }
+    // What the host last told the other: "quien 1" when the other starts.
+    QString UltimoQuien() const {
+        const QStringList q = m.red.enviados.filter(QStringLiteral("quien "));
+        return q.isEmpty() ? QString() : q.back();
+    }
+    // The history from the last match's start on.
+    QStringList Bloque() const { return h.mid(h.lastIndexOf(QStringLiteral("EMPIEZA UNA PARTIDA"))); }
 };
 
 } // namespace
@@ -67,7 +85,7 @@ protected:
 // or by "Terminar partida") closes the editor, and a report of the fleet
 // that comes late belongs to nothing.
 TEST_F(Preparacion, ContraElOrdenadorConElEditorAbierto) {
-    m.vista.eleccion = {true, true, false};
+    m.vista.eleccion = {QuienEmpieza::Jugador, true, false};
     p.EmpezarPartida();
     EXPECT_EQ(p.Estado(), E::Colocando);
     EXPECT_EQ(Menus(m.vista.menus), "01010 10 0");
@@ -99,7 +117,7 @@ TEST_F(Preparacion, ElUnidoGuardaLaPalabraDelHostLlegueCuandoLlegue) {
     Unirse([this] { p.RecibirQuienEmpieza(true); });
     EmpezarEnRed();
     EXPECT_EQ(p.Estado(), E::EsperandoFlotaContraria);
-    EXPECT_FALSE(m.vista.blnQuienEmpiezaEnRed);
+    EXPECT_FALSE(m.vista.quienEnRed);
     EXPECT_EQ(h.count(QStringLiteral("Tú empiezas")), 1);
     EXPECT_GT(h.indexOf(QStringLiteral("Tú empiezas")), h.indexOf(QStringLiteral("Partida multijugador")));
     // A second word in the same match is not taken.
@@ -167,6 +185,51 @@ TEST_F(Preparacion, DejarLaSesionNoDejaLaComprobacionParaLaSiguiente) {
     EXPECT_TRUE(m.partida.blnTurnoJugadorAtaque());
     EXPECT_EQ(h.count(kSinComprobar), 1);
     EXPECT_EQ(cajas.Contar(kSinComprobar), 0);
+}
+
+TEST_F(Preparacion, TrasCancelarLaEsperaSigueEmpezandoQuienEligioElHost) {
+    Crear(QuienEmpieza::Contrincante);
+    ASSERT_EQ(p.Estado(), E::EsperandoContrincante);
+    p.CancelarEspera();
+    for (int ronda = 1; ronda <= 6; ++ronda) {
+        SCOPED_TRACE(ronda);
+        // The same open session, created again: the dialog shows "Ordenador".
+        EmpezarEnRed();
+        EXPECT_EQ(m.vista.quienEnRed, std::optional(QuienEmpieza::Contrincante));
+        ASSERT_EQ(p.Estado(), E::EsperandoContrincante);
+        m.red.Fijar(EstadoConexion::Conectados);
+        EXPECT_EQ(UltimoQuien(), QStringLiteral("quien 1"));
+        EXPECT_TRUE(Bloque().contains(QStringLiteral("Tu contrincante empieza")));
+        m.red.Fijar(EstadoConexion::RivalIdo); // he leaves; the host waits again
+        EmpezarEnRed();
+        p.CancelarEspera();
+    }
+}
+
+TEST_F(Preparacion, LaEleccionDeLaSesionValeParaCadaPartidaHastaQueElHostLaCambia) {
+    Crear(QuienEmpieza::Jugador);
+    m.red.Fijar(EstadoConexion::Conectados);
+    EXPECT_EQ(UltimoQuien(), QStringLiteral("quien 0"));
+    for (int partida = 2; partida <= 3; ++partida) {
+        SCOPED_TRACE(partida);
+        p.RecibirFinDePartida(); // the other gives the match up
+        ASSERT_EQ(p.Estado(), E::Inactiva);
+        EmpezarEnRed();
+        EXPECT_EQ(m.vista.quienEnRed, std::optional(QuienEmpieza::Jugador));
+        EXPECT_EQ(UltimoQuien(), QStringLiteral("quien 0"));
+        EXPECT_TRUE(Bloque().contains(QStringLiteral("Tú empiezas")));
+    }
+    // He changes it in the new-game dialog: it holds from then on.
+    p.RecibirFinDePartida();
+    m.vista.blnQuienComoSeMuestra = false;
+    m.vista.eleccion.quienEmpieza = QuienEmpieza::Contrincante;
+    p.EmpezarPartida();
+    EXPECT_EQ(UltimoQuien(), QStringLiteral("quien 1"));
+    p.RecibirFinDePartida();
+    m.vista.blnQuienComoSeMuestra = true;
+    EmpezarEnRed();
+    EXPECT_EQ(m.vista.quienEnRed, std::optional(QuienEmpieza::Contrincante));
+    EXPECT_EQ(UltimoQuien(), QStringLiteral("quien 1"));
 }
 
 TEST(MaquinaPreparacion, MenusDeCadaEstado) {

@@ -4,6 +4,7 @@
 // no text from him forges a history line (pane or file).
 #include "medidas.h"
 #include "mesa_en_red.h"
+#include "net/descubrimiento.h"
 #include "net/marco.h"
 #include "platform/cp1252.h"
 #include "platform/pausa.h"
@@ -244,3 +245,33 @@ TEST_P(Hostil, ElJuegoSigueYElAtacanteNoLlegaANada) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Red, Hostil, ::testing::ValuesIn(kFilas));
+
+// A byte-order mark at the very start of a name, a session name or a
+// message is dropped as it arrives: it shows nowhere, and a message that
+// begins with one is read as the message it carries.
+TEST(TextoDelOtro, SinLaMarcaDeOrdenDelPrincipio) {
+    Barrido barrido;
+    const QString kMarca = QString(QChar(0xFEFF));
+    Anfitrion a;
+    Crudo c;
+    ASSERT_TRUE(c.Conectar(a.Puerto()));
+    c.sock.write(red::CodificarMarco(
+        red::TipoMarco::Hola,
+        red::CodificarHola({QString::fromLatin1(kGuidJuego), {}, kMarca + QStringLiteral("Pitón")})));
+    ASSERT_TRUE(Esperar([&] { return a.dp.Estado() == EstadoConexion::Conectados; }));
+    EXPECT_TRUE(a.m.paneles.historial.contains(QStringLiteral("Se ha agregado 'Pitón' a la partida")));
+    c.sock.write(red::CodificarMarco(red::TipoMarco::Datos, QByteArray("\xEF\xBB\xBF" "1;hola")));
+    ASSERT_TRUE(Esperar([&] { return !a.m.paneles.chat.isEmpty(); }));
+    EXPECT_EQ(a.m.paneles.chat.front(), QStringLiteral("<Pitón> hola"));
+
+    red::RespuestaBusqueda r;
+    r.guidInstancia = QStringLiteral("{00000000-0000-0000-0000-000000000001}");
+    r.guidAplicacion = QString::fromLatin1(kGuidJuego);
+    r.maxJugadores = 2;
+    r.jugadores = 1;
+    r.puertoTcp = 47811;
+    r.nombreSesion = kMarca + QStringLiteral("Marca");
+    const auto leida = red::LeerRespuesta(red::CodificarRespuesta(r));
+    ASSERT_TRUE(leida);
+    EXPECT_EQ(leida->nombreSesion, QStringLiteral("Marca"));
+}

@@ -42,11 +42,11 @@ QStringList Revelacion(const Panel& flota, const QByteArray& sal) {
 struct Juego : MesaEnRed {
     Juego() {
         dp.tiempos = TiemposCortos();
-        m.vista.eleccion = {true, true, true};
+        m.vista.eleccion = {QuienEmpieza::Jugador, true, true};
         m.vista.alConectar = [this] {
             const bool ok = dp.HospedarSesion(QStringLiteral("Ana"), QStringLiteral("Mesa"),
                                               red::kGuidProveedorLocal) == red::DPN_OK;
-            return ResultadoConexion{ok, true, QStringLiteral("Mesa")};
+            return ResultadoConexion{ok, QuienEmpieza::Jugador, QStringLiteral("Mesa")};
         };
         m.vista.alAbrirEditor = [this] {
             m.principal.intBarcosJugador = FlotaFija();

@@ -117,4 +117,30 @@ TEST_F(Lado, AlertasAceptadasRechazadasYRechazosDelOtro) {
 
 }
 
+// The other gives the first match up and begins the next before the host
+// does: his lines of it, come while the host is idle or in his new-game
+// dialog, go in the host's block of that match.
+TEST_F(Lado, LoQueElOtroDiceDeLaPartidaQueEmpezoAntesVaEnElBloqueDeEsa) {
+    dp.SustituirTransporte([](const QString&) { return true; }, true);
+    m.vista.eleccion = {QuienEmpieza::Contrincante, false, true};
+    m.preparacion.EmpezarPartida();
+    ASSERT_EQ(m.preparacion.Estado(), EstadoPreparacion::EsperandoFlotaContraria);
+    Recibir("0;0;FinDePartida:Sí");
+    ASSERT_EQ(m.preparacion.Estado(), EstadoPreparacion::Inactiva);
+
+    const QString kColocando = QStringLiteral("Bea está colocando sus barcos");
+    const QString kTerminado = QStringLiteral("Bea ha terminado de colocar sus barcos");
+    Recibir("2;Bea está colocando sus barcos");
+    m.vista.alElegir = [this] { Recibir("2;Bea ha terminado de colocar sus barcos"); };
+    m.preparacion.EmpezarPartida();
+    const QStringList& h = m.paneles.historial;
+    const qsizetype empieza = h.lastIndexOf(QStringLiteral("EMPIEZA UNA PARTIDA"));
+    EXPECT_GT(h.indexOf(kColocando), h.indexOf(QStringLiteral("Tu contrincante empieza"), empieza));
+    EXPECT_GT(h.indexOf(kTerminado), h.indexOf(kColocando));
+    EXPECT_EQ(h.count(kColocando) + h.count(kTerminado), 2);
+    // Once his match has its block here, his lines are written as they come.
+    Recibir("2;Ay ay ay, tu adversario te quería engañar...");
+    EXPECT_EQ(h.back(), QStringLiteral("Ay ay ay, tu adversario te quería engañar..."));
+}
+
 } // namespace

@@ -85,7 +85,7 @@ TEST(FrmConexionDPlay, CreaConElNombreYQuienEmpiezaElegidos) {
     });
     ASSERT_TRUE(ok);
     EXPECT_TRUE(a.frm().IsHost());
-    EXPECT_EQ(a.r.blnEmpiezaJugador, std::optional<bool>(true));
+    EXPECT_EQ(a.r.quienEmpieza, std::optional(QuienEmpieza::Jugador));
     EXPECT_EQ(a.r.strNombreSesion, QStringLiteral("La mesa; de \"todos\""));
     EXPECT_EQ(a.m.opciones.Opciones.strNombreJugador, QStringLiteral("Capitán Ñu"));
     EXPECT_EQ(a.m.opciones.Opciones.strNombrePartida, QStringLiteral("La mesa; de \"todos\""));
@@ -121,7 +121,7 @@ TEST(FrmConexionDPlay, BuscaSeUneYElTerceroEncuentraLleno) {
     }
     EXPECT_FALSE(b.frm().IsHost());
     EXPECT_EQ(b.r.strNombreSesion, QStringLiteral("Mesa de Hugo"));
-    EXPECT_FALSE(b.r.blnEmpiezaJugador.has_value()); // the host says it, later
+    EXPECT_FALSE(b.r.quienEmpieza.has_value()); // the host says it, later
     EXPECT_EQ(b.m.paneles.historial.back(), QStringLiteral("Te has unido a la sesión."));
     EXPECT_EQ(b.dp.Estado(), EstadoConexion::Conectados);
     EXPECT_TRUE(b.cajas.mensajes().isEmpty());

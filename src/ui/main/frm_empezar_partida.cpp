@@ -1,7 +1,5 @@
 #include "ui/main/frm_empezar_partida.h"
 
-#include "core/azar.h"
-
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -90,16 +88,23 @@ FrmEmpezarPartida::FrmEmpezarPartida(QWidget* parent) : QDialog(parent) {
 
 FrmEmpezarPartida::~FrmEmpezarPartida() = default;
 
-bool FrmEmpezarPartida::blnEmpezarPartida(EleccionPartida& eleccion, bool blnQuienEmpiezaEnRed) {
-    blnQuienEmpiezaEnRed_ = blnQuienEmpiezaEnRed;
+bool FrmEmpezarPartida::blnEmpezarPartida(EleccionPartida& eleccion,
+                                          std::optional<QuienEmpieza> quienEnRed) {
+    blnQuienEmpiezaEnRed_ = quienEnRed.has_value();
+    if (quienEnRed) {
+        // The choice in force for the session, until the host changes it.
+        (*quienEnRed == QuienEmpieza::AlAzar    ? optAlAzar
+         : *quienEnRed == QuienEmpieza::Jugador ? optJugador
+                                                : optOrdenador)
+            ->setChecked(true);
+    }
     fraQuienEmpieza->setEnabled(!chkJugarEnRed->isChecked() || blnQuienEmpiezaEnRed_);
     blnAceptado = false; // the close box and Escape count as "&Cancelar"
     exec();
     if (!blnAceptado) return false;
-    if (optAlAzar->isChecked())
-        eleccion.blnEmpiezaJugador = Azar::intAleatorio(2) == 1;
-    else
-        eleccion.blnEmpiezaJugador = optJugador->isChecked();
+    eleccion.quienEmpieza = optAlAzar->isChecked()    ? QuienEmpieza::AlAzar
+                            : optJugador->isChecked() ? QuienEmpieza::Jugador
+                                                      : QuienEmpieza::Contrincante;
     eleccion.blnColocaJugador = chkJugadorColocaSusBarcos->isChecked();
     eleccion.blnJugarEnRed = chkJugarEnRed->isChecked();
     return true;

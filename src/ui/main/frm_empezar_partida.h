@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <memory>
+#include <optional>
 
 class QCheckBox;
 class QGroupBox;
@@ -22,9 +23,11 @@ public:
     ~FrmEmpezarPartida() override;
 
     // Shows the dialog modally. True when "&Empezar" was pressed; only then
-    // is `eleccion` written. `blnQuienEmpiezaEnRed`: who starts stays open
-    // to choose with "Partida multijugador en red" ticked.
-    bool blnEmpezarPartida(EleccionPartida& eleccion, bool blnQuienEmpiezaEnRed = false);
+    // is `eleccion` written. `quienEnRed`: the host's session's choice of
+    // who starts, shown, and open to change with "Partida multijugador en
+    // red" ticked.
+    bool blnEmpezarPartida(EleccionPartida& eleccion,
+                           std::optional<QuienEmpieza> quienEnRed = std::nullopt);
 
 private:
     // The controls, reached from outside by their object names.

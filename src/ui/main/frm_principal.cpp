@@ -281,9 +281,10 @@ void FrmPrincipal::AplicarOpciones() {
 
 // ------------------------------------------------------- set-up steps
 
-bool FrmPrincipal::blnEmpezarPartida(EleccionPartida& eleccion, bool blnQuienEmpiezaEnRed) {
+bool FrmPrincipal::blnEmpezarPartida(EleccionPartida& eleccion,
+                                     std::optional<QuienEmpieza> quienEnRed) {
     if (!frmEmpezarPartida_) frmEmpezarPartida_ = new FrmEmpezarPartida(this);
-    if (!frmEmpezarPartida_->blnEmpezarPartida(eleccion, blnQuienEmpiezaEnRed))
+    if (!frmEmpezarPartida_->blnEmpezarPartida(eleccion, quienEnRed))
         return false;                 // stays loaded: the next opening shows these choices
     delete frmEmpezarPartida_.data(); // accepted: the next opening starts afresh
     return true;

@@ -101,7 +101,8 @@ public:
     void Sonido(const QString& strArchivo) override;
 
     // VistaPreparacion
-    bool blnEmpezarPartida(EleccionPartida& eleccion, bool blnQuienEmpiezaEnRed) override;
+    bool blnEmpezarPartida(EleccionPartida& eleccion,
+                           std::optional<QuienEmpieza> quienEnRed) override;
     ResultadoConexion AbrirConexion() override;
     void PrepararTableros() override;
     void AbrirColocarBarcos() override;

@@ -1,6 +1,5 @@
 #include "ui/net/frm_conexion_dplay.h"
 
-#include "core/azar.h"
 #include "net/mensajes.h"
 #include "net/moddplay.h"
 #include "options/opciones.h"
@@ -213,7 +212,7 @@ void FrmConexionDPlay::ElegirModo(bool blnHost) {
 }
 
 ResultadoConexion FrmConexionDPlay::StartConnectWizard() {
-    blnEmpiezaJugador_.reset();
+    quienEmpieza_.reset();
     dplay_.FijarDialogo(this);
 
     lstSP->clear();
@@ -232,7 +231,7 @@ ResultadoConexion FrmConexionDPlay::StartConnectWizard() {
     ResultadoConexion r;
     const EstadoConexion e = dplay_.Estado();
     r.blnConectado = e == EstadoConexion::Conectados || e == EstadoConexion::Anfitrion;
-    if (r.blnConectado && dplay_.blnEsHost()) r.blnEmpiezaJugador = blnEmpiezaJugador_;
+    if (r.blnConectado && dplay_.blnEsHost()) r.quienEmpieza = quienEmpieza_;
     r.strNombreSesion = strNombreSesion_;
     return r;
 }
@@ -286,10 +285,10 @@ void FrmConexionDPlay::CrearSesion() {
     lngNumPlayers_ = ModDPlay::lngUsuariosMax;
     cuadros_.EscribirEnHistorial(QStringLiteral("Sesión '") + strNombreSesion_ +
                                  QStringLiteral("' creada con éxito."));
-    if (optAlAzar->isChecked())
-        blnEmpiezaJugador_ = Azar::intAleatorio(2) != 0;
-    else
-        blnEmpiezaJugador_ = optJugador->isChecked();
+    // "Al azar" is drawn for each match of the session.
+    quienEmpieza_ = optAlAzar->isChecked()    ? QuienEmpieza::AlAzar
+                    : optJugador->isChecked() ? QuienEmpieza::Jugador
+                                              : QuienEmpieza::Contrincante;
     accept();
 }
 

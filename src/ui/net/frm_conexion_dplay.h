@@ -113,7 +113,7 @@ private:
 
     QString strNombreUsuario_;
     QString strNombreSesion_;
-    std::optional<bool> blnEmpiezaJugador_; // chosen when the session was created
+    std::optional<QuienEmpieza> quienEmpieza_; // chosen when the session was created
     int lngNumPlayers_ = 0;
 
     int intEstadoBusqueda_ = 0; // 0 idle, 1 searching
