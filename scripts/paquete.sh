@@ -58,6 +58,7 @@ grep -qx 'Exec=brumaria' "$TMP/raiz/usr/share/applications/org.brumaria.Brumaria
 man -l "$TMP/raiz/usr/share/man/man6/brumaria.6.gz" >"$TMP/manual" 2>"$TMP/manual.err"
 [ ! -s "$TMP/manual.err" ] || { cat "$TMP/manual.err"; echo "la página de manual no se lee limpia"; exit 1; }
 grep -q -- "--solo-local" "$TMP/manual" || { echo "la página de manual no lista las opciones"; exit 1; }
+! grep -E "Displays|\[options\]" "$TMP/manual" || { echo "la página de manual no está toda en español"; exit 1; }
 
 # Qt Network comes only with the network module, loaded on the first
 # network game; the module finds the game's own code in the program.
