@@ -23,37 +23,59 @@ struct Argumentos {
     bool blnSalirTrasPintar = false;
 };
 
+// The program's options. The help's headings ("Uso:", "Opciones:") are
+// Qt's, in Spanish once its catalogue is loaded; the help and version
+// options are the program's own, as Qt's catalogue lacks their texts.
+struct Opciones {
+    QCommandLineParser parser;
+    QCommandLineOption ayuda{{QStringLiteral("h"), QStringLiteral("help")},
+                             QStringLiteral("Muestra esta ayuda y sale.")};
+    QCommandLineOption version{{QStringLiteral("v"), QStringLiteral("version")},
+                               QStringLiteral("Muestra la versión del programa y sale.")};
+    QCommandLineOption soloLocal{
+        QStringLiteral("solo-local"),
+        QStringLiteral("Juega en red solo con este equipo (127.0.0.1 y ::1): no busca ni "
+                       "se conecta fuera, no abre enlaces.")};
+    QCommandLineOption salirTrasPintar{
+        QStringLiteral("salir-tras-pintar"),
+        QStringLiteral("Sale en cuanto la ventana se ha dibujado una vez (para medir el "
+                       "arranque).")};
+
+    Opciones() {
+        // Also the manual page's description, its first line the summary.
+        parser.setApplicationDescription(QStringLiteral(
+            "Brumaria: la batalla naval.\n\n"
+            "Coloca tu flota y hunde la del contrincante, que puede ser el ordenador u\n"
+            "otra persona en la red local o por Internet. Sin opciones abre la ventana\n"
+            "del juego; el menú «Ayuda» lo explica todo."));
+        parser.addOption(ayuda);
+        parser.addOption(version);
+        parser.addOption(soloLocal);
+        parser.addOption(salirTrasPintar);
+    }
+};
+
 // Read before the window system is touched, so --help and --version work
 // without a display.
 Argumentos LeerArgumentos(int argc, char** argv) {
     QStringList lista;
     for (int i = 0; i < argc; ++i)
         lista << QString::fromLocal8Bit(argv[i]);
-    QCommandLineParser opciones;
-    opciones.setApplicationDescription(QStringLiteral("Brumaria: la batalla naval."));
-    const QCommandLineOption ayuda = opciones.addHelpOption();
-    const QCommandLineOption version = opciones.addVersionOption();
-    const QCommandLineOption soloLocal(
-        QStringLiteral("solo-local"),
-        QStringLiteral("Juega en red solo con este equipo (127.0.0.1 y ::1): no busca ni "
-                       "se conecta fuera, no abre enlaces."));
-    const QCommandLineOption salirTrasPintar(
-        QStringLiteral("salir-tras-pintar"),
-        QStringLiteral("Sale en cuanto la ventana se ha dibujado una vez (para medir el "
-                       "arranque)."));
-    opciones.addOption(soloLocal);
-    opciones.addOption(salirTrasPintar);
+    Opciones opciones;
     // Qt's own options (-platform, -style...) are for the window system.
-    opciones.parse(lista);
-    if (opciones.isSet(ayuda) || opciones.isSet(version)) {
-        // Only these two need an application, for its name and version.
+    opciones.parser.parse(lista);
+    if (opciones.parser.isSet(opciones.ayuda) || opciones.parser.isSet(opciones.version)) {
+        // Only these two need an application, for its name, its version
+        // and Qt's Spanish texts. The manual page is made from this help.
         QCoreApplication app(argc, argv);
         QCoreApplication::setApplicationName(QStringLiteral("Brumaria"));
         QCoreApplication::setApplicationVersion(QStringLiteral(BRUMARIA_VERSION));
-        if (opciones.isSet(ayuda)) opciones.showHelp();
-        opciones.showVersion();
+        if (!opciones.parser.isSet(opciones.ayuda)) opciones.parser.showVersion();
+        brumaria::CargarTraduccionesQt(app);
+        Opciones().parser.showHelp();
     }
-    return {opciones.isSet(soloLocal), opciones.isSet(salirTrasPintar)};
+    return {opciones.parser.isSet(opciones.soloLocal),
+            opciones.parser.isSet(opciones.salirTrasPintar)};
 }
 
 // Qt's style reads the group box frame and the menu bar's overflow arrows
