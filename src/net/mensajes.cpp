@@ -131,11 +131,17 @@ QString Casilla(int intFila, int intColumna) {
 } // namespace
 
 QString strTextoSeguro(const QString& strTexto) {
-    QString r = strTexto;
-    for (QChar& c : r) {
+    QString r;
+    r.reserve(strTexto.size());
+    for (const QChar c : strTexto) {
         const char16_t u = c.unicode();
+        // A byte-order mark shows as nothing, or as "?" in the history
+        // file: a name that begins with one comes inside other lines too.
+        if (u == 0xFEFF) continue;
         if (u < 0x20 || u == 0x7F || (u >= 0x80 && u < 0xA0) || u == 0x2028 || u == 0x2029)
-            c = u' ';
+            r += u' ';
+        else
+            r += c;
     }
     return r;
 }

@@ -80,7 +80,8 @@ QString Escribir(const Mensaje& mensaje);
 
 // A text from the peer made fit for one line of a pane, a box or the
 // history file: line breaks, tabs and other control characters become
-// spaces, so it can neither start a line nor forge a column.
+// spaces, so it can neither start a line nor forge a column; byte-order
+// marks (U+FEFF) are dropped.
 QString strTextoSeguro(const QString& strTexto);
 
 } // namespace brumaria::protocolo

@@ -263,6 +263,14 @@ TEST(TextoDelOtro, SinLaMarcaDeOrdenDelPrincipio) {
     c.sock.write(red::CodificarMarco(red::TipoMarco::Datos, QByteArray("\xEF\xBB\xBF" "1;hola")));
     ASSERT_TRUE(Esperar([&] { return !a.m.paneles.chat.isEmpty(); }));
     EXPECT_EQ(a.m.paneles.chat.front(), QStringLiteral("<Pitón> hola"));
+    // His name as he writes it into his own texts.
+    c.sock.write(red::CodificarMarco(
+        red::TipoMarco::Datos, (QStringLiteral("0;4;2;") + kMarca + QStringLiteral("Pitón")).toUtf8()));
+    c.sock.write(red::CodificarMarco(red::TipoMarco::Datos,
+                                     (QStringLiteral("1;") + kMarca + QStringLiteral("adiós")).toUtf8()));
+    ASSERT_TRUE(Esperar([&] { return a.m.paneles.chat.size() == 2; }));
+    EXPECT_EQ(a.m.paneles.chat.back(), QStringLiteral("<Pitón> adiós"));
+    EXPECT_TRUE(a.m.paneles.historial.contains(QStringLiteral("ALERTA DE TU ADVERSARIO: Pitón")));
 
     red::RespuestaBusqueda r;
     r.guidInstancia = QStringLiteral("{00000000-0000-0000-0000-000000000001}");

@@ -5,8 +5,9 @@
 //
 // <guion> is a list of matches played in one connection, each named by the
 // host's choice of who starts ("tu", "rival", "azar0", "azar1": the random
-// draw forced to that value); it may start with "ipv6:" (a TCP/IP game the
-// guest joins by typing the host's address on ::1).
+// draw forced to that value; "=": the host leaves the new-game dialog as it
+// shows, which must be the session's choice in force); it may start with
+// "ipv6:" (a TCP/IP game the guest joins by typing the host's address on ::1).
 // It builds the same object graph as the game, answers every message box,
 // and acts only through the window's controls; at the end of each match it
 // checks that its history said once who starts and that the one told so
@@ -154,8 +155,14 @@ private:
         return f.open(QIODevice::ReadOnly) ? DeCp1252(f.readAll()).split(QStringLiteral("\r\n"))
                                            : QStringList();
     }
+    // The choice in force for match `i`: "=" keeps the one before.
+    QString Vigente(int i) const {
+        while (i > 0 && partidas_.value(i) == u"=")
+            --i;
+        return partidas_.value(i);
+    }
     void ComprobarQuienEmpezo() {
-        const QString q = partidas_.value(partida_);
+        const QString q = Vigente(partida_);
         const bool blnEmpiezo = (q == u"tu" || q == u"azar1") == host_;
         const QStringList h = Historial();
         const QStringList bloque = h.mid(h.lastIndexOf(QStringLiteral("EMPIEZA UNA PARTIDA")));
@@ -165,17 +172,25 @@ private:
             Fallo(QStringLiteral("partida %1: no empezó quien se dijo").arg(partida_ + 1));
     }
     // The host's choice, in either dialog: same names in both.
+    static QRadioButton* Opcion(QWidget* d, const QString& q) {
+        return Hijo<QRadioButton>(d, q.startsWith(u"azar") ? "optAlAzar"
+                                     : q == u"tu"          ? "optJugador"
+                                                           : "optOrdenador");
+    }
     void ElegirQuien(QWidget* d, const QString& q) {
-        Hijo<QRadioButton>(d, q.startsWith(u"azar") ? "optAlAzar"
-                              : q == u"tu"          ? "optJugador"
-                                                    : "optOrdenador")
-            ->click();
+        if (partidas_.value(partida_) == u"=") {
+            if (!Opcion(d, q)->isChecked())
+                Fallo(QStringLiteral("partida %1: el cuadro no muestra quién empieza en la sesión")
+                          .arg(partida_ + 1));
+        } else {
+            Opcion(d, q)->click();
+        }
         if (q.startsWith(u"azar")) ForzarAzar(q.endsWith(u'1') ? 1 : 0);
     }
 
     void Dialogos() {
         QWidget* modal = QApplication::activeModalWidget();
-        const QString q = partidas_.value(partida_);
+        const QString q = Vigente(partida_);
         if (auto* e = qobject_cast<FrmEmpezarPartida*>(modal)) {
             Hacer([this, e, q] {
                 Hijo<QCheckBox>(e, "chkJugarEnRed")->setChecked(true);

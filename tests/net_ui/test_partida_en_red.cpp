@@ -67,7 +67,9 @@ TEST_P(QuienEmpieza, TresPartidasSeguidasEnLaMismaConexion) {
 
 INSTANTIATE_TEST_SUITE_P(ElHostElige, QuienEmpieza,
                          ::testing::Values("tu,rival,azar1", "rival,azar0,tu",
-                                           "azar0,tu,rival", "azar1,rival,azar0"));
+                                           "azar0,tu,rival", "azar1,rival,azar0",
+                                           // the session's choice holds until changed
+                                           "rival,tu,=", "azar1,=,="));
 
 // A TCP/IP game its guest joins by typing the host's address, "[::1]:port",
 // where this computer has IPv6.
