@@ -1,7 +1,6 @@
 // The set-up of a match step by step, with a recording window and network:
 // against the computer with the editor open, and as the joiner of a session
-// match after match; last, the Game menu of each pair of set-up and
-// connection states.
+// match after match.
 #include "../core/ayudas.h"
 #include "core/compromiso.h"
 #include "fakes.h"
@@ -167,38 +166,4 @@ TEST_F(Preparacion, DejarLaSesionNoDejaLaComprobacionParaLaSiguiente) {
     EXPECT_TRUE(m.partida.blnTurnoJugadorAtaque());
     EXPECT_EQ(h.count(kSinComprobar), 1);
     EXPECT_EQ(cajas.Contar(kSinComprobar), 0);
-}
-
-TEST(MaquinaPreparacion, MenusDeCadaEstado) {
-    using C = EstadoConexion;
-    struct Caso {
-        E p;
-        C c;
-        const char* menus;
-    };
-    const Caso casos[] = {
-        // after start-up, and between matches
-        {E::Inactiva, C::SinConexion, "10000 10 0"},
-        {E::Inactiva, C::Conectados, "10001 11 0"},
-        {E::Inactiva, C::Anfitrion, "10001 10 0"},
-        {E::Inactiva, C::RivalIdo, "10001 10 0"},
-        // a dialog is open: no second "&Empezar"
-        {E::Eligiendo, C::SinConexion, "00000 10 0"},
-        {E::Conectando, C::Buscando, "00000 10 0"},
-        {E::Conectando, C::Conectados, "00000 11 0"},
-        // waiting for a network opponent
-        {E::EsperandoContrincante, C::Anfitrion, "00100 00 1"},
-        // match set up: against the computer, and over the network
-        {E::Colocando, C::SinConexion, "01010 10 0"},
-        {E::Colocando, C::Conectados, "01011 11 0"},
-        {E::EsperandoFlotaContraria, C::Conectados, "01011 11 0"},
-        {E::EsperandoQuienEmpieza, C::Conectados, "01011 11 0"},
-        {E::EnPartida, C::SinConexion, "01010 10 0"},
-        {E::EnPartida, C::Conectados, "01011 11 0"},
-        {E::EnPartida, C::RivalIdo, "01011 10 0"},
-        {E::Cerrando, C::SinConexion, "00000 10 0"},
-    };
-    for (const Caso& k : casos)
-        EXPECT_EQ(Menus(CalcularMenus(k.p, k.c)), k.menus)
-            << NombreEstado(k.p) << " / " << NombreEstado(k.c);
 }
