@@ -60,6 +60,7 @@ TEST(TablaReglas, FlotasLegalesEIlegalesLadoALado) {
         EXPECT_FALSE(blnFlotaValida(Tablero(b, i))) << "segunda fila, tablero " << i + 1;
     EXPECT_EQ(ComponerFlota(Tablero(a, 0)), (ComposicionFlota{0, 4, 3, 2, 1}));
     EXPECT_EQ(ComponerFlota(Tablero(a, 4)), (ComposicionFlota{0, 3, 2, 3, 1}));
+    EXPECT_EQ(ComponerFlota(Tablero(a, 3))[0], 3) << "a bent ship is no ship";
 }
 
 namespace {

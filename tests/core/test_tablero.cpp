@@ -1,7 +1,6 @@
 // The boards and the rules of a shot: writing squares, ship pictures,
 // fleet checks, water, hit and sunk, and the end of a match.
 #include "ayudas.h"
-#include "core/flota.h"
 #include "core/modprincipal.h"
 #include "grabador_mensajes.h"
 
@@ -50,26 +49,6 @@ TEST(Tablero, ImagenSegunLosVecinosInclusoEnLosBordes) {
     EXPECT_EQ(img(7, 9), I::BarcoV1);
     EXPECT_EQ(img(9, 9), I::BarcoV3);
     EXPECT_EQ(img(9, 0), I::BarcoH4);
-}
-
-TEST(Tablero, ValidacionDeFlotasAjenas) {
-    EXPECT_TRUE(blnFlotaValida(prueba::FlotaFija()));
-    Panel p = prueba::FlotaFija();
-    p[5][7] = 2; // a code no fleet holds
-    EXPECT_FALSE(blnFlotaValida(p));
-    p = prueba::FlotaFija();
-    p[3][8] = 1; // an extra piece, diagonal to the ship in column J
-    EXPECT_FALSE(blnFlotaValida(p));
-    p = prueba::FlotaFija();
-    p[7][5] = 0;
-    p[6][6] = 1; // the ship of 1 moved elsewhere: still legal
-    EXPECT_TRUE(blnFlotaValida(p));
-    p[6][7] = 1; // now an extra ship of 2 replaces a ship of 1
-    EXPECT_FALSE(blnFlotaValida(p));
-    Panel l{};
-    PonerBarco(l, 0, 0, 3, true);
-    l[1][0] = 1; // an L shape is no ship
-    EXPECT_EQ(ComponerFlota(l)[0], 4);
 }
 
 TEST(Disparo, AguaTocadoHundido) {
