@@ -113,6 +113,10 @@ TEST(TablaReglas, UnBarcoEnCadaBordeSeHundeYTerminaLaPartida) {
                     << ", primero " << orden[0];
             }
     EXPECT_TRUE(cajas.mensajes().isEmpty());
+    ModPrincipal m;
+    m.intBarcosJugador = m.intBarcosOrdenador = m.intDescubiertoJugador =
+        m.intDescubiertoOrdenador = prueba::FlotaFija();
+    EXPECT_EQ(m.intTerminarPartida(), 1) << "both fleets uncovered: the player's win is seen first";
 }
 
 // A lone uncovered piece: undecided while a neighbour is hidden, a ship of
