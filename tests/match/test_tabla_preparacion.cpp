@@ -104,7 +104,14 @@ TEST(TablaPreparacion, MenusDeCadaEstadoYConexion) {
 
 namespace {
 
-enum class Salida { TerminarPartida, TerminarConexion, CancelarEspera, RivalAbandona, RivalSeVa };
+// How the match is left: a step of the set-up, or (none) the other's
+// connection drops.
+using Salida = void (PreparacionPartida::*)();
+constexpr Salida kTerminarPartida = &PreparacionPartida::mnuJuegoTerminarPartida_Click;
+constexpr Salida kTerminarConexion = &PreparacionPartida::mnuJuegoTerminarConexion_Click;
+constexpr Salida kCancelarEspera = &PreparacionPartida::CancelarEspera;
+constexpr Salida kRivalAbandona = &PreparacionPartida::RecibirFinDePartida;
+constexpr Salida kRivalSeVa = nullptr;
 
 struct Abandono {
     const char* historia;
@@ -151,23 +158,10 @@ TEST_P(Dejar, LaPreparacionVuelveAInactivaYSePuedeEmpezarOtra) {
     ASSERT_EQ(m.preparacion.Estado(), a.estado);
     const int intEnviados = m.red.enviados.size();
     cajas.respuestaPorDefecto = Respuesta::Si;
-    switch (a.salida) {
-    case Salida::TerminarPartida:
-        m.preparacion.mnuJuegoTerminarPartida_Click();
-        break;
-    case Salida::TerminarConexion:
-        m.preparacion.mnuJuegoTerminarConexion_Click();
-        break;
-    case Salida::CancelarEspera:
-        m.preparacion.CancelarEspera();
-        break;
-    case Salida::RivalAbandona:
-        m.preparacion.RecibirFinDePartida();
-        break;
-    case Salida::RivalSeVa:
+    if (a.salida)
+        (m.preparacion.*a.salida)();
+    else
         m.red.Fijar(C::RivalIdo);
-        break;
-    }
     EXPECT_EQ(m.preparacion.Estado(), E::Inactiva);
     EXPECT_FALSE(m.partida.blnEnPartida());
     EXPECT_FALSE(m.vista.blnEditorAbierto);
@@ -193,28 +187,28 @@ const char kSinComprobar[] = "Tu contrincante no ha enseñado sus barcos: no se 
 INSTANTIATE_TEST_SUITE_P(
     EnCadaEstado, Dejar,
     ::testing::Values(
-        Abandono{"ColocandoContraElOrdenador", E::Colocando, false, Salida::TerminarPartida,
+        Abandono{"ColocandoContraElOrdenador", E::Colocando, false, kTerminarPartida,
                  kPierdes, ""},
-        Abandono{"JugandoContraElOrdenador", E::EnPartida, false, Salida::TerminarPartida,
+        Abandono{"JugandoContraElOrdenador", E::EnPartida, false, kTerminarPartida,
                  kPierdes, ""},
         Abandono{"ElHostCancelaLaEspera", E::EsperandoContrincante, true,
-                 Salida::CancelarEspera, "", ""},
+                 kCancelarEspera, "", ""},
         Abandono{"ElHostTerminaLaConexionEsperando", E::EsperandoContrincante, true,
-                 Salida::TerminarConexion, "", "terminar"},
-        Abandono{"ColocandoEnRed", E::Colocando, true, Salida::TerminarPartida, kPierdes, "fin"},
-        Abandono{"EsperandoSuFlota", E::EsperandoFlotaContraria, true, Salida::TerminarPartida,
+                 kTerminarConexion, "", "terminar"},
+        Abandono{"ColocandoEnRed", E::Colocando, true, kTerminarPartida, kPierdes, "fin"},
+        Abandono{"EsperandoSuFlota", E::EsperandoFlotaContraria, true, kTerminarPartida,
                  kPierdes, "fin"},
         Abandono{"EsperandoQuienEmpieza", E::EsperandoQuienEmpieza, true,
-                 Salida::TerminarPartida, kPierdes, "fin"},
-        Abandono{"JugandoEnRed", E::EnPartida, true, Salida::TerminarPartida, kPierdes, "fin"},
+                 kTerminarPartida, kPierdes, "fin"},
+        Abandono{"JugandoEnRed", E::EnPartida, true, kTerminarPartida, kPierdes, "fin"},
         Abandono{"EsperandoSuFlotaTerminaLaConexion", E::EsperandoFlotaContraria, true,
-                 Salida::TerminarConexion, kPierdes, "terminar"},
-        Abandono{"ColocandoElOtroAbandona", E::Colocando, true, Salida::RivalAbandona, kGanas,
+                 kTerminarConexion, kPierdes, "terminar"},
+        Abandono{"ColocandoElOtroAbandona", E::Colocando, true, kRivalAbandona, kGanas,
                  "fin"},
         Abandono{"EsperandoSuFlotaElOtroAbandona", E::EsperandoFlotaContraria, true,
-                 Salida::RivalAbandona, kGanas, "fin"},
+                 kRivalAbandona, kGanas, "fin"},
         Abandono{"EsperandoQuienEmpiezaElOtroSeVa", E::EsperandoQuienEmpieza, true,
-                 Salida::RivalSeVa, "", ""},
-        Abandono{"JugandoEnRedElOtroSeVa", E::EnPartida, true, Salida::RivalSeVa,
+                 kRivalSeVa, "", ""},
+        Abandono{"JugandoEnRedElOtroSeVa", E::EnPartida, true, kRivalSeVa,
                  kSinComprobar, ""}),
     [](const auto& info) { return std::string(info.param.historia); });
