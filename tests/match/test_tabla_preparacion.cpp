@@ -107,11 +107,11 @@ namespace {
 // How the match is left: a step of the set-up, or (none) the other's
 // connection drops.
 using Salida = void (PreparacionPartida::*)();
-constexpr Salida kTerminarPartida = &PreparacionPartida::mnuJuegoTerminarPartida_Click;
-constexpr Salida kTerminarConexion = &PreparacionPartida::mnuJuegoTerminarConexion_Click;
-constexpr Salida kCancelarEspera = &PreparacionPartida::CancelarEspera;
-constexpr Salida kRivalAbandona = &PreparacionPartida::RecibirFinDePartida;
-constexpr Salida kRivalSeVa = nullptr;
+constexpr Salida kTerminar = &PreparacionPartida::mnuJuegoTerminarPartida_Click;
+constexpr Salida kDesconectar = &PreparacionPartida::mnuJuegoTerminarConexion_Click;
+constexpr Salida kCancelar = &PreparacionPartida::CancelarEspera;
+constexpr Salida kAbandona = &PreparacionPartida::RecibirFinDePartida;
+constexpr Salida kSeVa = nullptr;
 
 struct Abandono {
     const char* historia;
@@ -166,6 +166,8 @@ TEST_P(Dejar, LaPreparacionVuelveAInactivaYSePuedeEmpezarOtra) {
     EXPECT_FALSE(m.partida.blnEnPartida());
     EXPECT_FALSE(m.vista.blnEditorAbierto);
     EXPECT_TRUE(m.vista.menus.blnEmpezar);
+    m.preparacion.BarcosColocados(); // a late report of the fleet belongs to nothing
+    EXPECT_EQ(m.preparacion.Estado(), E::Inactiva);
     QStringList textos;
     for (const Mensaje& msg : cajas.mensajes())
         textos << msg.texto;
@@ -182,33 +184,25 @@ const char kPierdes[] = "Has cancelado la partida, has perdido.";
 const char kGanas[] = "Tu adversario ha cancelado la partida, ¡tú ganas!";
 const char kSinComprobar[] = "Tu contrincante no ha enseñado sus barcos: no se ha podido "
                              "comprobar que sus respuestas fueran ciertas.";
+
+// "Flota": waiting for the other's fleet; "Quien": for the host's word on
+// who starts.
+const Abandono kAbandonos[] = {
+    {"ColocandoContraOrdenador", E::Colocando, false, kTerminar, kPierdes, ""},
+    {"JugandoContraOrdenador", E::EnPartida, false, kTerminar, kPierdes, ""},
+    {"HostCancelaLaEspera", E::EsperandoContrincante, true, kCancelar, "", ""},
+    {"HostDesconectaEsperando", E::EsperandoContrincante, true, kDesconectar, "", "terminar"},
+    {"ColocandoEnRed", E::Colocando, true, kTerminar, kPierdes, "fin"},
+    {"Flota", E::EsperandoFlotaContraria, true, kTerminar, kPierdes, "fin"},
+    {"Quien", E::EsperandoQuienEmpieza, true, kTerminar, kPierdes, "fin"},
+    {"JugandoEnRed", E::EnPartida, true, kTerminar, kPierdes, "fin"},
+    {"FlotaYDesconecta", E::EsperandoFlotaContraria, true, kDesconectar, kPierdes, "terminar"},
+    {"ColocandoElOtroAbandona", E::Colocando, true, kAbandona, kGanas, "fin"},
+    {"FlotaElOtroAbandona", E::EsperandoFlotaContraria, true, kAbandona, kGanas, "fin"},
+    {"QuienElOtroSeVa", E::EsperandoQuienEmpieza, true, kSeVa, "", ""},
+    {"JugandoEnRedElOtroSeVa", E::EnPartida, true, kSeVa, kSinComprobar, ""},
+};
 } // namespace
 
-INSTANTIATE_TEST_SUITE_P(
-    EnCadaEstado, Dejar,
-    ::testing::Values(
-        Abandono{"ColocandoContraElOrdenador", E::Colocando, false, kTerminarPartida,
-                 kPierdes, ""},
-        Abandono{"JugandoContraElOrdenador", E::EnPartida, false, kTerminarPartida,
-                 kPierdes, ""},
-        Abandono{"ElHostCancelaLaEspera", E::EsperandoContrincante, true,
-                 kCancelarEspera, "", ""},
-        Abandono{"ElHostTerminaLaConexionEsperando", E::EsperandoContrincante, true,
-                 kTerminarConexion, "", "terminar"},
-        Abandono{"ColocandoEnRed", E::Colocando, true, kTerminarPartida, kPierdes, "fin"},
-        Abandono{"EsperandoSuFlota", E::EsperandoFlotaContraria, true, kTerminarPartida,
-                 kPierdes, "fin"},
-        Abandono{"EsperandoQuienEmpieza", E::EsperandoQuienEmpieza, true,
-                 kTerminarPartida, kPierdes, "fin"},
-        Abandono{"JugandoEnRed", E::EnPartida, true, kTerminarPartida, kPierdes, "fin"},
-        Abandono{"EsperandoSuFlotaTerminaLaConexion", E::EsperandoFlotaContraria, true,
-                 kTerminarConexion, kPierdes, "terminar"},
-        Abandono{"ColocandoElOtroAbandona", E::Colocando, true, kRivalAbandona, kGanas,
-                 "fin"},
-        Abandono{"EsperandoSuFlotaElOtroAbandona", E::EsperandoFlotaContraria, true,
-                 kRivalAbandona, kGanas, "fin"},
-        Abandono{"EsperandoQuienEmpiezaElOtroSeVa", E::EsperandoQuienEmpieza, true,
-                 kRivalSeVa, "", ""},
-        Abandono{"JugandoEnRedElOtroSeVa", E::EnPartida, true, kRivalSeVa,
-                 kSinComprobar, ""}),
-    [](const auto& info) { return std::string(info.param.historia); });
+INSTANTIATE_TEST_SUITE_P(EnCadaEstado, Dejar, ::testing::ValuesIn(kAbandonos),
+                         [](const auto& info) { return std::string(info.param.historia); });
