@@ -131,11 +131,12 @@ protected:
     Mesa m;
 
     void Llevar(E destino, bool blnRed) {
-        m.vista.eleccion = {true, true, blnRed};
+        m.vista.eleccion = {QuienEmpieza::Jugador, true, blnRed};
         m.vista.alConectar = [this, destino] {
             m.red.blnHost = destino == E::EsperandoContrincante;
             m.red.Fijar(m.red.blnHost ? C::Anfitrion : C::Conectados);
-            return ResultadoConexion{true, true, QStringLiteral("Mesa")};
+            const auto quien = m.red.blnHost ? std::optional(QuienEmpieza::Jugador) : std::nullopt;
+            return ResultadoConexion{true, quien, QStringLiteral("Mesa")};
         };
         m.preparacion.EmpezarPartida();
         if (m.preparacion.Estado() == destino) return;
