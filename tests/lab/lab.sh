@@ -340,6 +340,7 @@ ext_perform_stun=no
 secure_mode=yes
 system_uptime=yes
 notify_interval=60
+min_lifetime=2
 clean_ruleset_interval=600
 lease_file=$LAB_DIR/miniupnpd.leases
 uuid=3d3cec3a-8cf0-11e0-98ee-001a6b$(printf '%06x' $((RANDOM * 32 + $$ % 32)))
@@ -354,15 +355,23 @@ CONF
     : >"$LAB_DIR/miniupnpd.leases"
     lab_ejecutar rupnp miniupnpd -f "$conf" -d -P "$LAB_DIR/miniupnpd.pid" \
         >"$LAB_DIR/miniupnpd.log" 2>&1 &
-    LAB_MINIUPNPD=$!
+    LAB_MINIUPNPD_PID=$LAB_DIR/miniupnpd.pid
     local i
     for ((i = 0; i < 50; i++)); do
-        grep -q "Listening for NAT-PMP" "$LAB_DIR/miniupnpd.log" 2>/dev/null && return 0
-        grep -q "HTTP listening on port" "$LAB_DIR/miniupnpd.log" 2>/dev/null && [ "$modo" = upnp ] && return 0
+        [ -s "$LAB_DIR/miniupnpd.pid" ] && grep -q "Listening for NAT-PMP" "$LAB_DIR/miniupnpd.log" 2>/dev/null && return 0
         sleep 0.1
     done
     cat "$LAB_DIR/miniupnpd.log" >&2
     return 1
+}
+
+lab_parar_miniupnpd() {
+    local pid
+    pid=$(cat "$LAB_DIR/miniupnpd.pid" 2>/dev/null) || return 0
+    kill "$pid" 2>/dev/null
+    for ((i = 0; i < 50; i++)); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    kill -9 "$pid" 2>/dev/null
+    rm -f "$LAB_DIR/miniupnpd.pid"
 }
 
 # miniupnpd's own list of what it has mapped: "PROTO:ext:int_ip:int_port:..."
