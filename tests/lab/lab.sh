@@ -57,6 +57,20 @@ lab_omitir() {
 
 lab_ms() { date +%s%3N; }
 
+# Creating and removing namespaces, one run at a time: "ip netns add"
+# makes /run/netns a mount point the first time, and two doing it at once
+# can hide each other's namespaces.
+LAB_CERROJO=""
+lab_cerrojo() {
+    [ -n "$LAB_CERROJO" ] && return 0
+    exec {LAB_CERROJO}>"${TMPDIR:-/tmp}/${LAB_PREFIJO}.cerrojo"
+    flock -w 60 "$LAB_CERROJO"
+}
+lab_soltar() {
+    [ -n "$LAB_CERROJO" ] && exec {LAB_CERROJO}>&-
+    LAB_CERROJO=""
+}
+
 # Everything the lab needs, or a skip naming what is missing.
 lab_requisitos() {
     [ "$(id -u)" -eq 0 ] || lab_omitir "hace falta root para crear espacios de red (ip netns)"
@@ -65,12 +79,14 @@ lab_requisitos() {
         command -v "$h" >/dev/null 2>&1 || lab_omitir "falta la orden '$h' (scripts/deps.sh la instala)"
     done
     local prueba="${LAB_PREFIJO}-$$-prueba"
+    lab_cerrojo
     ip netns add "$prueba" 2>/dev/null || lab_omitir "este sistema no deja crear espacios de red (ip netns add)"
     if ! ip netns exec "$prueba" nft list tables >/dev/null 2>&1; then
         ip netns del "$prueba"
         lab_omitir "nftables no funciona dentro de un espacio de red"
     fi
     ip netns del "$prueba"
+    lab_soltar
 }
 
 # A namespace of this run, by its short name.
@@ -98,10 +114,12 @@ lab_limpiar_viejos() {
 
 lab_desmontar() {
     local t=$(lab_ms) ns
+    lab_cerrojo
     for ((i = ${#LAB_NS[@]} - 1; i >= 0; i--)); do lab_quitar_ns "${LAB_NS[$i]}"; done
     LAB_NS=()
     [ -n "${LAB_FUGA_FUERA:-}" ] && ip link del "$LAB_FUGA_FUERA" 2>/dev/null
     [ -n "$LAB_DIR" ] && [ -d "$LAB_DIR" ] && [ -z "${LAB_CONSERVAR:-}" ] && rm -rf "$LAB_DIR"
+    lab_soltar
     echo "laboratorio desmontado en $(($(lab_ms) - t)) ms" >&2
 }
 
@@ -158,6 +176,7 @@ lab_router() {
 lab_construir() {
     LAB_T0=$(lab_ms)
     lab_iniciar
+    lab_cerrojo
     lab_ns inet
     lab_ip inet link add br0 type bridge stp_state 0 forward_delay 0
     lab_ip inet link set br0 up
@@ -252,6 +271,7 @@ NFT
     lab_ip inet -6 route add 2001:db8:7::/64 via 2001:db8:ffff::7
 
     [ -n "${LAB_FUGA:-}" ] && lab_fuga
+    lab_soltar
     lab_comprobar || exit 1
     echo "laboratorio montado en $(($(lab_ms) - LAB_T0)) ms: ${#LAB_NS[@]} espacios de red" >&2
 }
