@@ -1,7 +1,7 @@
 #pragma once
-// Opening the game's port on the home router (UPnP IGD), so that a friend
-// on the internet can join a hosted game without anyone setting the router
-// by hand. Every word with the router is said on a worker thread and under
+// Opening the game's port on the home router (UPnP IGD, or NAT-PMP when no
+// UPnP router answers), so that a friend on the internet can join a hosted
+// game without anyone setting the router by hand. Every word with the router is said on a worker thread and under
 // a time limit: the window only ever sees the outcome, and a router that
 // never answers costs the player nothing but the message that the port
 // must be opened by hand.
