@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <future>
 #include <mutex>
 #include <thread>
@@ -197,15 +198,32 @@ struct MapeoPuertos::Trabajo {
     }
 };
 
+// The removals on their way, for closing to wait for.
+struct MapeoPuertos::Quitando {
+    std::mutex cerrojo;
+    std::condition_variable fin;
+    int intPendientes = 0;
+};
+
 void MapeoPuertos::QuitarAparte(std::shared_ptr<Trabajo> t) {
-    std::thread([t = std::move(t)] {
-        std::lock_guard<std::mutex> l(t->cerrojo);
-        t->Quitar();
+    {
+        std::lock_guard<std::mutex> l(quitando_->cerrojo);
+        ++quitando_->intPendientes;
+    }
+    std::thread([t = std::move(t), q = quitando_] {
+        {
+            std::lock_guard<std::mutex> l(t->cerrojo);
+            t->Quitar();
+        }
+        std::lock_guard<std::mutex> l(q->cerrojo);
+        --q->intPendientes;
+        q->fin.notify_all();
     }).detach();
 }
 
 MapeoPuertos::MapeoPuertos(QObject* parent)
-    : QObject(parent), limite_(new QTimer(this)), renovar_(new QTimer(this)) {
+    : QObject(parent), quitando_(std::make_shared<Quitando>()), limite_(new QTimer(this)),
+      renovar_(new QTimer(this)) {
     limite_->setSingleShot(true);
     connect(limite_, &QTimer::timeout, this, [this] {
         if (estado_ != Estado::Preguntando) return;
@@ -217,18 +235,11 @@ MapeoPuertos::MapeoPuertos(QObject* parent)
 }
 
 MapeoPuertos::~MapeoPuertos() {
-    if (!trabajo_ || estado_ == Estado::Inactivo) return;
     // A host closing the program: the mapping goes now, or by its lease.
-    std::promise<void> hecho;
-    std::future<void> fin = hecho.get_future();
-    std::thread([t = trabajo_, h = std::move(hecho)]() mutable {
-        {
-            std::lock_guard<std::mutex> l(t->cerrojo);
-            t->Quitar();
-        }
-        h.set_value();
-    }).detach();
-    fin.wait_for(std::chrono::milliseconds(tiempos_.intEsperaCierreMs));
+    if (trabajo_ && estado_ != Estado::Inactivo) QuitarAparte(trabajo_);
+    std::unique_lock<std::mutex> l(quitando_->cerrojo);
+    quitando_->fin.wait_for(l, std::chrono::milliseconds(tiempos_.intEsperaCierreMs),
+                            [this] { return quitando_->intPendientes == 0; });
 }
 
 void MapeoPuertos::Abrir(quint16 puerto, const QString& urlRouter) {
@@ -274,7 +285,7 @@ void MapeoPuertos::Abrir(quint16 puerto, const QString& urlRouter) {
         EnLaVentana(yo, [yo, t, codigo, direccion] {
             auto* m = static_cast<MapeoPuertos*>(yo.data());
             if (m->trabajo_ != t) { // closed or replaced meanwhile: undo it
-                if (codigo == 0) QuitarAparte(t);
+                if (codigo == 0) m->QuitarAparte(t);
                 return;
             }
             m->Terminado(codigo == 0, direccion, codigo);

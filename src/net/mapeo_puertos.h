@@ -35,7 +35,8 @@ public:
     };
 
     explicit MapeoPuertos(QObject* parent = nullptr);
-    // Removes a mapping still held, waiting at most intEsperaCierreMs.
+    // Removes a mapping still held, and waits at most intEsperaCierreMs for
+    // every removal still on its way (the session may have just ended).
     ~MapeoPuertos() override;
     MapeoPuertos(const MapeoPuertos&) = delete;
     MapeoPuertos& operator=(const MapeoPuertos&) = delete;
@@ -65,7 +66,9 @@ signals:
 
 private:
     struct Trabajo;
-    static void QuitarAparte(std::shared_ptr<Trabajo> t);
+    struct Quitando;
+    // Removes a mapping on a worker thread; closing waits for these.
+    void QuitarAparte(std::shared_ptr<Trabajo> t);
     void Terminado(bool blnAbierto, const QString& strDireccion, int intCodigo);
     void Renovar();
 
@@ -75,6 +78,7 @@ private:
     QString direccion_;
     int intCodigo_ = 0; // the router's refusal code, -1 no router, -2 no answer
     std::shared_ptr<Trabajo> trabajo_;
+    std::shared_ptr<Quitando> quitando_;
     QTimer* limite_;
     QTimer* renovar_;
 };

@@ -4,7 +4,8 @@
 //   abrir_puerto <puerto> <arriendo en s>
 //
 // Prints "estado <n> <what the host is told>" at each change; reads
-// "cerrar" (the session ends) and "salir" (the program closes) on stdin.
+// "cerrar" (the session ends), "salir" (the program closes) and "terminar"
+// (both at once, as the game's window closing ends its session) on stdin.
 // Whoever connects to the port is greeted with "hola".
 #include "net/mapeo_puertos.h"
 
@@ -48,8 +49,8 @@ int main(int argc, char** argv) {
         char linea[64] = {};
         const ssize_t n = read(STDIN_FILENO, linea, sizeof linea - 1);
         const QByteArray orden = QByteArray(linea, n > 0 ? int(n) : 0).trimmed();
-        if (orden == "cerrar") m->Cerrar();
-        if (orden == "salir" || n <= 0) app.quit();
+        if (orden == "cerrar" || orden == "terminar") m->Cerrar();
+        if (orden == "salir" || orden == "terminar" || n <= 0) app.quit();
     });
     m->Abrir(puerto);
     app.exec();

@@ -11,8 +11,8 @@ lab_construir
 
 mapeado() { lab_mapeos | grep -q "^$1:47810:192.168.1.2:47810:"; }
 sin_mapeo() { ! mapeado TCP && ! mapeado UDP; }
-saludo() { lab_ejecutar hcono timeout 2 python3 -c "
-import socket; s = socket.create_connection(('$LAB_WAN_UPNP', 47810), 1); print(s.recv(16).decode().strip())" 2>/dev/null; }
+saludo() { lab_ejecutar hcono timeout 10 python3 -c "
+import socket; s = socket.create_connection(('$LAB_WAN_UPNP', 47810), 5); print(s.recv(16).decode().strip())" 2>/dev/null; }
 abierto() { dice "$1" "Tu dirección para jugar por Internet: $LAB_WAN_UPNP:47810"; }
 
 for modo in upnp natpmp; do
@@ -41,6 +41,15 @@ for modo in upnp natpmp; do
     esperar_que 2 sin_mapeo
     igual 0 $? "$modo: al cerrar el programa el puerto se cierra"
 
+    # The game's window closing: the session ends and the program with it.
+    lanzar ventana hupnp "$ABRIR" 47810 60
+    esperar_que 3 abierto ventana && mapeado TCP
+    igual 0 $? "$modo: abierto de nuevo"
+    decir ventana terminar
+    wait "$PID_ventana"
+    sin_mapeo
+    igual 0 $? "$modo: al cerrar la ventana, la sesión y el programa, el puerto ya se ha cerrado"
+
     lanzar matado hupnp "$ABRIR" 47810 4
     esperar_que 3 abierto matado && mapeado TCP
     igual 0 $? "$modo: abierto una tercera vez, por 4 s"
@@ -55,7 +64,7 @@ for modo in upnp natpmp; do
     igual 0 $? "$modo: y se va solo cuando se acaba su arriendo"
 
     lab_parar_miniupnpd
-    rm -f "$LAB_DIR"/{sesion,programa,matado}.*
+    rm -f "$LAB_DIR"/{sesion,programa,ventana,matado}.*
 done
 
 # No router that maps: the host is told, in time, to open the port by hand.
