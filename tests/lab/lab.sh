@@ -75,7 +75,7 @@ lab_soltar() {
 lab_requisitos() {
     [ "$(id -u)" -eq 0 ] || lab_omitir "hace falta root para crear espacios de red (ip netns)"
     local h
-    for h in ip nft miniupnpd upnpc; do
+    for h in ip nft miniupnpd python3 flock; do
         command -v "$h" >/dev/null 2>&1 || lab_omitir "falta la orden '$h' (scripts/deps.sh la instala)"
     done
     local prueba="${LAB_PREFIJO}-$$-prueba"
@@ -173,6 +173,18 @@ lab_router() {
     fi
 }
 
+# A routed IPv6 /64 for a router's home, no translation: the router's
+# internet address $2, the prefix $3 (router ::1, home ::2).
+lab_prefijo6() {
+    local r=$1 casa=h${1#r}
+    lab_ip "$r" -6 addr add "$2/64" dev wan nodad
+    lab_ip "$r" -6 route add default via 2001:db8:ffff::1
+    lab_ip "$r" -6 addr add "$3::1/64" dev lan nodad
+    lab_ip "$casa" -6 addr add "$3::2/64" dev eth0 nodad
+    lab_ip "$casa" -6 route add default via "$3::1"
+    lab_ip inet -6 route add "$3::/64" via "$2"
+}
+
 lab_construir() {
     LAB_T0=$(lab_ms)
     lab_iniciar
@@ -213,12 +225,7 @@ table inet filter {
     }
 }
 NFT
-    lab_ip rupnp -6 addr add 2001:db8:ffff::10/64 dev wan nodad
-    lab_ip rupnp -6 route add default via 2001:db8:ffff::1
-    lab_ip rupnp -6 addr add 2001:db8:10::1/64 dev lan nodad
-    lab_ip hupnp -6 addr add 2001:db8:10::2/64 dev eth0 nodad
-    lab_ip hupnp -6 route add default via 2001:db8:10::1
-    lab_ip inet -6 route add 2001:db8:10::/64 via 2001:db8:ffff::10
+    lab_prefijo6 rupnp 2001:db8:ffff::10 2001:db8:10
 
     lab_router rnada 198.51.100.20
     lab_masquerade rnada
@@ -263,12 +270,7 @@ NFT
 
     # IPv6 only.
     lab_router r6o ""
-    lab_ip r6o -6 addr add 2001:db8:ffff::7/64 dev wan nodad
-    lab_ip r6o -6 route add default via 2001:db8:ffff::1
-    lab_ip r6o -6 addr add 2001:db8:7::1/64 dev lan nodad
-    lab_ip h6o -6 addr add 2001:db8:7::2/64 dev eth0 nodad
-    lab_ip h6o -6 route add default via 2001:db8:7::1
-    lab_ip inet -6 route add 2001:db8:7::/64 via 2001:db8:ffff::7
+    lab_prefijo6 r6o 2001:db8:ffff::7 2001:db8:7
 
     [ -n "${LAB_FUGA:-}" ] && lab_fuga
     lab_soltar
