@@ -400,7 +400,7 @@ int main(int argc, char** argv) {
     auto juego = std::make_unique<Aplicacion>();
     Guion guion(*juego, blnHost, QString::fromLocal8Bit(argv[4]), QString::fromLocal8Bit(argv[3]));
     InstalarManejadorMensajes([&guion](const Mensaje& m) { return guion.Caja(m); });
-    QTimer::singleShot(blnLab ? 60000 : 100000, &app, [&] {
+    QTimer::singleShot(blnLab ? 90000 : 100000, &app, [&] {
         Registro(QStringLiteral("tiempo agotado; chat: ") +
                  Hijo<QPlainTextEdit>(&juego->ventana, "txtChat")->toPlainText());
         guion.codigo = 3;
