@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <future>
 #include <mutex>
 #include <thread>
@@ -16,6 +17,9 @@
 #include <miniupnpc/miniupnpc.h>
 #include <miniupnpc/upnpcommands.h>
 #include <miniupnpc/upnperrors.h>
+#include <arpa/inet.h>
+#include <natpmp.h>
+#include <sys/select.h>
 
 namespace brumaria::red {
 
@@ -23,9 +27,14 @@ namespace {
 
 // The router's answer when it keeps only permanent mappings.
 constexpr int kSoloPermanentes = 725;
-// How long the router search listens for answers (the library's unit, ms).
-constexpr int kEsperaBusquedaMs = 2000;
+// How long the router search listens for answers (the library's unit, ms):
+// a router answers within milliseconds, and a NAT-PMP router must still
+// be asked inside the host's time limit when no UPnP one answered.
+constexpr int kEsperaBusquedaMs = 1000;
+// Our refusal code when the NAT-PMP router said no (its own code added).
+constexpr int kRechazoNatPmp = 1000;
 constexpr const char* kDescripcion = "Brumaria";
+constexpr const char* kTipoRouter = "urn:schemas-upnp-org:device:InternetGatewayDevice:1";
 constexpr const char* kProtocolos[] = {"TCP", "UDP"};
 
 bool blnUrlLocal(const char* url) {
@@ -43,7 +52,71 @@ template <typename F> void EnLaVentana(QPointer<QObject> dueno, F f) {
         Qt::QueuedConnection);
 }
 
+using Reloj = std::chrono::steady_clock;
+
+// One NAT-PMP question already sent, answered by `hasta` or given up:
+// 0 and the answer, or libnatpmp's error.
+int RespuestaNatPmp(natpmp_t& n, Reloj::time_point hasta, natpmpresp_t& r) {
+    for (;;) {
+        timeval tv{};
+        if (getnatpmprequesttimeout(&n, &tv) < 0) return NATPMP_ERR_NOPENDINGREQ;
+        const auto quedan =
+            std::chrono::duration_cast<std::chrono::microseconds>(hasta - Reloj::now()).count();
+        if (quedan <= 0) return NATPMP_ERR_NOGATEWAYSUPPORT;
+        const long long espera = std::min<long long>(
+            quedan, std::max<long long>(0, tv.tv_sec * 1000000LL + tv.tv_usec));
+        tv.tv_sec = static_cast<time_t>(espera / 1000000);
+        tv.tv_usec = static_cast<suseconds_t>(espera % 1000000);
+        fd_set fds;
+        FD_ZERO(&fds);
+        FD_SET(n.s, &fds);
+        select(n.s + 1, &fds, nullptr, nullptr, &tv);
+        const int e = readnatpmpresponseorretry(&n, &r);
+        if (e != NATPMP_TRYAGAIN) return e;
+    }
+}
+
 } // namespace
+
+// The second way, for routers that speak NAT-PMP (or PCP, which answers
+// it) and not UPnP: the default gateway is asked for its public address
+// while the UPnP search runs, and maps only when no UPnP router answered.
+struct NatPmp {
+    natpmp_t n{};
+    bool blnAbierto = false; // the socket
+    bool blnRouter = false;  // the gateway answered
+    QString externa;
+    quint16 puertoPublico = 0;
+
+    ~NatPmp() {
+        if (blnAbierto) closenatpmp(&n);
+    }
+    bool Encontrar(Reloj::time_point hasta) {
+        blnAbierto = initnatpmp(&n, 0, 0) == 0;
+        natpmpresp_t r{};
+        if (!blnAbierto || sendpublicaddressrequest(&n) < 0 || RespuestaNatPmp(n, hasta, r) != 0 ||
+            r.type != NATPMP_RESPTYPE_PUBLICADDRESS)
+            return false;
+        char texto[INET_ADDRSTRLEN] = {};
+        inet_ntop(AF_INET, &r.pnu.publicaddress.addr, texto, sizeof texto);
+        externa = QString::fromLatin1(texto);
+        return blnRouter = true;
+    }
+    // Both protocols for `arriendo` seconds (0 removes them); 0 or our
+    // refusal code.
+    int Pedir(quint16 puerto, std::uint32_t arriendo, Reloj::time_point hasta) {
+        for (const int p : {NATPMP_PROTOCOL_TCP, NATPMP_PROTOCOL_UDP}) {
+            natpmpresp_t r{};
+            if (sendnewportmappingrequest(&n, p, puerto, arriendo ? puertoPublico : 0, arriendo) < 0)
+                return -1;
+            const int e = RespuestaNatPmp(n, hasta, r);
+            if (e == NATPMP_ERR_NOGATEWAYSUPPORT) return -2;
+            if (e != 0) return kRechazoNatPmp - e;
+            if (p == NATPMP_PROTOCOL_TCP && arriendo) puertoPublico = r.pnu.newportmapping.mappedpublicport;
+        }
+        return 0;
+    }
+};
 
 // What the worker threads share: the router found and one lock, so that
 // adding, refreshing and removing never overlap.
@@ -55,6 +128,7 @@ struct MapeoPuertos::Trabajo {
     char lan[64]{};
     std::string puerto;
     std::string arriendo;
+    std::unique_ptr<NatPmp> natpmp; // set when it is NAT-PMP that maps
 
     ~Trabajo() {
         if (blnRouter) FreeUPNPUrls(&urls);
@@ -73,7 +147,11 @@ struct MapeoPuertos::Trabajo {
         } else {
             if (blnSoloLocal()) return false;
             int error = 0;
-            UPNPDev* lista = upnpDiscover(kEsperaBusquedaMs, nullptr, nullptr, 0, 0, 2, &error);
+            // One search for the gateway itself: every version of it answers
+            // to the first, and asking for each kind in turn would cost the
+            // wait several times over when there is none.
+            UPNPDev* lista = upnpDiscoverDevice(kTipoRouter, kEsperaBusquedaMs, nullptr, nullptr,
+                                                0, 0, 2, &error);
             if (!lista) return false;
             r = UPNP_GetValidIGD(lista, &urls, &datos, lan, sizeof lan);
             freeUPNPDevlist(lista);
@@ -89,6 +167,10 @@ struct MapeoPuertos::Trabajo {
 
     // Both protocols; 0 or the router's error code.
     int Anadir() {
+        if (natpmp)
+            return natpmp->Pedir(static_cast<quint16>(std::stoi(puerto)),
+                                 static_cast<std::uint32_t>(std::stoul(arriendo)),
+                                 Reloj::now() + std::chrono::seconds(2));
         for (const char* p : kProtocolos) {
             int r = UPNP_AddPortMapping(urls.controlURL, datos.first.servicetype, puerto.c_str(),
                                         puerto.c_str(), lan, kDescripcion, p, nullptr,
@@ -104,6 +186,11 @@ struct MapeoPuertos::Trabajo {
     }
 
     void Quitar() {
+        if (natpmp) {
+            natpmp->Pedir(static_cast<quint16>(std::stoi(puerto)), 0,
+                          Reloj::now() + std::chrono::seconds(1));
+            return;
+        }
         if (!blnRouter) return;
         for (const char* p : kProtocolos)
             UPNP_DeletePortMapping(urls.controlURL, datos.first.servicetype, puerto.c_str(), p,
@@ -111,15 +198,32 @@ struct MapeoPuertos::Trabajo {
     }
 };
 
+// The removals on their way, for closing to wait for.
+struct MapeoPuertos::Quitando {
+    std::mutex cerrojo;
+    std::condition_variable fin;
+    int intPendientes = 0;
+};
+
 void MapeoPuertos::QuitarAparte(std::shared_ptr<Trabajo> t) {
-    std::thread([t = std::move(t)] {
-        std::lock_guard<std::mutex> l(t->cerrojo);
-        t->Quitar();
+    {
+        std::lock_guard<std::mutex> l(quitando_->cerrojo);
+        ++quitando_->intPendientes;
+    }
+    std::thread([t = std::move(t), q = quitando_] {
+        {
+            std::lock_guard<std::mutex> l(t->cerrojo);
+            t->Quitar();
+        }
+        std::lock_guard<std::mutex> l(q->cerrojo);
+        --q->intPendientes;
+        q->fin.notify_all();
     }).detach();
 }
 
 MapeoPuertos::MapeoPuertos(QObject* parent)
-    : QObject(parent), limite_(new QTimer(this)), renovar_(new QTimer(this)) {
+    : QObject(parent), quitando_(std::make_shared<Quitando>()), limite_(new QTimer(this)),
+      renovar_(new QTimer(this)) {
     limite_->setSingleShot(true);
     connect(limite_, &QTimer::timeout, this, [this] {
         if (estado_ != Estado::Preguntando) return;
@@ -131,18 +235,11 @@ MapeoPuertos::MapeoPuertos(QObject* parent)
 }
 
 MapeoPuertos::~MapeoPuertos() {
-    if (!trabajo_ || estado_ == Estado::Inactivo) return;
     // A host closing the program: the mapping goes now, or by its lease.
-    std::promise<void> hecho;
-    std::future<void> fin = hecho.get_future();
-    std::thread([t = trabajo_, h = std::move(hecho)]() mutable {
-        {
-            std::lock_guard<std::mutex> l(t->cerrojo);
-            t->Quitar();
-        }
-        h.set_value();
-    }).detach();
-    fin.wait_for(std::chrono::milliseconds(tiempos_.intEsperaCierreMs));
+    if (trabajo_ && estado_ != Estado::Inactivo) QuitarAparte(trabajo_);
+    std::unique_lock<std::mutex> l(quitando_->cerrojo);
+    quitando_->fin.wait_for(l, std::chrono::milliseconds(tiempos_.intEsperaCierreMs),
+                            [this] { return quitando_->intPendientes == 0; });
 }
 
 void MapeoPuertos::Abrir(quint16 puerto, const QString& urlRouter) {
@@ -158,10 +255,19 @@ void MapeoPuertos::Abrir(quint16 puerto, const QString& urlRouter) {
     emit cambiado();
     const std::shared_ptr<Trabajo> t = trabajo_;
     QPointer<QObject> yo(this);
-    std::thread([t, yo, urlRouter, puerto] {
+    const Reloj::time_point hasta = Reloj::now() + std::chrono::milliseconds(tiempos_.intLimiteMs);
+    std::thread([t, yo, urlRouter, puerto, hasta] {
         std::lock_guard<std::mutex> l(t->cerrojo);
         int codigo = -1;
         QString direccion;
+        // NAT-PMP asks the default gateway, never a loopback address: not
+        // in local-only mode, nor when a router was named.
+        std::future<std::unique_ptr<NatPmp>> natpmp;
+        if (urlRouter.isEmpty() && !blnSoloLocal())
+            natpmp = std::async(std::launch::async, [hasta] {
+                auto n = std::make_unique<NatPmp>();
+                return n->Encontrar(hasta) ? std::move(n) : nullptr;
+            });
         if (t->Encontrar(urlRouter)) {
             codigo = t->Anadir();
             char externa[64] = {};
@@ -169,11 +275,17 @@ void MapeoPuertos::Abrir(quint16 puerto, const QString& urlRouter) {
                 UPNP_GetExternalIPAddress(t->urls.controlURL, t->datos.first.servicetype,
                                           externa) == UPNPCOMMAND_SUCCESS)
                 direccion = QStringLiteral("%1:%2").arg(QString::fromLatin1(externa)).arg(puerto);
+        } else if (natpmp.valid() && (t->natpmp = natpmp.get())) {
+            t->natpmp->puertoPublico = puerto;
+            codigo = t->natpmp->Pedir(puerto, static_cast<std::uint32_t>(std::stoul(t->arriendo)),
+                                      hasta);
+            if (codigo == 0)
+                direccion = QStringLiteral("%1:%2").arg(t->natpmp->externa).arg(t->natpmp->puertoPublico);
         }
         EnLaVentana(yo, [yo, t, codigo, direccion] {
             auto* m = static_cast<MapeoPuertos*>(yo.data());
             if (m->trabajo_ != t) { // closed or replaced meanwhile: undo it
-                if (codigo == 0) QuitarAparte(t);
+                if (codigo == 0) m->QuitarAparte(t);
                 return;
             }
             m->Terminado(codigo == 0, direccion, codigo);
@@ -245,8 +357,13 @@ QString MapeoPuertos::strTextoParaElAnfitrion() const {
             "para jugar por Internet, abre a mano el puerto %1 (TCP y UDP) en el router.")
             .arg(p);
     if (intCodigo_ == -1)
-        return QStringLiteral("No se ha encontrado un router que abra puertos (UPnP): ") + aMano;
+        return QStringLiteral("No se ha encontrado un router que abra puertos (UPnP ni NAT-PMP): ") +
+               aMano;
     if (intCodigo_ == -2) return QStringLiteral("El router no ha contestado a tiempo: ") + aMano;
+    if (intCodigo_ > kRechazoNatPmp)
+        return QStringLiteral("El router no ha abierto el puerto (NAT-PMP, error %1): ")
+                   .arg(intCodigo_ - kRechazoNatPmp) +
+               aMano;
     return QStringLiteral("El router no ha abierto el puerto (error %1): ").arg(intCodigo_) + aMano;
 }
 

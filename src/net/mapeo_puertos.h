@@ -1,7 +1,7 @@
 #pragma once
-// Opening the game's port on the home router (UPnP IGD), so that a friend
-// on the internet can join a hosted game without anyone setting the router
-// by hand. Every word with the router is said on a worker thread and under
+// Opening the game's port on the home router (UPnP IGD, or NAT-PMP when no
+// UPnP router answers), so that a friend on the internet can join a hosted
+// game without anyone setting the router by hand. Every word with the router is said on a worker thread and under
 // a time limit: the window only ever sees the outcome, and a router that
 // never answers costs the player nothing but the message that the port
 // must be opened by hand.
@@ -35,7 +35,8 @@ public:
     };
 
     explicit MapeoPuertos(QObject* parent = nullptr);
-    // Removes a mapping still held, waiting at most intEsperaCierreMs.
+    // Removes a mapping still held, and waits at most intEsperaCierreMs for
+    // every removal still on its way (the session may have just ended).
     ~MapeoPuertos() override;
     MapeoPuertos(const MapeoPuertos&) = delete;
     MapeoPuertos& operator=(const MapeoPuertos&) = delete;
@@ -65,7 +66,9 @@ signals:
 
 private:
     struct Trabajo;
-    static void QuitarAparte(std::shared_ptr<Trabajo> t);
+    struct Quitando;
+    // Removes a mapping on a worker thread; closing waits for these.
+    void QuitarAparte(std::shared_ptr<Trabajo> t);
     void Terminado(bool blnAbierto, const QString& strDireccion, int intCodigo);
     void Renovar();
 
@@ -75,6 +78,7 @@ private:
     QString direccion_;
     int intCodigo_ = 0; // the router's refusal code, -1 no router, -2 no answer
     std::shared_ptr<Trabajo> trabajo_;
+    std::shared_ptr<Quitando> quitando_;
     QTimer* limite_;
     QTimer* renovar_;
 };

@@ -196,9 +196,9 @@ TEST(MapeoPuertos, RechazoSilencioYNingunRouterSeDicenAlAnfitrion) {
         // starts, and a router named rather than given by a loopback
         // address is not spoken to.
         {"sin router", Router::Modo::Acepta, Url::Ninguna,
-         "No se ha encontrado un router que abra puertos (UPnP): "},
+         "No se ha encontrado un router que abra puertos (UPnP ni NAT-PMP): "},
         {"por nombre", Router::Modo::Acepta, Url::PorNombre,
-         "No se ha encontrado un router que abra puertos (UPnP): "},
+         "No se ha encontrado un router que abra puertos (UPnP ni NAT-PMP): "},
     };
     for (const Caso& c : casos) {
         SCOPED_TRACE(c.nombre);

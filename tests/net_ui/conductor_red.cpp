@@ -7,7 +7,13 @@
 // host's choice of who starts ("tu", "rival", "azar0", "azar1": the random
 // draw forced to that value; "=": the host leaves the new-game dialog as it
 // shows, which must be the session's choice in force); it may start with
-// "ipv6:" (a TCP/IP game the guest joins by typing the host's address on ::1).
+// "ipv6:" (a TCP/IP game the guest joins by typing the host's address on ::1),
+// or "red:" / "red6:" (in the network lab: the real network, the host reads
+// in his window the public address, or the IPv6 one, the router gave him and
+// leaves it in <meeting folder>/flotas/direccion for the guest to type, as he
+// would tell his friend; both chat once; a host told to open the port by hand
+// leaves how long that took, in ms, in .../flotas/aviso). In the lab the guest
+// types $BRUMARIA_LAB_DIRECCION instead, when it is set.
 // It builds the same object graph as the game, answers every message box,
 // and acts only through the window's controls; at the end of each match it
 // checks that its history said once who starts and that the one told so
@@ -32,10 +38,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSaveFile>
@@ -72,8 +80,11 @@ const QString kLimpio = QStringLiteral(
 class Guion : public QObject {
 public:
     Guion(Aplicacion& juego, bool blnHost, const QString& guion, const QString& encuentros)
-        : j_(juego), host_(blnHost), ipv6_(guion.startsWith(u"ipv6:")), encuentros_(encuentros),
-          partidas_(guion.mid(ipv6_ ? 5 : 0).split(u',', Qt::SkipEmptyParts)) {
+        : j_(juego), host_(blnHost), ipv6_(guion.startsWith(u"ipv6:")),
+          red_(guion.startsWith(u"red")), red6_(guion.startsWith(u"red6:")),
+          encuentros_(encuentros),
+          partidas_(guion.section(u':', guion.contains(u':') ? 1 : 0)
+                        .split(u',', Qt::SkipEmptyParts)) {
         QDir().mkpath(encuentros_ + QStringLiteral("/flotas"));
         connect(&tick_, &QTimer::timeout, this, &Guion::Paso);
         tick_.start(20);
@@ -92,6 +103,11 @@ private:
     Aplicacion& j_;
     bool host_;
     bool ipv6_;
+    bool red_;  // in the lab, over the real network
+    bool red6_; // ... told and typing the IPv6 address
+    bool dicha_ = false;       // the host has left his address or the notice
+    bool chatEnviado_ = false;
+    QElapsedTimer desdeHospedar_;
     QString encuentros_;
     QStringList partidas_;
     QTimer tick_;
@@ -188,6 +204,38 @@ private:
         if (q.startsWith(u"azar")) ForzarAzar(q.endsWith(u'1') ? 1 : 0);
     }
 
+    QString Otro() const { return host_ ? QStringLiteral("Bea") : QStringLiteral("Ana"); }
+    QString Saludo(const QString& quien) const {
+        return QStringLiteral("Hola, soy %1: ¿se me oye desde mi casa?").arg(quien);
+    }
+    // What the host reads in his history pane once the router has answered.
+    void LeerDireccion() {
+        if (!host_ || !red_ || dicha_ || !desdeHospedar_.isValid()) return;
+        const QString h = Hijo<QPlainTextEdit>(&j_.ventana, "txtHistorial")->toPlainText();
+        const QString prefijo = red6_ ? QStringLiteral("Tu dirección IPv6 para jugar por Internet: ")
+                                      : QStringLiteral("Tu dirección para jugar por Internet: ");
+        QString que, fichero = QStringLiteral("direccion");
+        for (const QString& l : h.split(u'\n'))
+            if (l.startsWith(prefijo)) que = l.mid(prefijo.size());
+        if (que.isEmpty() && h.contains(QStringLiteral("abre a mano el puerto"))) {
+            que = QString::number(desdeHospedar_.elapsed());
+            fichero = QStringLiteral("aviso");
+        }
+        if (que.isEmpty()) return;
+        dicha_ = true;
+        Registro(QStringLiteral("[host] %1: %2").arg(fichero, que));
+        QSaveFile f(QStringLiteral("%1/flotas/%2").arg(encuentros_, fichero));
+        if (!f.open(QIODevice::WriteOnly) || f.write(que.toUtf8()) < 0 || !f.commit())
+            Fallo(QStringLiteral("no se pudo dejar la dirección"));
+    }
+    // The address the guest types: what his friend told him.
+    QString DireccionDicha() const {
+        const QByteArray fija = qgetenv("BRUMARIA_LAB_DIRECCION");
+        if (!fija.isEmpty()) return QString::fromUtf8(fija);
+        QFile f(encuentros_ + QStringLiteral("/flotas/direccion"));
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+
     void Dialogos() {
         QWidget* modal = QApplication::activeModalWidget();
         const QString q = Vigente(partida_);
@@ -207,9 +255,10 @@ private:
             Hacer([this, c, q] {
                 Hijo<QLineEdit>(c, "txtNombre")->setText(QStringLiteral("Ana"));
                 // "Conexión TCP/IP" or "Este equipo (local)"
-                Hijo<QListWidget>(c, "lstSP")->setCurrentRow(ipv6_ ? 0 : 1);
+                Hijo<QListWidget>(c, "lstSP")->setCurrentRow(ipv6_ || red_ ? 0 : 1);
                 Hijo<QLineEdit>(c, "txtGameName")->setText(QStringLiteral("Mesa de Ana"));
                 ElegirQuien(c, q);
+                desdeHospedar_.start();
                 Hijo<QPushButton>(c, "cmdAceptar")->click();
             });
         } else if (!busquedaIniciada_) {
@@ -218,11 +267,14 @@ private:
             const QStringList anuncios = QDir(encuentros_).entryList(QDir::Files);
             if (ipv6_ && anuncios.size() != 1) return;
             const QString direccion =
-                ipv6_ ? QStringLiteral("[::1]:") + anuncios.front().section(u'-', 1) : QString();
+                red_    ? DireccionDicha()
+                : ipv6_ ? QStringLiteral("[::1]:") + anuncios.front().section(u'-', 1)
+                        : QString();
+            if (red_ && direccion.isEmpty()) return;
             busquedaIniciada_ = true;
             Hacer([this, c, direccion] {
                 Hijo<QLineEdit>(c, "txtNombre")->setText(QStringLiteral("Bea"));
-                Hijo<QListWidget>(c, "lstSP")->setCurrentRow(ipv6_ ? 0 : 1);
+                Hijo<QListWidget>(c, "lstSP")->setCurrentRow(ipv6_ || red_ ? 0 : 1);
                 Hijo<QRadioButton>(c, "optDevice")->click();
                 Hijo<QLineEdit>(c, "txtDireccion")->setText(direccion);
                 Hijo<QPushButton>(c, "cmdRefresh")->click();
@@ -274,6 +326,7 @@ private:
     }
 
     void Paso() {
+        LeerDireccion();
         if (ocupado_ || terminado_) return;
         Dialogos();
         if (ocupado_) return;
@@ -290,6 +343,11 @@ private:
             // Over once the other's fleet has come and been checked clean:
             // the one he placed.
             if (Historial().count(kLimpio) <= partida_) return;
+            // The last match ends once the other's greeting has come through
+            // the routers too.
+            if (red_ && partida_ + 1 == partidas_.size() &&
+                !Hijo<QPlainTextEdit>(&j_.ventana, "txtChat")->toPlainText().contains(Saludo(Otro())))
+                return;
             if (j_.principal.intBarcosOrdenador != flotaRival_)
                 Fallo(QStringLiteral("la flota enseñada no es la colocada"));
             ComprobarQuienEmpezo();
@@ -309,6 +367,14 @@ private:
             });
             return;
         }
+        if (red_ && !chatEnviado_ && j_.partida.blnEnPartida()) {
+            chatEnviado_ = true;
+            Hacer([this] {
+                Hijo<QLineEdit>(&j_.ventana, "txtMensaje")->setText(Saludo(host_ ? QStringLiteral("Ana") : QStringLiteral("Bea")));
+                Hijo<QPushButton>(&j_.ventana, "cmdChatEnviar")->click();
+            });
+            return;
+        }
         if (j_.partida.blnEnPartida()) Jugar();
     }
 };
@@ -316,7 +382,10 @@ private:
 } // namespace
 
 int main(int argc, char** argv) {
-    FijarSoloLocal(true); // started by the tests: loopback only
+    // Started by the tests: loopback only, but in the network lab, which
+    // has no way out of its own namespaces.
+    const bool blnLab = argc > 4 && QByteArray(argv[4]).startsWith("red");
+    FijarSoloLocal(!blnLab);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Brumaria"));
     if (argc < 5) {
@@ -326,7 +395,10 @@ int main(int argc, char** argv) {
     const bool blnHost = QString::fromLocal8Bit(argv[1]) == QStringLiteral("host");
     const QString carpeta = QString::fromLocal8Bit(argv[2]);
     FijarRutaPrograma(carpeta);
-    red::DirectPlay8Peer::FijarCarpetaEncuentros(QString::fromLocal8Bit(argv[3]));
+    // Each home of the lab is a computer of its own: no shared meeting folder.
+    red::DirectPlay8Peer::FijarCarpetaEncuentros(QString::fromLocal8Bit(argv[3]) +
+                                                 (blnLab ? QLatin1String("/") + argv[1]
+                                                         : QString()));
     Azar::FijarDeterminista(blnHost ? 11 : 29);
     {
         // The player's options as he left them last time.
@@ -335,6 +407,7 @@ int main(int argc, char** argv) {
         o.intMetodoAtaque = 3;
         o.blnTiempoRespuesta = false;
         o.blnHistorialMovimientosActivar = true;
+        o.blnVerChat = blnLab; // in the lab they chat: the pane is shown
         o.strRutaArchivoHistorial = UnirRuta(carpeta, QStringLiteral("Historial.txt"));
         o.blnSonidosAgua = o.blnSonidosBarco = o.blnSonidosHundido = false;
         previas.blnGuardarOpcionesEnArchivo();
@@ -342,8 +415,9 @@ int main(int argc, char** argv) {
     auto juego = std::make_unique<Aplicacion>();
     Guion guion(*juego, blnHost, QString::fromLocal8Bit(argv[4]), QString::fromLocal8Bit(argv[3]));
     InstalarManejadorMensajes([&guion](const Mensaje& m) { return guion.Caja(m); });
-    QTimer::singleShot(100000, &app, [&] {
-        Registro(QStringLiteral("tiempo agotado"));
+    QTimer::singleShot(blnLab ? 90000 : 100000, &app, [&] {
+        Registro(QStringLiteral("tiempo agotado; chat: ") +
+                 Hijo<QPlainTextEdit>(&juego->ventana, "txtChat")->toPlainText());
         guion.codigo = 3;
         juego->ventana.close();
         app.quit();
