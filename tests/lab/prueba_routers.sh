@@ -8,9 +8,11 @@ lab_requisitos
 lab_construir
 SONDA="python3 $AQUI/sonda.py"
 
-lab_ejecutar inet $SONDA eco 198.51.100.1 5000 5001 5002 &
+# Each probe waits for the other side to say it is listening: on a loaded
+# machine starting a probe takes longer than any fixed pause.
+lab_ejecutar inet $SONDA eco 198.51.100.1 5000 5001 5002 >"$LAB_DIR/eco" &
 eco=$!
-sleep 0.5
+for ((i = 0; i < 200; i++)); do grep -q escuchando "$LAB_DIR/eco" && break; sleep 0.05; done
 # router  public address  same port for both  a stranger gets through
 for caso in "cono 198.51.100.30 si si" "restr 198.51.100.40 si no" "sim 198.51.100.50 no no" \
     "cgn 203.0.113.60 si no"; do
@@ -23,8 +25,8 @@ for caso in "cono 198.51.100.30 si si" "restr 198.51.100.40 si no" "sim 198.51.1
     else
         distinto "${mapeos[0]}" "${mapeos[1]}" "$1 da otro puerto público hacia cada destino"
     fi
-    lab_ejecutar "h$1" $SONDA esperar 4000 1.5 >"$LAB_DIR/esperado" &
-    for ((i = 0; i < 50; i++)); do grep -q escuchando "$LAB_DIR/esperado" && break; sleep 0.05; done
+    lab_ejecutar "h$1" $SONDA esperar 4000 4 >"$LAB_DIR/esperado" &
+    for ((i = 0; i < 200; i++)); do grep -q escuchando "$LAB_DIR/esperado" && break; sleep 0.05; done
     lab_ejecutar inet $SONDA enviar "${mapeos[0]%:*}" "${mapeos[0]#*:}" 5003
     wait $!
     llegado=$(sed -n 2p "$LAB_DIR/esperado")

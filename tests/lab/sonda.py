@@ -4,7 +4,8 @@ and in packets:
 
   sonda.py eco DIR PUERTO...      answers each datagram with "ip:port" of its
                                   sender, on DIR and every port given, for
-                                  30 s (bound to DIR: answered from there)
+                                  30 s (bound to DIR: answered from there),
+                                  after a line "escuchando" once bound
   sonda.py pedir LOCAL DIR PUERTO...  from local port LOCAL, one datagram to
                                   each DIR:PUERTO; prints what each answered
   sonda.py esperar PUERTO S       prints the sender of the first datagram
@@ -27,6 +28,7 @@ def udp(puerto, dir_=""):
 
 def eco(dir_, puertos):
     socks = [udp(int(p), dir_) for p in puertos]
+    print("escuchando", flush=True)
     fin = time.monotonic() + 30
     for _ in range(200):
         quedan = fin - time.monotonic()
@@ -42,7 +44,7 @@ def pedir(local, dir_, puertos):
     s = udp(int(local))
     for p in puertos:
         respuesta = "nada"
-        for _ in range(5):
+        for _ in range(10):
             s.sendto(b"hola", (dir_, int(p)))
             if select.select([s], [], [], 0.3)[0]:
                 respuesta = s.recvfrom(512)[0].decode()
