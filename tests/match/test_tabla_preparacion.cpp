@@ -152,6 +152,8 @@ TEST_P(Dejar, LaPreparacionVuelveAInactivaYSePuedeEmpezarOtra) {
     const Abandono& a = GetParam();
     Llevar(a.estado, a.blnRed);
     ASSERT_EQ(m.preparacion.Estado(), a.estado);
+    EXPECT_EQ(m.paneles.historial.contains(QStringLiteral("Esperando al contrincante...")),
+              a.estado == E::EsperandoContrincante);
     const int intEnviados = m.red.enviados.size();
     cajas.respuestaPorDefecto = Respuesta::Si;
     if (a.salida)
