@@ -18,11 +18,8 @@ using E = EstadoPreparacion;
 using V = EventoPreparacion;
 using C = EstadoConexion;
 
-constexpr E kEstados[] = {E::Inactiva,  E::Eligiendo, E::Conectando,
-                          E::EsperandoContrincante, E::Colocando,
-                          E::EsperandoFlotaContraria, E::EsperandoQuienEmpieza,
-                          E::EnPartida, E::Cerrando};
-constexpr char kLetras[] = "iekwcfqpx"; // one per state, in that order
+// One letter per state, in the order of EstadoPreparacion.
+constexpr char kLetras[] = "iekwcfqpx";
 
 char Letra(E e) { return kLetras[static_cast<int>(e)]; }
 
@@ -52,7 +49,6 @@ TEST(TablaPreparacion, CadaEstadoAnteCadaEvento) {
         {E::EnPartida, "............ix", "..........iiix"},
         {E::Cerrando, "xxxxxxxxxxxxxx", "xxxxxxxxxxxxxx"},
     };
-    static_assert(std::size(tabla) == std::size(kEstados));
     for (const Fila& f : tabla)
         for (bool blnRed : {false, true})
             for (bool blnSabido : {false, true}) {
@@ -157,6 +153,8 @@ TEST_P(Dejar, LaPreparacionVuelveAInactivaYSePuedeEmpezarOtra) {
     const Abandono& a = GetParam();
     Llevar(a.estado, a.blnRed);
     ASSERT_EQ(m.preparacion.Estado(), a.estado);
+    EXPECT_EQ(m.paneles.historial.contains(QStringLiteral("Esperando al contrincante...")),
+              a.estado == E::EsperandoContrincante);
     const int intEnviados = m.red.enviados.size();
     cajas.respuestaPorDefecto = Respuesta::Si;
     if (a.salida)

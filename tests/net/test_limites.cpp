@@ -29,7 +29,8 @@ TEST(Limites, CadaLimiteUnoAntesEnElYUnoDespues) {
         EXPECT_EQ(protocolo::blnCabeEnUnMarco(chat), d <= 0) << "mensaje de " << n;
 
         const int texto = protocolo::kMaxTextoAlerta + d;
-        const auto alerta = protocolo::Leer(protocolo::Escribir(protocolo::Alerta{1, QString(texto, u'a')}));
+        const auto alerta =
+            protocolo::Leer(protocolo::Escribir(protocolo::Alerta{1, QString(texto, u'a')}));
         ASSERT_TRUE(std::holds_alternative<protocolo::Alerta>(alerta));
         EXPECT_EQ(std::get<protocolo::Alerta>(alerta).strTexto.size(),
                   std::min(texto, protocolo::kMaxTextoAlerta));

@@ -107,6 +107,27 @@ TEST(Config, UnConfigDeSoloLecturaQuedaIntacto) {
     EXPECT_EQ(QFile::permissions(ModOpciones::strRutaConfig()), permisos);
 }
 
+// The record's last field full to its last byte: a file one byte short
+// loses that field, one byte long reads whole, and a save keeps the extra
+// byte and fills the short file out.
+TEST(Config, ElRegistroUnByteAntesEnSuTamanoYUnoDespues) {
+    RegistroOpciones o = RegistroOpciones::PorDefecto();
+    o.strNombrePartida = QString(256, u'p');
+    const QByteArray d = CodificarOpciones(o);
+    ASSERT_EQ(d.size(), kTamañoConfig);
+    RegistroOpciones l;
+    EXPECT_FALSE(DecodificarOpciones(d.chopped(1), l));
+    EXPECT_TRUE(DecodificarOpciones(d + 'z', l) && l == o);
+    prueba::CarpetaTemporal carpeta;
+    for (const QByteArray& previo : {d.chopped(1), d + 'z'}) {
+        ASSERT_TRUE(EscribirArchivo(ModOpciones::strRutaConfig(), previo));
+        ModOpciones m;
+        m.Opciones = Distinto();
+        ASSERT_TRUE(m.blnGuardarOpcionesEnArchivo());
+        EXPECT_EQ(Leer(), CodificarOpciones(Distinto()) + previo.mid(kTamañoConfig));
+    }
+}
+
 // Bytes 0x80..0x9F are where Windows-1252 differs from Latin-1.
 TEST(Cp1252, LosBytesAltosEnAmbosSentidos) {
     constexpr char16_t kEsperado[32] = {
