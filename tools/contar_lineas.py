@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Counts code lines (not blank, not comment-only) of the program and of its
 tests, and the tests' share. Exit status 1 when the share is outside
-25-35 % or a source file is over 600 lines (pass --informe to only print)."""
+25-40 % or a source file is over 600 lines (pass --informe to only print)."""
 import pathlib
 import re
 import sys
@@ -62,7 +62,7 @@ def main():
         print(f"más de {LIMITE_ARCHIVO} líneas: {p} ({n})")
     if "--informe" in sys.argv:
         return 0
-    return 0 if 25.0 <= parte <= 35.0 and not largos else 1
+    return 0 if 25.0 <= parte <= 40.0 and not largos else 1
 
 
 if __name__ == "__main__":
