@@ -31,9 +31,10 @@ it stays the same while that code does not change.
 The full set is larger than one afternoon's run allows, so by default a
 sample is written: each file gets a share of --cuantos (default 400)
 proportional to its faults, at least one, drawn with random.Random(--semilla,
-default 28) from that file's faults; the sample is then written in file and
-line order. The same code and the same seed give the same list. --todos
-writes every fault."""
+default 28) from that file's faults; the sample is then written in an order
+shuffled with the same seed, so that the first part of a run cut short is
+itself spread over every file and rule. The same code and the same seed give
+the same list. --todos writes every fault, in file and line order."""
 import argparse
 import hashlib
 import pathlib
@@ -332,6 +333,7 @@ def muestra(por_archivo, cuantos, semilla):
         cupo = min(len(fallos), max(1, round(cuantos * len(fallos) / total)))
         indices = sorted(azar.sample(range(len(fallos)), cupo))
         elegidos += [fallos[i] for i in indices]
+    azar.shuffle(elegidos)
     return elegidos
 
 
