@@ -33,6 +33,7 @@ import re
 import signal
 import subprocess
 import sys
+import time
 
 RAIZ = pathlib.Path(__file__).resolve().parent.parent
 
@@ -96,16 +97,11 @@ PRIMERO_POR_AREA = [("src/core", "core_tests"), ("src/match", "test_match"),
                     ("src/ui/net", "test_net_ui"), ("src/platform", "ui_main_tests")]
 
 
-# The test programs from quickest to build and run to slowest.
-ORDEN = ["core_tests", "test_match", "brumaria_options_tests", "test_net_protocolo",
-         "test_net_transporte", "test_net_internet", "test_net_ui", "test_net_ui_partida",
-         "placement_tests", "help_tests", "brumaria_options_ui_tests", "ui_main_tests",
-         "dbus-run-session"]
-
-
 def construir(build, objetivos):
-    return subprocess.run(["cmake", "--build", build, "--target", *sorted(objetivos)],
-                          capture_output=True).returncode == 0
+    """None when built, else the end of the compiler's complaint."""
+    r = subprocess.run(["cmake", "--build", build, "--target", *sorted(objetivos)],
+                       capture_output=True, text=True)
+    return None if r.returncode == 0 else (r.stdout + r.stderr)[-600:]
 
 
 class Suite:
@@ -122,7 +118,7 @@ class Suite:
         r = subprocess.run(["ninja", "-C", build, "-t", "targets", "all"],
                            capture_output=True, text=True)
         hechos = {pathlib.Path(l.split(":")[0]).name for l in r.stdout.splitlines()}
-        self.objetivos, self.fuentes, self.tanteo = {}, {}, {}
+        self.objetivos, self.fuentes = {}, {}
         for prog in {p for _, _, p in self.pruebas}:
             objs = ([prog] if prog in hechos else []) + AYUDANTES.get(prog, [])
             if not objs:
@@ -170,21 +166,19 @@ def probar(suite, m, primera=False, antes=()):
     try:
         archivo.write_text(original.replace(m["antes"], m["despues"]), encoding="utf-8")
         lib = biblioteca(archivo)
-        if lib and not construir(suite.build, [lib]):
-            return {**resultado, "estado": "NO COMPILA", "pruebas": []}
+        queja = construir(suite.build, [lib]) if lib else None
+        if queja:
+            return {**resultado, "estado": "NO COMPILA", "pruebas": [], "queja": queja}
         progs = suite.que_programas(archivo)
         area = next((prog for carpeta, prog in PRIMERO_POR_AREA
                      if resultado["archivo"].startswith(carpeta)), None)
         if primera:
-            # The earlier catchers alone, else the area's program; then the
-            # other programs one by one, those that caught most faults of
-            # this folder so far first, so that the rest need not be built.
+            # The earlier catchers alone, else the area's program; then all
+            # the other programs, built in one go and run together (with
+            # most faults alive, one build and one ctest cost least).
             previas = {prog for _, nombre, prog in suite.pruebas if nombre in antes} & progs
-            etapas = [(previas, set(antes))] if previas else [({area} & progs, None)]
-            tanteo = suite.tanteo.setdefault(str(archivo.parent), {})
-            resto = sorted(progs - {area}, key=lambda p: (-tanteo.get(p, 0), ORDEN.index(p)
-                                                          if p in ORDEN else len(ORDEN), p))
-            etapas += [({p}, None) for p in resto]
+            etapas = [(previas, set(antes)), (progs, None)] if previas else \
+                [({area} & progs, None), (progs - {area}, None)]
         else:
             etapas = [(progs, None)]
         fallan, hechos = [], set()
@@ -192,13 +186,12 @@ def probar(suite, m, primera=False, antes=()):
             if not programas:
                 continue
             objs = {o for p in programas for o in suite.objetivos[p]}
-            if not construir(suite.build, objs - hechos):
-                return {**resultado, "estado": "NO COMPILA", "pruebas": []}
+            queja = construir(suite.build, objs - hechos) if objs - hechos else None
+            if queja:
+                return {**resultado, "estado": "NO COMPILA", "pruebas": [], "queja": queja}
             hechos |= objs
             fallan += [f for f in suite.ejecutar(programas, nombres, primera) if f not in fallan]
             if fallan and primera:
-                if len(programas) == 1:
-                    tanteo[next(iter(programas))] = tanteo.get(next(iter(programas)), 0) + 1
                 break
         estado = "CAZADO" if fallan else ("EQUIVALENTE" if m.get("equivalente") else "VIVO")
         return {**resultado, "estado": estado, "pruebas": fallan}
@@ -253,7 +246,9 @@ def main():
     subprocess.run(["cmake", "--build", build], capture_output=True)
     suite = Suite(build)
     for m in mutantes:
+        inicio = time.monotonic()
         r = probar(suite, m, primera, anteriores.get(m["id"], ()))
+        r["segundos"] = round(time.monotonic() - inicio, 1)
         resultados.append(r)
         print(f"{r['id']}: {r['estado']} {len(r['pruebas'])} {' '.join(r['pruebas'][:6])}",
               flush=True)
