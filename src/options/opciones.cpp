@@ -341,8 +341,10 @@ bool ModOpciones::blnGuardarOpcionesEnArchivo() {
     const QFileInfo info(ruta);
     const bool blnPrevio = info.exists();
     if (blnPrevio) {
-        // A read-only Config.dat stays as it is, like any file we may not write.
-        if (!info.isFile() || !info.isWritable()) return false;
+        // A read-only Config.dat stays as it is, like any file we may not
+        // write; its owner's bit says so even to root, whom nothing stops.
+        const bool blnSoloLectura = !(info.permissions() & QFileDevice::WriteOwner);
+        if (!info.isFile() || !info.isWritable() || blnSoloLectura) return false;
         QFile previo(ruta);
         if (!previo.open(QIODevice::ReadOnly)) return false;
         anterior = previo.readAll();

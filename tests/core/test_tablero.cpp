@@ -1,7 +1,6 @@
 // The boards and the rules of a shot: writing squares, ship pictures,
 // fleet checks, water, hit and sunk, and the end of a match.
 #include "ayudas.h"
-#include "core/flota.h"
 #include "core/modprincipal.h"
 #include "grabador_mensajes.h"
 
@@ -52,26 +51,6 @@ TEST(Tablero, ImagenSegunLosVecinosInclusoEnLosBordes) {
     EXPECT_EQ(img(9, 0), I::BarcoH4);
 }
 
-TEST(Tablero, ValidacionDeFlotasAjenas) {
-    EXPECT_TRUE(blnFlotaValida(prueba::FlotaFija()));
-    Panel p = prueba::FlotaFija();
-    p[5][7] = 2; // a code no fleet holds
-    EXPECT_FALSE(blnFlotaValida(p));
-    p = prueba::FlotaFija();
-    p[3][8] = 1; // an extra piece, diagonal to the ship in column J
-    EXPECT_FALSE(blnFlotaValida(p));
-    p = prueba::FlotaFija();
-    p[7][5] = 0;
-    p[6][6] = 1; // the ship of 1 moved elsewhere: still legal
-    EXPECT_TRUE(blnFlotaValida(p));
-    p[6][7] = 1; // now an extra ship of 2 replaces a ship of 1
-    EXPECT_FALSE(blnFlotaValida(p));
-    Panel l{};
-    PonerBarco(l, 0, 0, 3, true);
-    l[1][0] = 1; // an L shape is no ship
-    EXPECT_EQ(ComponerFlota(l)[0], 4);
-}
-
 TEST(Disparo, AguaTocadoHundido) {
     prueba::GrabadorMensajes grabador;
     ModPrincipal m = PartidaNueva();
@@ -110,24 +89,4 @@ TEST(Disparo, CasillasNoValidasNoCambianNada) {
         EXPECT_EQ(msg.titulo, QStringLiteral("Error"));
         EXPECT_EQ(msg.icono, Icono::Critico);
     }
-}
-
-TEST(Disparo, FinDePartida) {
-    ModPrincipal m = PartidaNueva();
-    m.intBarcosJugador = prueba::FlotaFija(); // a ship on row 10
-    EXPECT_EQ(m.intTerminarPartida(), 0);
-    // Uncovers from the bottom row up, leaving `dejar` pieces hidden there.
-    const auto descubrir = [](Panel& vista, const Panel& flota, int dejar) {
-        for (int f = 9; f >= 0; --f)
-            for (int c = 0; c < 10; ++c)
-                if (flota[f][c] == CASILLA_BARCO && dejar-- <= 0) vista[f][c] = CASILLA_BARCO;
-    };
-    descubrir(m.intDescubiertoJugador, m.intBarcosJugador, 1);
-    EXPECT_EQ(m.intTerminarPartida(), 0) << "one piece on row 10 still hidden";
-    descubrir(m.intDescubiertoJugador, m.intBarcosJugador, 0);
-    EXPECT_EQ(m.intTerminarPartida(), 2);
-    descubrir(m.intDescubiertoOrdenador, m.intBarcosOrdenador, 0);
-    EXPECT_EQ(m.intTerminarPartida(), 1) << "the player's win is tested first";
-    prueba::Llenar(m.intDescubiertoJugador, CASILLA_OCULTA);
-    EXPECT_EQ(m.intTerminarPartida(), 1);
 }

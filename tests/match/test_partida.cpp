@@ -168,6 +168,23 @@ TEST(PartidaEnRed, ElDisparoDelJugadorSeEnviaYSuRespuestaSeAplica) {
     EXPECT_TRUE(m.vista.menus.blnEmpezar);
     EXPECT_EQ(m.paneles.historial.value(m.paneles.historial.size() - 4),
               QStringLiteral("¡El JUGADOR GANA la partida!"));
+
+    // Messages that come after the end change nothing and answer nothing.
+    const ModPrincipal antes = m.principal;
+    const QStringList enviados = m.red.enviados;
+    cajas.Limpiar();
+    m.partida.RecibirAtaque(0, 0);
+    m.partida.RecibirRespuesta(9, 9, 1); // the last square shot
+    m.partida.RecibirRespuesta(9, 9, 3);
+    m.preparacion.RecibirCompromiso(CompromisoFlota(FlotaFija(), QByteArray(kBytesSal, 's')));
+    m.preparacion.RecibirBarcosListos();
+    m.preparacion.RecibirFinDePartida();
+    EXPECT_EQ(m.principal.intDescubiertoJugador, antes.intDescubiertoJugador);
+    EXPECT_EQ(m.principal.intDescubiertoOrdenador, antes.intDescubiertoOrdenador);
+    EXPECT_EQ(m.red.enviados, enviados);
+    EXPECT_TRUE(cajas.mensajes().isEmpty());
+    EXPECT_EQ(m.preparacion.Estado(), EstadoPreparacion::Inactiva);
+    EXPECT_FALSE(m.partida.blnEnPartida());
 }
 
 } // namespace
