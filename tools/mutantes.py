@@ -1,18 +1,31 @@
 #!/usr/bin/env python3
-"""Puts each fault of tools/mutantes.txt into the code, one at a time,
-rebuilds, runs the test suite and tells which tests caught it. The code is
-restored after each one, also on Ctrl+C.
+"""Puts each fault of a list into the code, one at a time, rebuilds, runs
+the tests that can see it and tells which caught it. The code is restored
+after each one, also on Ctrl+C or a kill.
 
-  tools/mutantes.py [--build DIR] [--json FILE] [--primera [--antes FILE]] [id ...]
+  tools/mutantes.py [--lista FILE] [--build DIR] [--json FILE [--seguir]]
+                    [--vivos FILE] [--primera [--antes FILE]] [id ...]
 
-Only the tests whose program the fault made rebuild are run. --primera stops
-at the first failing test: enough to know a fault is caught, not to know
-every test that catches it. With it, the programs of the tests that caught
-the fault in an earlier run (--antes, that run's --json) are built and those
-tests run first, alone; with no earlier catchers, the tests of the fault's
-own area.
+--lista is tools/mutantes.txt (written by hand) unless told otherwise, e.g.
+tools/mutantes_generados.txt (written by tools/generar_mutantes.py).
 
-A fault no test catches is "VIVO"; the exit status is 1 if any is."""
+The library holding the changed file is built first: if it fails, or a
+program using it does, the fault is "NO COMPILA", neither caught nor alive.
+Then only the test programs built from that library are rebuilt and their
+tests run, the fault's own area first (or, with --antes, the tests that
+caught it in that earlier --json run), the rest only if those miss it.
+--primera stops at the first failing test: enough to know a fault is caught,
+not to know every test that catches it. The packaging check, which no
+rule's change reaches, is not run.
+
+--json writes the results after each fault; with --seguir the faults
+already in that file are not run again, so a stopped run goes on where it
+was. --vivos writes the faults no test caught so far, with where they are
+and what they change, after each fault.
+
+A fault no test catches is "VIVO"; one whose block says `equivalente:` (why
+no test can see it) is "EQUIVALENTE" when alive. The exit status is 1 if
+any fault is alive."""
 import json
 import os
 import pathlib
@@ -20,15 +33,16 @@ import re
 import signal
 import subprocess
 import sys
+import time
 
 RAIZ = pathlib.Path(__file__).resolve().parent.parent
 
 
-def leer_mutantes():
+def leer_mutantes(lista):
     bloques = []
     actual = {}
     clave = None
-    for linea in (RAIZ / "tools" / "mutantes.txt").read_text(encoding="utf-8").split("\n"):
+    for linea in pathlib.Path(lista).read_text(encoding="utf-8").split("\n"):
         if linea.startswith("#"):
             continue
         if not linea.strip():
@@ -36,7 +50,7 @@ def leer_mutantes():
                 bloques.append(actual)
             actual, clave = {}, None
             continue
-        m = re.match(r"^(id|antes|despues): ?(.*)$", linea)
+        m = re.match(r"^(id|regla|lugar|equivalente|antes|despues): ?(.*)$", linea)
         if m:
             clave = m.group(1)
             actual[clave] = m.group(2)
@@ -59,6 +73,7 @@ def buscar(antes):
     return encontrados[0][0]
 
 
+
 def que_fallan(salida):
     """The tests under ctest's "FAILED" list only: its "did not run" list
     (skipped tests) looks the same line by line and catches nothing."""
@@ -66,10 +81,10 @@ def que_fallan(salida):
     return re.findall(r"^\s*\d+ - (\S+) \((?!Skipped|Disabled)", resto, re.M)
 
 
-# Programs that tests start as their own processes, and the test program that
-# does; any other rebuilt program that no test runs makes the whole suite run.
-AYUDANTES = {"hijo_fin_de_sesion": "ui_main_tests", "brumaria": "ui_main_tests",
-             "conductor_red": "test_net_ui_partida"}
+# Programs a test starts besides its own, by the program ctest runs.
+AYUDANTES = {"ui_main_tests": ["brumaria", "brumaria_red"],
+             "test_net_ui_partida": ["conductor_red"],
+             "dbus-run-session": ["brumaria", "brumaria_red"]}
 
 
 # Where a fault with no earlier catcher is looked for first.
@@ -82,109 +97,177 @@ PRIMERO_POR_AREA = [("src/core", "core_tests"), ("src/match", "test_match"),
                     ("src/ui/net", "test_net_ui"), ("src/platform", "ui_main_tests")]
 
 
-def programas(build):
-    b = pathlib.Path(build)
-    return {p.name: p.stat().st_mtime_ns for d in (b / "tests", b / "bin") if d.is_dir()
-            for p in d.iterdir() if p.is_file() and os.access(p, os.X_OK)}
-
-
-def pruebas(build):
-    r = subprocess.run(["ctest", "--test-dir", build, "--show-only=json-v1"],
+def construir(build, objetivos):
+    """None when built, else the end of the compiler's complaint."""
+    r = subprocess.run(["cmake", "--build", build, "--target", *sorted(objetivos)],
                        capture_output=True, text=True)
-    return [(i + 1, t["name"], pathlib.Path(t.get("command", [""])[0]).name)
-            for i, t in enumerate(json.loads(r.stdout)["tests"])]
+    return None if r.returncode == 0 else (r.stdout + r.stderr)[-600:]
 
 
-def ctest(build, numeros, primera):
-    r = subprocess.run(["ctest", "--test-dir", build, "-j2", "--timeout", "120",
-                        "-I", "0,0,0," + ",".join(map(str, numeros))]
-                       + (["--stop-on-failure"] if primera else []),
-                       capture_output=True, text=True)
-    return que_fallan(r.stdout)
+class Suite:
+    """The tests, the program each runs (the one ctest starts, or for the
+    screen-reader test its launcher) and the sources each program is built
+    from, read once."""
+
+    def __init__(self, build):
+        self.build = build
+        r = subprocess.run(["ctest", "--test-dir", build, "--show-only=json-v1"],
+                           capture_output=True, text=True)
+        self.pruebas = [(i + 1, t["name"], pathlib.Path(t.get("command", [""])[0]).name)
+                        for i, t in enumerate(json.loads(r.stdout)["tests"])]
+        r = subprocess.run(["ninja", "-C", build, "-t", "targets", "all"],
+                           capture_output=True, text=True)
+        hechos = {pathlib.Path(l.split(":")[0]).name for l in r.stdout.splitlines()}
+        self.objetivos, self.fuentes = {}, {}
+        for prog in {p for _, _, p in self.pruebas}:
+            objs = ([prog] if prog in hechos else []) + AYUDANTES.get(prog, [])
+            if not objs:
+                continue  # the packaging and tree checks: no rule of the code reaches them
+            self.objetivos[prog] = objs
+            r = subprocess.run(["ninja", "-C", build, "-t", "inputs", *objs],
+                               capture_output=True, text=True)
+            self.fuentes[prog] = set(r.stdout.split())
+
+    def que_programas(self, archivo):
+        """The programs built from the file, or for a header from its folder."""
+        carpeta = [str(p) for p in archivo.parent.glob("*.cpp")]
+        return {prog for prog, f in self.fuentes.items()
+                if str(archivo) in f or (archivo.suffix == ".h" and any(c in f for c in carpeta))}
+
+    def ejecutar(self, programas, nombres, primera):
+        numeros = [n for n, nombre, prog in self.pruebas
+                   if prog in programas and (nombres is None or nombre in nombres)]
+        if not numeros:
+            return []
+        r = subprocess.run(["ctest", "--test-dir", self.build, "-j2", "--timeout", "120",
+                            "-I", "0,0,0," + ",".join(map(str, numeros))]
+                           + (["--stop-on-failure"] if primera else []),
+                           capture_output=True, text=True)
+        return que_fallan(r.stdout)
 
 
-def probar(build, m, primera=False, antes=(), conocidas=()):
+def biblioteca(archivo):
+    """The first library its folder's CMakeLists.txt builds."""
+    cm = archivo.parent / "CMakeLists.txt"
+    m = re.search(r"add_library\(\s*(\w+)", cm.read_text(encoding="utf-8")) if cm.exists() else None
+    return m.group(1) if m else None
+
+
+def probar(suite, m, primera=False, antes=()):
     archivo = buscar(m["antes"])
     if archivo is None:
         return {"id": m["id"], "estado": "NO ENCONTRADO", "pruebas": []}
     original = archivo.read_text(encoding="utf-8")
+    donde = original.index(m["antes"])
+    cambio = next((k for k, (a, b) in enumerate(zip(m["antes"], m["despues"])) if a != b),
+                  min(len(m["antes"]), len(m["despues"])))
+    lugar = f"{archivo.relative_to(RAIZ)}:{original.count(chr(10), 0, donde + cambio) + 1}"
+    resultado = {"id": m["id"], "archivo": str(archivo.relative_to(RAIZ)), "lugar": lugar}
     try:
         archivo.write_text(original.replace(m["antes"], m["despues"]), encoding="utf-8")
-        hechos = programas(build)
-        if primera and conocidas:
-            # Only the programs of the earlier catchers (or else of the tests
-            # of the fault's own area), built and run first.
-            area = next((prog for carpeta, prog in PRIMERO_POR_AREA
-                         if str(archivo.relative_to(RAIZ)).startswith(carpeta)), None)
-            primero = [(n, prog) for n, nombre, prog in conocidas if nombre in antes]
-            if not primero:  # none then, or all since renamed or merged
-                primero = [(n, prog) for n, _, prog in conocidas if prog == area]
-            progs = {prog for _, prog in primero}
-            progs |= {a for a, usuario in AYUDANTES.items() if usuario in progs}
-            if primero and subprocess.run(["cmake", "--build", build, "--target", *sorted(progs)],
-                                          capture_output=True).returncode == 0:
-                fallan = ctest(build, [n for n, _ in primero], True)
-                if fallan:
-                    return {"id": m["id"], "estado": "CAZADO",
-                            "archivo": str(archivo.relative_to(RAIZ)), "pruebas": fallan}
-        r = subprocess.run(["cmake", "--build", build], capture_output=True, text=True)
-        if r.returncode != 0:
-            return {"id": m["id"], "estado": "NO COMPILA", "pruebas": []}
-        ahora = programas(build)
-        cambiados = {n for n, t in ahora.items() if hechos.get(n) != t}
-        todas = pruebas(build)
-        con_prueba = {prog for _, _, prog in todas}
-        if cambiados - con_prueba - set(AYUDANTES):
-            elegidas = [n for n, _, _ in todas]
+        lib = biblioteca(archivo)
+        queja = construir(suite.build, [lib]) if lib else None
+        if queja:
+            return {**resultado, "estado": "NO COMPILA", "pruebas": [], "queja": queja}
+        progs = suite.que_programas(archivo)
+        area = next((prog for carpeta, prog in PRIMERO_POR_AREA
+                     if resultado["archivo"].startswith(carpeta)), None)
+        if primera:
+            # The earlier catchers alone, else the area's program; then all
+            # the other programs, built in one go and run together (with
+            # most faults alive, one build and one ctest cost least).
+            previas = {prog for _, nombre, prog in suite.pruebas if nombre in antes} & progs
+            etapas = [(previas, set(antes)), (progs, None)] if previas else \
+                [({area} & progs, None), (progs - {area}, None)]
         else:
-            cambiados |= {AYUDANTES[c] for c in cambiados if c in AYUDANTES}
-            elegidas = [n for n, _, prog in todas if prog in cambiados]
-        fallan = ctest(build, elegidas, primera) if elegidas else []
-        return {"id": m["id"], "estado": "CAZADO" if fallan else "VIVO",
-                "archivo": str(archivo.relative_to(RAIZ)), "pruebas": fallan}
+            etapas = [(progs, None)]
+        fallan, hechos = [], set()
+        for programas, nombres in etapas:
+            if not programas:
+                continue
+            objs = {o for p in programas for o in suite.objetivos[p]}
+            queja = construir(suite.build, objs - hechos) if objs - hechos else None
+            if queja:
+                return {**resultado, "estado": "NO COMPILA", "pruebas": [], "queja": queja}
+            hechos |= objs
+            fallan += [f for f in suite.ejecutar(programas, nombres, primera) if f not in fallan]
+            if fallan and primera:
+                break
+        estado = "CAZADO" if fallan else ("EQUIVALENTE" if m.get("equivalente") else "VIVO")
+        return {**resultado, "estado": estado, "pruebas": fallan}
     finally:
         archivo.write_text(original, encoding="utf-8")
+
+
+def escribir_vivos(ruta, lista, resultados, mutantes):
+    vivos = [r for r in resultados if r["estado"] == "VIVO"]
+    lineas = [f"# Faults of {lista} no test catches yet ({len(vivos)}), "
+              "updated after each fault by tools/mutantes.py.", ""]
+    for r in vivos:
+        m = mutantes[r["id"]]
+        lineas += [f"id: {r['id']}", f"lugar: {r.get('lugar', '')}",
+                   f"antes: {m['antes']}", f"despues: {m['despues']}", ""]
+    pathlib.Path(ruta).write_text("\n".join(lineas), encoding="utf-8")
+
+
+def opcion(args, nombre, defecto=None):
+    if nombre not in args:
+        return defecto
+    i = args.index(nombre)
+    valor = args[i + 1]
+    del args[i:i + 2]
+    return valor
 
 
 def main():
     # A kill still restores the code (the finally blocks run).
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(130))
     args = sys.argv[1:]
-    build, salida = "build", None
-    if "--build" in args:
-        i = args.index("--build")
-        build = args[i + 1]
-        del args[i:i + 2]
-    if "--json" in args:
-        i = args.index("--json")
-        salida = args[i + 1]
-        del args[i:i + 2]
-    primera = "--primera" in args
-    if primera:
-        args.remove("--primera")
-    anteriores = {}
-    if "--antes" in args:
-        i = args.index("--antes")
-        anteriores = {r["id"]: set(r["pruebas"])
-                      for r in json.loads(pathlib.Path(args[i + 1]).read_text(encoding="utf-8"))}
-        del args[i:i + 2]
-    todos = {m["id"]: m for m in leer_mutantes()}
+    build = opcion(args, "--build", "build")
+    salida = opcion(args, "--json")
+    lista = opcion(args, "--lista", str(RAIZ / "tools" / "mutantes.txt"))
+    ruta_vivos = opcion(args, "--vivos")
+    previo = opcion(args, "--antes")
+    anteriores = {r["id"]: set(r["pruebas"])
+                  for r in json.loads(pathlib.Path(previo).read_text(encoding="utf-8"))} \
+        if previo else {}
+    banderas = {b for b in ("--primera", "--seguir") if b in args}
+    args = [a for a in args if a not in banderas]
+    primera = "--primera" in banderas
+    todos = {m["id"]: m for m in leer_mutantes(lista)}
     mutantes = [todos[i] for i in args if i in todos] if args else list(todos.values())
-    conocidas = ()
-    if primera:
-        subprocess.run(["cmake", "--build", build], capture_output=True)
-        conocidas = pruebas(build)
     resultados = []
+    if "--seguir" in banderas and salida and pathlib.Path(salida).exists():
+        elegidos = {m["id"] for m in mutantes}
+        resultados = [r for r in json.loads(pathlib.Path(salida).read_text(encoding="utf-8"))
+                      if r["id"] in elegidos]
+        hechos = {r["id"] for r in resultados}
+        mutantes = [m for m in mutantes if m["id"] not in hechos]
+    subprocess.run(["cmake", "--build", build], capture_output=True)
+    suite = Suite(build)
     for m in mutantes:
-        r = probar(build, m, primera, anteriores.get(m["id"], ()), conocidas)
+        inicio = time.monotonic()
+        r = probar(suite, m, primera, anteriores.get(m["id"], ()))
+        r["segundos"] = round(time.monotonic() - inicio, 1)
         resultados.append(r)
         print(f"{r['id']}: {r['estado']} {len(r['pruebas'])} {' '.join(r['pruebas'][:6])}",
               flush=True)
         if salida:
             pathlib.Path(salida).write_text(json.dumps(resultados, indent=1), encoding="utf-8")
+        if ruta_vivos:
+            escribir_vivos(ruta_vivos, lista, resultados, todos)
     subprocess.run(["cmake", "--build", build], capture_output=True)
-    vivos = [r["id"] for r in resultados if r["estado"] != "CAZADO"]
-    print(f"{len(resultados) - len(vivos)} de {len(resultados)} cazados; sin cazar: {' '.join(vivos)}")
+    cuenta = {e: sum(r["estado"] == e for r in resultados)
+              for e in ("CAZADO", "VIVO", "EQUIVALENTE", "NO COMPILA", "NO ENCONTRADO")}
+    cuenta["EQUIVALENTE"] += sum(r["estado"] == "VIVO" and bool(todos[r["id"]].get("equivalente"))
+                                 for r in resultados)
+    cuenta["VIVO"] -= cuenta["EQUIVALENTE"] - sum(r["estado"] == "EQUIVALENTE" for r in resultados)
+    vivos = [r["id"] for r in resultados if r["estado"] == "VIVO" and not todos[r["id"]].get("equivalente")]
+    validos = len(resultados) - cuenta["NO COMPILA"] - cuenta["NO ENCONTRADO"] - cuenta["EQUIVALENTE"]
+    print(f"{cuenta['CAZADO']} de {validos} cazados"
+          f" ({100 * cuenta['CAZADO'] / max(validos, 1):.1f} %); "
+          f"{cuenta['EQUIVALENTE']} equivalentes, {cuenta['NO COMPILA']} no compilan, "
+          f"{cuenta['NO ENCONTRADO']} no encontrados; sin cazar: {' '.join(vivos)}")
     return 1 if vivos else 0
 
 
