@@ -118,6 +118,7 @@ lab_desmontar() {
     for ((i = ${#LAB_NS[@]} - 1; i >= 0; i--)); do lab_quitar_ns "${LAB_NS[$i]}"; done
     LAB_NS=()
     [ -n "${LAB_FUGA_FUERA:-}" ] && ip link del "$LAB_FUGA_FUERA" 2>/dev/null
+    [ -n "${LAB_XVFB:-}" ] && kill "$LAB_XVFB" 2>/dev/null && wait "$LAB_XVFB" 2>/dev/null
     [ -n "$LAB_DIR" ] && [ -d "$LAB_DIR" ] && [ -z "${LAB_CONSERVAR:-}" ] && rm -rf "$LAB_DIR"
     lab_soltar
     echo "laboratorio desmontado en $(($(lab_ms) - t)) ms" >&2
@@ -345,6 +346,23 @@ lab_ejecutar() {
     shift
     [ "$LAB_COMPROBADO" = 1 ] || { echo "el laboratorio no es seguro: no se ejecuta nada" >&2; return 1; }
     ip netns exec "$(lab_nombre "$ns")" "$@"
+}
+
+# One X display for every copy of the game in this run, as on a desktop
+# shared by two players: Xvfb on a display number it picks itself, on a
+# Unix socket only (no TCP, so nothing of it is on any network). The homes
+# reach it through the socket's file, which namespaces do not hide. Sets
+# DISPLAY; returns 1 when there is no Xvfb.
+lab_pantalla() {
+    command -v Xvfb >/dev/null || return 1
+    exec {fd_pantalla}<> <(:)
+    Xvfb -displayfd "$fd_pantalla" -nolisten tcp -screen 0 1280x1024x24 \
+        >"$LAB_DIR/xvfb.log" 2>&1 &
+    LAB_XVFB=$!
+    local numero
+    read -r -t 10 numero <&"$fd_pantalla" || return 1
+    exec {fd_pantalla}>&-
+    export DISPLAY=":$numero"
 }
 
 # miniupnpd on rupnp, its own configuration and lease file in the run's

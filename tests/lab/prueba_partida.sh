@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Two real copies of the game in two homes of the lab, each acting through
-# its window (the scripted driver of the network tests): the host creates a
+# Two real copies of the game in two homes of the lab, their windows on one
+# shared X display, each acting through its window (the scripted driver of
+# the network tests): the host creates a
 # TCP/IP game, reads in his window the address the router gave him, the
 # guest types it, and one whole match is played with a greeting each way in
 # the chat. Cases:
@@ -34,7 +35,11 @@ for lado in host invitado; do
         -exec cp --parents {} "$LAB_DIR/$lado" \;)
 done
 mkdir -p "$LAB_DIR/encuentros/flotas"
-export QT_QPA_PLATFORM=offscreen DBUS_SESSION_BUS_ADDRESS=disabled:
+export DBUS_SESSION_BUS_ADDRESS=disabled:
+if lab_pantalla; then export QT_QPA_PLATFORM=xcb; else
+    echo "sin Xvfb: las dos copias juegan sin pantalla" >&2
+    export QT_QPA_PLATFORM=offscreen
+fi
 [ "$CASO" = sinrouter ] && export BRUMARIA_LAB_DIRECCION=192.168.1.2:47810
 
 lab_comprobar || exit 1 # once more, right before the game starts

@@ -89,11 +89,14 @@ struct ContraOrdenador : ::testing::Test {
     Mesa m;
 };
 
+// With a network session left open: the other player hears nothing of it.
 TEST_F(ContraOrdenador, CadaRespuestaFalsaSeRechazaYLaVerdaderaSeAcepta) {
     Azar::FijarDeterminista(11);
+    m.red.estado = EstadoConexion::Conectados;
     m.Empezar(false);
     EXPECT_GT(Jugar(m, cajas), 0);
     EXPECT_FALSE(m.partida.blnEnPartida());
+    EXPECT_EQ(m.red.enviados, QStringList());
 }
 
 // A network match set up by the host, both fleets the fixed one: ships of

@@ -6,6 +6,9 @@
 #include "carpeta_temporal.h"
 
 #include <QFile>
+#include <cerrno>
+#include <sys/syscall.h>
+#include <unistd.h>
 #include <QVariant>
 #include <gtest/gtest.h>
 
@@ -105,6 +108,33 @@ TEST(Config, UnConfigDeSoloLecturaQuedaIntacto) {
     EXPECT_FALSE(m.blnGuardarOpcionesEnArchivo());
     EXPECT_EQ(Leer(), antes);
     EXPECT_EQ(QFile::permissions(ModOpciones::strRutaConfig()), permisos);
+}
+
+// Writes in place that a signal interrupts, as many as asked for.
+static int intEscriturasInterrumpidas = 0;
+
+extern "C" ssize_t pwrite(int fd, const void* datos, size_t n, off_t desde) {
+    if (intEscriturasInterrumpidas > 0) {
+        --intEscriturasInterrumpidas;
+        errno = EINTR;
+        return -1;
+    }
+    return ::syscall(SYS_pwrite64, fd, datos, n, desde);
+}
+
+// A Config.dat with a second name is rewritten in place, so both names
+// see the new options, even when a signal interrupts the write.
+TEST(Config, UnConfigConOtroNombreSeReescribeDondeEsta) {
+    prueba::CarpetaTemporal carpeta;
+    const QString otro = carpeta.archivo(QStringLiteral("otro.dat"));
+    ASSERT_TRUE(EscribirArchivo(otro, CodificarOpciones(RegistroOpciones::PorDefecto())));
+    ASSERT_EQ(::link(qPrintable(otro), qPrintable(ModOpciones::strRutaConfig())), 0);
+    ModOpciones m;
+    m.Opciones = Distinto();
+    intEscriturasInterrumpidas = 2;
+    EXPECT_TRUE(m.blnGuardarOpcionesEnArchivo());
+    EXPECT_EQ(intEscriturasInterrumpidas, 0);
+    EXPECT_EQ(prueba::LeerArchivo(otro), CodificarOpciones(Distinto()));
 }
 
 // The record's last field full to its last byte: a file one byte short
