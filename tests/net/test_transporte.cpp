@@ -2,13 +2,17 @@
 // searches, failed joins, leaving. Hostile peers are in test_hostiles.cpp;
 // searching and joining by a typed address is played by the two-process
 // match over ::1.
+#include "net/busqueda.h"
 #include "net/descubrimiento.h"
 #include "red_prueba.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTcpServer>
+#include <QNetworkDatagram>
 #include <QUdpSocket>
+#include <memory>
+#include <vector>
 #include <gtest/gtest.h>
 
 using namespace brumaria;
@@ -40,6 +44,60 @@ TEST(Transporte, UnHostSoloContestaALasBusquedasDeSuJuego) {
         EXPECT_EQ(Esperar([&] { return u.hasPendingDatagrams(); }, 500), guid == kGuidJuego)
             << guid;
     }
+}
+
+// The address a host tells his friend is his first global unicast IPv6
+// address (2000::/3), never one only his own network can reach.
+TEST(Transporte, LaDireccionIPv6QueSeDaEsLaPrimeraGlobal) {
+    for (const auto& [texto, global] : {std::pair{"2001:db8:10::2", true}, {"2a00:1450::1", true},
+                                        {"3fff:ffff::1", true}, {"4000::1", false},
+                                        {"1fff::1", false}, {"fe80::1", false},
+                                        {"fd12:3456::1", false}, {"fec0::1", false},
+                                        {"::1", false}, {"::", false}, {"ff0e::1", false},
+                                        {"::ffff:198.51.100.7", false}, {"198.51.100.7", false}})
+        EXPECT_EQ(red::blnIPv6Global(QHostAddress(QString::fromLatin1(texto))), global) << texto;
+    const QList<QHostAddress> propias{QHostAddress(QStringLiteral("fe80::1")),
+                                      QHostAddress(QStringLiteral("198.51.100.7")),
+                                      QHostAddress(QStringLiteral("2001:db8::2")),
+                                      QHostAddress(QStringLiteral("2001:db8::3"))};
+    EXPECT_EQ(red::TextoIPv6ParaCompartir(propias, 47810), QStringLiteral("[2001:db8::2]:47810"));
+    EXPECT_EQ(red::TextoIPv6ParaCompartir(propias.mid(0, 2), 47810), QString());
+}
+
+// A searcher hears each answering socket once per query, and at most 64 of
+// them: a forger who answers twice, or from a crowd of sockets, cannot
+// fill the list of games.
+TEST(Transporte, CadaRespuestaSeOyeUnaVezYDeNoMasDe64Sitios) {
+    constexpr int kTope = 64; // distinct sessions a search reports
+    Par p(QStringLiteral("Ana"));
+    p.peer.FijarTiempos(TiemposCortos());
+    std::vector<std::unique_ptr<QUdpSocket>> falsos;
+    for (int i = 0; i < kTope + 6; ++i) {
+        falsos.push_back(std::make_unique<QUdpSocket>());
+        ASSERT_TRUE(falsos.back()->bind(QHostAddress(QHostAddress::LocalHost), 0));
+    }
+    QUdpSocket& oido = *falsos[0];
+    ASSERT_GT(p.peer.EnumHosts(QString::fromLatin1(kGuidJuego), red::kGuidProveedorTcp,
+                               QStringLiteral("127.0.0.1:%1").arg(oido.localPort())),
+              0);
+    ASSERT_TRUE(Esperar([&] { return oido.hasPendingDatagrams(); }, 2000));
+    const QNetworkDatagram pregunta = oido.receiveDatagram();
+    const auto consulta = red::LeerConsulta(pregunta.data());
+    ASSERT_TRUE(consulta);
+    red::RespuestaBusqueda r;
+    r.marca = consulta->marca;
+    r.guidInstancia = QStringLiteral("{00000000-0000-0000-0000-000000000001}");
+    r.guidAplicacion = QString::fromLatin1(kGuidJuego);
+    r.maxJugadores = 2;
+    r.jugadores = 1;
+    r.puertoTcp = 47811;
+    r.nombreSesion = QStringLiteral("Falsa");
+    const QByteArray respuesta = red::CodificarRespuesta(r);
+    for (auto& s : falsos)
+        for (int vez = 0; vez < 2; ++vez)
+            s->writeDatagram(respuesta, pregunta.senderAddress(), quint16(pregunta.senderPort()));
+    QTest::qWait(300);
+    EXPECT_EQ(p.registro.respuestas.size(), kTope);
 }
 
 TEST(Transporte, UnionFallidaNuncaEsExito) {
