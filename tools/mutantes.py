@@ -4,10 +4,14 @@ the tests that can see it and tells which caught it. The code is restored
 after each one, also on Ctrl+C or a kill.
 
   tools/mutantes.py [--lista FILE] [--build DIR] [--json FILE [--seguir]]
-                    [--vivos FILE] [--primera [--antes FILE]] [id ...]
+                    [--vivos FILE] [--primera [--antes FILE]] [-j N] [id ...]
 
 --lista is tools/mutantes.txt (written by hand) unless told otherwise, e.g.
 tools/mutantes_generados.txt (written by tools/generar_mutantes.py).
+
+-j is how many tests ctest runs at once (2 unless told): most of the
+network tests wait more than they compute, and two runs over two clones
+of the tree can go side by side, each given part of the ids.
 
 The library holding the changed file is built first: if it fails, or a
 program using it does, the fault is "NO COMPILA", neither caught nor alive.
@@ -78,7 +82,10 @@ def que_fallan(salida):
     """The tests under ctest's "FAILED" list only: its "did not run" list
     (skipped tests) looks the same line by line and catches nothing."""
     _, _, resto = salida.partition("The following tests FAILED:")
-    return re.findall(r"^\s*\d+ - (\S+) \((?!Skipped|Disabled)", resto, re.M)
+    # A parameterised test's name goes on with "  # GetParam() = ...".
+    return [nombre for nombre, estado in
+            re.findall(r"^\s*\d+ - (.+?) \(([^()]*)\)\s*$", resto, re.M)
+            if estado not in ("Skipped", "Disabled")]
 
 
 # Programs a test starts besides its own, by the program ctest runs.
@@ -109,8 +116,9 @@ class Suite:
     screen-reader test its launcher) and the sources each program is built
     from, read once."""
 
-    def __init__(self, build):
+    def __init__(self, build, trabajos=2):
         self.build = build
+        self.trabajos = trabajos
         r = subprocess.run(["ctest", "--test-dir", build, "--show-only=json-v1"],
                            capture_output=True, text=True)
         self.pruebas = [(i + 1, t["name"], pathlib.Path(t.get("command", [""])[0]).name)
@@ -139,7 +147,7 @@ class Suite:
                    if prog in programas and (nombres is None or nombre in nombres)]
         if not numeros:
             return []
-        r = subprocess.run(["ctest", "--test-dir", self.build, "-j2", "--timeout", "120",
+        r = subprocess.run(["ctest", "--test-dir", self.build, f"-j{self.trabajos}", "--timeout", "120",
                             "-I", "0,0,0," + ",".join(map(str, numeros))]
                            + (["--stop-on-failure"] if primera else []),
                            capture_output=True, text=True)
@@ -228,6 +236,7 @@ def main():
     lista = opcion(args, "--lista", str(RAIZ / "tools" / "mutantes.txt"))
     ruta_vivos = opcion(args, "--vivos")
     previo = opcion(args, "--antes")
+    trabajos = int(opcion(args, "-j", "2"))
     anteriores = {r["id"]: set(r["pruebas"])
                   for r in json.loads(pathlib.Path(previo).read_text(encoding="utf-8"))} \
         if previo else {}
@@ -244,7 +253,7 @@ def main():
         hechos = {r["id"] for r in resultados}
         mutantes = [m for m in mutantes if m["id"] not in hechos]
     subprocess.run(["cmake", "--build", build], capture_output=True)
-    suite = Suite(build)
+    suite = Suite(build, trabajos)
     for m in mutantes:
         inicio = time.monotonic()
         r = probar(suite, m, primera, anteriores.get(m["id"], ()))

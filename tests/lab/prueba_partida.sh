@@ -36,7 +36,10 @@ for lado in host invitado; do
 done
 mkdir -p "$LAB_DIR/encuentros/flotas"
 export DBUS_SESSION_BUS_ADDRESS=disabled:
-if lab_pantalla; then export QT_QPA_PLATFORM=xcb; else
+if lab_pantalla; then
+    export QT_QPA_PLATFORM=xcb
+    echo "las dos ventanas en la pantalla $DISPLAY"
+else
     echo "sin Xvfb: las dos copias juegan sin pantalla" >&2
     export QT_QPA_PLATFORM=offscreen
 fi
@@ -52,6 +55,9 @@ invitado=$!
 
 dicho() { [ -s "$LAB_DIR/encuentros/flotas/direccion" ] || [ -s "$LAB_DIR/encuentros/flotas/aviso" ]; }
 esperar_que 20 dicho
+# LAB_CAPTURA=file.png keeps a picture of the shared screen at this moment.
+[ -n "${LAB_CAPTURA:-}" ] && [ -n "${LAB_XVFB:-}" ] && command -v import >/dev/null &&
+    import -display "$DISPLAY" -window root "$LAB_CAPTURA"
 if [ -n "$publica" ]; then
     igual "$publica" "$(cat "$LAB_DIR/encuentros/flotas/direccion" 2>/dev/null)" \
         "el anfitrión lee en su ventana la dirección para su amigo"
