@@ -12,6 +12,7 @@
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 #include <memory>
+#include <utility>
 #include <vector>
 #include <gtest/gtest.h>
 
@@ -165,6 +166,39 @@ TEST(Transporte, CerrarAvisaAlOtroYPermiteEmpezarDeNuevo) {
     b.peer.Close();
     a.peer.Close();
     EXPECT_TRUE(QDir(carpetaRuta).entryList(QDir::Files).isEmpty());
+}
+
+// A peer who keeps talking while the game is held in a box (a nested event
+// loop, when nothing is handed out) is let go once what waits for the game
+// passes its bound: the waiting lines cannot grow without end.
+TEST(Transporte, QuienHablaSinParaMientrasElJuegoEsperaSeVa) {
+    struct Ocupado : RegistroEventos {
+        std::function<void()> alRecibir;
+        void DirectPlay8Event_Receive(const red::DPNMSG_RECEIVE& r) override {
+            RegistroEventos::DirectPlay8Event_Receive(r);
+            if (auto f = std::exchange(alRecibir, {})) f();
+        }
+    };
+    CarpetaEncuentros carpeta;
+    Par a(QStringLiteral("Ana")), b(QStringLiteral("Bea"));
+    ASSERT_TRUE(Unir(a, b));
+    Ocupado ocupado;
+    a.peer.RegisterMessageHandler(&ocupado);
+    bool blnSeFue = false;
+    ocupado.alRecibir = [&] {
+        const QString linea(10000, u'x'); // 150 of them pass the bound, not the byte rate's
+        for (int i = 0; i < 150 && b.registro.destruidos.isEmpty(); ++i) {
+            b.peer.SendTo(0, linea);
+            QCoreApplication::processEvents();
+        }
+        blnSeFue = Esperar([&] { return !b.registro.destruidos.isEmpty(); });
+    };
+    b.peer.SendTo(0, QStringLiteral("1;hola"));
+    ASSERT_TRUE(Esperar([&] { return !ocupado.recibidos.isEmpty(); }));
+    EXPECT_TRUE(blnSeFue);
+    ASSERT_TRUE(Esperar([&] { return !ocupado.destruidos.isEmpty(); }));
+    EXPECT_EQ(ocupado.razones[0], red::DPNDESTROYPLAYERREASON_CONNECTIONLOST);
+    EXPECT_LT(ocupado.recibidos.size(), 150);
 }
 
 TEST(Transporte, LosTiemposPorDefectoSonLosDelDocumento) {
