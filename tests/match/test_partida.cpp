@@ -99,6 +99,24 @@ TEST_F(ContraOrdenador, CadaRespuestaFalsaSeRechazaYLaVerdaderaSeAcepta) {
     EXPECT_EQ(m.red.enviados, QStringList());
 }
 
+// Given up while the computer is thinking its shot: that shot never comes.
+TEST_F(ContraOrdenador, RendirseMientrasPiensaNoDejaDisparoTrasElFinal) {
+    Azar::FijarDeterminista(5);
+    m.opciones.Opciones.blnTiempoRespuesta = true;
+    m.opciones.Opciones.intTiempoRespuesta = 300;
+    m.Empezar(true);
+    const auto [f, c] = CasillaOculta(m.principal);
+    m.partida.TurnoJugador2(f, c);
+    ASSERT_EQ(m.principal.intLeerCasilla(f, c, 3), CASILLA_AGUA); // a miss: his turn
+    ASSERT_TRUE(m.partida.tmrReloj.isActive());
+    cajas.respuestaPorDefecto = Respuesta::Si;
+    m.preparacion.mnuJuegoTerminarPartida_Click();
+    ASSERT_FALSE(m.partida.blnEnPartida());
+    QTest::qWait(m.partida.tmrReloj.interval() + 100);
+    EXPECT_TRUE(m.vista.marcas.isEmpty());
+    EXPECT_FALSE(m.vista.blnRespuestas);
+}
+
 // A network match set up by the host, both fleets the fixed one: ships of
 // two at E5-F5 and single ships at A10, F3, J7 and F8 among them.
 void EmpezarEnRed(Mesa& m, bool blnEmpiezaJugador) {
