@@ -6,11 +6,12 @@
 #include "carpeta_temporal.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QVariant>
 #include <cerrno>
+#include <gtest/gtest.h>
 #include <sys/syscall.h>
 #include <unistd.h>
-#include <QVariant>
-#include <gtest/gtest.h>
 
 using namespace brumaria;
 
@@ -110,14 +111,20 @@ TEST(Config, UnConfigDeSoloLecturaQuedaIntacto) {
     EXPECT_EQ(QFile::permissions(ModOpciones::strRutaConfig()), permisos);
 }
 
-// Writes in place that a signal interrupts, as many as asked for.
+// Writes in place that a signal interrupts, or that a full disk cuts to
+// half, as many as asked for.
 static int intEscriturasInterrumpidas = 0;
+static int intEscriturasCortas = 0;
 
 extern "C" ssize_t pwrite(int fd, const void* datos, size_t n, off_t desde) {
     if (intEscriturasInterrumpidas > 0) {
         --intEscriturasInterrumpidas;
         errno = EINTR;
         return -1;
+    }
+    if (intEscriturasCortas > 0) {
+        --intEscriturasCortas;
+        n /= 2;
     }
     return ::syscall(SYS_pwrite64, fd, datos, n, desde);
 }
@@ -135,6 +142,21 @@ TEST(Config, UnConfigConOtroNombreSeReescribeDondeEsta) {
     EXPECT_TRUE(m.blnGuardarOpcionesEnArchivo());
     EXPECT_EQ(intEscriturasInterrumpidas, 0);
     EXPECT_EQ(prueba::LeerArchivo(otro), CodificarOpciones(Distinto()));
+    // A write cut short is a failed save, and the old record is put back.
+    m.Opciones = RegistroOpciones::PorDefecto();
+    intEscriturasCortas = 1;
+    EXPECT_FALSE(m.blnGuardarOpcionesEnArchivo());
+    EXPECT_EQ(prueba::LeerArchivo(otro), CodificarOpciones(Distinto()));
+}
+
+// A program folder that is not there takes no Config.dat: the save says so.
+TEST(Config, SinCarpetaNoSeGuardaYSeDice) {
+    prueba::CarpetaTemporal carpeta;
+    FijarRutaPrograma(carpeta.archivo(QStringLiteral("no está")));
+    ModOpciones m;
+    m.Opciones = Distinto();
+    EXPECT_FALSE(m.blnGuardarOpcionesEnArchivo());
+    EXPECT_FALSE(QFileInfo::exists(ModOpciones::strRutaConfig()));
 }
 
 // The record's last field full to its last byte: a file one byte short
