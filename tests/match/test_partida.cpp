@@ -168,6 +168,17 @@ TEST(PartidaEnRed, ElDisparoDelJugadorSeEnviaYSuRespuestaSeAplica) {
     // An attack on water gives the turn back.
     m.partida.RecibirAtaque(5, 5);
     m.partida.cmdAgua_Click();
+    // The same square again, at his next turn: he is told so ("3", naming
+    // the attack taken last) and must attack again.
+    m.partida.TurnoJugador2(0, 0);
+    m.partida.RecibirRespuesta(0, 0, 0);
+    m.red.enviados.clear();
+    m.partida.RecibirAtaque(5, 5);
+    EXPECT_EQ(m.red.enviados, QStringList{QStringLiteral("respuesta 5 5 3")});
+    EXPECT_FALSE(m.vista.blnRespuestas);
+    m.partida.RecibirAtaque(6, 6);
+    ASSERT_TRUE(m.vista.blnRespuestas);
+    m.partida.cmdAgua_Click();
 
     // Twenty pieces, each answered "Hundido" (drawn as a ship like
     // "Tocado"): the player wins on the peer's word alone, his fleet still
