@@ -12,6 +12,7 @@
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 #include <memory>
+#include <tuple>
 #include <utility>
 #include <vector>
 #include <gtest/gtest.h>
@@ -63,6 +64,52 @@ TEST(Transporte, LaDireccionIPv6QueSeDaEsLaPrimeraGlobal) {
                                       QHostAddress(QStringLiteral("2001:db8::3"))};
     EXPECT_EQ(red::TextoIPv6ParaCompartir(propias, 47810), QStringLiteral("[2001:db8::2]:47810"));
     EXPECT_EQ(red::TextoIPv6ParaCompartir(propias.mid(0, 2), 47810), QString());
+}
+
+// What a player may type as the host: "host", "host:port", "[IPv6]:port"
+// or a bare IPv6 address; a port from 1 to 65535, a name of 253 letters at
+// most (the longest a name can be).
+TEST(Transporte, LaDireccionTecleadaSeParteEnEquipoYPuerto) {
+    const auto largo = [](int n) { return QString(n, u'a'); };
+    const std::tuple<QString, bool, QString, int> filas[] = {
+        {QStringLiteral("198.51.100.7"), true, QStringLiteral("198.51.100.7"), 47810},
+        {QStringLiteral("  equipo.casa:2300 "), true, QStringLiteral("equipo.casa"), 2300},
+        {QStringLiteral("[2001:db8::5]:47811"), true, QStringLiteral("2001:db8::5"), 47811},
+        {QStringLiteral("[2001:db8::5]"), true, QStringLiteral("2001:db8::5"), 47810},
+        {QStringLiteral("2001:db8::5"), true, QStringLiteral("2001:db8::5"), 47810},
+        {QStringLiteral("equipo:1"), true, QStringLiteral("equipo"), 1},
+        {QStringLiteral("equipo:65535"), true, QStringLiteral("equipo"), 65535},
+        {largo(253), true, largo(253), 47810},
+        {largo(254), false, {}, 0},
+        {QStringLiteral("equipo:65536"), false, {}, 0},
+        {QStringLiteral("equipo:0"), false, {}, 0},
+        {QStringLiteral("equipo:-1"), false, {}, 0},
+        {QStringLiteral("equipo:uno"), false, {}, 0},
+        {QStringLiteral("equipo:"), false, {}, 0},
+        {QStringLiteral("[2001:db8::5]:"), false, {}, 0},
+        {QStringLiteral("[2001:db8::5]x"), false, {}, 0},
+        {QStringLiteral("[2001:db8::5"), false, {}, 0},
+        {QStringLiteral(":2300"), false, {}, 0},
+        {QString(), false, {}, 0}};
+    for (const auto& [texto, valida, host, puerto] : filas) {
+        QString h;
+        quint16 p = 0;
+        ASSERT_EQ(red::PartirDireccion(texto, h, p, 47810), valida) << texto.left(20).toStdString();
+        if (!valida) continue;
+        EXPECT_EQ(h, host);
+        EXPECT_EQ(p, puerto) << texto.toStdString();
+    }
+    // An address is used as it is, "localhost" is this computer; a name is looked up.
+    for (const auto& [host, literal, dir] :
+         {std::tuple{"localhost", true, "127.0.0.1"}, {"LocalHost", true, "127.0.0.1"},
+          {"198.51.100.7", true, "198.51.100.7"}, {"::1", true, "::1"},
+          {"equipo.casa", false, ""}}) {
+        QHostAddress d;
+        EXPECT_EQ(red::blnDireccionLiteral(QString::fromLatin1(host), d), literal) << host;
+        if (literal) {
+            EXPECT_EQ(d, QHostAddress(QString::fromLatin1(dir))) << host;
+        }
+    }
 }
 
 // A searcher hears each answering socket once per query, and at most 64 of
