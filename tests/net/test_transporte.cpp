@@ -125,9 +125,12 @@ TEST(Transporte, CadaRespuestaSeOyeUnaVezYDeNoMasDe64Sitios) {
         ASSERT_TRUE(falsos.back()->bind(QHostAddress(QHostAddress::LocalHost), 0));
     }
     QUdpSocket& oido = *falsos[0];
-    ASSERT_GT(p.peer.EnumHosts(QString::fromLatin1(kGuidJuego), red::kGuidProveedorTcp,
-                               QStringLiteral("127.0.0.1:%1").arg(oido.localPort())),
-              0);
+    const auto buscar = [&p](const QUdpSocket& en) {
+        return p.peer.EnumHosts(QString::fromLatin1(kGuidJuego), red::kGuidProveedorTcp,
+                                QStringLiteral("127.0.0.1:%1").arg(en.localPort()));
+    };
+    const std::int32_t h = buscar(oido);
+    ASSERT_GT(h, 0);
     ASSERT_TRUE(Esperar([&] { return oido.hasPendingDatagrams(); }, 2000));
     const QNetworkDatagram pregunta = oido.receiveDatagram();
     const auto consulta = red::LeerConsulta(pregunta.data());
@@ -146,6 +149,22 @@ TEST(Transporte, CadaRespuestaSeOyeUnaVezYDeNoMasDe64Sitios) {
             s->writeDatagram(respuesta, pregunta.senderAddress(), quint16(pregunta.senderPort()));
     QTest::qWait(300);
     EXPECT_EQ(p.registro.respuestas.size(), kTope);
+
+    // The next search asks only where it is told, and hears anew.
+    p.peer.CancelAsyncOperation(h);
+    QUdpSocket otro;
+    ASSERT_TRUE(otro.bind(QHostAddress(QHostAddress::LocalHost), 0));
+    ASSERT_GT(buscar(otro), 0);
+    QTest::qWait(50);
+    while (oido.hasPendingDatagrams()) oido.receiveDatagram();
+    ASSERT_TRUE(Esperar([&] { return otro.hasPendingDatagrams(); }, 2000));
+    const QNetworkDatagram nueva = otro.receiveDatagram();
+    r.marca = red::LeerConsulta(nueva.data()).value_or(red::ConsultaBusqueda{}).marca;
+    otro.writeDatagram(red::CodificarRespuesta(r), nueva.senderAddress(),
+                       quint16(nueva.senderPort()));
+    EXPECT_TRUE(Esperar([&] { return p.registro.respuestas.size() == kTope + 1; }, 1000));
+    QTest::qWait(300); // a few queries' time
+    EXPECT_FALSE(oido.hasPendingDatagrams());
 }
 
 TEST(Transporte, UnionFallidaNuncaEsExito) {
