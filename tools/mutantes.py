@@ -4,7 +4,7 @@ the tests that can see it and tells which caught it. The code is restored
 after each one, also on Ctrl+C or a kill.
 
   tools/mutantes.py [--lista FILE] [--build DIR] [--json FILE [--seguir]]
-                    [--vivos FILE] [--primera [--antes FILE]] [-j N] [id ...]
+                    [--vivos FILE] [--primera [--antes FILE]] [-j N] [--lab] [id ...]
 
 --lista is tools/mutantes.txt (written by hand) unless told otherwise, e.g.
 tools/mutantes_generados.txt (written by tools/generar_mutantes.py).
@@ -18,6 +18,8 @@ program using it does, the fault is "NO COMPILA", neither caught nor alive.
 Then only the test programs built from that library are rebuilt and their
 tests run, the fault's own area first (or, with --antes, the tests that
 caught it in that earlier --json run), the rest only if those miss it.
+--lab also runs the network lab's tests (root, a few minutes each round),
+the only ones that see the port mapping through a real router.
 --primera stops at the first failing test: enough to know a fault is caught,
 not to know every test that catches it. The packaging check, which no
 rule's change reaches, is not run.
@@ -92,6 +94,8 @@ def que_fallan(salida):
 AYUDANTES = {"ui_main_tests": ["brumaria", "brumaria_red"],
              "test_net_ui_partida": ["conductor_red"],
              "dbus-run-session": ["brumaria", "brumaria_red"]}
+# The lab's scripts (ctest starts bash), run only when asked for.
+AYUDANTES_LAB = {"bash": ["brumaria", "brumaria_red", "conductor_red", "abrir_puerto"]}
 
 
 # Where a fault with no earlier catcher is looked for first.
@@ -116,8 +120,9 @@ class Suite:
     screen-reader test its launcher) and the sources each program is built
     from, read once."""
 
-    def __init__(self, build, trabajos=2):
+    def __init__(self, build, trabajos=2, lab=False):
         self.build = build
+        ayudantes = {**AYUDANTES, **(AYUDANTES_LAB if lab else {})}
         self.trabajos = trabajos
         r = subprocess.run(["ctest", "--test-dir", build, "--show-only=json-v1"],
                            capture_output=True, text=True)
@@ -128,7 +133,7 @@ class Suite:
         hechos = {pathlib.Path(l.split(":")[0]).name for l in r.stdout.splitlines()}
         self.objetivos, self.fuentes = {}, {}
         for prog in {p for _, _, p in self.pruebas}:
-            objs = ([prog] if prog in hechos else []) + AYUDANTES.get(prog, [])
+            objs = ([prog] if prog in hechos else []) + ayudantes.get(prog, [])
             if not objs:
                 continue  # the packaging and tree checks: no rule of the code reaches them
             self.objetivos[prog] = objs
@@ -231,6 +236,9 @@ def main():
     # A kill still restores the code (the finally blocks run).
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(130))
     args = sys.argv[1:]
+    if {"-h", "--help"} & set(args):
+        print(__doc__)
+        return 0
     build = opcion(args, "--build", "build")
     salida = opcion(args, "--json")
     lista = opcion(args, "--lista", str(RAIZ / "tools" / "mutantes.txt"))
@@ -240,11 +248,14 @@ def main():
     anteriores = {r["id"]: set(r["pruebas"])
                   for r in json.loads(pathlib.Path(previo).read_text(encoding="utf-8"))} \
         if previo else {}
-    banderas = {b for b in ("--primera", "--seguir") if b in args}
+    banderas = {b for b in ("--primera", "--seguir", "--lab") if b in args}
     args = [a for a in args if a not in banderas]
     primera = "--primera" in banderas
     todos = {m["id"]: m for m in leer_mutantes(lista)}
-    mutantes = [todos[i] for i in args if i in todos] if args else list(todos.values())
+    desconocidos = [i for i in args if i not in todos]
+    if desconocidos:  # a misspelt option would otherwise run nothing
+        sys.exit(f"not in {lista}: {' '.join(desconocidos)}")
+    mutantes = [todos[i] for i in args] if args else list(todos.values())
     resultados = []
     if "--seguir" in banderas and salida and pathlib.Path(salida).exists():
         elegidos = {m["id"] for m in mutantes}
@@ -253,7 +264,7 @@ def main():
         hechos = {r["id"] for r in resultados}
         mutantes = [m for m in mutantes if m["id"] not in hechos]
     subprocess.run(["cmake", "--build", build], capture_output=True)
-    suite = Suite(build, trabajos)
+    suite = Suite(build, trabajos, "--lab" in banderas)
     for m in mutantes:
         inicio = time.monotonic()
         r = probar(suite, m, primera, anteriores.get(m["id"], ()))
