@@ -64,21 +64,6 @@ bool PreparacionPartida::blnQuienEmpiezaSabido() const {
     return !blnJugarEnRed_ || blnHost() || rival_.blnEmpiezaJugador.has_value();
 }
 
-bool PreparacionPartida::blnEmpiezaJugador() const {
-    if (blnJugarEnRed_ && !blnHost() && estado_ != E::EnPartida && rival_.blnEmpiezaJugador)
-        return *rival_.blnEmpiezaJugador;
-    return blnEmpiezaJugador_;
-}
-
-bool PreparacionPartida::blnBarcosColocados() const {
-    return estado_ == E::EsperandoFlotaContraria || estado_ == E::EsperandoQuienEmpieza ||
-           estado_ == E::EnPartida;
-}
-
-bool PreparacionPartida::blnCancelarEspera() const {
-    return estado_ == E::Cerrando || ultimoEvento_ == V::Cancelar;
-}
-
 void PreparacionPartida::ActualizarMenus() {
     vista_.AplicarMenus(CalcularMenus(estado_, Conexion()));
 }
@@ -89,7 +74,6 @@ void PreparacionPartida::Pasar(EventoPreparacion evento) {
     const E despues = SiguienteEstado(antes, evento, blnJugarEnRed_, blnQuienEmpiezaSabido());
     if (despues == antes) return;
     estado_ = despues;
-    ultimoEvento_ = evento;
     ++intVez_;
     if (antes == E::Colocando && despues != E::EsperandoFlotaContraria && despues != E::EnPartida)
         vista_.CerrarColocarBarcos(); // given up: the editor goes, placing nothing

@@ -63,14 +63,6 @@ public:
     void RecibirHistorial(const QString& strLinea);
     void ConexionCambiada();
 
-    // The flags other modules read, derived from the state.
-    bool blnJugarEnRed() const { return blnJugarEnRed_; }
-    bool blnEmpiezaJugador() const;
-    bool blnQuienEmpiezaRecibido() const { return rival_.blnEmpiezaJugador.has_value(); }
-    bool blnBarcosContrincanteListos() const { return rival_.blnListos; }
-    bool blnBarcosColocados() const;
-    bool blnCancelarEspera() const;
-
 signals:
     // After every change of state (tests and the scripted driver watch it).
     void estadoCambiado(EstadoPreparacion anterior, EstadoPreparacion nuevo);
@@ -117,7 +109,6 @@ private:
     RedPartida* red_ = nullptr;
 
     EstadoPreparacion estado_ = EstadoPreparacion::Inactiva;
-    EventoPreparacion ultimoEvento_ = EventoPreparacion::FinDePartida;
     unsigned intVez_ = 0;   // one more at every change of state
     int intEnCurso_ = 0;    // steps that wait in a dialog or a placement, still under way
     bool blnJugarEnRed_ = false;

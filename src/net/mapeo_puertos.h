@@ -52,8 +52,6 @@ public:
     void Cerrar();
 
     Estado estado() const { return estado_; }
-    // "1.2.3.4:47810" once open.
-    QString strDireccionPublica() const { return direccion_; }
     // What the host is told, in Spanish: the address to give his friend,
     // or why the port must be opened by hand. Empty while idle.
     QString strTextoParaElAnfitrion() const;

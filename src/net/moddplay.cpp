@@ -69,7 +69,6 @@ void ModDPlay::IniciarDPlay() {
     oDPP_ = std::make_unique<red::DirectPlay8Peer>();
     oDPP_->FijarTiempos(tiempos);
     oDPP_->RegisterMessageHandler(this);
-    nombres_.clear();
     Pasar(EstadoConexion::Buscando);
 }
 
