@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 using namespace brumaria;
 using prueba::PonerBarco;
 
@@ -129,5 +131,12 @@ TEST(TablaReglas, OrientacionDeUnaPiezaSola) {
         for (auto [df, dc] : {std::pair{-1, 0}, {1, 0}, {0, -1}, {0, 1}})
             m.blnEscribirCasilla(f + df, c + dc, 1, CASILLA_AGUA);
         EXPECT_EQ(m.intHor_Ver_Long1(f, c, 1), 2) << f << "," << c;
+    }
+    // A piece found beside it tells the ship's direction, whichever side.
+    for (auto [df, dc, intLado] : {std::array{-1, 0, 1}, {1, 0, 1}, {0, -1, 0}, {0, 1, 0}}) {
+        m.PrepararBarcos(1);
+        m.intDescubiertoJugador[4][4] = CASILLA_BARCO;
+        m.blnEscribirCasilla(4 + df, 4 + dc, 1, CASILLA_BARCO);
+        EXPECT_EQ(m.intHor_Ver_Long1(4, 4, 1), intLado) << df << "," << dc;
     }
 }

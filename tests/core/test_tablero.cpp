@@ -49,6 +49,13 @@ TEST(Tablero, ImagenSegunLosVecinosInclusoEnLosBordes) {
     EXPECT_EQ(img(7, 9), I::BarcoV1);
     EXPECT_EQ(img(9, 9), I::BarcoV3);
     EXPECT_EQ(img(9, 0), I::BarcoH4);
+    // The board of the opponent's squares shows a hit only.
+    m.PrepararBarcos(3);
+    m.intDescubiertoOrdenador[2][2] = CASILLA_BARCO;
+    m.intDescubiertoOrdenador[2][3] = CASILLA_AGUA;
+    EXPECT_EQ(m.CargarImagenCasilla(2, 2, 3), I::Ataque);
+    EXPECT_EQ(m.CargarImagenCasilla(2, 3, 3), I::Ninguna);
+    EXPECT_EQ(m.CargarImagenCasilla(2, 4, 3), I::Ninguna);
 }
 
 TEST(Disparo, AguaTocadoHundido) {

@@ -29,6 +29,23 @@ std::pair<int, int> CasillaOculta(const ModPrincipal& p) {
     return libres[Azar::intAleatorio(static_cast<int>(libres.size()))];
 }
 
+// The sound an answer of each kind plays: its file when that sound is on.
+QStringList Sonido(const RegistroOpciones& o, int intResultado) {
+    const std::pair<bool, QString> sonidos[] = {{o.blnSonidosAgua, o.strSonidoAgua},
+                                                {o.blnSonidosBarco, o.strSonidoBarco},
+                                                {o.blnSonidosHundido, o.strSonidoHundido}};
+    const auto& [blnSi, strArchivo] = sonidos[intResultado];
+    return blnSi ? QStringList{strArchivo} : QStringList{};
+}
+
+// What the history says of the player's last shot: 0 water, 1 hit, 2 sunk.
+int ResultadoDelJugador(const QStringList& historial) {
+    for (auto l = historial.crbegin(); l != historial.crend(); ++l)
+        if (l->startsWith(QStringLiteral("Jugador\t")))
+            return l->endsWith(QStringLiteral("Agua")) ? 0 : l->endsWith(QStringLiteral("Tocado")) ? 1 : 2;
+    return -1;
+}
+
 // Plays until the match ends, trying both false answers before the truth
 // each time. Returns the false answers tried.
 int Jugar(Mesa& m, GrabadorMensajes& cajas) {
@@ -41,6 +58,7 @@ int Jugar(Mesa& m, GrabadorMensajes& cajas) {
         if (m.vista.blnRespuestas) {
             EXPECT_EQ(m.vista.estado[2], kResponder);
             const int intVerdad = intRespuestaVerdadera(m.principal);
+            m.vista.sonidos.clear();
             for (int intFalsa = 0; intFalsa < 3; ++intFalsa) {
                 if (intFalsa == intVerdad) continue;
                 const auto historial = m.paneles.historial;
@@ -56,8 +74,10 @@ int Jugar(Mesa& m, GrabadorMensajes& cajas) {
                 EXPECT_EQ(m.paneles.historial, historial);
                 EXPECT_EQ(m.principal.intDescubiertoJugador, panel);
             }
+            EXPECT_TRUE(m.vista.sonidos.isEmpty()); // a refused answer plays nothing
             cajas.Limpiar();
             Responder(m.partida, intVerdad);
+            EXPECT_EQ(m.vista.sonidos, Sonido(m.opciones.Opciones, intVerdad));
             if (m.partida.blnEnPartida()) {
                 EXPECT_TRUE(cajas.mensajes().isEmpty());
             }
@@ -71,7 +91,10 @@ int Jugar(Mesa& m, GrabadorMensajes& cajas) {
         } else if (m.partida.blnTurnoJugadorAtaque()) {
             EXPECT_EQ(m.vista.estado[2], kAtacar);
             const auto [f, c] = CasillaOculta(m.principal);
+            m.vista.sonidos.clear();
             m.partida.TurnoJugador2(f, c);
+            EXPECT_EQ(m.vista.sonidos,
+                      Sonido(m.opciones.Opciones, ResultadoDelJugador(m.paneles.historial)));
         } else if (m.partida.tmrReloj.isActive()) {
             EXPECT_EQ(m.vista.estado[2], kPensando);
             EXPECT_TRUE(QTest::qWaitFor([&] { return !m.partida.tmrReloj.isActive(); }, 5000));
@@ -93,6 +116,11 @@ struct ContraOrdenador : ::testing::Test {
 TEST_F(ContraOrdenador, CadaRespuestaFalsaSeRechazaYLaVerdaderaSeAcepta) {
     Azar::FijarDeterminista(11);
     m.red.estado = EstadoConexion::Conectados;
+    RegistroOpciones& o = m.opciones.Opciones;
+    o.blnSonidosAgua = o.blnSonidosHundido = true;
+    o.strSonidoAgua = QStringLiteral("agua.wav");
+    o.strSonidoBarco = QStringLiteral("barco.wav"); // off: a hit plays nothing
+    o.strSonidoHundido = QStringLiteral("hundido.wav");
     m.Empezar(false);
     EXPECT_GT(Jugar(m, cajas), 0);
     EXPECT_FALSE(m.partida.blnEnPartida());

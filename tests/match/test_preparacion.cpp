@@ -103,6 +103,21 @@ TEST_F(Preparacion, ContraElOrdenadorConElEditorAbierto) {
     EXPECT_EQ(h.value(h.size() - 4), QStringLiteral("Has perdido"));
 }
 
+// The window closing: no match starts, nor does one whose computer fleet
+// was being drawn when the close came.
+TEST_F(Preparacion, AlCerrarLaVentanaNoEmpiezaNinguna) {
+    m.vista.eleccion = {QuienEmpieza::Jugador, true, false};
+    m.principal.blnCerrando = true;
+    p.EmpezarPartida();
+    EXPECT_EQ(p.Estado(), E::Inactiva);
+    EXPECT_TRUE(h.isEmpty());
+    m.principal.blnCerrando = false;
+    m.principal.cederEventos = [this] { m.principal.blnCerrando = true; };
+    p.EmpezarPartida();
+    EXPECT_NE(p.Estado(), E::Colocando);
+    EXPECT_FALSE(m.vista.blnEditorAbierto);
+}
+
 TEST_F(Preparacion, ElUnidoGuardaLaPalabraDelHostLlegueCuandoLlegue) {
     // During its session dialog, before it has closed.
     Unirse([this] { p.RecibirQuienEmpieza(true); });
@@ -209,6 +224,7 @@ TEST_F(Preparacion, LaEleccionDeLaSesionValeParaCadaPartidaHastaQueElHostLaCambi
         EXPECT_EQ(m.vista.quienEnRed, std::optional(QuienEmpieza::Jugador));
         EXPECT_EQ(UltimoQuien(), QStringLiteral("quien 0"));
         EXPECT_TRUE(Bloque().contains(QStringLiteral("Tú empiezas")));
+        EXPECT_EQ(Bloque().value(3), QStringLiteral("Partida multijugador"));
     }
     // He changes it in the new-game dialog: it holds from then on.
     p.RecibirFinDePartida();

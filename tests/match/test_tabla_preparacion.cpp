@@ -176,6 +176,15 @@ TEST_P(Dejar, LaPreparacionVuelveAInactivaYSePuedeEmpezarOtra) {
         EXPECT_TRUE(nuevos.contains(QString::fromUtf8(a.envia))) << nuevos.join(u',').toStdString();
     else
         EXPECT_TRUE(nuevos.isEmpty()) << nuevos.join(u',').toStdString();
+    // Clicks queued behind the end give nothing up a second time.
+    const QStringList historial = m.paneles.historial;
+    const auto intCajas = cajas.mensajes().size();
+    const auto intTodos = m.red.enviados.size();
+    m.preparacion.mnuJuegoTerminarPartida_Click();
+    m.preparacion.VerBarcos();
+    EXPECT_EQ(m.paneles.historial, historial);
+    EXPECT_EQ(cajas.mensajes().size(), intCajas);
+    EXPECT_EQ(m.red.enviados.size(), intTodos);
 }
 
 namespace {
