@@ -169,12 +169,32 @@ TEST(MapeoPuertos, AlCerrarElProgramaElPuertoSeQuita) {
     ASSERT_TRUE(Esperar([&] { return r.Cuantas(QStringLiteral("DeletePortMapping")) == 2; }));
 }
 
-TEST(MapeoPuertos, UnRouterSinArriendosRecibeUnMapeoPermanente) {
-    Router r(Router::Modo::SoloPermanentes);
+// Asked for another port while one is open: the first goes back first.
+TEST(MapeoPuertos, OtroPuertoDevuelveElPrimero) {
+    Router r(Router::Modo::Acepta);
     MapeoPuertos m;
     m.Abrir(47810, r.Url());
     ASSERT_TRUE(Esperar([&] { return m.estado() == Estado::Abierto; }));
+    m.Abrir(47811, r.Url());
+    ASSERT_TRUE(Esperar([&] { return m.estado() == Estado::Abierto; }));
+    m.Cerrar();
+    ASSERT_TRUE(Esperar([&] { return r.Cuantas(QStringLiteral("DeletePortMapping")) == 4; }));
+    QStringList quitados;
+    for (const Router::Llamada& l : r.llamadas)
+        if (l.accion == u"DeletePortMapping") quitados << l.puertoExterno;
+    EXPECT_EQ(quitados.join(u' '), QStringLiteral("47810 47810 47811 47811"));
+}
+
+TEST(MapeoPuertos, UnRouterSinArriendosRecibeUnMapeoPermanente) {
+    Router r(Router::Modo::SoloPermanentes);
+    MapeoPuertos m;
+    m.FijarTiempos({3000, 2, 1000}); // a leased one would be renewed after a second
+    m.Abrir(47810, r.Url());
+    ASSERT_TRUE(Esperar([&] { return m.estado() == Estado::Abierto; }));
     EXPECT_EQ(r.llamadas.value(1).arriendo, QStringLiteral("0"));
+    const int intPedidas = r.Cuantas(QStringLiteral("AddPortMapping"));
+    QTest::qWait(1500);
+    EXPECT_EQ(r.Cuantas(QStringLiteral("AddPortMapping")), intPedidas) << "a permanent one is never renewed";
 }
 
 // Whatever goes wrong, the host learns it in words and the game goes on.
@@ -208,9 +228,13 @@ TEST(MapeoPuertos, RechazoSilencioYNingunRouterSeDicenAlAnfitrion) {
         if (c.url == Url::Ninguna) url.clear();
         if (c.url == Url::PorNombre)
             url.replace(QStringLiteral("127.0.0.1"), QStringLiteral("localhost"));
+        QStringList dichos; // what the window is told at each change
+        QObject::connect(&m, &MapeoPuertos::cambiado,
+                         [&] { dichos << m.strTextoParaElAnfitrion(); });
         m.Abrir(47810, url);
         ASSERT_TRUE(Esperar([&] { return m.estado() == Estado::Rechazado; }, 5000));
         EXPECT_EQ(m.strTextoParaElAnfitrion(), QString::fromUtf8(c.texto) + aMano);
+        EXPECT_EQ(dichos.value(dichos.size() - 1), m.strTextoParaElAnfitrion());
         if (c.url != Url::Suya) {
             EXPECT_EQ(r.intPedidos, 0);
         }
