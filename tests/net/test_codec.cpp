@@ -1,5 +1,7 @@
 // Frames: a length or a type no frame can have breaks the stream for good;
-// a text field longer than any the game writes is refused.
+// a text field longer than any the game writes is refused; a welcome or a
+// search answer is taken only with every field in its documented range.
+#include "net/descubrimiento.h"
 #include "net/marco.h"
 
 #include <gtest/gtest.h>
@@ -43,4 +45,76 @@ TEST(Marcos, UnCampoDeTextoDemasiadoLargoSeRechaza) {
         CodificarHola({QStringLiteral("{ECF6F199-8B33-43D3-BB42-DB7ABDCFFAFA}"), {}, {}}).chopped(2);
     EXPECT_TRUE(LeerHola(hola + QByteArray::fromHex("0400") + QByteArray(1024, 'x')));
     EXPECT_FALSE(LeerHola(hola + QByteArray::fromHex("0401") + QByteArray(1025, 'x')));
+}
+
+namespace {
+const QString kGuid1 = QStringLiteral("{ECF6F199-8B33-43D3-BB42-DB7ABDCFFAFA}");
+const QString kGuid2 = QStringLiteral("{00000000-0000-0000-0000-000000000001}");
+} // namespace
+
+TEST(Campos, LaBienvenidaSoloConCadaCampoEnSuRango) {
+    struct Fila {
+        const char* caso;
+        void (*cambio)(Bienvenida&);
+        bool blnVale;
+    };
+    const Fila filas[] = {
+        {"buena", [](Bienvenida&) {}, true},
+        {"invitado 0", [](Bienvenida& b) { b.idInvitado = 0; }, false},
+        {"host 0", [](Bienvenida& b) { b.idHost = 0; }, false},
+        {"mismo id", [](Bienvenida& b) { b.idHost = b.idInvitado; }, false},
+        {"1 jugador", [](Bienvenida& b) { b.maxJugadores = 1; }, false},
+        {"64 jugadores", [](Bienvenida& b) { b.maxJugadores = 64; }, true},
+        {"65 jugadores", [](Bienvenida& b) { b.maxJugadores = 65; }, false},
+        {"instancia rota", [](Bienvenida& b) { b.guidInstancia = QStringLiteral("{x}"); }, false},
+        {"aplicacion rota", [](Bienvenida& b) { b.guidAplicacion.chop(1); }, false},
+    };
+    for (const Fila& f : filas) {
+        Bienvenida b{7, 1, QStringLiteral("Ana"), QStringLiteral("Mesa"), 2, kGuid2, kGuid1};
+        f.cambio(b);
+        EXPECT_EQ(LeerBienvenida(CodificarBienvenida(b)).has_value(), f.blnVale) << f.caso;
+    }
+    const QByteArray buena =
+        CodificarBienvenida({7, 1, QStringLiteral("Ana"), QStringLiteral("Mesa"), 2, kGuid2, kGuid1});
+    EXPECT_FALSE(LeerBienvenida(buena + '\0')) << "a byte after the last field";
+    EXPECT_FALSE(LeerBienvenida(buena.chopped(1))) << "cut short";
+    QByteArray conCodigo = buena;
+    conCodigo[3] = 1;
+    EXPECT_FALSE(LeerBienvenida(conCodigo)) << "a result other than 0";
+}
+
+TEST(Campos, LaRespuestaDeBusquedaSoloConCadaCampoEnSuRango) {
+    struct Fila {
+        const char* caso;
+        void (*cambio)(RespuestaBusqueda&);
+        bool blnVale;
+    };
+    const Fila filas[] = {
+        {"buena", [](RespuestaBusqueda&) {}, true},
+        {"instancia rota", [](RespuestaBusqueda& r) { r.guidInstancia.chop(1); }, false},
+        {"aplicacion rota", [](RespuestaBusqueda& r) { r.guidAplicacion.chop(1); }, false},
+        {"puerto 0", [](RespuestaBusqueda& r) { r.puertoTcp = 0; }, false},
+        {"0 jugadores como maximo", [](RespuestaBusqueda& r) { r.maxJugadores = 0; r.jugadores = 0; }, false},
+        {"1 como maximo", [](RespuestaBusqueda& r) { r.maxJugadores = 1; }, true},
+        {"64 como maximo", [](RespuestaBusqueda& r) { r.maxJugadores = 64; }, true},
+        {"65 como maximo", [](RespuestaBusqueda& r) { r.maxJugadores = 65; }, false},
+        {"lleno", [](RespuestaBusqueda& r) { r.jugadores = 2; }, true},
+        {"mas que el maximo", [](RespuestaBusqueda& r) { r.jugadores = 3; }, false},
+    };
+    for (const Fila& f : filas) {
+        RespuestaBusqueda r{99, kGuid2, kGuid1, 2, 1, 47810, QStringLiteral("Mesa")};
+        f.cambio(r);
+        EXPECT_EQ(LeerRespuesta(CodificarRespuesta(r)).has_value(), f.blnVale) << f.caso;
+    }
+    const QByteArray buena =
+        CodificarRespuesta({99, kGuid2, kGuid1, 2, 1, 47810, QStringLiteral("Mesa")});
+    EXPECT_FALSE(LeerRespuesta(buena + '\0')) << "a byte after the last field";
+    EXPECT_FALSE(LeerRespuesta(buena.chopped(1))) << "cut short";
+    // The header: magic, kind (an answer is 2, a query 1) and version.
+    for (const int i : {0, 7, 8, 9}) {
+        QByteArray otra = buena;
+        otra[i] = char(otra[i] ^ 0x03);
+        EXPECT_FALSE(LeerRespuesta(otra)) << "header byte " << i;
+    }
+    EXPECT_FALSE(LeerConsulta(buena)) << "an answer is no query";
 }

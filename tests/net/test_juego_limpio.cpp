@@ -164,9 +164,12 @@ TEST(JuegoLimpio, UnaPartidaHonradaNoEnsenaNingunaCasillaHastaElFinalYSeComprueb
                           .toHex()),
               compromiso);
 
-    // His end, his fleet; then a second showing, which counts for nothing.
+    // His end, his fleet (a square said twice counts once); then a second
+    // showing, which counts for nothing.
     t.rival.Decir(QStringLiteral("0;0;FinDePartida:Sí"));
-    t.rival.Decir(Revelacion(FlotaFija(), kSal));
+    QStringList ensenada = Revelacion(FlotaFija(), kSal);
+    ensenada.prepend(ensenada.first());
+    t.rival.Decir(ensenada);
     t.rival.Decir(Revelacion(Mover(FlotaFija(), 9, 0, 8, 0), kSal));
     t.rival.Decir(QStringLiteral("1;ya está"));
     ASSERT_TRUE(Esperar([&] { return t.juego.m.paneles.chat.size() == 1; }));
