@@ -139,6 +139,36 @@ const Fila kFilas[] = {
     EnVezDeSaludo("basura en vez de saludo", "GET / HTTP/1.1\r\nHost: x\r\n\r\n"),
     EnVezDeSaludo("un marco de 1 GiB", QByteArray::fromHex("40000000") + QByteArray(1000, 'x')),
     EnVezDeSaludo("un largo que miente", QByteArray::fromHex("0000006401") + QByteArray(10, 'x')),
+    // Closed at once, long before the handshake's time would close it.
+    {"un marco de datos en vez de saludo",
+     [](Anfitrion& a) {
+         a.dp.oDPP()->FijarTiempos({100, 800, 5000, 100});
+         Crudo c;
+         ASSERT_TRUE(c.Conectar(a.Puerto()));
+         c.sock.write(Datos(QStringLiteral("1;hola")));
+         EXPECT_TRUE(Esperar([&] { return c.sock.state() == QAbstractSocket::UnconnectedState; },
+                             1500));
+         EXPECT_EQ(c.sock.readAll(), QByteArray()) << "closed without answer";
+     }},
+    // A joined player who says nothing but heartbeats hears the game's.
+    {"latidos de ida y vuelta",
+     [](Anfitrion& a) {
+         Crudo c;
+         ASSERT_TRUE(c.Unirse(a.Puerto()));
+         red::DecodificadorMarcos dec;
+         QList<red::Marco> marcos;
+         QTimer latido;
+         QObject::connect(&latido, &QTimer::timeout,
+                          [&] { c.sock.write(red::CodificarMarco(red::TipoMarco::Latido, {})); });
+         latido.start(50);
+         EXPECT_TRUE(Esperar([&] {
+             dec.Anadir(c.sock.readAll(), marcos);
+             return std::any_of(marcos.begin(), marcos.end(), [](const red::Marco& m) {
+                 return m.tipo == red::TipoMarco::Latido;
+             });
+         }, 2000));
+         EXPECT_EQ(a.dp.Estado(), EstadoConexion::Conectados);
+     }},
     {"otra aplicacion o un tercer jugador",
      [](Anfitrion& a) {
          Crudo otra, uno, tercero;

@@ -178,6 +178,15 @@ TEST(Transporte, UnionFallidaNuncaEsExito) {
         ASSERT_TRUE(s.listen(QHostAddress(QHostAddress::LocalHost)));
         libre = s.serverPort();
     }
+    QTcpServer mudo, cuelga; // one takes the link and says nothing, one hangs up at once
+    ASSERT_TRUE(mudo.listen(QHostAddress(QHostAddress::LocalHost)));
+    ASSERT_TRUE(cuelga.listen(QHostAddress(QHostAddress::LocalHost)));
+    QObject::connect(&cuelga, &QTcpServer::newConnection, [&] {
+        while (QTcpSocket* s = cuelga.nextPendingConnection()) {
+            // After the hello, as a copy of the old version does.
+            QObject::connect(s, &QTcpSocket::readyRead, s, [s] { s->close(); s->deleteLater(); });
+        }
+    });
     red::DPN_APPLICATION_DESC otraApp =
         Sesion(QStringLiteral("s"), QStringLiteral("{00000000-0000-0000-0000-000000000001}"));
     red::DPN_APPLICATION_DESC vieja = host.peer.GetApplicationDesc(); // the host was restarted
@@ -191,6 +200,8 @@ TEST(Transporte, UnionFallidaNuncaEsExito) {
         {Sesion(QStringLiteral("x")), en(libre), red::DPNERR_NOCONNECTION},
         {otraApp, en(host.peer.PuertoTcp()), red::DPNERR_INVALIDAPPLICATION},
         {vieja, en(host.peer.PuertoTcp()), red::DPNERR_INVALIDINSTANCE},
+        {Sesion(QStringLiteral("x")), en(mudo.serverPort()), red::DPNERR_NORESPONSE},
+        {Sesion(QStringLiteral("x")), en(cuelga.serverPort()), red::DPNERR_OTRAVERSION},
     };
     for (const auto& c : casos) {
         const auto n = p.registro.resultadosUnion.size();
