@@ -213,6 +213,18 @@ const Fila kFilas[] = {
      }},
     Inundacion("megas de chat mientras el juego espera", true),
     Inundacion("megas de chat sin pausa", false),
+    // Two links waiting for their hello: the first is not dropped for the second.
+    {"dos saludos tardios",
+     [](Anfitrion& a) {
+         Crudo primero, segundo;
+         ASSERT_TRUE(primero.Conectar(a.Puerto()) && segundo.Conectar(a.Puerto()));
+         Pausa(50);
+         primero.sock.write(Hola(QString::fromLatin1(kGuidJuego), red::kVersionProtocolo));
+         red::DecodificadorMarcos dec;
+         QList<red::Marco> marcos;
+         Esperar([&] { return !dec.Anadir(primero.sock.readAll(), marcos) || !marcos.isEmpty(); });
+         EXPECT_EQ(marcos.value(0).tipo, red::TipoMarco::Bienvenida);
+     }},
     {"saludos que no llegan",
      [](Anfitrion& a) {
          a.dp.oDPP()->FijarTiempos({100, 800, 3000, 100}); // handshakes outlive the row
@@ -254,6 +266,10 @@ TEST_P(Hostil, ElJuegoSigueYElAtacanteNoLlegaANada) {
     {
         Anfitrion a;
         ASSERT_EQ(a.dp.Estado(), EstadoConexion::Anfitrion);
+        // Hosting again while hosting is refused, and the session stays.
+        EXPECT_EQ(a.dp.HospedarSesion(QStringLiteral("Ana"), QStringLiteral("Otra"),
+                                      red::kGuidProveedorLocal),
+                  red::DPNERR_ALREADYINITIALIZED);
         GetParam().atacar(a);
         Pausa(20);
         // Nothing of his crosses a line or a column, in the pane or the file.

@@ -36,3 +36,26 @@ TEST(Limites, CadaLimiteUnoAntesEnElYUnoDespues) {
                   std::min(texto, protocolo::kMaxTextoAlerta));
     }
 }
+
+// A field that runs past the end of what came is no field: whatever is
+// read after it, the reader stays failed.
+TEST(Limites, UnCampoCortadoDejaElLectorFallido) {
+    EscritorCampos e;
+    e.u8(1).u16(2).u32(3).cadena(QStringLiteral("abc"));
+    const QByteArray entero = e.datos();
+    for (qsizetype n = 0; n < entero.size(); ++n) {
+        LectorCampos l(QByteArrayView(entero).first(n));
+        l.u8();
+        l.u16();
+        l.u32();
+        l.cadena();
+        EXPECT_FALSE(l.ok()) << n << " of " << entero.size() << " bytes";
+    }
+    LectorCampos l(entero);
+    EXPECT_EQ(l.u8(), 1);
+    EXPECT_EQ(l.u16(), 2);
+    EXPECT_EQ(l.u32(), 3u);
+    EXPECT_EQ(l.cadena(), QStringLiteral("abc"));
+    EXPECT_TRUE(l.ok() && l.alFinal());
+    EXPECT_FALSE(LectorCampos(QByteArrayView("BRUMARI")).bytes("BRUMARIA"));
+}

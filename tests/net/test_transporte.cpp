@@ -9,8 +9,11 @@
 #include <QDir>
 #include <QFile>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QNetworkDatagram>
+#include <QTimer>
 #include <QUdpSocket>
+#include <algorithm>
 #include <memory>
 #include <tuple>
 #include <utility>
@@ -152,6 +155,9 @@ TEST(Transporte, CadaRespuestaSeOyeUnaVezYDeNoMasDe64Sitios) {
 
     // The next search asks only where it is told, and hears anew.
     p.peer.CancelAsyncOperation(h);
+    ASSERT_TRUE(Esperar([&] { return p.registro.terminadas.size() == 1; }, 1000));
+    EXPECT_EQ(p.registro.terminadas[0].hAsyncOp, h);
+    EXPECT_EQ(p.registro.terminadas[0].hResultCode, red::DPNERR_USERCANCEL);
     QUdpSocket otro;
     ASSERT_TRUE(otro.bind(QHostAddress(QHostAddress::LocalHost), 0));
     ASSERT_GT(buscar(otro), 0);
@@ -218,6 +224,12 @@ TEST(Transporte, CerrarAvisaAlOtroYPermiteEmpezarDeNuevo) {
     Par a(QStringLiteral("Ana")), b(QStringLiteral("Bea"));
     ASSERT_TRUE(Unir(a, b));
     const auto idB = a.registro.creados[1];
+    // Both sides know both players, by the same ids.
+    auto ordenados = [](QList<std::int32_t> l) {
+        std::sort(l.begin(), l.end());
+        return l;
+    };
+    EXPECT_EQ(ordenados(b.registro.creados), ordenados(a.registro.creados));
     b.peer.SendTo(0, QStringLiteral("1;adiós"));
     b.peer.Close();
     ASSERT_TRUE(Esperar([&] { return a.registro.destruidos.size() == 1; }));
@@ -289,4 +301,26 @@ TEST(Transporte, LosTiemposPorDefectoSonLosDelDocumento) {
                                   {"search query interval", t.intervaloBusquedaMs}})
         EXPECT_TRUE(doc.contains(QStringLiteral("| %1 | %2 ms |").arg(QLatin1String(que)).arg(ms)))
             << que;
+}
+
+// A host that takes link after link that goes keeps no socket nor timer
+// of any of them.
+TEST(Transporte, LosEnlacesQueSeVanNoDejanNadaDetras) {
+    CarpetaEncuentros carpeta;
+    Par host(QStringLiteral("Host"));
+    ASSERT_EQ(host.peer.Host(Sesion(QStringLiteral("s")), red::kGuidProveedorLocal), red::DPN_OK);
+    const auto sockets = host.peer.findChildren<QTcpSocket*>().size();
+    const auto relojes = host.peer.findChildren<QTimer*>().size();
+    for (int i = 0; i < 20; ++i) {
+        QTcpSocket s;
+        s.connectToHost(QHostAddress(QHostAddress::LocalHost), host.peer.PuertoTcp());
+        ASSERT_TRUE(s.waitForConnected(3000));
+        s.write("no es un saludo");
+        ASSERT_TRUE(Esperar([&] { return s.state() == QAbstractSocket::UnconnectedState; }));
+    }
+    EXPECT_TRUE(Esperar([&] {
+        return host.peer.findChildren<QTcpSocket*>().size() == sockets &&
+               host.peer.findChildren<QTimer*>().size() == relojes;
+    }, 2000)) << host.peer.findChildren<QTcpSocket*>().size() << " sockets, "
+              << host.peer.findChildren<QTimer*>().size() << " timers";
 }

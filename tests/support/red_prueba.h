@@ -47,6 +47,7 @@ public:
     QList<std::int32_t> creados;
     QList<std::int32_t> destruidos;
     QList<std::int32_t> razones;
+    QList<red::DPNMSG_ASYNC_OP_COMPLETE> terminadas;
 
     void DirectPlay8Event_CreatePlayer(std::int32_t id) override { creados << id; }
     void DirectPlay8Event_DestroyPlayer(std::int32_t id, std::int32_t razon) override {
@@ -56,6 +57,9 @@ public:
     void DirectPlay8Event_Receive(const red::DPNMSG_RECEIVE& r) override { recibidos << r; }
     void DirectPlay8Event_ConnectComplete(const red::DPNMSG_CONNECT_COMPLETE& c) override {
         resultadosUnion << c.hResultCode;
+    }
+    void DirectPlay8Event_AsyncOpComplete(const red::DPNMSG_ASYNC_OP_COMPLETE& r) override {
+        terminadas << r;
     }
     void DirectPlay8Event_EnumHostsResponse(const red::DPNMSG_ENUM_HOSTS_RESPONSE& r) override {
         respuestas << r;
