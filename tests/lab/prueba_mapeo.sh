@@ -11,6 +11,8 @@ lab_construir
 
 mapeado() { lab_mapeos | grep -q "^$1:47810:192.168.1.2:47810:"; }
 sin_mapeo() { ! mapeado TCP && ! mapeado UDP; }
+# A UPnP request carries the game's name; miniupnpd names a NAT-PMP one itself.
+por_upnp() { lab_mapeos | grep -q "^TCP:47810:192.168.1.2:47810:.*:Brumaria$"; }
 saludo() { lab_ejecutar hcono timeout 10 python3 -c "
 import socket; s = socket.create_connection(('$LAB_WAN_UPNP', 47810), 5); print(s.recv(16).decode().strip())" 2>/dev/null; }
 abierto() { dice "$1" "Tu dirección para jugar por Internet: $LAB_WAN_UPNP:47810"; }
@@ -26,6 +28,8 @@ for modo in upnp natpmp; do
     igual 0 $? "$modo: el anfitrión lee su dirección pública en menos de 3 s ($(($(lab_ms) - t)) ms)"
     mapeado TCP && mapeado UDP
     igual 0 $? "$modo: miniupnpd tiene el puerto 47810 abierto en TCP y UDP hacia la casa"
+    if [ "$modo" = upnp ]; then por_upnp; else ! por_upnp; fi
+    igual 0 $? "$modo: es $modo lo que lo ha abierto"
     igual hola "$(saludo)" "$modo: un amigo desde otra casa llega al anfitrión por esa dirección"
     decir sesion cerrar
     esperar_que 2 sin_mapeo

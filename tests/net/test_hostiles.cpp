@@ -211,6 +211,26 @@ const Fila kFilas[] = {
          goteo.start(50);
          EXPECT_TRUE(a.Solo()); // bytes are no sign of life, frames are
      }},
+    // His last words and his leaving come while the game shows his alert:
+    // both are taken once the box closes.
+    {"se va mientras el juego muestra su alerta",
+     [](Anfitrion& a) {
+         Crudo c;
+         ASSERT_TRUE(c.Unirse(a.Puerto()));
+         const auto previo = InstalarManejadorMensajes([&](const Mensaje& m) {
+             if (m.titulo == QStringLiteral("Alerta de tu adversario")) {
+                 c.sock.write(Datos(QStringLiteral("1;adiós")));
+                 c.sock.disconnectFromHost();
+                 c.Cerrado();
+                 Pausa(100);
+             }
+             return Respuesta::Aceptar;
+         });
+         c.sock.write(Datos(QStringLiteral("0;4;1;me voy")));
+         EXPECT_TRUE(a.Solo());
+         InstalarManejadorMensajes(previo);
+         EXPECT_TRUE(a.m.paneles.chat.contains(QStringLiteral("<crudo> adiós")));
+     }},
     Inundacion("megas de chat mientras el juego espera", true),
     Inundacion("megas de chat sin pausa", false),
     // Two links waiting for their hello: the first is not dropped for the second.

@@ -324,3 +324,25 @@ TEST(Transporte, LosEnlacesQueSeVanNoDejanNadaDetras) {
     }, 2000)) << host.peer.findChildren<QTcpSocket*>().size() << " sockets, "
               << host.peer.findChildren<QTimer*>().size() << " timers";
 }
+
+// Hosting and closing, searching anew over a search: no UDP socket of an
+// earlier one stays open.
+TEST(Transporte, NiCerrarNiBuscarOtraVezDejanSocketsAbiertos) {
+    CarpetaEncuentros carpeta;
+    Par p(QStringLiteral("Ana"));
+    auto udp = [&p] { return p.peer.findChildren<QUdpSocket*>().size(); };
+    const auto base = udp();
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_EQ(p.peer.Host(Sesion(QStringLiteral("s")), red::kGuidProveedorLocal), red::DPN_OK);
+        p.peer.Close();
+    }
+    EXPECT_TRUE(Esperar([&] { return udp() == base; }, 1000)) << udp() << " after closing";
+    std::int32_t h = 0;
+    for (int i = 0; i < 3; ++i)
+        h = p.peer.EnumHosts(QString::fromLatin1(kGuidJuego), red::kGuidProveedorLocal, QString());
+    ASSERT_GT(h, 0);
+    const auto buscando = udp();
+    p.peer.CancelAsyncOperation(h);
+    EXPECT_TRUE(Esperar([&] { return udp() == base; }, 1000))
+        << udp() << " after cancelling, " << buscando << " while searching";
+}
