@@ -145,6 +145,31 @@ TEST_F(ContraOrdenador, RendirseMientrasPiensaNoDejaDisparoTrasElFinal) {
     EXPECT_FALSE(m.vista.blnRespuestas);
 }
 
+// Only the first 1000 answers of a match are kept for the check: a lie as
+// the 1000th is caught, one past them is not looked at.
+TEST(JuegoLimpio, SeCompruebanLasPrimeras1000Respuestas) {
+    const QByteArray sal(kBytesSal, 's');
+    for (const int intVerdades : {999, 1000}) {
+        SCOPED_TRACE(intVerdades);
+        GrabadorMensajes cajas;
+        Mesa m;
+        JuegoLimpio& j = m.partida.juegoLimpio();
+        j.Empezar(CompromisoFlota(FlotaFija(), sal));
+        j.AnotarRespuesta(0, 4, 0); // E1, water; then shot again and again
+        for (int i = 1; i < intVerdades; ++i)
+            j.AnotarRespuesta(0, 4, 3);
+        j.AnotarRespuesta(0, 0, 0);     // A1, a ship, said to be water
+        j.RivalTermino();
+        for (int f = 0; f < kLado; ++f)
+            for (int c = 0; c < kLado; ++c)
+                if (FlotaFija()[f][c] == CASILLA_BARCO) j.RecibirCasilla(f, c);
+        j.RecibirSal(sal);
+        j.PartidaTerminada();
+        EXPECT_EQ(m.paneles.historial.contains(QStringLiteral("¡Tu CONTRINCANTE HA HECHO TRAMPA!")),
+                  intVerdades < 1000);
+    }
+}
+
 // A network match set up by the host, both fleets the fixed one: ships of
 // two at E5-F5 and single ships at A10, F3, J7 and F8 among them.
 void EmpezarEnRed(Mesa& m, bool blnEmpiezaJugador) {

@@ -169,6 +169,21 @@ const Fila kFilas[] = {
          }, 2000));
          EXPECT_EQ(a.dp.Estado(), EstadoConexion::Conectados);
      }},
+    // Hosting again while hosting is refused: the session and its host's
+    // name stay as they were.
+    {"otra sesion mientras hospeda",
+     [](Anfitrion& a) {
+         EXPECT_EQ(a.dp.HospedarSesion(QStringLiteral("Eva"), QStringLiteral("Otra"),
+                                       red::kGuidProveedorLocal),
+                   red::DPNERR_ALREADYINITIALIZED);
+         Crudo c;
+         const red::Marco m = c.Saludar(a.Puerto());
+         ASSERT_EQ(m.tipo, red::TipoMarco::Bienvenida);
+         const auto b = red::LeerBienvenida(m.cuerpo);
+         ASSERT_TRUE(b);
+         EXPECT_EQ(b->nombreHost, QStringLiteral("Ana"));
+         EXPECT_EQ(b->nombreSesion, QStringLiteral("Mesa de Ana"));
+     }},
     {"otra aplicacion o un tercer jugador",
      [](Anfitrion& a) {
          Crudo otra, uno, tercero;
@@ -286,10 +301,6 @@ TEST_P(Hostil, ElJuegoSigueYElAtacanteNoLlegaANada) {
     {
         Anfitrion a;
         ASSERT_EQ(a.dp.Estado(), EstadoConexion::Anfitrion);
-        // Hosting again while hosting is refused, and the session stays.
-        EXPECT_EQ(a.dp.HospedarSesion(QStringLiteral("Ana"), QStringLiteral("Otra"),
-                                      red::kGuidProveedorLocal),
-                  red::DPNERR_ALREADYINITIALIZED);
         GetParam().atacar(a);
         Pausa(20);
         // Nothing of his crosses a line or a column, in the pane or the file.

@@ -127,11 +127,8 @@ const QString kTrampa = QStringLiteral("¡Tu CONTRINCANTE HA HECHO TRAMPA!");
 TEST(JuegoLimpio, UnaPartidaHonradaNoEnsenaNingunaCasillaHastaElFinalYSeCompruebaLimpia) {
     Mesa2 t;
     t.Empezar(FlotaFija());
-    // A peer that shows a fleet before the end is not heard, nor one that
-    // commits to another fleet once the match is on.
+    // A peer that shows a fleet before the end is not heard.
     t.rival.Decir(Revelacion(Mover(FlotaFija(), 9, 0, 8, 0), kSal));
-    t.rival.Decir(QStringLiteral("0;5;") +
-                  QString::fromLatin1(CompromisoFlota(Mover(FlotaFija(), 9, 0, 8, 0), kSal).toHex()));
     // Every square of his fleet, answered truly: the ship of four, then the rest.
     Panel visto{};
     for (int f = 0; f < kLado && t.juego.m.partida.blnEnPartida(); ++f)

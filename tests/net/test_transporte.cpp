@@ -165,6 +165,10 @@ TEST(Transporte, CadaRespuestaSeOyeUnaVezYDeNoMasDe64Sitios) {
     while (oido.hasPendingDatagrams()) oido.receiveDatagram();
     ASSERT_TRUE(Esperar([&] { return otro.hasPendingDatagrams(); }, 2000));
     const QNetworkDatagram nueva = otro.receiveDatagram();
+    // An answer to the search before is not one to this search.
+    otro.writeDatagram(respuesta, nueva.senderAddress(), quint16(nueva.senderPort()));
+    QTest::qWait(100);
+    EXPECT_EQ(p.registro.respuestas.size(), kTope);
     r.marca = red::LeerConsulta(nueva.data()).value_or(red::ConsultaBusqueda{}).marca;
     otro.writeDatagram(red::CodificarRespuesta(r), nueva.senderAddress(),
                        quint16(nueva.senderPort()));
@@ -242,12 +246,16 @@ TEST(Transporte, CerrarAvisaAlOtroYPermiteEmpezarDeNuevo) {
     EXPECT_EQ(a.registro.razones[0], red::DPNDESTROYPLAYERREASON_NORMAL);
     EXPECT_EQ(b.peer.NumeroJugadores(), 0);
     // The seat is free again, and the closed peer can host.
-    Par c(QStringLiteral("Cris"));
-    c.peer.Connect(a.peer.GetApplicationDesc(),
-                   QStringLiteral("127.0.0.1:%1").arg(a.peer.PuertoTcp()),
-                   red::kGuidProveedorLocal);
-    ASSERT_TRUE(Esperar([&] { return !c.registro.resultadosUnion.isEmpty(); }));
-    EXPECT_EQ(c.registro.resultadosUnion[0], red::DPN_OK);
+    auto c = std::make_unique<Par>(QStringLiteral("Cris"));
+    c->peer.Connect(a.peer.GetApplicationDesc(),
+                    QStringLiteral("127.0.0.1:%1").arg(a.peer.PuertoTcp()),
+                    red::kGuidProveedorLocal);
+    ASSERT_TRUE(Esperar([&] { return !c->registro.resultadosUnion.isEmpty(); }));
+    EXPECT_EQ(c->registro.resultadosUnion[0], red::DPN_OK);
+    // A peer that goes away in session (its program closing) says goodbye too.
+    c.reset();
+    ASSERT_TRUE(Esperar([&] { return a.registro.destruidos.size() == 2; }));
+    EXPECT_EQ(a.registro.razones[1], red::DPNDESTROYPLAYERREASON_NORMAL);
     EXPECT_EQ(b.peer.Host(Sesion(QStringLiteral("otra")), red::kGuidProveedorLocal), red::DPN_OK);
     // The host's announcement goes with it.
     const QString carpetaRuta = red::DirectPlay8Peer::CarpetaEncuentros();
@@ -345,4 +353,31 @@ TEST(Transporte, NiCerrarNiBuscarOtraVezDejanSocketsAbiertos) {
     p.peer.CancelAsyncOperation(h);
     EXPECT_TRUE(Esperar([&] { return udp() == base; }, 1000))
         << udp() << " after cancelling, " << buscando << " while searching";
+}
+
+// Closing from inside an event drops what waits behind it: nothing of the
+// closed session reaches the program afterwards.
+TEST(Transporte, LoQueEsperabaAlCerrarNoLlegaDespues) {
+    struct Cierra : RegistroEventos {
+        std::function<void()> alRecibir;
+        void DirectPlay8Event_Receive(const red::DPNMSG_RECEIVE& r) override {
+            RegistroEventos::DirectPlay8Event_Receive(r);
+            if (auto f = std::exchange(alRecibir, {})) f();
+        }
+    };
+    CarpetaEncuentros carpeta;
+    Par a(QStringLiteral("Ana")), b(QStringLiteral("Bea"));
+    ASSERT_TRUE(Unir(a, b));
+    Cierra cierra;
+    a.peer.RegisterMessageHandler(&cierra);
+    cierra.alRecibir = [&] {
+        for (int i = 0; i < 3; ++i)
+            b.peer.SendTo(0, QStringLiteral("1;otra"));
+        QTest::qWait(200); // they arrive and wait behind this one
+        a.peer.Close();
+    };
+    b.peer.SendTo(0, QStringLiteral("1;hola"));
+    ASSERT_TRUE(Esperar([&] { return !cierra.recibidos.isEmpty(); }));
+    QTest::qWait(200);
+    EXPECT_EQ(cierra.recibidos.size(), 1);
 }

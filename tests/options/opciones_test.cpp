@@ -10,6 +10,7 @@
 #include <QVariant>
 #include <cerrno>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -147,6 +148,30 @@ TEST(Config, UnConfigConOtroNombreSeReescribeDondeEsta) {
     intEscriturasCortas = 1;
     EXPECT_FALSE(m.blnGuardarOpcionesEnArchivo());
     EXPECT_EQ(prueba::LeerArchivo(otro), CodificarOpciones(Distinto()));
+}
+
+// An ordinary Config.dat is written beside itself and renamed over (a crash
+// never leaves half a record), with the permissions it had; a new one is
+// readable by all and writable by its owner.
+TEST(Config, UnConfigCorrienteSeReemplazaEnteroConSusPermisos) {
+    prueba::CarpetaTemporal carpeta;
+    const QByteArray ruta = QFile::encodeName(ModOpciones::strRutaConfig());
+    auto datos = [&ruta] {
+        struct stat info {};
+        EXPECT_EQ(::stat(ruta.constData(), &info), 0);
+        return std::pair(info.st_ino, info.st_mode & 07777);
+    };
+    ModOpciones m;
+    m.Opciones = Distinto();
+    ASSERT_TRUE(m.blnGuardarOpcionesEnArchivo());
+    EXPECT_EQ(datos().second, 0644u);
+    ASSERT_EQ(::chmod(ruta.constData(), 0640), 0);
+    const auto antes = datos();
+    m.Opciones = RegistroOpciones::PorDefecto();
+    ASSERT_TRUE(m.blnGuardarOpcionesEnArchivo());
+    EXPECT_NE(datos().first, antes.first) << "rewritten in place";
+    EXPECT_EQ(datos().second, 0640u);
+    EXPECT_EQ(Leer(), CodificarOpciones(RegistroOpciones::PorDefecto()));
 }
 
 // A program folder that is not there takes no Config.dat: the save says so.
