@@ -116,6 +116,7 @@ struct Abandono {
     Salida salida;
     const char* caja;   // the box the player sees, "" none
     const char* envia;  // a message it sends, "" when it sends none
+    C caida = C::RivalIdo; // where the connection goes, when it is what ends it
 };
 
 void PrintTo(const Abandono& a, std::ostream* os) { *os << a.historia; }
@@ -160,7 +161,7 @@ TEST_P(Dejar, LaPreparacionVuelveAInactivaYSePuedeEmpezarOtra) {
     if (a.salida)
         (m.preparacion.*a.salida)();
     else
-        m.red.Fijar(C::RivalIdo);
+        m.red.Fijar(a.caida);
     EXPECT_EQ(m.preparacion.Estado(), E::Inactiva);
     EXPECT_FALSE(m.partida.blnEnPartida());
     EXPECT_FALSE(m.vista.blnEditorAbierto);
@@ -209,6 +210,9 @@ const Abandono kAbandonos[] = {
     {"FlotaElOtroAbandona", E::EsperandoFlotaContraria, true, kAbandona, kGanas, "fin"},
     {"QuienElOtroSeVa", E::EsperandoQuienEmpieza, true, kSeVa, "", ""},
     {"JugandoEnRedElOtroSeVa", E::EnPartida, true, kSeVa, kSinComprobar, ""},
+    // The joiner's session itself gone, the host with it.
+    {"FlotaSinSesion", E::EsperandoFlotaContraria, true, kSeVa, "", "", C::SinConexion},
+    {"JugandoEnRedSinSesion", E::EnPartida, true, kSeVa, "", "", C::SinConexion},
 };
 } // namespace
 
