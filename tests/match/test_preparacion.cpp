@@ -152,6 +152,32 @@ TEST_F(Preparacion, ElUnidoGuardaLaPalabraDelHostLlegueCuandoLlegue) {
     EXPECT_TRUE(m.partida.blnTurnoJugadorAtaque());
 }
 
+// A commitment sent while a match is on belongs to no match: the next one
+// is checked against the commitment made for it.
+TEST_F(Preparacion, UnCompromisoEnMitadDeLaPartidaNoValeParaLaSiguiente) {
+    const QByteArray sal(kBytesSal, 's');
+    Unirse([this] { p.RecibirQuienEmpieza(true); });
+    EmpezarEnRed();
+    FlotaDelRival(p);
+    ASSERT_EQ(p.Estado(), E::EnPartida);
+    p.RecibirCompromiso(CompromisoFlota(FlotaFija(), QByteArray(kBytesSal, 'x')));
+    m.partida.FinDePartida();
+    p.RecibirQuienEmpieza(true);
+    EmpezarEnRed();
+    FlotaDelRival(p);
+    ASSERT_EQ(p.Estado(), E::EnPartida);
+    m.partida.FinDePartida();
+    p.RecibirFinDePartida();
+    JuegoLimpio& j = m.partida.juegoLimpio();
+    for (int f = 0; f < kLado; ++f)
+        for (int c = 0; c < kLado; ++c)
+            if (FlotaFija()[f][c] == CASILLA_BARCO) j.RecibirCasilla(f, c);
+    j.RecibirSal(sal);
+    EXPECT_TRUE(h.contains(QStringLiteral(
+        "Se han comprobado los barcos de tu contrincante: todas sus respuestas eran ciertas.")));
+    EXPECT_FALSE(h.contains(QStringLiteral("¡Tu CONTRINCANTE HA HECHO TRAMPA!")));
+}
+
 TEST_F(Preparacion, UnFinDePartidaTardioNoDaPorAbandonadaLaSiguiente) {
     Unirse([this] { p.RecibirQuienEmpieza(true); });
     EmpezarEnRed();
