@@ -136,7 +136,10 @@ TEST(MapeoPuertos, AbreTcpYUdpHaciaEsteEquipoLoRenuevaYLoQuitaAlTerminar) {
     Router r(Router::Modo::Acepta);
     MapeoPuertos m;
     m.FijarTiempos({3000, 2, 1000}); // a two-second lease, renewed every second
+    QStringList dichos; // what the window is told at each change
+    QObject::connect(&m, &MapeoPuertos::cambiado, [&] { dichos << m.strTextoParaElAnfitrion(); });
     m.Abrir(47810, r.Url());
+    EXPECT_EQ(dichos, QStringList{m.strTextoParaElAnfitrion()});
     EXPECT_EQ(m.strTextoParaElAnfitrion(),
               QStringLiteral("Pidiendo al router que abra el puerto 47810..."));
     ASSERT_TRUE(Esperar([&] { return m.estado() == Estado::Abierto; }));
@@ -156,6 +159,8 @@ TEST(MapeoPuertos, AbreTcpYUdpHaciaEsteEquipoLoRenuevaYLoQuitaAlTerminar) {
     ASSERT_TRUE(Esperar([&] { return r.Cuantas(QStringLiteral("AddPortMapping")) >= 4; }));
     m.Cerrar();
     EXPECT_EQ(m.estado(), Estado::Inactivo);
+    EXPECT_EQ(dichos.size(), 3);
+    EXPECT_EQ(dichos.value(2), QString()) << "the window is told it is closed";
     ASSERT_TRUE(Esperar([&] { return r.Cuantas(QStringLiteral("DeletePortMapping")) == 2; }));
     EXPECT_EQ(r.llamadas.back().puertoExterno, QStringLiteral("47810"));
 }
