@@ -118,3 +118,30 @@ TEST(Campos, LaRespuestaDeBusquedaSoloConCadaCampoEnSuRango) {
     }
     EXPECT_FALSE(LeerConsulta(buena)) << "an answer is no query";
 }
+
+// A GUID as the protocol writes it: 38 characters, braces, hex digits of
+// either case and hyphens at 9, 14, 19 and 24.
+TEST(Campos, ElGuidTalComoLoEscribeElProtocolo) {
+    const struct {
+        const char* guid;
+        bool blnVale;
+    } filas[] = {
+        {"{ECF6F199-8B33-43D3-BB42-DB7ABDCFFAFA}", true},
+        {"{abcdef09-aaaa-ffff-0000-a0b1c2d3e4f5}", true},
+        {"{00000000-0000-0000-0000-000000000000}", true},
+        {"{ECF6F199-8B33-43D3-BB42-DB7ABDCFFAFG}", false}, // G
+        {"{ecf6f199-8b33-43d3-bb42-db7abdcffafg}", false}, // g
+        {"{ECF6F199-8B33-43D3-BB42-DB7ABDCFFAF@}", false}, // the character before A
+        {"{ECF6F199-8B33-43D3-BB42-DB7ABDCFFAF`}", false}, // the one before a
+        {"{ECF6F1998-B33-43D3-BB42-DB7ABDCFFAFA}", false}, // a hyphen out of place
+        {"{ECF6F199-8B33-43D3-BB42-DB7ABDCFFAF-}", false},
+        {"{ECF6F199-8B33-43D3-BB42DDB7ABDCFFAFA}", false}, // a digit where a hyphen goes
+        {"{ECF6F199-8B33-43D3-BB42-DB7ABDCFFAF}", false},  // 37
+        {"{ECF6F199-8B33-43D3-BB42-DB7ABDCFFAFAA}", false}, // 39
+        {"ECF6F199-8B33-43D3-BB42-DB7ABDCFFAFA00", false},
+        {"(ECF6F199-8B33-43D3-BB42-DB7ABDCFFAFA)", false},
+        {"", false},
+    };
+    for (const auto& f : filas)
+        EXPECT_EQ(blnGuidValido(QString::fromLatin1(f.guid)), f.blnVale) << f.guid;
+}

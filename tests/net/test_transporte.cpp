@@ -177,6 +177,20 @@ TEST(Transporte, CadaRespuestaSeOyeUnaVezYDeNoMasDe64Sitios) {
     EXPECT_FALSE(oido.hasPendingDatagrams());
 }
 
+// A search needs the game's GUID well formed and a provider it knows.
+TEST(Transporte, UnaBusquedaMalPedidaNoEmpieza) {
+    CarpetaEncuentros carpeta;
+    Par p(QStringLiteral("Ana"));
+    const QString guid = QString::fromLatin1(kGuidJuego);
+    EXPECT_EQ(p.peer.EnumHosts(guid.chopped(1), red::kGuidProveedorLocal, QString()), 0);
+    EXPECT_EQ(p.peer.EnumHosts(guid, QStringLiteral("{00000000-0000-0000-0000-000000000009}"),
+                               QString()),
+              0);
+    const std::int32_t h = p.peer.EnumHosts(guid, red::kGuidProveedorLocal, QString());
+    EXPECT_GT(h, 0);
+    p.peer.CancelAsyncOperation(h);
+}
+
 TEST(Transporte, UnionFallidaNuncaEsExito) {
     CarpetaEncuentros carpeta;
     Par host(QStringLiteral("Host")), p(QStringLiteral("Ana"));
