@@ -71,11 +71,17 @@ for modo in upnp natpmp; do
     rm -f "$LAB_DIR"/{sesion,programa,ventana,matado}.*
 done
 
-# No router that maps: the host is told, in time, to open the port by hand.
+# No router that maps, only a TV on the LAN that answers the search for
+# one: the host is told, in time, that no router was found and to open the
+# port by hand.
+lanzar tele rnada python3 "$(dirname "$0")/sonda.py" televisor 192.168.1.1 15
+esperar_que 3 dice tele escuchando
 t=$(lab_ms)
 lanzar nada hnada "$ABRIR" 47810 4
-esperar_que 3 dice nada "abre a mano el puerto 47810 (TCP y UDP) en el router."
+esperar_que 3 dice nada "No se ha encontrado un router que abra puertos (UPnP ni NAT-PMP): para jugar por Internet, abre a mano el puerto 47810 (TCP y UDP) en el router."
 igual 0 $? "sin UPnP ni NAT-PMP el anfitrión sabe en menos de 3 s que debe abrirlo a mano ($(($(lab_ms) - t)) ms)"
+dice tele descripcion
+igual 0 $? "el televisor contestó a la búsqueda y se leyó su descripción"
 salida nada | tail -1
 decir nada salir
 terminar
