@@ -9,6 +9,7 @@
 #include "grabador_mensajes.h"
 
 #include <QTest>
+#include <algorithm>
 #include <gtest/gtest.h>
 
 using namespace brumaria;
@@ -76,7 +77,11 @@ int Jugar(Mesa& m, GrabadorMensajes& cajas) {
             }
             EXPECT_TRUE(m.vista.sonidos.isEmpty()); // a refused answer plays nothing
             cajas.Limpiar();
+            const int fa = m.principal.intFilaAtaque, ca = m.principal.intColumnaAtaque;
             Responder(m.partida, intVerdad);
+            EXPECT_TRUE(std::any_of(m.vista.marcas.begin(), m.vista.marcas.end(), [&](const auto& x) {
+                return x.intFila == fa && x.intColumna == ca && x.blnRespondido;
+            })) << "the answered shot is drawn as answered";
             EXPECT_EQ(m.vista.sonidos, Sonido(m.opciones.Opciones, intVerdad));
             if (m.partida.blnEnPartida()) {
                 EXPECT_TRUE(cajas.mensajes().isEmpty());

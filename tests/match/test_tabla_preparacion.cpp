@@ -154,6 +154,10 @@ TEST_P(Dejar, LaPreparacionVuelveAInactivaYSePuedeEmpezarOtra) {
     const Abandono& a = GetParam();
     Llevar(a.estado, a.blnRed);
     ASSERT_EQ(m.preparacion.Estado(), a.estado);
+    // The other side's history hears that this one is placing its fleet.
+    EXPECT_EQ(m.red.enviados.contains(QStringLiteral("historial Ana está colocando sus barcos")),
+              a.blnRed && a.estado != E::EsperandoContrincante)
+        << m.red.enviados.join(u',').toStdString();
     EXPECT_EQ(m.paneles.historial.contains(QStringLiteral("Esperando al contrincante...")),
               a.estado == E::EsperandoContrincante);
     const int intEnviados = m.red.enviados.size();

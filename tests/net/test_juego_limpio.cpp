@@ -164,11 +164,12 @@ TEST(JuegoLimpio, UnaPartidaHonradaNoEnsenaNingunaCasillaHastaElFinalYSeComprueb
                           .toHex()),
               compromiso);
 
-    // His end, his fleet (a square said twice counts once); then a second
-    // showing, which counts for nothing.
+    // His end, his fleet (a square said twice counts once, none past a
+    // fleet's 20 counts); then a second showing, which counts for nothing.
     t.rival.Decir(QStringLiteral("0;0;FinDePartida:Sí"));
     QStringList ensenada = Revelacion(FlotaFija(), kSal);
     ensenada.prepend(ensenada.first());
+    ensenada.insert(ensenada.size() - 1, QStringLiteral("0;1;5;5")); // a 21st: beyond a fleet
     t.rival.Decir(ensenada);
     t.rival.Decir(Revelacion(Mover(FlotaFija(), 9, 0, 8, 0), kSal));
     t.rival.Decir(QStringLiteral("1;ya está"));

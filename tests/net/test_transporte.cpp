@@ -191,6 +191,25 @@ TEST(Transporte, UnaBusquedaMalPedidaNoEmpieza) {
     p.peer.CancelAsyncOperation(h);
 }
 
+// A host answers every one of many searchers at once: its limit of
+// answers is per source address, not shared.
+TEST(Transporte, ElHostContestaACadaUnoDeMuchosBuscadores) {
+    CarpetaEncuentros carpeta;
+    Par host(QStringLiteral("Host"));
+    ASSERT_EQ(host.peer.Host(Sesion(QStringLiteral("s")), red::kGuidProveedorLocal), red::DPN_OK);
+    const QByteArray consulta = red::CodificarConsulta({QString::fromLatin1(kGuidJuego), 7});
+    std::vector<std::unique_ptr<QUdpSocket>> buscadores;
+    for (int i = 2; i < 8; ++i) {
+        buscadores.push_back(std::make_unique<QUdpSocket>());
+        ASSERT_TRUE(buscadores.back()->bind(QHostAddress(QStringLiteral("127.0.0.%1").arg(i)), 0));
+        buscadores.back()->writeDatagram(consulta, QHostAddress(QHostAddress::LocalHost),
+                                         host.peer.PuertoDescubrimientoLocal());
+    }
+    for (const auto& s : buscadores)
+        EXPECT_TRUE(Esperar([&] { return s->hasPendingDatagrams(); }, 1000))
+            << s->localAddress().toString().toStdString();
+}
+
 TEST(Transporte, UnionFallidaNuncaEsExito) {
     CarpetaEncuentros carpeta;
     Par host(QStringLiteral("Host")), p(QStringLiteral("Ana"));
