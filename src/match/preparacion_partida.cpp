@@ -78,7 +78,6 @@ void PreparacionPartida::Pasar(EventoPreparacion evento) {
     if (antes == E::Colocando && despues != E::EsperandoFlotaContraria && despues != E::EnPartida)
         vista_.CerrarColocarBarcos(); // given up: the editor goes, placing nothing
     ActualizarMenus();
-    emit estadoCambiado(antes, despues);
     // A set-up that got past its dialog ends as a match does: "Fin" in the
     // history, the controls reset, the other player told.
     if (despues == E::Inactiva && antes != E::Eligiendo && evento != V::FinDePartida)

@@ -63,10 +63,6 @@ public:
     void RecibirHistorial(const QString& strLinea);
     void ConexionCambiada();
 
-signals:
-    // After every change of state (tests and the scripted driver watch it).
-    void estadoCambiado(EstadoPreparacion anterior, EstadoPreparacion nuevo);
-
 private:
     // What the other player has said of the match he is setting up. It may
     // come before this side starts its own, and is kept until it is used or

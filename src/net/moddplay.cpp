@@ -50,9 +50,7 @@ bool ModDPlay::blnEsHost() const {
 // The one place the connection changes state; the set-up hears of it.
 void ModDPlay::Pasar(EstadoConexion nuevo) {
     if (nuevo == estado_) return;
-    const EstadoConexion anterior = estado_;
     estado_ = nuevo;
-    emit estadoCambiado(anterior, nuevo);
     preparacion_.ConexionCambiada();
 }
 

@@ -101,9 +101,6 @@ public:
     // `salida`, and both players count as in the session.
     void SustituirTransporte(std::function<bool(const QString&)> salida, bool blnHost);
 
-signals:
-    void estadoCambiado(EstadoConexion anterior, EstadoConexion nuevo);
-
 private:
     void Pasar(EstadoConexion nuevo);
     bool EnviarMensaje(const protocolo::Mensaje& mensaje);
