@@ -56,7 +56,8 @@ public:
         return intPanel >= 1 && intPanel <= 3 ? estado[intPanel] : QString();
     }
     void HabilitarRespuestas(bool b) override { blnRespuestas = b; }
-    void EntradaTeclado(bool) override {}
+    bool blnTeclado = false; // the keyboard attack box, as last set
+    void EntradaTeclado(bool b) override { blnTeclado = b; }
     void EnfocarColumna() override {}
     void VaciarCajasAtaque() override {}
     void MarcarAtaque(int f, int c, bool r) override { marcas.append({f, c, r}); }

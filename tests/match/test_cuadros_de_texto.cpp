@@ -1,4 +1,5 @@
-// The history writer: a history file that cannot be written.
+// The history writer: a history file that cannot be written, and a notice
+// that reaches the status bar only while the history pane is hidden.
 #include "fakes.h"
 
 #include "carpeta_temporal.h"
@@ -55,6 +56,17 @@ TEST(ArchivoHistorial, UnArchivoImposibleSeAvisaUnaVezYSeSigueJugando) {
         QFile::remove(buena);
     }
     EXPECT_TRUE(QFileInfo(carpeta.archivo(QStringLiteral("carpeta"))).isDir());
+}
+
+TEST(ArchivoHistorial, UnAvisoVaALaBarraSoloConElHistorialOculto) {
+    for (const bool blnVer : {true, false}) {
+        Escritor e{QString()};
+        e.opciones.Opciones.blnHistorialMovimientosActivar = false;
+        e.opciones.Opciones.blnVerHistorial = blnVer;
+        e.cuadros.EscribirAviso(QStringLiteral("Texto entero"), QStringLiteral("Breve"));
+        EXPECT_EQ(e.paneles.historial, QStringList{QStringLiteral("Texto entero")});
+        EXPECT_EQ(e.paneles.aviso, blnVer ? QString() : QStringLiteral("Breve"));
+    }
 }
 
 } // namespace

@@ -137,7 +137,9 @@ TEST_F(ContraOrdenador, RendirseMientrasPiensaNoDejaDisparoTrasElFinal) {
     Azar::FijarDeterminista(5);
     m.opciones.Opciones.blnTiempoRespuesta = true;
     m.opciones.Opciones.intTiempoRespuesta = 300;
+    m.opciones.Opciones.intMetodoAtaque = 3; // by keyboard: its box is on at each attack
     m.Empezar(true);
+    EXPECT_TRUE(m.vista.blnTeclado);
     const auto [f, c] = CasillaOculta(m.principal);
     m.partida.TurnoJugador2(f, c);
     ASSERT_EQ(m.principal.intLeerCasilla(f, c, 3), CASILLA_AGUA); // a miss: his turn
@@ -148,6 +150,7 @@ TEST_F(ContraOrdenador, RendirseMientrasPiensaNoDejaDisparoTrasElFinal) {
     QTest::qWait(m.partida.tmrReloj.interval() + 100);
     EXPECT_TRUE(m.vista.marcas.isEmpty());
     EXPECT_FALSE(m.vista.blnRespuestas);
+    EXPECT_FALSE(m.vista.blnTeclado) << "no attack is typed after the end";
 }
 
 // Only the first 1000 answers of a match are kept for the check: a lie as

@@ -216,6 +216,28 @@ const Fila kFilas[] = {
                        QStringLiteral("'crudo' se ha desconectado. Se terminará la partida.")),
                    1);
      }},
+    // Gone without a goodbye (his program killed): seen at once, not when
+    // his silence runs out.
+    {"se corta sin despedirse",
+     [](Anfitrion& a) {
+         a.dp.oDPP()->FijarTiempos({100, 10000, 800, 100});
+         Crudo c;
+         ASSERT_TRUE(c.Unirse(a.Puerto()));
+         c.sock.abort();
+         EXPECT_TRUE(Esperar([&] { return a.dp.Estado() == EstadoConexion::RivalIdo; }, 2000));
+     }},
+    // A frame only a host sends, then chat in the same packet: the link is
+    // dropped at the first, and nothing after it is read.
+    {"un marco que no le toca",
+     [](Anfitrion& a) {
+         Crudo c;
+         ASSERT_TRUE(c.Unirse(a.Puerto()));
+         c.sock.write(red::CodificarMarco(red::TipoMarco::Bienvenida, {}) +
+                      Datos(QStringLiteral("1;tras el marco")));
+         EXPECT_TRUE(a.Solo());
+         Pausa(50);
+         EXPECT_TRUE(a.m.paneles.chat.isEmpty());
+     }},
     {"un byte de vez en cuando",
      [](Anfitrion& a) {
          Crudo c;

@@ -244,6 +244,7 @@ TEST(Transporte, UnionFallidaNuncaEsExito) {
         {otraApp, en(host.peer.PuertoTcp()), red::DPNERR_INVALIDAPPLICATION},
         {vieja, en(host.peer.PuertoTcp()), red::DPNERR_INVALIDINSTANCE},
         {Sesion(QStringLiteral("x")), en(mudo.serverPort()), red::DPNERR_NORESPONSE},
+        {Sesion(QStringLiteral("x")), QStringLiteral("127.0.0.1"), red::DPNERR_INVALIDHOSTADDRESS},
         {Sesion(QStringLiteral("x")), en(cuelga.serverPort()), red::DPNERR_OTRAVERSION},
     };
     for (const auto& c : casos) {
@@ -386,6 +387,10 @@ TEST(Transporte, NiCerrarNiBuscarOtraVezDejanSocketsAbiertos) {
     p.peer.CancelAsyncOperation(h);
     EXPECT_TRUE(Esperar([&] { return udp() == base; }, 1000))
         << udp() << " after cancelling, " << buscando << " while searching";
+    // A search still running when the peer closes stops with it.
+    ASSERT_GT(p.peer.EnumHosts(QString::fromLatin1(kGuidJuego), red::kGuidProveedorLocal, QString()), 0);
+    p.peer.Close();
+    EXPECT_TRUE(Esperar([&] { return udp() == base; }, 1000)) << udp() << " after closing";
 }
 
 // Closing from inside an event drops what waits behind it: nothing of the
