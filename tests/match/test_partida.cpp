@@ -137,9 +137,7 @@ TEST_F(ContraOrdenador, RendirseMientrasPiensaNoDejaDisparoTrasElFinal) {
     Azar::FijarDeterminista(5);
     m.opciones.Opciones.blnTiempoRespuesta = true;
     m.opciones.Opciones.intTiempoRespuesta = 300;
-    m.opciones.Opciones.intMetodoAtaque = 3; // by keyboard: its box is on at each attack
     m.Empezar(true);
-    EXPECT_TRUE(m.vista.blnTeclado);
     const auto [f, c] = CasillaOculta(m.principal);
     m.partida.TurnoJugador2(f, c);
     ASSERT_EQ(m.principal.intLeerCasilla(f, c, 3), CASILLA_AGUA); // a miss: his turn
@@ -150,7 +148,16 @@ TEST_F(ContraOrdenador, RendirseMientrasPiensaNoDejaDisparoTrasElFinal) {
     QTest::qWait(m.partida.tmrReloj.interval() + 100);
     EXPECT_TRUE(m.vista.marcas.isEmpty());
     EXPECT_FALSE(m.vista.blnRespuestas);
-    EXPECT_FALSE(m.vista.blnTeclado) << "no attack is typed after the end";
+}
+
+// Attacking by keyboard, given up on his own turn: the box to type in goes.
+TEST_F(ContraOrdenador, RendirseEnSuTurnoCierraLaEntradaPorTeclado) {
+    m.opciones.Opciones.intMetodoAtaque = 3;
+    m.Empezar(true);
+    ASSERT_TRUE(m.vista.blnTeclado);
+    cajas.respuestaPorDefecto = Respuesta::Si;
+    m.preparacion.mnuJuegoTerminarPartida_Click();
+    EXPECT_FALSE(m.vista.blnTeclado);
 }
 
 // Only the first 1000 answers of a match are kept for the check: a lie as
