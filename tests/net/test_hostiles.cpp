@@ -169,13 +169,24 @@ const Fila kFilas[] = {
          }, 2000));
          EXPECT_EQ(a.dp.Estado(), EstadoConexion::Conectados);
      }},
-    // Hosting again while hosting is refused: the session and its host's
-    // name stay as they were.
+    // Hosting again or joining while hosting is refused: the session and its
+    // host's name stay as they were. Alone, chat has no one to go to.
     {"otra sesion mientras hospeda",
      [](Anfitrion& a) {
          EXPECT_EQ(a.dp.HospedarSesion(QStringLiteral("Eva"), QStringLiteral("Otra"),
                                        red::kGuidProveedorLocal),
                    red::DPNERR_ALREADYINITIALIZED);
+         EXPECT_EQ(a.dp.UnirseASesion(QStringLiteral("Eva"), a.dp.oDPP()->GetApplicationDesc(),
+                                      QStringLiteral("127.0.0.1:%1").arg(a.Puerto()),
+                                      red::kGuidProveedorLocal),
+                   0);
+         EXPECT_EQ(a.dp.Estado(), EstadoConexion::Anfitrion);
+         a.dp.EnviarChat(QStringLiteral("¿hay alguien?"));
+         EXPECT_EQ(a.cajas.Contar(QStringLiteral(
+                       "No hay nadie a quien enviar.\n\nSi no estás en ninguna sesión puedes "
+                       "empezar una nueva partida en red, para eso inicia una nueva partida "
+                       "y activa 'Partida multijugador en red'.")),
+                   1);
          Crudo c;
          const red::Marco m = c.Saludar(a.Puerto());
          ASSERT_EQ(m.tipo, red::TipoMarco::Bienvenida);

@@ -4,6 +4,7 @@
 // match over ::1.
 #include "net/busqueda.h"
 #include "net/descubrimiento.h"
+#include "net/marco.h"
 #include "red_prueba.h"
 
 #include <QDir>
@@ -267,6 +268,10 @@ TEST(Transporte, CerrarAvisaAlOtroYPermiteEmpezarDeNuevo) {
     Par a(QStringLiteral("Ana")), b(QStringLiteral("Bea"));
     ASSERT_TRUE(Unir(a, b));
     const auto idB = a.registro.creados[1];
+    EXPECT_EQ(a.peer.GetPeerInfo(a.peer.IdJugadorLocal()), QStringLiteral("Ana"));
+    EXPECT_EQ(b.peer.GetPeerInfo(b.peer.IdJugadorLocal()), QStringLiteral("Bea"));
+    // A message longer than a frame is not sent, and says so.
+    EXPECT_FALSE(b.peer.SendTo(0, QString(red::kMaxCuerpoMarco + 1, u'x')));
     // Both sides know both players, by the same ids.
     auto ordenados = [](QList<std::int32_t> l) {
         std::sort(l.begin(), l.end());
