@@ -309,22 +309,34 @@ TEST(Transporte, CerrarAvisaAlOtroYPermiteEmpezarDeNuevo) {
     EXPECT_TRUE(QDir(carpetaRuta).entryList(QDir::Files).isEmpty());
 }
 
+namespace {
+// A recorder that runs a step once, from inside the first message it is
+// handed: the program busy with it, as in a box.
+struct DentroDelPrimero : RegistroEventos {
+    std::function<void()> alRecibir;
+    void DirectPlay8Event_Receive(const red::DPNMSG_RECEIVE& r) override {
+        RegistroEventos::DirectPlay8Event_Receive(r);
+        if (auto f = std::exchange(alRecibir, {})) f();
+    }
+};
+
+// Ana and Bea joined, Ana's program handed Bea's messages through it.
+struct TransporteOcupado : ::testing::Test {
+    CarpetaEncuentros carpeta;
+    Par a{QStringLiteral("Ana")}, b{QStringLiteral("Bea")};
+    DentroDelPrimero dentro;
+    void SetUp() override {
+        ASSERT_TRUE(Unir(a, b));
+        a.peer.RegisterMessageHandler(&dentro);
+    }
+};
+} // namespace
+
 // A peer who keeps talking while the game is held in a box (a nested event
 // loop, when nothing is handed out) is let go once what waits for the game
 // passes its bound: the waiting lines cannot grow without end.
-TEST(Transporte, QuienHablaSinParaMientrasElJuegoEsperaSeVa) {
-    struct Ocupado : RegistroEventos {
-        std::function<void()> alRecibir;
-        void DirectPlay8Event_Receive(const red::DPNMSG_RECEIVE& r) override {
-            RegistroEventos::DirectPlay8Event_Receive(r);
-            if (auto f = std::exchange(alRecibir, {})) f();
-        }
-    };
-    CarpetaEncuentros carpeta;
-    Par a(QStringLiteral("Ana")), b(QStringLiteral("Bea"));
-    ASSERT_TRUE(Unir(a, b));
-    Ocupado ocupado;
-    a.peer.RegisterMessageHandler(&ocupado);
+TEST_F(TransporteOcupado, QuienHablaSinParaMientrasElJuegoEsperaSeVa) {
+    DentroDelPrimero& ocupado = dentro;
     bool blnSeFue = false;
     ocupado.alRecibir = [&] {
         const QString linea(10000, u'x'); // 150 of them pass the bound, not the byte rate's
@@ -405,19 +417,8 @@ TEST(Transporte, NiCerrarNiBuscarOtraVezDejanSocketsAbiertos) {
 
 // Closing from inside an event drops what waits behind it: nothing of the
 // closed session reaches the program afterwards.
-TEST(Transporte, LoQueEsperabaAlCerrarNoLlegaDespues) {
-    struct Cierra : RegistroEventos {
-        std::function<void()> alRecibir;
-        void DirectPlay8Event_Receive(const red::DPNMSG_RECEIVE& r) override {
-            RegistroEventos::DirectPlay8Event_Receive(r);
-            if (auto f = std::exchange(alRecibir, {})) f();
-        }
-    };
-    CarpetaEncuentros carpeta;
-    Par a(QStringLiteral("Ana")), b(QStringLiteral("Bea"));
-    ASSERT_TRUE(Unir(a, b));
-    Cierra cierra;
-    a.peer.RegisterMessageHandler(&cierra);
+TEST_F(TransporteOcupado, LoQueEsperabaAlCerrarNoLlegaDespues) {
+    DentroDelPrimero& cierra = dentro;
     cierra.alRecibir = [&] {
         for (int i = 0; i < 3; ++i)
             b.peer.SendTo(0, QStringLiteral("1;otra"));
