@@ -95,7 +95,8 @@ AYUDANTES = {"ui_main_tests": ["brumaria", "brumaria_red"],
              "test_net_ui_partida": ["conductor_red"],
              "dbus-run-session": ["brumaria", "brumaria_red"]}
 # The lab's scripts (ctest starts bash), run only when asked for.
-AYUDANTES_LAB = {"bash": ["brumaria", "brumaria_red", "conductor_red", "abrir_puerto"]}
+AYUDANTES_LAB = {"bash": ["brumaria", "brumaria_red", "conductor_red", "abrir_puerto",
+                          "test_net_transporte"]}
 
 
 # Where a fault with no earlier catcher is looked for first.
