@@ -97,6 +97,19 @@ lab_quitar_ns() {
     local ns=$1 p
     for p in $(ip netns pids "$ns" 2>/dev/null); do kill -9 "$p" 2>/dev/null; done
     ip netns del "$ns" 2>/dev/null || true
+    # Its own names, if it was given any (lab_nombres).
+    case $ns in "${LAB_PREFIJO}"-*) rm -rf "/etc/netns/$ns" ;; esac
+}
+
+# Host names that resolve inside one namespace only, from its own hosts
+# file (ip netns exec mounts /etc/netns/<name>/ over /etc); its resolver
+# asks nobody else: a name not listed fails without a packet.
+lab_nombres() { # ns "address name"...
+    local d=/etc/netns/$(lab_nombre "$1")
+    shift
+    mkdir -p "$d"
+    printf '%s\n' "127.0.0.1 localhost" "$@" >"$d/hosts"
+    printf 'nameserver 127.0.0.1\noptions attempts:1 timeout:1\n' >"$d/resolv.conf"
 }
 
 # Namespaces left by runs whose shell is gone (killed with -9, or by a

@@ -9,6 +9,8 @@
 #                          behind that kind of router
 #   natpmp                 the same with UPnP off in miniupnpd
 #   ipv6                   the host's IPv6 address, typed from the IPv6-only home
+#   nombre                 the guest behind the full-cone router types a host
+#                          name (his own hosts file gives its address)
 #   sinrouter              a host behind the router that maps nothing: told
 #                          within 3 s to open the port by hand, and a friend
 #                          at home still plays him
@@ -25,6 +27,9 @@ cono | restr | sim | cgn) lab_miniupnpd upnp ;;
 natpmp) lab_miniupnpd natpmp; casa_invitado=hcono ;;
 ipv6) lab_miniupnpd upnp; casa_invitado=h6o guion=red6:azar0 publica="[2001:db8:10::2]:47810" ;;
 sinrouter) casa_host=hnada casa_invitado=hnada publica="" ;;
+nombre) lab_miniupnpd upnp; casa_invitado=hcono
+    lab_nombres hcono "$LAB_WAN_UPNP casa-de-ana.lab"
+    export BRUMARIA_LAB_DIRECCION=casa-de-ana.lab:47810 ;;
 *) echo "caso desconocido: $CASO"; exit 2 ;;
 esac
 

@@ -230,9 +230,17 @@ private:
     }
     // The address the guest types: what his friend told him.
     QString DireccionDicha() const {
+        // Only once the host has said something: a friend asks after being
+        // told, and a search begun before the router maps the port would
+        // stay with the router (its connection tracking keeps that flow).
+        const QString dicha = encuentros_ + QStringLiteral("/flotas/");
         const QByteArray fija = qgetenv("BRUMARIA_LAB_DIRECCION");
-        if (!fija.isEmpty()) return QString::fromUtf8(fija);
-        QFile f(encuentros_ + QStringLiteral("/flotas/direccion"));
+        if (!fija.isEmpty())
+            return QFile::exists(dicha + QStringLiteral("direccion")) ||
+                           QFile::exists(dicha + QStringLiteral("aviso"))
+                       ? QString::fromUtf8(fija)
+                       : QString();
+        QFile f(dicha + QStringLiteral("direccion"));
         return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
     }
 
