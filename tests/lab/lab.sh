@@ -112,6 +112,12 @@ lab_nombres() { # ns "address name"...
     printf 'nameserver 127.0.0.1\noptions attempts:1 timeout:1\n' >"$d/resolv.conf"
 }
 
+# A run's shell still running: a killed one may linger as a zombie until
+# someone reaps it, and counts as gone.
+lab_vivo() {
+    kill -0 "$1" 2>/dev/null && [ "$(awk '{print $3}' "/proc/$1/stat" 2>/dev/null)" != Z ]
+}
+
 # Namespaces left by runs whose shell is gone (killed with -9, or by a
 # time-out): their names carry the pid of the run.
 lab_limpiar_viejos() {
@@ -121,7 +127,17 @@ lab_limpiar_viejos() {
         pid=${ns#"${LAB_PREFIJO}"-}
         pid=${pid%%-*}
         case $pid in '' | *[!0-9]*) continue ;; esac
-        kill -0 "$pid" 2>/dev/null || lab_quitar_ns "$ns"
+        lab_vivo "$pid" || lab_quitar_ns "$ns"
+    done
+    # Their folders, and the display they started, which lives outside the
+    # namespaces.
+    local d x
+    for d in "${TMPDIR:-/tmp}/${LAB_PREFIJO}".*/; do
+        [ -f "$d/dueno" ] || continue
+        lab_vivo "$(cat "$d/dueno")" && continue
+        x=$(cat "$d/xvfb.pid" 2>/dev/null)
+        [ -n "$x" ] && grep -q Xvfb "/proc/$x/cmdline" 2>/dev/null && kill "$x" 2>/dev/null
+        rm -rf "$d"
     done
 }
 
@@ -132,7 +148,10 @@ lab_desmontar() {
     LAB_NS=()
     [ -n "${LAB_FUGA_FUERA:-}" ] && ip link del "$LAB_FUGA_FUERA" 2>/dev/null
     [ -n "${LAB_XVFB:-}" ] && kill "$LAB_XVFB" 2>/dev/null && wait "$LAB_XVFB" 2>/dev/null
-    [ -n "$LAB_DIR" ] && [ -d "$LAB_DIR" ] && [ -z "${LAB_CONSERVAR:-}" ] && rm -rf "$LAB_DIR"
+    if [ -n "$LAB_DIR" ] && [ -d "$LAB_DIR" ]; then
+        # Kept on request: no longer anyone's to sweep.
+        [ -n "${LAB_CONSERVAR:-}" ] && rm -f "$LAB_DIR/dueno" || rm -rf "$LAB_DIR"
+    fi
     lab_soltar
     echo "laboratorio desmontado en $(($(lab_ms) - t)) ms" >&2
 }
@@ -141,6 +160,7 @@ lab_iniciar() {
     lab_limpiar_viejos
     LAB_ID="${LAB_PREFIJO}-$$-$RANDOM"
     LAB_DIR=$(mktemp -d "${TMPDIR:-/tmp}/${LAB_PREFIJO}.XXXXXX")
+    echo "$$" >"$LAB_DIR/dueno"
     trap 'lab_desmontar' EXIT
     trap 'exit 130' INT
     trap 'exit 143' TERM HUP
@@ -372,6 +392,7 @@ lab_pantalla() {
     Xvfb -displayfd "$fd_pantalla" -nolisten tcp -screen 0 1280x1024x24 \
         >"$LAB_DIR/xvfb.log" 2>&1 &
     LAB_XVFB=$!
+    echo "$LAB_XVFB" >"$LAB_DIR/xvfb.pid"
     local numero
     read -r -t 10 numero <&"$fd_pantalla" || return 1
     exec {fd_pantalla}>&-

@@ -17,11 +17,14 @@ igual 0 "$(ip link show | grep -c 'fuga')" "el cable de prueba se ha ido con él
 ( : ) & muerto=$!
 wait "$muerto"
 ip netns add "${LAB_PREFIJO}-${muerto}-1-inet"
+viejo=$(mktemp -d "${TMPDIR:-/tmp}/${LAB_PREFIJO}.XXXXXX") && echo "$muerto" >"$viejo/dueno"
 id_lab=$(mktemp)
 (
     FALLOS=0
     lab_construir 2>/dev/null
     igual 0 "$(ip netns list | grep -c "^${LAB_PREFIJO}-${muerto}-")" "lo que dejó una ejecución muerta se barre"
+    [ ! -e "$viejo" ]
+    igual 0 $? "y su carpeta también"
     igual 16 "$(ip netns list | grep -c "^${LAB_ID}-")" "el laboratorio tiene sus 16 espacios de red"
     igual 1 "$LAB_COMPROBADO" "el laboratorio sin fugas se da por bueno"
     echo "$LAB_ID" >"$id_lab"
