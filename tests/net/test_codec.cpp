@@ -42,7 +42,8 @@ TEST(Marcos, LlegandoAPedazosSeRecomponen) {
 
 TEST(Marcos, UnCampoDeTextoDemasiadoLargoSeRechaza) {
     const QByteArray hola =
-        CodificarHola({QStringLiteral("{ECF6F199-8B33-43D3-BB42-DB7ABDCFFAFA}"), {}, {}}).chopped(2);
+        CodificarHola({QStringLiteral("{ECF6F199-8B33-43D3-BB42-DB7ABDCFFAFA}"), {}, {}})
+            .chopped(2);
     EXPECT_TRUE(LeerHola(hola + QByteArray::fromHex("0400") + QByteArray(1024, 'x')));
     EXPECT_FALSE(LeerHola(hola + QByteArray::fromHex("0401") + QByteArray(1025, 'x')));
 }
@@ -50,73 +51,81 @@ TEST(Marcos, UnCampoDeTextoDemasiadoLargoSeRechaza) {
 namespace {
 const QString kGuid1 = QStringLiteral("{ECF6F199-8B33-43D3-BB42-DB7ABDCFFAFA}");
 const QString kGuid2 = QStringLiteral("{00000000-0000-0000-0000-000000000001}");
+
+// One field of a good message changed, and whether the reader takes it.
+template <class M> struct Fila {
+    const char* caso;
+    void (*cambio)(M&);
+    bool blnVale;
+};
+
+// Each row over the good message; then the good one with a byte after its
+// last field, or cut short by one, is refused.
+template <class M, class Codificar, class Leer>
+void Comprobar(const M& buena, std::initializer_list<Fila<M>> filas, Codificar codificar,
+               Leer leer) {
+    for (const Fila<M>& f : filas) {
+        M m = buena;
+        f.cambio(m);
+        EXPECT_EQ(leer(codificar(m)).has_value(), f.blnVale) << f.caso;
+    }
+    EXPECT_FALSE(leer(codificar(buena) + '\0')) << "a byte after the last field";
+    EXPECT_FALSE(leer(codificar(buena).chopped(1))) << "cut short";
+}
 } // namespace
 
 TEST(Campos, LaBienvenidaSoloConCadaCampoEnSuRango) {
-    struct Fila {
-        const char* caso;
-        void (*cambio)(Bienvenida&);
-        bool blnVale;
-    };
-    const Fila filas[] = {
-        {"buena", [](Bienvenida&) {}, true},
-        {"invitado 0", [](Bienvenida& b) { b.idInvitado = 0; }, false},
-        {"host 0", [](Bienvenida& b) { b.idHost = 0; }, false},
-        {"mismo id", [](Bienvenida& b) { b.idHost = b.idInvitado; }, false},
-        {"1 jugador", [](Bienvenida& b) { b.maxJugadores = 1; }, false},
-        {"64 jugadores", [](Bienvenida& b) { b.maxJugadores = 64; }, true},
-        {"65 jugadores", [](Bienvenida& b) { b.maxJugadores = 65; }, false},
-        {"instancia rota", [](Bienvenida& b) { b.guidInstancia = QStringLiteral("{x}"); }, false},
-        {"aplicacion rota", [](Bienvenida& b) { b.guidAplicacion.chop(1); }, false},
-    };
-    for (const Fila& f : filas) {
-        Bienvenida b{7, 1, QStringLiteral("Ana"), QStringLiteral("Mesa"), 2, kGuid2, kGuid1};
-        f.cambio(b);
-        EXPECT_EQ(LeerBienvenida(CodificarBienvenida(b)).has_value(), f.blnVale) << f.caso;
-    }
-    const QByteArray buena =
-        CodificarBienvenida({7, 1, QStringLiteral("Ana"), QStringLiteral("Mesa"), 2, kGuid2, kGuid1});
-    EXPECT_FALSE(LeerBienvenida(buena + '\0')) << "a byte after the last field";
-    EXPECT_FALSE(LeerBienvenida(buena.chopped(1))) << "cut short";
-    QByteArray conCodigo = buena;
+    const Bienvenida buena{7, 1, QStringLiteral("Ana"), QStringLiteral("Mesa"), 2, kGuid2, kGuid1};
+    Comprobar<Bienvenida>(
+        buena,
+        {
+            {"buena", [](Bienvenida&) {}, true},
+            {"invitado 0", [](Bienvenida& b) { b.idInvitado = 0; }, false},
+            {"host 0", [](Bienvenida& b) { b.idHost = 0; }, false},
+            {"mismo id", [](Bienvenida& b) { b.idHost = b.idInvitado; }, false},
+            {"1 jugador", [](Bienvenida& b) { b.maxJugadores = 1; }, false},
+            {"64 jugadores", [](Bienvenida& b) { b.maxJugadores = 64; }, true},
+            {"65 jugadores", [](Bienvenida& b) { b.maxJugadores = 65; }, false},
+            {"instancia rota", [](Bienvenida& b) { b.guidInstancia = QStringLiteral("{x}"); },
+             false},
+            {"aplicacion rota", [](Bienvenida& b) { b.guidAplicacion.chop(1); }, false},
+        },
+        CodificarBienvenida, LeerBienvenida);
+    QByteArray conCodigo = CodificarBienvenida(buena);
     conCodigo[3] = 1;
     EXPECT_FALSE(LeerBienvenida(conCodigo)) << "a result other than 0";
 }
 
 TEST(Campos, LaRespuestaDeBusquedaSoloConCadaCampoEnSuRango) {
-    struct Fila {
-        const char* caso;
-        void (*cambio)(RespuestaBusqueda&);
-        bool blnVale;
-    };
-    const Fila filas[] = {
-        {"buena", [](RespuestaBusqueda&) {}, true},
-        {"instancia rota", [](RespuestaBusqueda& r) { r.guidInstancia.chop(1); }, false},
-        {"aplicacion rota", [](RespuestaBusqueda& r) { r.guidAplicacion.chop(1); }, false},
-        {"puerto 0", [](RespuestaBusqueda& r) { r.puertoTcp = 0; }, false},
-        {"0 jugadores como maximo", [](RespuestaBusqueda& r) { r.maxJugadores = 0; r.jugadores = 0; }, false},
-        {"1 como maximo", [](RespuestaBusqueda& r) { r.maxJugadores = 1; }, true},
-        {"64 como maximo", [](RespuestaBusqueda& r) { r.maxJugadores = 64; }, true},
-        {"65 como maximo", [](RespuestaBusqueda& r) { r.maxJugadores = 65; }, false},
-        {"lleno", [](RespuestaBusqueda& r) { r.jugadores = 2; }, true},
-        {"mas que el maximo", [](RespuestaBusqueda& r) { r.jugadores = 3; }, false},
-    };
-    for (const Fila& f : filas) {
-        RespuestaBusqueda r{99, kGuid2, kGuid1, 2, 1, 47810, QStringLiteral("Mesa")};
-        f.cambio(r);
-        EXPECT_EQ(LeerRespuesta(CodificarRespuesta(r)).has_value(), f.blnVale) << f.caso;
-    }
-    const QByteArray buena =
-        CodificarRespuesta({99, kGuid2, kGuid1, 2, 1, 47810, QStringLiteral("Mesa")});
-    EXPECT_FALSE(LeerRespuesta(buena + '\0')) << "a byte after the last field";
-    EXPECT_FALSE(LeerRespuesta(buena.chopped(1))) << "cut short";
+    const RespuestaBusqueda buena{99, kGuid2, kGuid1, 2, 1, 47810, QStringLiteral("Mesa")};
+    Comprobar<RespuestaBusqueda>(
+        buena,
+        {
+            {"buena", [](RespuestaBusqueda&) {}, true},
+            {"instancia rota", [](RespuestaBusqueda& r) { r.guidInstancia.chop(1); }, false},
+            {"aplicacion rota", [](RespuestaBusqueda& r) { r.guidAplicacion.chop(1); }, false},
+            {"puerto 0", [](RespuestaBusqueda& r) { r.puertoTcp = 0; }, false},
+            {"0 jugadores como maximo",
+             [](RespuestaBusqueda& r) {
+                 r.maxJugadores = 0;
+                 r.jugadores = 0;
+             },
+             false},
+            {"1 como maximo", [](RespuestaBusqueda& r) { r.maxJugadores = 1; }, true},
+            {"64 como maximo", [](RespuestaBusqueda& r) { r.maxJugadores = 64; }, true},
+            {"65 como maximo", [](RespuestaBusqueda& r) { r.maxJugadores = 65; }, false},
+            {"lleno", [](RespuestaBusqueda& r) { r.jugadores = 2; }, true},
+            {"mas que el maximo", [](RespuestaBusqueda& r) { r.jugadores = 3; }, false},
+        },
+        CodificarRespuesta, LeerRespuesta);
     // The header: magic, kind (an answer is 2, a query 1) and version.
+    const QByteArray bytes = CodificarRespuesta(buena);
     for (const int i : {0, 7, 8, 9}) {
-        QByteArray otra = buena;
+        QByteArray otra = bytes;
         otra[i] = char(otra[i] ^ 0x03);
         EXPECT_FALSE(LeerRespuesta(otra)) << "header byte " << i;
     }
-    EXPECT_FALSE(LeerConsulta(buena)) << "an answer is no query";
+    EXPECT_FALSE(LeerConsulta(bytes)) << "an answer is no query";
 }
 
 // A GUID as the protocol writes it: 38 characters, braces, hex digits of
@@ -135,8 +144,8 @@ TEST(Campos, ElGuidTalComoLoEscribeElProtocolo) {
         {"{ECF6F199-8B33-43D3-BB42-DB7ABDCFFAF`}", false}, // the one before a
         {"{ECF6F1998-B33-43D3-BB42-DB7ABDCFFAFA}", false}, // a hyphen out of place
         {"{ECF6F199-8B33-43D3-BB42-DB7ABDCFFAF-}", false},
-        {"{ECF6F199-8B33-43D3-BB42DDB7ABDCFFAFA}", false}, // a digit where a hyphen goes
-        {"{ECF6F199-8B33-43D3-BB42-DB7ABDCFFAF}", false},  // 37
+        {"{ECF6F199-8B33-43D3-BB42DDB7ABDCFFAFA}", false},  // a digit where a hyphen goes
+        {"{ECF6F199-8B33-43D3-BB42-DB7ABDCFFAF}", false},   // 37
         {"{ECF6F199-8B33-43D3-BB42-DB7ABDCFFAFAA}", false}, // 39
         {"ECF6F199-8B33-43D3-BB42-DB7ABDCFFAFA00", false},
         {"(ECF6F199-8B33-43D3-BB42-DB7ABDCFFAFA)", false},
