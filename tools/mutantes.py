@@ -4,7 +4,8 @@ the tests that can see it and tells which caught it. The code is restored
 after each one, also on Ctrl+C or a kill.
 
   tools/mutantes.py [--lista FILE] [--build DIR] [--json FILE [--seguir]]
-                    [--vivos FILE] [--primera [--antes FILE]] [-j N] [--lab] [id ...]
+                    [--vivos FILE] [--primera [--antes FILE]] [-j N] [--lab]
+                    [--sin REGEX] [id ...]
 
 --lista is tools/mutantes.txt (written by hand) unless told otherwise, e.g.
 tools/mutantes_generados.txt (written by tools/generar_mutantes.py).
@@ -23,6 +24,10 @@ the only ones that see the port mapping through a real router.
 --primera stops at the first failing test: enough to know a fault is caught,
 not to know every test that catches it. The packaging check, which no
 rule's change reaches, is not run.
+
+--sin leaves out the tests whose names the regular expression finds: a
+fault still caught without them is caught by some other test, which is how
+to learn whether a test is the only one that sees a fault before cutting it.
 
 --json writes the results after each fault; with --seguir the faults
 already in that file are not run again, so a stopped run goes on where it
@@ -121,14 +126,15 @@ class Suite:
     screen-reader test its launcher) and the sources each program is built
     from, read once."""
 
-    def __init__(self, build, trabajos=2, lab=False):
+    def __init__(self, build, trabajos=2, lab=False, sin=None):
         self.build = build
         ayudantes = {**AYUDANTES, **(AYUDANTES_LAB if lab else {})}
         self.trabajos = trabajos
         r = subprocess.run(["ctest", "--test-dir", build, "--show-only=json-v1"],
                            capture_output=True, text=True)
         self.pruebas = [(i + 1, t["name"], pathlib.Path(t.get("command", [""])[0]).name)
-                        for i, t in enumerate(json.loads(r.stdout)["tests"])]
+                        for i, t in enumerate(json.loads(r.stdout)["tests"])
+                        if not (sin and re.search(sin, t["name"]))]
         r = subprocess.run(["ninja", "-C", build, "-t", "targets", "all"],
                            capture_output=True, text=True)
         hechos = {pathlib.Path(l.split(":")[0]).name for l in r.stdout.splitlines()}
@@ -246,6 +252,7 @@ def main():
     ruta_vivos = opcion(args, "--vivos")
     previo = opcion(args, "--antes")
     trabajos = int(opcion(args, "-j", "2"))
+    sin = opcion(args, "--sin")
     anteriores = {r["id"]: set(r["pruebas"])
                   for r in json.loads(pathlib.Path(previo).read_text(encoding="utf-8"))} \
         if previo else {}
@@ -265,7 +272,7 @@ def main():
         hechos = {r["id"] for r in resultados}
         mutantes = [m for m in mutantes if m["id"] not in hechos]
     subprocess.run(["cmake", "--build", build], capture_output=True)
-    suite = Suite(build, trabajos, "--lab" in banderas)
+    suite = Suite(build, trabajos, "--lab" in banderas, sin)
     for m in mutantes:
         inicio = time.monotonic()
         r = probar(suite, m, primera, anteriores.get(m["id"], ()))
