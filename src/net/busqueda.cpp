@@ -31,6 +31,8 @@ constexpr int kMaxDatagramasPorTurno = 64;
 constexpr int kMaxFuentesContadas = 256;
 // Recent query stamps an answer may echo: a few seconds of asking.
 constexpr int kMaxMarcasRecientes = 8;
+// A search for a typed address moves to a new port after this many queries.
+constexpr int kPreguntasPorPuerto = 4;
 
 QString& CarpetaFijada() {
     static QString carpeta;
@@ -293,7 +295,9 @@ void Busqueda::Empezar(std::int32_t handle, const QString& guidAplicacion, const
     blnDifundir_ = blnDifundir;
     blnEscrita_ = !hostEscrito.isEmpty();
     desfase_ = static_cast<std::uint32_t>(Azar::intAleatorio(0x7FFFFFFF));
-    udp_.Abrir(dueno_, blnSoloLoopback, 0, false, [this](QUdpSocket* s) { RecibirRespuestas(s); });
+    blnSoloLoopback_ = blnSoloLoopback;
+    preguntas_ = 0;
+    AbrirSocket();
 
     if (blnEscrita_) {
         QHostAddress dir;
@@ -335,6 +339,10 @@ std::int32_t Busqueda::Detener() {
     return h;
 }
 
+void Busqueda::AbrirSocket() {
+    udp_.Abrir(dueno_, blnSoloLoopback_, 0, false, [this](QUdpSocket* s) { RecibirRespuestas(s); });
+}
+
 void Busqueda::FijarIntervalo(int ms) {
     if (temporizador_->isActive()) temporizador_->start(ms);
 }
@@ -347,6 +355,10 @@ void Busqueda::Preguntar() {
     if (marcas_.size() > kMaxMarcasRecientes) marcas_.removeFirst();
     const QByteArray datos = CodificarConsulta(c);
     if (blnEscrita_) {
+        // A router asked before it maps the host's port keeps that flow
+        // unmapped for as long as the queries keep it alive: every few
+        // queries leave from a new port, a new flow that meets the mapping.
+        if (++preguntas_ % kPreguntasPorPuerto == 0) AbrirSocket();
         for (const auto& [dir, puerto] : destinosFijos_)
             udp_.Enviar(dir, puerto, datos);
         return;

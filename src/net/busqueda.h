@@ -134,6 +134,7 @@ public:
     void FijarIntervalo(int ms);
 
 private:
+    void AbrirSocket();
     void Preguntar();
     void RecibirRespuestas(QUdpSocket* s);
 
@@ -146,6 +147,8 @@ private:
     QString guid_;
     bool blnDifundir_ = false;
     bool blnEscrita_ = false;
+    bool blnSoloLoopback_ = false;
+    int preguntas_ = 0;            // queries of this search so far
     QList<Destino> destinosFijos_; // a typed address, once resolved
     // Stamps of our recent queries: an answer must echo one, so stale,
     // replayed or blindly forged answers are not reported.

@@ -11,6 +11,9 @@
 #   ipv6                   the host's IPv6 address, typed from the IPv6-only home
 #   nombre                 the guest behind the full-cone router types a host
 #                          name (his own hosts file gives its address)
+#   pronto                 the guest behind the full-cone router already
+#                          knows the address and searches before the host
+#                          has created the game (the host starts 3 s later)
 #   sinrouter              a host behind the router that maps nothing: told
 #                          within 3 s to open the port by hand, and a friend
 #                          at home still plays him
@@ -30,6 +33,8 @@ sinrouter) casa_host=hnada casa_invitado=hnada publica="" ;;
 nombre) lab_miniupnpd upnp; casa_invitado=hcono
     lab_nombres hcono "$LAB_WAN_UPNP casa-de-ana.lab"
     export BRUMARIA_LAB_DIRECCION=casa-de-ana.lab:47810 ;;
+pronto) lab_miniupnpd upnp; casa_invitado=hcono
+    export BRUMARIA_LAB_DIRECCION="$LAB_WAN_UPNP:47810" BRUMARIA_LAB_PRONTO=1 ;;
 *) echo "caso desconocido: $CASO"; exit 2 ;;
 esac
 
@@ -51,12 +56,13 @@ fi
 [ "$CASO" = sinrouter ] && export BRUMARIA_LAB_DIRECCION=192.168.1.2:47810
 
 lab_comprobar || exit 1 # once more, right before the game starts
-lab_ejecutar "$casa_host" "$CONDUCTOR" host "$LAB_DIR/host" "$LAB_DIR/encuentros" "$guion" \
-    >"$LAB_DIR/host.log" 2>&1 &
-host=$!
 lab_ejecutar "$casa_invitado" "$CONDUCTOR" invitado "$LAB_DIR/invitado" "$LAB_DIR/encuentros" \
     "$guion" >"$LAB_DIR/invitado.log" 2>&1 &
 invitado=$!
+[ "$CASO" = pronto ] && sleep 3 # the guest's queries reach the router before any mapping
+lab_ejecutar "$casa_host" "$CONDUCTOR" host "$LAB_DIR/host" "$LAB_DIR/encuentros" "$guion" \
+    >"$LAB_DIR/host.log" 2>&1 &
+host=$!
 
 dicho() { [ -s "$LAB_DIR/encuentros/flotas/direccion" ] || [ -s "$LAB_DIR/encuentros/flotas/aviso" ]; }
 esperar_que 20 dicho

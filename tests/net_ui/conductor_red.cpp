@@ -13,7 +13,8 @@
 // leaves it in <meeting folder>/flotas/direccion for the guest to type, as he
 // would tell his friend; both chat once; a host told to open the port by hand
 // leaves how long that took, in ms, in .../flotas/aviso). In the lab the guest
-// types $BRUMARIA_LAB_DIRECCION instead, when it is set.
+// types $BRUMARIA_LAB_DIRECCION instead, when it is set (at once, without
+// waiting for the host's word, when $BRUMARIA_LAB_PRONTO is set too).
 // It builds the same object graph as the game, answers every message box,
 // and acts only through the window's controls; at the end of each match it
 // checks that its history said once who starts and that the one told so
@@ -230,11 +231,14 @@ private:
     }
     // The address the guest types: what his friend told him.
     QString DireccionDicha() const {
-        // Only once the host has said something: a friend asks after being
-        // told, and a search begun before the router maps the port would
-        // stay with the router (its connection tracking keeps that flow).
+        // Only once the host has said something, as a friend asks after
+        // being told (the "pronto" case asks before).
         const QString dicha = encuentros_ + QStringLiteral("/flotas/");
         const QByteArray fija = qgetenv("BRUMARIA_LAB_DIRECCION");
+        // BRUMARIA_LAB_PRONTO: a friend who already knows the address and
+        // searches before the host has even created the game.
+        if (!fija.isEmpty() && qEnvironmentVariableIsSet("BRUMARIA_LAB_PRONTO"))
+            return QString::fromUtf8(fija);
         if (!fija.isEmpty())
             return QFile::exists(dicha + QStringLiteral("direccion")) ||
                            QFile::exists(dicha + QStringLiteral("aviso"))
