@@ -239,20 +239,4 @@ TEST_P(Tramposo, SeLeCogeYSeDiceDondeMintio) {
 
 INSTANTIATE_TEST_SUITE_P(Filas, Tramposo, ::testing::Range(0, 3));
 
-TEST(JuegoLimpio, SiSeVaSinEnsenarSusBarcosSeDiceQueNoSePudieronComprobar) {
-    Mesa2 t;
-    t.Empezar(FlotaFija());
-    t.Disparo(0, 0, 0); // a lie that will never be seen
-    t.juego.m.preparacion.mnuJuegoTerminarPartida_Click();
-    ASSERT_TRUE(t.rival.Oir(QStringLiteral("0;0;FinDePartida:Sí")));
-    t.rival.Decir(QStringLiteral("0;0;FinDePartida:Sí"));
-    t.rival.par.peer.Close();
-    const QString texto = QStringLiteral("Tu contrincante no ha enseñado sus barcos: no se ha "
-                                         "podido comprobar que sus respuestas fueran ciertas.");
-    ASSERT_TRUE(Esperar([&] { return t.cajas.Contar(texto) == 1; }));
-    EXPECT_EQ(t.cajas.mensajes().last().titulo, QStringLiteral("Fin de partida"));
-    EXPECT_TRUE(t.Historial().contains(texto));
-    EXPECT_FALSE(t.Historial().contains(kTrampa));
-}
-
 } // namespace
