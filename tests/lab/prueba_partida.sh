@@ -65,7 +65,7 @@ lab_ejecutar "$casa_host" "$CONDUCTOR" host "$LAB_DIR/host" "$LAB_DIR/encuentros
 host=$!
 
 dicho() { [ -s "$LAB_DIR/encuentros/flotas/direccion" ] || [ -s "$LAB_DIR/encuentros/flotas/aviso" ]; }
-esperar_que 20 dicho
+esperar_que 30 dicho # the "pronto" host starts 3 s late
 # LAB_CAPTURA=file.png keeps a picture of the shared screen at this moment.
 [ -n "${LAB_CAPTURA:-}" ] && [ -n "${LAB_XVFB:-}" ] && command -v import >/dev/null &&
     import -display "$DISPLAY" -window root "$LAB_CAPTURA"
