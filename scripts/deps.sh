@@ -7,7 +7,8 @@ pkgs=(build-essential cmake ninja-build pkg-config
       fonts-dejavu-core ccache
       xvfb xauth xdotool dbus at-spi2-core python3-pyatspi gir1.2-atspi-2.0
       dpkg-dev desktop-file-utils appstream lintian man-db libminiupnpc-dev libnatpmp-dev
-      nftables miniupnpd-nftables)
+      nftables miniupnpd-nftables
+      libsodium-dev libnice-dev libtorrent-rasterbar-dev coturn tcpdump)
 missing=()
 for p in "${pkgs[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

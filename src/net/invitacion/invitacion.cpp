@@ -1,0 +1,1 @@
+#include "net/invitacion/invitacion.h"

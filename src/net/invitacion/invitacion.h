@@ -1,0 +1,2 @@
+#pragma once
+// Playing a friend through any router with an invitation code.
