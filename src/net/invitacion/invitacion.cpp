@@ -1,1 +1,368 @@
 #include "net/invitacion/invitacion.h"
+
+#include "net/invitacion/cita_dht.h"
+#include "net/invitacion/codigo.h"
+#include "net/invitacion/enlace_ice.h"
+#include "net/busqueda.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QThread>
+#include <sodium.h>
+
+namespace brumaria::red::invitacion {
+
+namespace {
+
+const QByteArray kSalOferta = QByteArrayLiteral("brumaria-oferta");
+const QByteArray kSalRespuesta = QByteArrayLiteral("brumaria-respuesta");
+
+// "host:port" entries as the ICE link takes them (names are resolved there).
+std::vector<std::pair<QString, std::uint16_t>> Servidores(const QStringList& lista,
+                                                          quint16 porDefecto) {
+    std::vector<std::pair<QString, std::uint16_t>> r;
+    for (const QString& e : lista) {
+        QString host;
+        quint16 puerto = 0;
+        if (PartirDireccion(e, host, puerto, porDefecto)) r.emplace_back(host, puerto);
+    }
+    return r;
+}
+
+} // namespace
+
+Invitacion::Invitacion(QObject* parent) : QObject(parent) {
+    for (QTimer* t : {&limite_, &vida_, &sondeo_}) t->setSingleShot(true);
+    connect(&limite_, &QTimer::timeout, this, [this] {
+        switch (estado_) {
+        case EstadoInvitacion::Buscando:
+            Fallar(Fallo::CodigoDesconocido);
+            break;
+        case EstadoInvitacion::Derivando:
+        case EstadoInvitacion::Preparando:
+        case EstadoInvitacion::Publicando:
+            Fallar(Fallo::SinRed);
+            break;
+        default:
+            Fallar(Fallo::SinCruzar);
+        }
+    });
+    connect(&vida_, &QTimer::timeout, this, [this] {
+        if (estado_ == EstadoInvitacion::EsperandoAmigo || estado_ == EstadoInvitacion::Publicando)
+            Fallar(Fallo::NadieRespondio);
+    });
+    connect(&sondeo_, &QTimer::timeout, this, &Invitacion::Buscar);
+}
+
+Invitacion::~Invitacion() {
+    Liberar();
+}
+
+qint64 Invitacion::AhoraUnix() const {
+    return entorno_.relojUnix ? entorno_.relojUnix() : QDateTime::currentSecsSinceEpoch();
+}
+
+void Invitacion::Pasar(EstadoInvitacion e) {
+    if (e == estado_) return;
+    estado_ = e;
+    const QString t = TextoPaso(e, papel_);
+    if (!t.isEmpty()) emit paso(e, t);
+}
+
+void Invitacion::Liberar() {
+    ++generacion_;
+    for (QTimer* t : {&limite_, &vida_, &sondeo_}) t->stop();
+    if (tunel_) tunel_->Cerrar();
+    // Any of them may be the one whose signal brought us here.
+    if (tunel_) tunel_.release()->deleteLater();
+    if (ice_) {
+        ice_->Cerrar();
+        ice_.release()->deleteLater();
+    }
+    if (dht_) dht_.release()->deleteLater();
+    sesion_.reset();
+    claves_.reset();
+    iceLocal_.reset();
+    blnDhtLista_ = false;
+}
+
+void Invitacion::Cancelar() {
+    Liberar();
+    estado_ = EstadoInvitacion::Inactiva;
+}
+
+void Invitacion::Fallar(Fallo f) {
+    if (estado_ == EstadoInvitacion::Terminada || estado_ == EstadoInvitacion::Inactiva) return;
+    Liberar();
+    estado_ = EstadoInvitacion::Terminada;
+    emit fallida(f, TextoFallo(f));
+}
+
+// ---------------------------------------------------------------- start
+
+void Invitacion::Anfitrionar(quint16 puertoJuego, const QString& guidInstancia,
+                             const QString& nombrePartida) {
+    Cancelar();
+    puertoJuego_ = puertoJuego;
+    oferta_ = Oferta{};
+    oferta_.guidInstancia = guidInstancia;
+    oferta_.nombrePartida = nombrePartida;
+    codigo_ = CodigoNuevo();
+    papel_ = Papel::Anfitrion;
+    emit codigoListo(codigo_);
+    Empezar(Papel::Anfitrion);
+}
+
+void Invitacion::Unirse(const QString& codigo) {
+    Cancelar();
+    codigo_ = codigo;
+    oferta_ = Oferta{};
+    papel_ = Papel::Invitado;
+    Empezar(Papel::Invitado);
+}
+
+void Invitacion::Empezar(Papel p) {
+    papel_ = p;
+    estado_ = EstadoInvitacion::Inactiva;
+    Pasar(EstadoInvitacion::Derivando);
+    // The guest's whole search, from the code typed, has one bound.
+    limite_.start(p == Papel::Invitado ? entorno_.limiteBusquedaMs : entorno_.limiteConexionMs);
+    if (p == Papel::Anfitrion) vida_.start(entorno_.vidaCodigoMs);
+
+    // Argon2id takes a good part of a second: never on the UI thread.
+    const quint64 gen = generacion_;
+    QPointer<Invitacion> yo(this);
+    const QString codigo = codigo_;
+    QThread* hilo = QThread::create([yo, gen, codigo] {
+        std::optional<ClavesCodigo> c = DerivarClaves(codigo);
+        QMetaObject::invokeMethod(
+            qApp, [yo, gen, c] {
+                if (yo && yo->generacion_ == gen) yo->ClavesListas(c);
+            },
+            Qt::QueuedConnection);
+    });
+    connect(hilo, &QThread::finished, hilo, &QObject::deleteLater);
+    hilo->start();
+}
+
+void Invitacion::ClavesListas(std::optional<ClavesCodigo> claves) {
+    if (estado_ != EstadoInvitacion::Derivando) return;
+    if (!claves) {
+        Fallar(Fallo::Interno);
+        return;
+    }
+    claves_ = std::move(claves);
+    kx_ = ParKxNuevo();
+    Pasar(EstadoInvitacion::Preparando);
+
+    CitaDht::Ajustes ad;
+    for (const QString& n : entorno_.ajustes.nodosDht) ad.nodosArranque.push_back(n);
+    ad.interfaces = entorno_.interfacesDht;
+    ad.blnRedPrivada = entorno_.blnRedPrivada;
+    dht_ = std::make_unique<CitaDht>(ad);
+    connect(dht_.get(), &CitaDht::arrancada, this, [this] {
+        if (blnDhtLista_) return;
+        blnDhtLista_ = true;
+        Preparado();
+    });
+    connect(dht_.get(), &CitaDht::fallo, this, [this] { Fallar(Fallo::SinRed); });
+    connect(dht_.get(), &CitaDht::publicada, this, [this](const QByteArray& sal, int nodos) {
+        if (sal != kSalOferta && sal != kSalRespuesta) return;
+        if (nodos <= 0 && estado_ == EstadoInvitacion::Publicando) {
+            Fallar(Fallo::SinRed);
+            return;
+        }
+        if (estado_ == EstadoInvitacion::Publicando) {
+            Pasar(EstadoInvitacion::EsperandoAmigo);
+            limite_.stop(); // from now on the code's life bounds the wait
+            Buscar();
+        }
+    });
+    connect(dht_.get(), &CitaDht::encontrada, this,
+            [this](const QByteArray& sal, const QByteArray& valor, qint64) {
+                Encontrada(sal, valor);
+            });
+    connect(dht_.get(), &CitaDht::noEncontrada, this, &Invitacion::NoEncontrada);
+
+    EnlaceIce::Servidores s;
+    s.stun = Servidores(entorno_.ajustes.stun, 3478);
+    if (entorno_.ajustes.blnHayTurn()) {
+        QString host;
+        quint16 puerto = 0;
+        if (PartirDireccion(entorno_.ajustes.turn, host, puerto, 3478)) {
+            s.turnServidor = host;
+            s.turnPuerto = puerto;
+            s.turnUsuario = entorno_.ajustes.turnUsuario;
+            s.turnClave = entorno_.ajustes.turnClave;
+        }
+    }
+    ice_ = std::make_unique<EnlaceIce>(papel_ == Papel::Anfitrion, s, entorno_.direccionesLocales);
+    connect(ice_.get(), &EnlaceIce::descripcionLista, this, [this](const DescripcionIce& d) {
+        iceLocal_ = d;
+        Preparado();
+    });
+    connect(ice_.get(), &EnlaceIce::conectado, this, &Invitacion::IceConectado);
+    connect(ice_.get(), &EnlaceIce::datos, this, [this](const QByteArray& trozo) {
+        if (tunel_) tunel_->Recibido(trozo);
+    });
+    connect(ice_.get(), &EnlaceIce::fallido, this, [this](EnlaceIce::Fallo f) {
+        if (tunel_) {
+            tunel_->EnlaceCaido();
+            return;
+        }
+        Fallar(f == EnlaceIce::Fallo::RetransmisionRechazada ? Fallo::TurnRechazado
+               : f == EnlaceIce::Fallo::Cerrado              ? Fallo::AmigoSeFue
+               : f == EnlaceIce::Fallo::ServidorNoPermitido  ? Fallo::Interno
+                                                             : Fallo::SinCruzar);
+    });
+    ice_->Reunir();
+}
+
+// Both the DHT and our candidates are ready: the host publishes, the
+// guest looks for the offer.
+void Invitacion::Preparado() {
+    if (estado_ != EstadoInvitacion::Preparando || !blnDhtLista_) return;
+    if (papel_ == Papel::Anfitrion) {
+        if (iceLocal_) PublicarOferta();
+        return;
+    }
+    if (!iceLocal_) return;
+    Pasar(EstadoInvitacion::Buscando);
+    Buscar();
+}
+
+void Invitacion::PublicarOferta() {
+    oferta_.creadaUnix = AhoraUnix();
+    randombytes_buf(oferta_.id.data(), oferta_.id.size());
+    oferta_.clavePublicaKx = kx_.publica;
+    oferta_.ice = *iceLocal_;
+    oferta_.blnUsada = false;
+    Pasar(EstadoInvitacion::Publicando);
+    dht_->Publicar(claves_->semillaFirma, kSalOferta, SellarOferta(*claves_, oferta_));
+}
+
+void Invitacion::Buscar() {
+    if (!dht_ || !claves_) return;
+    const Clave32 publica = CitaDht::ClavePublica(claves_->semillaFirma);
+    if (estado_ == EstadoInvitacion::Buscando)
+        dht_->Buscar(publica, kSalOferta);
+    else if (estado_ == EstadoInvitacion::EsperandoAmigo)
+        dht_->Buscar(publica, kSalRespuesta);
+}
+
+void Invitacion::NoEncontrada(const QByteArray& sal) {
+    // Each look is tried again until the step's bound (guest) or the
+    // code's life (host) runs out.
+    if ((estado_ == EstadoInvitacion::Buscando && sal == kSalOferta) ||
+        (estado_ == EstadoInvitacion::EsperandoAmigo && sal == kSalRespuesta))
+        sondeo_.start(entorno_.pausaSondeoMs);
+}
+
+void Invitacion::Encontrada(const QByteArray& sal, const QByteArray& valor) {
+    if (!claves_) return;
+    if (estado_ == EstadoInvitacion::Buscando && sal == kSalOferta) {
+        if (const std::optional<Oferta> o = AbrirOferta(*claves_, valor)) {
+            OfertaLeida(*o);
+            return;
+        }
+        // Not sealed under this code: as if nothing were there.
+        NoEncontrada(sal);
+    } else if (estado_ == EstadoInvitacion::EsperandoAmigo && sal == kSalRespuesta) {
+        const std::optional<Respuesta> r = AbrirRespuesta(*claves_, valor);
+        // An answer to another offer (an old one, replayed) is not our guest.
+        if (r && r->idOferta == oferta_.id &&
+            ComprobarFrescura(r->creadaUnix, AhoraUnix()) == Frescura::Valida) {
+            RespuestaLeida(*r);
+            return;
+        }
+        NoEncontrada(sal);
+    }
+}
+
+void Invitacion::OfertaLeida(const Oferta& o) {
+    const Frescura f = ComprobarFrescura(o.creadaUnix, AhoraUnix());
+    if (f != Frescura::Valida) {
+        Fallar(Fallo::CodigoCaducado);
+        return;
+    }
+    if (o.blnUsada) {
+        Fallar(Fallo::CodigoUsado);
+        return;
+    }
+    const std::optional<ClavesSesion> s =
+        ClavesDeSesion(false, kx_, o.clavePublicaKx, claves_->claveEnlace);
+    if (!s || !ice_->blnFijarRemota(o.ice)) {
+        Fallar(Fallo::CodigoDesconocido);
+        return;
+    }
+    oferta_ = o;
+    sesion_ = *s;
+    Respuesta r;
+    r.creadaUnix = AhoraUnix();
+    r.idOferta = o.id;
+    r.clavePublicaKx = kx_.publica;
+    r.ice = *iceLocal_;
+    Pasar(EstadoInvitacion::Respondiendo);
+    limite_.start(entorno_.limiteConexionMs);
+    dht_->Publicar(claves_->semillaFirma, kSalRespuesta, SellarRespuesta(*claves_, r));
+}
+
+void Invitacion::RespuestaLeida(const Respuesta& r) {
+    const std::optional<ClavesSesion> s =
+        ClavesDeSesion(true, kx_, r.clavePublicaKx, claves_->claveEnlace);
+    if (!s || !ice_->blnFijarRemota(r.ice)) {
+        sondeo_.start(entorno_.pausaSondeoMs); // not a usable answer: wait for another
+        return;
+    }
+    sesion_ = *s;
+    vida_.stop();
+    Pasar(EstadoInvitacion::Conectando);
+    limite_.start(entorno_.limiteConexionMs);
+    // Later guests learn at once that this code is spent.
+    oferta_.blnUsada = true;
+    dht_->Publicar(claves_->semillaFirma, kSalOferta, SellarOferta(*claves_, oferta_));
+}
+
+void Invitacion::IceConectado(bool blnRetransmitido) {
+    if (estado_ != EstadoInvitacion::Conectando && estado_ != EstadoInvitacion::Respondiendo)
+        return;
+    limite_.stop();
+    blnRetransmitido_ = blnRetransmitido;
+    EnlaceIce* ice = ice_.get();
+    tunel_ = std::make_unique<Tunel>(*sesion_, [ice](QByteArrayView b) {
+        return ice->blnEnviar(b);
+    });
+    connect(tunel_.get(), &Tunel::terminado, this, [this](Tunel::Fin fin) {
+        if (fin == Tunel::Fin::Alterado) {
+            Fallar(Fallo::Alterado);
+            return;
+        }
+        if (estado_ != EstadoInvitacion::Conectada) {
+            Fallar(fin == Tunel::Fin::SinJuego ? Fallo::Interno : Fallo::AmigoSeFue);
+            return;
+        }
+        Liberar();
+        estado_ = EstadoInvitacion::Terminada;
+        emit terminada();
+    });
+    if (tunel_->blnTerminado()) {
+        Fallar(Fallo::AmigoSeFue);
+        return;
+    }
+    if (papel_ == Papel::Anfitrion) {
+        tunel_->ConectarAlJuego(puertoJuego_);
+        Pasar(EstadoInvitacion::Conectada);
+        emit conectada(blnRetransmitido);
+        return;
+    }
+    const quint16 puerto = tunel_->EscucharParaElJuego();
+    if (puerto == 0) {
+        Fallar(Fallo::Interno);
+        return;
+    }
+    Pasar(EstadoInvitacion::Conectada);
+    emit conectada(blnRetransmitido);
+    emit listaParaUnirse(puerto, oferta_.guidInstancia, oferta_.nombrePartida);
+}
+
+} // namespace brumaria::red::invitacion
