@@ -52,6 +52,7 @@ void ModDPlay::Pasar(EstadoConexion nuevo) {
     if (nuevo == estado_) return;
     estado_ = nuevo;
     preparacion_.ConexionCambiada();
+    emit estadoCambiado();
 }
 
 void ModDPlay::SustituirTransporte(std::function<bool(const QString&)> salida, bool blnHost) {

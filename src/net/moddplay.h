@@ -94,6 +94,11 @@ public:
     // router on loopback here).
     QString strUrlRouter;
 
+signals:
+    // After every change of Estado() (the invitation flow ends with the connection).
+    void estadoCambiado();
+
+public:
     // Tests: hears every message as it is sent.
     std::function<void(const QString&)> alEnviar;
 

@@ -62,6 +62,7 @@ AjustesInternet LeerAjustesInternet(const QString& ruta) {
     a.turn = Acotar(s.value(QStringLiteral("turn")).toString());
     a.turnUsuario = Acotar(s.value(QStringLiteral("turn_usuario")).toString());
     a.turnClave = Acotar(s.value(QStringLiteral("turn_clave")).toString());
+    a.blnDhtPrivada = s.value(QStringLiteral("dht_privada"), false).toBool();
     return a;
 }
 
@@ -74,6 +75,7 @@ bool GuardarAjustesInternet(const AjustesInternet& a, const QString& ruta) {
         s.setValue(QStringLiteral("turn"), Acotar(a.turn));
         s.setValue(QStringLiteral("turn_usuario"), Acotar(a.turnUsuario));
         s.setValue(QStringLiteral("turn_clave"), Acotar(a.turnClave));
+        s.setValue(QStringLiteral("dht_privada"), a.blnDhtPrivada);
         s.endGroup();
         s.sync();
         if (s.status() != QSettings::NoError) return false;

@@ -14,6 +14,10 @@ struct AjustesInternet {
     QString turnUsuario;
     QString turnClave;
     QStringList nodosDht;   // "host:port"
+    // A DHT of a few nodes of one's own (a LAN party, the network lab):
+    // libtorrent's guards against many nodes on one network are relaxed.
+    // Only in the file: the public DHT needs them.
+    bool blnDhtPrivada = false;
 
     static AjustesInternet PorDefecto();
     bool blnHayTurn() const { return !turn.isEmpty(); }

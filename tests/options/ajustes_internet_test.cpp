@@ -19,6 +19,7 @@ TEST(AjustesInternet, LoGuardadoSeLeeIgualYSoloLoLeeSuDueno) {
     a.turnUsuario = QStringLiteral("ana");
     a.turnClave = QStringLiteral("clave con espacios y ñ");
     a.nodosDht = {QStringLiteral("192.0.2.7:6881")};
+    a.blnDhtPrivada = true;
     ASSERT_TRUE(GuardarAjustesInternet(a, ruta));
     EXPECT_EQ(LeerAjustesInternet(ruta), a);
     EXPECT_EQ(QFile::permissions(ruta) & (QFileDevice::ReadGroup | QFileDevice::ReadOther), 0);

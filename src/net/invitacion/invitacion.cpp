@@ -4,6 +4,7 @@
 #include "net/invitacion/codigo.h"
 #include "net/invitacion/enlace_ice.h"
 #include "net/busqueda.h"
+#include "platform/solo_local.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -30,6 +31,17 @@ std::vector<std::pair<QString, std::uint16_t>> Servidores(const QStringList& lis
 }
 
 } // namespace
+
+Invitacion::Entorno EntornoDelEquipo() {
+    Invitacion::Entorno e;
+    e.ajustes = LeerAjustesInternet();
+    e.blnRedPrivada = e.ajustes.blnDhtPrivada;
+    if (blnSoloLocal()) {
+        e.direccionesLocales = {QHostAddress(QHostAddress::LocalHost)};
+        e.interfacesDht = QStringLiteral("127.0.0.1:0");
+    }
+    return e;
+}
 
 Invitacion::Invitacion(QObject* parent) : QObject(parent) {
     for (QTimer* t : {&limite_, &vida_, &sondeo_}) t->setSingleShot(true);

@@ -29,6 +29,14 @@ namespace brumaria::red::invitacion {
 class CitaDht;
 class EnlaceIce;
 
+// The third way to connect, beside the transport's two providers: the
+// session dialog lists it, and a session hosted through it runs on the
+// "Este equipo (local)" provider behind the tunnel.
+inline const QString kNombreProveedorInvitacion =
+    QStringLiteral("Por Internet, con un código de invitación");
+inline const QString kGuidProveedorInvitacion =
+    QStringLiteral("{9E41C3A7-5B2D-4C8E-A1F6-2D7B3E9C4A10}");
+
 enum class EstadoInvitacion {
     Inactiva,
     Derivando,      // the code's keys (Argon2id, off the UI thread)
@@ -95,6 +103,8 @@ public:
     // The player's texts for each step and each failure.
     static QString TextoPaso(EstadoInvitacion e, Papel p);
     static QString TextoFallo(Fallo f);
+    // "Conectados directamente" or through the relay.
+    static QString TextoConectados(bool blnRetransmitido);
 
 signals:
     void codigoListo(QString codigo);  // host: to read out to the friend
@@ -144,5 +154,8 @@ private:
     // an earlier flow is then ignored when it ends.
     quint64 generacion_ = 0;
 };
+
+// red.ini's servers, and in local-only mode this computer alone.
+Invitacion::Entorno EntornoDelEquipo();
 
 } // namespace brumaria::red::invitacion

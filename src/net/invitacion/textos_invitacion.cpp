@@ -29,6 +29,12 @@ QString Invitacion::TextoPaso(EstadoInvitacion e, Papel p) {
     return QString();
 }
 
+QString Invitacion::TextoConectados(bool blnRetransmitido) {
+    return blnRetransmitido
+               ? QStringLiteral("Conectados a través del servidor de retransmisión")
+               : QStringLiteral("Conectados directamente");
+}
+
 QString Invitacion::TextoFallo(Fallo f) {
     switch (f) {
     case Fallo::CodigoDesconocido:

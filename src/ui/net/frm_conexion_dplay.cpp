@@ -1,5 +1,6 @@
 #include "ui/net/frm_conexion_dplay.h"
 
+#include "net/invitacion/invitacion.h"
 #include "net/mensajes.h"
 #include "net/moddplay.h"
 #include "options/opciones.h"
@@ -170,7 +171,17 @@ void FrmConexionDPlay::Construir() {
     capa->addWidget(fraHost);
     capa->addWidget(optDevice);
     capa->addWidget(fraDevice, 1);
+    lblProgreso = new QLabel(this);
+    nombrar(lblProgreso, "lblProgreso");
+    lblProgreso->setWordWrap(true);
+    lblProgreso->hide();
+    capa->addWidget(lblProgreso);
+    cmdAvanzado = new QPushButton(QStringLiteral("Avanzado…"), this);
+    nombrar(cmdAvanzado, "cmdAvanzado");
+    cmdAvanzado->setAutoDefault(false);
+    cmdAvanzado->hide();
     auto* botones = new QHBoxLayout;
+    botones->addWidget(cmdAvanzado);
     botones->addStretch(1);
     botones->addWidget(cmdAceptar);
     botones->addWidget(cmdCancelar);
@@ -183,12 +194,8 @@ void FrmConexionDPlay::Construir() {
     connect(optDevice, &QRadioButton::toggled, this, [this](bool on) {
         if (on) ElegirModo(false);
     });
-    // A typed address only means something to the TCP/IP provider.
-    connect(lstSP, &QListWidget::currentRowChanged, this, [this] {
-        const bool blnTcp = strGuidProveedor() == red::kGuidProveedorTcp;
-        lblDireccion->setEnabled(blnTcp);
-        txtDireccion->setEnabled(blnTcp);
-    });
+    connect(lstSP, &QListWidget::currentRowChanged, this, &FrmConexionDPlay::ProveedorElegido);
+    connect(cmdAvanzado, &QPushButton::clicked, this, &FrmConexionDPlay::cmdAvanzado_Click);
     connect(cmdAceptar, &QPushButton::clicked, this, &FrmConexionDPlay::cmdAceptar_Click);
     connect(cmdCancelar, &QPushButton::clicked, this, &FrmConexionDPlay::reject);
     connect(cmdRefresh, &QPushButton::clicked, this, &FrmConexionDPlay::cmdRefresh_Click);
@@ -205,6 +212,7 @@ void FrmConexionDPlay::ElegirModo(bool blnHost) {
         w->setEnabled(blnHost);
     for (QWidget* w : std::initializer_list<QWidget*>{fraDevice, lstPartidas, cmdRefresh})
         w->setEnabled(!blnHost);
+    ProveedorElegido();
     if (blnHost)
         txtGameName->setFocus();
     else
@@ -223,6 +231,10 @@ ResultadoConexion FrmConexionDPlay::StartConnectWizard() {
         auto* item = new QListWidgetItem(sp.Name, lstSP);
         item->setData(Qt::UserRole, sp.Guid);
         if (sp.Name.contains(QStringLiteral("TCP"), Qt::CaseSensitive)) intElegido = i - 1;
+    }
+    if (invitacion_) {
+        auto* item = new QListWidgetItem(kNombreProveedorInvitacion, lstSP);
+        item->setData(Qt::UserRole, kGuidProveedorInvitacion);
     }
     if (lstSP->count() > 0) lstSP->setCurrentRow(intElegido);
 
@@ -246,6 +258,7 @@ qint64 FrmConexionDPlay::Ahora() const {
 }
 
 void FrmConexionDPlay::reject() {
+    TerminarInvitacion();
     // Leaving while a join is pending abandons it.
     if (lngHandleConexion_ != 0 && oDPP()) oDPP()->CancelAsyncOperation(lngHandleConexion_);
     lngHandleConexion_ = 0;
@@ -257,12 +270,15 @@ void FrmConexionDPlay::reject() {
 // ------------------------------------------------------------- Aceptar
 
 void FrmConexionDPlay::cmdAceptar_Click() {
-    if (lngHandleConexion_ != 0) return; // a join is already waiting for its outcome
+    // A join is already waiting for its outcome.
+    if (lngHandleConexion_ != 0 || blnUniendoPorCodigo_) return;
     opciones_.Opciones.strNombreJugador = txtNombre->text();
     opciones_.Opciones.strNombrePartida = txtGameName->text();
     strNombreUsuario_ = opciones_.Opciones.strNombreJugador;
     if (optHost->isChecked())
         CrearSesion();
+    else if (blnPorInvitacion())
+        UnirseConInvitacion();
     else
         UnirseASesion();
 }
@@ -276,8 +292,10 @@ void FrmConexionDPlay::CrearSesion() {
         return;
     }
     DetenerBusqueda(); // a host does not go on looking for others
-    if (dplay_.HospedarSesion(strNombreUsuario_, strNombreSesion_, strGuidProveedor()) !=
-        red::DPN_OK) {
+    // Through an invitation the session listens on this computer only: the
+    // friend's link comes in through the tunnel.
+    const QString strProveedor = blnPorInvitacion() ? red::kGuidProveedorLocal : strGuidProveedor();
+    if (dplay_.HospedarSesion(strNombreUsuario_, strNombreSesion_, strProveedor) != red::DPN_OK) {
         MsgBox(QStringLiteral("No se ha podido crear la sesión."), QStringLiteral("Error"),
                Icono::Critico);
         return;
@@ -408,6 +426,9 @@ void FrmConexionDPlay::DirectPlay8Event_ConnectComplete(
     lngHandleConexion_ = 0;
     QApplication::restoreOverrideCursor();
     cmdAceptar->setEnabled(true);
+    // A join through the tunnel that failed takes the tunnel with it.
+    if (dpnotify.hResultCode != red::DPN_OK) TerminarInvitacion();
+    blnUniendoPorCodigo_ = false;
     if (dpnotify.hResultCode == red::DPNERR_SESSIONFULL) {
         MsgBox(QStringLiteral(
                    "Ya hay dos personas jugando, puedes elegir otra sesión o crear tú una."),

@@ -25,6 +25,10 @@ class QRadioButton;
 
 namespace brumaria {
 
+namespace red::invitacion {
+class Invitacion;
+}
+
 class ModOpciones;
 class ModCuadrosDeTexto;
 class ModDPlay;
@@ -40,6 +44,12 @@ public:
     // Shows the dialog modally. Connected when a session was created or
     // joined; a created one brings the host's choice of who starts.
     ResultadoConexion StartConnectWizard();
+
+    // With an invitation flow, the list offers a third way: an invitation
+    // code. Set before StartConnectWizard.
+    void FijarInvitacion(red::invitacion::Invitacion* invitacion) { invitacion_ = invitacion; }
+    // The way chosen was the invitation code.
+    bool blnPorInvitacion() const;
 
     bool IsHost() const;
     QString SessionName() const { return strNombreSesion_; }
@@ -81,6 +91,13 @@ private:
     void ActualizarListaPartidas(const red::DPNMSG_ENUM_HOSTS_RESPONSE& r);
     QString strGuidProveedor() const;
     qint64 Ahora() const;
+    // The invitation's part of the dialog (frm_conexion_invitacion.cpp).
+    void ProveedorElegido();
+    void UnirseConInvitacion();
+    void InvitacionLista(quint16 puerto, const QString& strGuid, const QString& strNombre);
+    void InvitacionFallida(const QString& texto);
+    void cmdAvanzado_Click();
+    void TerminarInvitacion();
 
     red::DirectPlay8Peer* oDPP() const;
 
@@ -105,7 +122,11 @@ private:
     QPushButton* cmdRefresh = nullptr;
     QPushButton* cmdAceptar = nullptr;
     QPushButton* cmdCancelar = nullptr;
+    QPushButton* cmdAvanzado = nullptr;
+    QLabel* lblProgreso = nullptr;
     QTimer tmrExpire;
+    red::invitacion::Invitacion* invitacion_ = nullptr;
+    bool blnUniendoPorCodigo_ = false; // the guest's invitation is under way
 
     ModDPlay& dplay_;
     ModOpciones& opciones_;
