@@ -28,8 +28,10 @@
 #   rcgn     the home router behind it: WAN 100.64.0.2/10, masquerade
 #   r6o      IPv6 only: WAN 2001:db8:ffff::7, routes 2001:db8:7::/64 to its
 #            home; no IPv4 anywhere behind it
+#   rrestr2  a second "port restricted" router, WAN 198.51.100.41
+#   rsim2    a second "symmetric" router, WAN 198.51.100.51
 #   h<router> the home behind each router (hupnp, hnada, hcono, hrestr,
-#            hsim, hcgn, h6o): 192.168.1.2 (h6o: 2001:db8:7::2, hupnp also
+#            hrestr2, hsim, hsim2, hcgn, h6o): 192.168.1.2 (h6o: 2001:db8:7::2, hupnp also
 #            2001:db8:10::2)
 #
 # miniupnpd refuses to map when its external address is a reserved one (it
@@ -284,6 +286,12 @@ NFT
     lab_router rsim 198.51.100.50
     lab_masquerade rsim random
 
+    # Two friends behind the same kind of router.
+    lab_router rrestr2 198.51.100.41
+    lab_masquerade rrestr2
+    lab_router rsim2 198.51.100.51
+    lab_masquerade rsim2 random
+
     # The carrier's NAT, and the home router behind it.
     lab_ns isp
     lab_cable inet wisp isp wan
@@ -450,3 +458,64 @@ lab_parar_miniupnpd() {
 
 # miniupnpd's own list of what it has mapped: "PROTO:ext:int_ip:int_port:..."
 lab_mapeos() { cat "$LAB_DIR/miniupnpd.leases" 2>/dev/null; }
+
+# The invitation code's servers, on the lab's internet: three DHT nodes
+# (brumaria_nodo_dht: libtorrent, DHT only) on 198.51.100.2-4 and
+# 2001:db8:ffff::2-4, port 6881, each bootstrapping from those before it;
+# LAB_NODOS_DHT then lists them as red.ini's "dht" line wants them.
+lab_dht() { # node program
+    local nodo=$1 i arranque="" listo
+    LAB_NODOS_DHT=""
+    for i in 2 3 4; do
+        lab_ip inet addr add "198.51.100.$i/24" dev br0
+        lab_ip inet -6 addr add "2001:db8:ffff::$i/64" dev br0 nodad
+    done
+    for i in 2 3 4; do
+        lab_ejecutar inet "$nodo" --escuchar "198.51.100.$i:6881,[2001:db8:ffff::$i]:6881" \
+            ${arranque:+--arranque "$arranque"} --red-privada \
+            >"$LAB_DIR/dht$i.out" 2>"$LAB_DIR/dht$i.err" &
+        listo=0
+        for ((k = 0; k < 50; k++)); do
+            grep -q '^listo' "$LAB_DIR/dht$i.out" 2>/dev/null && { listo=1; break; }
+            sleep 0.1
+        done
+        [ "$listo" = 1 ] || { cat "$LAB_DIR/dht$i.err" >&2; return 1; }
+        arranque="${arranque:+$arranque,}198.51.100.$i:6881,[2001:db8:ffff::$i]:6881"
+        LAB_NODOS_DHT="${LAB_NODOS_DHT:+$LAB_NODOS_DHT }198.51.100.$i:6881 [2001:db8:ffff::$i]:6881"
+    done
+}
+
+# coturn on the lab's internet, STUN and TURN on 203.0.113.5:3478 (UDP),
+# relaying from the same address; one account, LAB_TURN_USUARIO and
+# LAB_TURN_CLAVE. Its log stays in the run's folder.
+LAB_TURN=203.0.113.5:3478
+LAB_TURN_USUARIO=ana
+LAB_TURN_CLAVE=clave-del-laboratorio
+lab_turn() {
+    lab_ip inet addr add 203.0.113.5/24 dev br0
+    lab_ejecutar inet turnserver -n --listening-ip=203.0.113.5 --relay-ip=203.0.113.5 \
+        --listening-port=3478 --min-port=49152 --max-port=49999 --lt-cred-mech \
+        --user="$LAB_TURN_USUARIO:$LAB_TURN_CLAVE" --realm=brumaria.lab --no-tls --no-dtls \
+        --no-tcp --no-cli --no-multicast-peers --no-software-attribute \
+        --pidfile="$LAB_DIR/turn.pid" --log-file="$LAB_DIR/turn.log" --simple-log \
+        >"$LAB_DIR/turn.out" 2>&1 &
+    local k
+    for ((k = 0; k < 50; k++)); do
+        lab_ejecutar inet ss -uln 2>/dev/null | grep -q '203.0.113.5:3478' && return 0
+        sleep 0.1
+    done
+    cat "$LAB_DIR/turn.out" >&2
+    return 1
+}
+
+# red.ini for a copy of the game in folder $1: the lab's DHT, its STUN, and
+# its TURN when $2 is "turn" ("turn-mala": the account with a wrong password).
+lab_red_ini() {
+    local turn="" usuario="" clave=""
+    case ${2:-} in
+    turn) turn=$LAB_TURN usuario=$LAB_TURN_USUARIO clave=$LAB_TURN_CLAVE ;;
+    turn-mala) turn=$LAB_TURN usuario=$LAB_TURN_USUARIO clave=otra-clave ;;
+    esac
+    printf '[Internet]\nstun=%s\nturn=%s\nturn_usuario=%s\nturn_clave=%s\ndht=%s\ndht_privada=true\n' \
+        "$LAB_TURN" "$turn" "$usuario" "$clave" "$LAB_NODOS_DHT" >"$1/red.ini"
+}

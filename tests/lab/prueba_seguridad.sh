@@ -25,7 +25,7 @@ id_lab=$(mktemp)
     igual 0 "$(ip netns list | grep -c "^${LAB_PREFIJO}-${muerto}-")" "lo que dejó una ejecución muerta se barre"
     [ ! -e "$viejo" ]
     igual 0 $? "y su carpeta también"
-    igual 16 "$(ip netns list | grep -c "^${LAB_ID}-")" "el laboratorio tiene sus 16 espacios de red"
+    igual 20 "$(ip netns list | grep -c "^${LAB_ID}-")" "el laboratorio tiene sus 20 espacios de red"
     igual 1 "$LAB_COMPROBADO" "el laboratorio sin fugas se da por bueno"
     echo "$LAB_ID" >"$id_lab"
     exit "$FALLOS"

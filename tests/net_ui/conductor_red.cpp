@@ -15,6 +15,10 @@
 // leaves how long that took, in ms, in .../flotas/aviso). In the lab the guest
 // types $BRUMARIA_LAB_DIRECCION instead, when it is set (at once, without
 // waiting for the host's word, when $BRUMARIA_LAB_PRONTO is set too).
+// "codigo:" (on loopback) and "redcodigo:" (in the lab) play through an
+// invitation code instead: the host leaves the code his window shows in
+// .../flotas/codigo, the guest types it; both chat once. The servers are
+// whatever red.ini in each program folder names.
 // It builds the same object graph as the game, answers every message box,
 // and acts only through the window's controls; at the end of each match it
 // checks that its history said once who starts and that the one told so
@@ -83,6 +87,7 @@ public:
     Guion(Aplicacion& juego, bool blnHost, const QString& guion, const QString& encuentros)
         : j_(juego), host_(blnHost), ipv6_(guion.startsWith(u"ipv6:")),
           red_(guion.startsWith(u"red")), red6_(guion.startsWith(u"red6:")),
+          codigo_(guion.startsWith(u"codigo:") || guion.startsWith(u"redcodigo:")),
           encuentros_(encuentros),
           partidas_(guion.section(u':', guion.contains(u':') ? 1 : 0)
                         .split(u',', Qt::SkipEmptyParts)) {
@@ -97,6 +102,18 @@ public:
     Respuesta Caja(const Mensaje& m) {
         cajas << m.texto;
         Registro(QStringLiteral("[caja %1] %2").arg(Lado(), m.texto));
+        // A case that must fail, and how soon it was told.
+        const QString esperado = qEnvironmentVariable("BRUMARIA_LAB_FALLO_ESPERADO");
+        if (!esperado.isEmpty() && m.texto.contains(esperado) && !terminado_) {
+            terminado_ = true;
+            Dejar(QStringLiteral("fallo-") + Lado(),
+                  QString::number(desdeCodigo_.isValid() ? desdeCodigo_.elapsed() : -1));
+            codigo = 0;
+            QTimer::singleShot(100, this, [this] {
+                j_.ventana.close();
+                QTimer::singleShot(100, qApp, &QCoreApplication::quit);
+            });
+        }
         return m.botones == Botones::SiNo ? Respuesta::No : Respuesta::Aceptar;
     }
 
@@ -106,9 +123,12 @@ private:
     bool ipv6_;
     bool red_;  // in the lab, over the real network
     bool red6_; // ... told and typing the IPv6 address
+    bool codigo_; // through an invitation code
     bool dicha_ = false;       // the host has left his address or the notice
     bool chatEnviado_ = false;
+    bool primerTurno_ = false;
     QElapsedTimer desdeHospedar_;
+    QElapsedTimer desdeCodigo_; // the guest typed the code; the host hosted
     QString encuentros_;
     QStringList partidas_;
     QTimer tick_;
@@ -211,11 +231,12 @@ private:
     }
     // What the host reads in his history pane once the router has answered.
     void LeerDireccion() {
-        if (!host_ || !red_ || dicha_ || !desdeHospedar_.isValid()) return;
+        if (!host_ || !(red_ || codigo_) || dicha_ || !desdeHospedar_.isValid()) return;
         const QString h = Hijo<QPlainTextEdit>(&j_.ventana, "txtHistorial")->toPlainText();
-        const QString prefijo = red6_ ? QStringLiteral("Tu dirección IPv6 para jugar por Internet: ")
-                                      : QStringLiteral("Tu dirección para jugar por Internet: ");
-        QString que, fichero = QStringLiteral("direccion");
+        const QString prefijo = codigo_ ? QStringLiteral("Tu código de invitación: ")
+                                : red6_ ? QStringLiteral("Tu dirección IPv6 para jugar por Internet: ")
+                                        : QStringLiteral("Tu dirección para jugar por Internet: ");
+        QString que, fichero = codigo_ ? QStringLiteral("codigo") : QStringLiteral("direccion");
         for (const QString& l : h.split(u'\n'))
             if (l.startsWith(prefijo)) que = l.mid(prefijo.size());
         if (que.isEmpty() && h.contains(QStringLiteral("abre a mano el puerto"))) {
@@ -225,9 +246,13 @@ private:
         if (que.isEmpty()) return;
         dicha_ = true;
         Registro(QStringLiteral("[host] %1: %2").arg(fichero, que));
+        Dejar(fichero, que);
+    }
+    // A word for the test in the meeting folder.
+    void Dejar(const QString& fichero, const QString& que) {
         QSaveFile f(QStringLiteral("%1/flotas/%2").arg(encuentros_, fichero));
         if (!f.open(QIODevice::WriteOnly) || f.write(que.toUtf8()) < 0 || !f.commit())
-            Fallo(QStringLiteral("no se pudo dejar la dirección"));
+            Fallo(QStringLiteral("no se pudo dejar ") + fichero);
     }
     // The address the guest types: what his friend told him.
     QString DireccionDicha() const {
@@ -263,6 +288,10 @@ private:
         }
         auto* c = qobject_cast<FrmConexionDPlay*>(modal);
         if (!c) return;
+        if (codigo_) {
+            DialogoCodigo(c, q);
+            return;
+        }
         if (host_) {
             Hacer([this, c, q] {
                 Hijo<QLineEdit>(c, "txtNombre")->setText(QStringLiteral("Ana"));
@@ -298,6 +327,38 @@ private:
                 Hijo<QPushButton>(c, "cmdAceptar")->click();
             });
         }
+    }
+
+    // The invitation's way: the last in the list of connection types.
+    void DialogoCodigo(FrmConexionDPlay* c, const QString& q) {
+        auto* lista = Hijo<QListWidget>(c, "lstSP");
+        if (host_) {
+            Hacer([this, c, lista, q] {
+                Hijo<QLineEdit>(c, "txtNombre")->setText(QStringLiteral("Ana"));
+                lista->setCurrentRow(lista->count() - 1);
+                Hijo<QLineEdit>(c, "txtGameName")->setText(QStringLiteral("Mesa de Ana"));
+                ElegirQuien(c, q);
+                desdeHospedar_.start();
+                desdeCodigo_.start();
+                Hijo<QPushButton>(c, "cmdAceptar")->click();
+            });
+            return;
+        }
+        if (busquedaIniciada_) return;
+        QFile f(encuentros_ + QStringLiteral("/flotas/codigo"));
+        const QString codigo = f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        if (codigo.isEmpty()) return;
+        busquedaIniciada_ = true;
+        Registro(QStringLiteral("[invitado] escribe el código %1").arg(codigo));
+        Hacer([this, c, lista, codigo] {
+            desdeCodigo_.start();
+            Hijo<QLineEdit>(c, "txtNombre")->setText(QStringLiteral("Bea"));
+            lista->setCurrentRow(lista->count() - 1);
+            Hijo<QRadioButton>(c, "optDevice")->click();
+            // As a friend reads it out: capitals and spaces.
+            Hijo<QLineEdit>(c, "txtDireccion")->setText(codigo.toUpper().replace(u'-', u' '));
+            Hijo<QPushButton>(c, "cmdAceptar")->click();
+        });
     }
 
     // The square this side shoots next: the very first shot of a match is
@@ -357,7 +418,7 @@ private:
             if (Historial().count(kLimpio) <= partida_) return;
             // The last match ends once the other's greeting has come through
             // the routers too.
-            if (red_ && partida_ + 1 == partidas_.size() &&
+            if ((red_ || codigo_) && partida_ + 1 == partidas_.size() &&
                 !Hijo<QPlainTextEdit>(&j_.ventana, "txtChat")->toPlainText().contains(Saludo(Otro())))
                 return;
             if (j_.principal.intBarcosOrdenador != flotaRival_)
@@ -379,7 +440,11 @@ private:
             });
             return;
         }
-        if (red_ && !chatEnviado_ && j_.partida.blnEnPartida()) {
+        if (codigo_ && !host_ && !primerTurno_ && j_.partida.blnEnPartida()) {
+            primerTurno_ = true;
+            Dejar(QStringLiteral("primer-turno-invitado"), QString::number(desdeCodigo_.elapsed()));
+        }
+        if ((red_ || codigo_) && !chatEnviado_ && j_.partida.blnEnPartida()) {
             chatEnviado_ = true;
             Hacer([this] {
                 Hijo<QLineEdit>(&j_.ventana, "txtMensaje")->setText(Saludo(host_ ? QStringLiteral("Ana") : QStringLiteral("Bea")));
@@ -419,7 +484,8 @@ int main(int argc, char** argv) {
         o.intMetodoAtaque = 3;
         o.blnTiempoRespuesta = false;
         o.blnHistorialMovimientosActivar = true;
-        o.blnVerChat = blnLab; // in the lab they chat: the pane is shown
+        // Where they chat, the pane is shown.
+    o.blnVerChat = blnLab || QByteArray(argv[4]).startsWith("codigo:");
         o.strRutaArchivoHistorial = UnirRuta(carpeta, QStringLiteral("Historial.txt"));
         o.blnSonidosAgua = o.blnSonidosBarco = o.blnSonidosHundido = false;
         previas.blnGuardarOpcionesEnArchivo();
