@@ -3,6 +3,7 @@
 // three matches in one connection for every way the host can say who
 // starts, and one over ::1.
 #include "carpeta_temporal.h"
+#include "red_de_encuentro.h"
 
 #include <QProcess>
 #include <QTcpServer>
@@ -85,41 +86,6 @@ TEST(PartidaIPv6, SeJuegaEnteraPorLaDireccionTecleada) {
 
 namespace {
 
-// A private DHT of three nodes on 127.0.0.1, for the invitation code; each
-// node says "listo <port>" once it listens.
-struct RedDeEncuentro {
-    QProcess nodos[3];
-    QStringList direcciones;
-
-    RedDeEncuentro() {
-        QStringList arranque;
-        for (QProcess& n : nodos) {
-            QStringList args{QStringLiteral("--escuchar"), QStringLiteral("127.0.0.1:0"),
-                             QStringLiteral("--red-privada")};
-            if (!arranque.isEmpty()) args << QStringLiteral("--arranque") << arranque.join(u',');
-            n.start(QStringLiteral(BRUMARIA_NODO_DHT), args);
-            if (!n.waitForStarted(5000) || !n.waitForReadyRead(5000)) return;
-            const QByteArray linea = n.readLine().trimmed();
-            if (!linea.startsWith("listo ")) return;
-            arranque << QStringLiteral("127.0.0.1:") + QString::fromLatin1(linea.mid(6));
-        }
-        direcciones = arranque;
-    }
-    ~RedDeEncuentro() {
-        for (QProcess& n : nodos) {
-            n.terminate();
-            if (!n.waitForFinished(3000)) n.kill();
-        }
-    }
-    // red.ini for a copy of the game: this DHT, no STUN, no relay.
-    bool Escribir(const QString& carpeta) const {
-        return prueba::EscribirArchivo(
-            carpeta + QStringLiteral("/red.ini"),
-            "[Internet]\nstun=\nturn=\ndht=" + direcciones.join(u' ').toUtf8() +
-                "\ndht_privada=true\n");
-    }
-};
-
 class ConCodigo : public ::testing::TestWithParam<const char*> {};
 
 } // namespace
@@ -128,11 +94,11 @@ class ConCodigo : public ::testing::TestWithParam<const char*> {};
 // code, the guest types it as it would be read out (capitals, spaces), and
 // two matches are played with a greeting each way.
 TEST_P(ConCodigo, DosPartidasConElCodigoQueLeeElAnfitrion) {
-    RedDeEncuentro dht;
-    ASSERT_EQ(dht.direcciones.size(), 3) << "la red de encuentro no arranca";
+    prueba::RedDeEncuentro dht(QStringLiteral(BRUMARIA_NODO_DHT));
+    ASSERT_TRUE(dht.blnLista()) << "la red de encuentro no arranca";
     Pareja par;
-    ASSERT_TRUE(dht.Escribir(par.carpetaHost.ruta()));
-    ASSERT_TRUE(dht.Escribir(par.carpetaInvitado.ruta()));
+    ASSERT_TRUE(dht.EscribirAjustes(par.carpetaHost.ruta()));
+    ASSERT_TRUE(dht.EscribirAjustes(par.carpetaInvitado.ruta()));
     par.Lanzar(QStringLiteral("codigo:") + QString::fromLatin1(GetParam()));
     Pareja::Acabar(par.host, 100000);
     Pareja::Acabar(par.invitado, 20000);
