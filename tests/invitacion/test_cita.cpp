@@ -237,7 +237,9 @@ TEST(Cita, ElNombreSeCortaSinPartirUnaLetra) {
     const ClavesCodigo c = ClavesAlAzar();
     Oferta o = OfertaDePrueba();
     o.nombrePartida = QString(63, u'a') + QStringLiteral("ñu");
-    EXPECT_EQ(AbrirOferta(c, SellarOferta(c, o))->nombrePartida, QString(63, u'a'));
+    const auto abierta = AbrirOferta(c, SellarOferta(c, o));
+    ASSERT_TRUE(abierta);
+    EXPECT_EQ(abierta->nombrePartida, QString(63, u'a'));
 }
 
 TEST(Cita, LoQueNoSePodriaLeerNoSeSella) {

@@ -78,7 +78,14 @@ TEST(Sellado, LoCortoOLoQueNoCabeEnLaDhtNoSeAbre) {
     ASSERT_EQ(lleno.size(), kMaxSellado);
     EXPECT_TRUE(Abrir(k, lleno, {}));
     EXPECT_TRUE(Sellar(k, QByteArray(kMaxSellado - kSobreSellado + 1, 'x'), {}).isEmpty());
-    EXPECT_FALSE(Abrir(k, lleno + 'x', {}));
+    // One byte more is refused unopened, though rightly sealed.
+    QByteArray grande(kMaxSellado + 1, '\0');
+    auto* p = reinterpret_cast<unsigned char*>(grande.data());
+    const QByteArray claro(grande.size() - kSobreSellado, 'x');
+    crypto_aead_xchacha20poly1305_ietf_encrypt(p + 24, nullptr,
+                                               reinterpret_cast<const unsigned char*>(claro.data()),
+                                               claro.size(), nullptr, 0, nullptr, p, k.data());
+    EXPECT_FALSE(Abrir(k, grande, {}));
     const QByteArray vacio = Sellar(k, {}, {});
     EXPECT_EQ(Abrir(k, vacio, {}), QByteArray());
     EXPECT_FALSE(Abrir(k, vacio.chopped(1), {}));
