@@ -193,3 +193,24 @@ TEST(Canal, UnLargoImposibleLoRompeSinEsperarSusBytes) {
         EXPECT_EQ(receptor.Pendientes(), 0);
     }
 }
+
+// A broken receiver forgets its keys; what it is fed afterwards, even a
+// record made with a blank state (all a forger could know of it), is not
+// read.
+TEST(Canal, RotoNoSeLeeNiLoHechoConUnEstadoEnBlanco) {
+    const Pareja p = ParejaNueva();
+    const Envio e = Enviar(p.anfitrion, kMensajes);
+    CanalCifrado receptor(p.invitado);
+    QByteArray claro;
+    ASSERT_EQ(receptor.Recibir(e.cabecera + e.registros[1], claro), Estado::Roto);
+
+    crypto_secretstream_xchacha20poly1305_state enBlanco{};
+    QByteArray registro(2 + 1 + kSobreRegistro, '\0');
+    registro[1] = static_cast<char>(1 + kSobreRegistro);
+    crypto_secretstream_xchacha20poly1305_push(
+        &enBlanco, reinterpret_cast<unsigned char*>(registro.data()) + 2, nullptr,
+        reinterpret_cast<const unsigned char*>("x"), 1, nullptr, 0,
+        crypto_secretstream_xchacha20poly1305_TAG_MESSAGE);
+    EXPECT_EQ(receptor.Recibir(registro, claro), Estado::Roto);
+    EXPECT_TRUE(claro.isEmpty());
+}

@@ -61,8 +61,10 @@ TEST(Codigo, LoQueTecleaElInvitadoSeEntiendeComoElCodigo) {
         {"007-ballena-faro-nube-rosa", "7-ballena-faro-nube-rosa"},
         {"0064-zurdo-zurdo-zurdo-zurdo", "64-zurdo-zurdo-zurdo-zurdo"},
         {"1-abanico-abanico-abanico-abanico", "1-abanico-abanico-abanico-abanico"},
-        {"7-ballena-fáro-núbe-rósa", "7-ballena-faro-nube-rosa"}, // an accent typed in passing
+        {"7-ballena-fáro-nübe-rósa", "7-ballena-faro-nube-rosa"}, // an accent typed in passing
         {"7-BALLÉNA-FÁRO-NÜBE-RÍSA", "7-ballena-faro-nube-risa"},
+        {"7-ÁBEJA-ÉRIZÓ-ÍSLA-NÚBE", "7-abeja-erizo-isla-nube"},
+        {"7-ábejá-érízó-ísla-núbe", "7-abeja-erizo-isla-nube"},
     };
     for (const Fila& f : tabla) {
         const auto n = NormalizarCodigo(QString::fromUtf8(f.tecleado));
