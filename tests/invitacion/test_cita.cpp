@@ -216,7 +216,7 @@ TEST(Cita, LaOfertaMasGrandeCabeEnLaDht) {
     o.ice.usuario = QByteArray(32, 'u');
     o.ice.clave = QByteArray(95, 'p');
     const QByteArray justa = SellarOferta(c, o);
-    ASSERT_LE(justa.size(), kMaxCita);
+    ASSERT_EQ(justa.size(), kMaxCita); // the largest record is exactly that
     const auto abierta = AbrirOferta(c, justa);
     ASSERT_TRUE(abierta);
     EXPECT_EQ(abierta->ice.candidatos.size(), kMaxCandidatos);
