@@ -7,16 +7,30 @@
 #include "red_prueba.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
 #include <QNetworkInterface>
 #include <QUdpSocket>
 #include <gtest/gtest.h>
 #include <memory>
 
 using namespace brumaria::red::invitacion;
-using brumaria::prueba::Esperar;
 using Fallo = EnlaceIce::Fallo;
 
 namespace {
+
+// Waits on the event loop, checking every millisecond: qWaitFor's 10 ms
+// naps would throttle the pseudo-TCP and the figures measured here.
+bool Esperar(const std::function<bool()>& condicion, int ms = 5000) {
+    QEventLoop bucle;
+    QTimer tic;
+    QElapsedTimer reloj;
+    reloj.start();
+    QObject::connect(&tic, &QTimer::timeout, [&] { if (condicion() || reloj.elapsed() > ms) bucle.quit(); });
+    tic.start(1);
+    if (!condicion()) bucle.exec();
+    return condicion();
+}
 
 const QHostAddress kLocal4(QHostAddress::LocalHost);
 const QHostAddress kLocal6(QHostAddress::LocalHostIPv6);

@@ -16,12 +16,13 @@
 #include <algorithm>
 #include <cstring>
 
-// Timing, as measured on loopback with libnice 0.1.21: gathering with host
-// candidates only ends at once; with STUN or TURN it waits for the servers'
-// answers, and an unanswered server gives up only after libnice's STUN
-// retransmissions (about 20 s), hence our own reunionMs. A pair whose
-// checks are never answered is declared failed after about the same
-// retransmissions, hence comprobacionMs.
+// Timing, as measured on loopback with libnice 0.1.21: host candidates are
+// gathered at once; a STUN or TURN server that never answers is given up
+// after about 2 s of retransmissions, well inside reunionMs. A pair whose
+// checks are never answered is declared failed after about 7 s (the
+// checks' retransmissions, then 5 s more that libnice waits before it
+// looks for failed components); more pairs take longer, paced 20 ms apart,
+// hence our own bound comprobacionMs.
 
 namespace brumaria::red::invitacion {
 

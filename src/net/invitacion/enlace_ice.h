@@ -73,11 +73,11 @@ public:
     };
 
     struct Tiempos {
-        // Name resolution and gathering together; then the description goes
+        // Name resolution, then gathering, each; then the description goes
         // out with whatever was gathered.
         int reunionMs = 10000;
-        // From the remote description to a working pair. libnice's own checks
-        // give up later than a person waits (see enlace_ice.cpp).
+        // From the remote description to a working pair. libnice gives up on
+        // one silent pair in about 7 s, on many much later (see enlace_ice.cpp).
         int comprobacionMs = 15000;
     };
 
