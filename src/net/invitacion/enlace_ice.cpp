@@ -401,10 +401,10 @@ void EnlaceIce::AlPoderEscribir(_NiceAgent*, unsigned, unsigned comp, void* yo) 
 
 void EnlaceIce::AlRecibir(_NiceAgent*, unsigned, unsigned comp, unsigned len, char* buf, void* yo) {
     auto* e = static_cast<EnlaceIce*>(yo);
-    if (comp != kComponente || e->estado_ != EstadoEnlaceIce::Conectado) return;
-    // The pseudo-TCP hands over what its receive window allowed (at most
-    // its buffer); a zero length is the other side's end of stream.
-    if (len == 0) return e->Fallar(Fallo::Cerrado);
+    // A piece of the pseudo-TCP's receive buffer (libnice hands over at most
+    // 64 KiB a time). The other side's close comes as a failed
+    // component, not here.
+    if (comp != kComponente || len == 0 || e->estado_ != EstadoEnlaceIce::Conectado) return;
     emit e->datos(QByteArray(buf, static_cast<qsizetype>(len))); // may delete e: nothing after
 }
 
