@@ -8,6 +8,7 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QProcess>
 #include <QTimer>
 #include <QUdpSocket>
 #include <gtest/gtest.h>
@@ -110,6 +111,27 @@ TEST(EnlaceIce, ElBucleDeQtEsElDeGlibYLibniceCorreEnEl) {
     EXPECT_TRUE(EnlaceIce::blnBucleCompatible());
 }
 
+// Run by the case below in a child with QT_NO_GLIB=1, where Qt has its own
+// dispatcher and libnice's sources would never be looked at.
+TEST(EnlaceIceSinGlib, ElEnlaceFallaEnseguidaEnVezDeQuedarseColgado) {
+    if (qEnvironmentVariableIsEmpty("QT_NO_GLIB")) GTEST_SKIP() << "runs inside the case below";
+    EXPECT_FALSE(EnlaceIce::blnBucleCompatible());
+    Lado a(true, kLocal4);
+    EXPECT_TRUE(Esperar([&] { return a.fallo == Fallo::BucleSinGlib; }, 1000));
+}
+
+TEST(EnlaceIce, SinElBucleDeGlibElEnlaceFallaClaramente) {
+    QProcess hijo;
+    auto entorno = QProcessEnvironment::systemEnvironment();
+    entorno.insert(QStringLiteral("QT_NO_GLIB"), QStringLiteral("1"));
+    hijo.setProcessEnvironment(entorno);
+    hijo.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=EnlaceIceSinGlib.*")});
+    ASSERT_TRUE(hijo.waitForFinished(20000));
+    const QByteArray salida = hijo.readAll();
+    EXPECT_EQ(hijo.exitCode(), 0) << salida.toStdString();
+    EXPECT_TRUE(salida.contains("[  PASSED  ] 1 test")) << salida.toStdString();
+}
+
 TEST(EnlaceIce, DosEnlacesEnLoopbackSeConectanDirectosYCruzanUnMegaEnCadaSentidoALaVez) {
     for (const QHostAddress& local : {kLocal4, kLocal6}) {
         QUdpSocket prueba;
@@ -139,7 +161,9 @@ protected:
 };
 
 TEST_F(PorRelevo, AmbosSeConectanRetransmitidosYLosDatosPasan) {
-    Lado a(true, kLocal4, PorTurn(turn.puerto(), turn.kClave)), b(false, kLocal4, PorTurn(turn.puerto(), turn.kClave));
+    auto porNombre = PorTurn(turn.puerto(), turn.kClave);
+    porNombre.turnServidor = QStringLiteral("localhost"); // looked up, never blocking
+    Lado a(true, kLocal4, porNombre), b(false, kLocal4, PorTurn(turn.puerto(), turn.kClave));
     const qint64 ms = Cruzar(a, b);
     ASSERT_GE(ms, 0) << turn.registro().toStdString();
     EXPECT_TRUE(*a.retransmitido && *b.retransmitido);

@@ -242,7 +242,7 @@ void EnlaceIce::Resolver() {
             if (estado_ != EstadoEnlaceIce::Resolviendo) return;
             Resolucion& hecha = blnTurn ? *turn_ : stun_[indice];
             hecha.blnHecha = true;
-            hecha.direccion = info.addresses().isEmpty() ? QHostAddress() : info.addresses().front();
+            hecha.direccion = Elegir(info.addresses());
             ServidorResuelto();
         });
         busquedas_.push_back(id);
@@ -252,6 +252,18 @@ void EnlaceIce::Resolver() {
     // Even with every name a literal, go on from the event loop, so no
     // signal is emitted from inside Reunir().
     QTimer::singleShot(0, this, [this] { ServidorResuelto(); });
+}
+
+QHostAddress EnlaceIce::Elegir(const QList<QHostAddress>& direcciones) const {
+    // A server is reached from our own addresses: IPv6 only when all of
+    // ours are IPv6, else IPv4, which every TURN server and router speaks.
+    const bool soloIpv6 = !locales_.empty() && std::all_of(locales_.begin(), locales_.end(), [](const QHostAddress& a) {
+        return a.protocol() == QAbstractSocket::IPv6Protocol;
+    });
+    const auto familia = soloIpv6 ? QAbstractSocket::IPv6Protocol : QAbstractSocket::IPv4Protocol;
+    for (const QHostAddress& a : direcciones)
+        if (a.protocol() == familia) return a;
+    return direcciones.isEmpty() ? QHostAddress() : direcciones.front();
 }
 
 void EnlaceIce::ServidorResuelto() {

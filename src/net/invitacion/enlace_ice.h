@@ -17,6 +17,7 @@
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QHostAddress>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -104,8 +105,9 @@ public:
     // gathering ends). False when refused: bad credentials, more than
     // kMaxCandidatosIce candidates or none usable (then the link fails).
     bool blnFijarRemota(const DescripcionIce& d);
-    // Queued reliably and in order. False when the link is not up or the
-    // queue would pass kMaxPendienteIce (then the link fails).
+    // Queued reliably and in order. False when the link is not up (nothing
+    // changes), or when the queue would pass kMaxPendienteIce (then the
+    // link fails with Desbordado).
     bool blnEnviar(QByteArrayView datos);
     // The selected pair goes through the TURN relay.
     bool blnRetransmitido() const;
@@ -129,6 +131,7 @@ private:
     void Fallar(Fallo motivo);
     void Resolver();
     void ServidorResuelto();
+    QHostAddress Elegir(const QList<QHostAddress>& direcciones) const;
     void EmpezarReunion();
     void TerminarReunion();
     void AplicarRemota();
