@@ -20,20 +20,30 @@ ServidorTurn::ServidorTurn(const QString& carpeta) : carpeta_(carpeta), puerto_(
     const QDir d(carpeta_);
     proceso_.setProcessChannelMode(QProcess::MergedChannels);
     proceso_.setStandardOutputFile(QProcess::nullDevice());
-    proceso_.start(QStringLiteral("turnserver"), {
-        QStringLiteral("-n"), // no configuration file: only what is written here
-        QStringLiteral("--listening-ip=127.0.0.1"), QStringLiteral("--relay-ip=127.0.0.1"),
-        QStringLiteral("--listening-port=%1").arg(puerto_),
-        QStringLiteral("--lt-cred-mech"), QStringLiteral("--user=%1:%2").arg(kUsuario, kClave),
-        QStringLiteral("--realm=%1").arg(kReino),
-        QStringLiteral("--no-tls"), QStringLiteral("--no-dtls"), QStringLiteral("--no-tcp"),
-        QStringLiteral("--no-tcp-relay"), QStringLiteral("--no-cli"), QStringLiteral("--no-rfc5780"),
-        // Both relays sit on 127.0.0.1, so the peers coturn relays to are loopback.
-        QStringLiteral("--allow-loopback-peers"), QStringLiteral("--no-multicast-peers"),
-        QStringLiteral("--log-file=%1").arg(d.filePath(QStringLiteral("turn.log"))), QStringLiteral("--simple-log"),
-        QStringLiteral("--no-stdout-log"), QStringLiteral("--pidfile=%1").arg(d.filePath(QStringLiteral("turn.pid"))),
-        QStringLiteral("--db=%1").arg(d.filePath(QStringLiteral("turndb"))),
-    });
+    proceso_.start(QStringLiteral("turnserver"),
+                   {
+                       QStringLiteral("-n"), // no configuration file: only what is written here
+                       QStringLiteral("--listening-ip=127.0.0.1"),
+                       QStringLiteral("--relay-ip=127.0.0.1"),
+                       QStringLiteral("--listening-port=%1").arg(puerto_),
+                       QStringLiteral("--lt-cred-mech"),
+                       QStringLiteral("--user=%1:%2").arg(kUsuario, kClave),
+                       QStringLiteral("--realm=%1").arg(kReino),
+                       QStringLiteral("--no-tls"),
+                       QStringLiteral("--no-dtls"),
+                       QStringLiteral("--no-tcp"),
+                       QStringLiteral("--no-tcp-relay"),
+                       QStringLiteral("--no-cli"),
+                       QStringLiteral("--no-rfc5780"),
+                       // Both relays sit on 127.0.0.1, so the peers coturn relays to are loopback.
+                       QStringLiteral("--allow-loopback-peers"),
+                       QStringLiteral("--no-multicast-peers"),
+                       QStringLiteral("--log-file=%1").arg(d.filePath(QStringLiteral("turn.log"))),
+                       QStringLiteral("--simple-log"),
+                       QStringLiteral("--no-stdout-log"),
+                       QStringLiteral("--pidfile=%1").arg(d.filePath(QStringLiteral("turn.pid"))),
+                       QStringLiteral("--db=%1").arg(d.filePath(QStringLiteral("turndb"))),
+                   });
 }
 
 ServidorTurn::~ServidorTurn() {

@@ -30,7 +30,9 @@ bool Esperar(const std::function<bool()>& condicion, int ms = 5000) {
     QTimer tic;
     QElapsedTimer reloj;
     reloj.start();
-    QObject::connect(&tic, &QTimer::timeout, [&] { if (condicion() || reloj.elapsed() > ms) bucle.quit(); });
+    QObject::connect(&tic, &QTimer::timeout, [&] {
+        if (condicion() || reloj.elapsed() > ms) bucle.quit();
+    });
     tic.start(1);
     if (!condicion()) bucle.exec();
     return condicion();
@@ -45,9 +47,11 @@ struct Lado {
     QByteArray recibido;
 
     Lado(bool blnControlador, QHostAddress local, EnlaceIce::Servidores s = {})
-        : enlace(std::make_unique<EnlaceIce>(blnControlador, std::move(s), std::vector<QHostAddress>{local})) {
+        : enlace(std::make_unique<EnlaceIce>(blnControlador, std::move(s),
+                                             std::vector<QHostAddress>{local})) {
         auto* e = enlace.get();
-        QObject::connect(e, &EnlaceIce::descripcionLista, [this](const DescripcionIce& d) { descripcion = d; });
+        QObject::connect(e, &EnlaceIce::descripcionLista,
+                         [this](const DescripcionIce& d) { descripcion = d; });
         QObject::connect(e, &EnlaceIce::conectado, [this](bool r) { retransmitido = r; });
         QObject::connect(e, &EnlaceIce::fallido, [this](Fallo f) { fallo = f; });
         QObject::connect(e, &EnlaceIce::datos, [this](const QByteArray& t) { recibido += t; });
@@ -60,13 +64,16 @@ qint64 Cruzar(Lado& a, Lado& b) {
     if (!Esperar([&] { return a.descripcion && b.descripcion; }, 12000)) return -1;
     QElapsedTimer reloj;
     reloj.start();
-    if (!a.enlace->blnFijarRemota(*b.descripcion) || !b.enlace->blnFijarRemota(*a.descripcion)) return -1;
-    return Esperar([&] { return a.retransmitido && b.retransmitido; }, 10000) ? reloj.elapsed() : -1;
+    if (!a.enlace->blnFijarRemota(*b.descripcion) || !b.enlace->blnFijarRemota(*a.descripcion))
+        return -1;
+    return Esperar([&] { return a.retransmitido && b.retransmitido; }, 10000) ? reloj.elapsed()
+                                                                              : -1;
 }
 
 QByteArray Patron(qsizetype n, int semilla) {
     QByteArray b(n, Qt::Uninitialized);
-    for (qsizetype i = 0; i < n; ++i) b[i] = char((i * 31 + semilla * 7 + i / 251) & 0xff);
+    for (qsizetype i = 0; i < n; ++i)
+        b[i] = char((i * 31 + semilla * 7 + i / 251) & 0xff);
     return b;
 }
 
@@ -82,16 +89,19 @@ void CruzarUnMega(Lado& a, Lado& b, const char* que) {
         ASSERT_TRUE(b.enlace->blnEnviar(QByteArrayView(deB).sliced(hecho, n)));
         hecho += n;
     }
-    ASSERT_TRUE(Esperar([&] { return a.recibido.size() >= deB.size() && b.recibido.size() >= deA.size(); }, 30000))
+    ASSERT_TRUE(Esperar(
+        [&] { return a.recibido.size() >= deB.size() && b.recibido.size() >= deA.size(); }, 30000))
         << a.recibido.size() << " / " << b.recibido.size();
     EXPECT_EQ(b.recibido, deA);
     EXPECT_EQ(a.recibido, deB);
-    std::printf("[ medida ] %s: 1 MiB each way in %lld ms\n", que, static_cast<long long>(reloj.elapsed()));
+    std::printf("[ medida ] %s: 1 MiB each way in %lld ms\n", que,
+                static_cast<long long>(reloj.elapsed()));
 }
 
 DescripcionIce HaciaPuertoCerrado() {
     DescripcionIce d{"ab12", "0123456789abcdefghijkl", {}};
-    d.candidatos.push_back({CandidatoIce::Tipo::Anfitrion, kLocal4, brumaria::prueba::PuertoUdpLibre(), 2130706431, "1"});
+    d.candidatos.push_back({CandidatoIce::Tipo::Anfitrion, kLocal4,
+                            brumaria::prueba::PuertoUdpLibre(), 2130706431, "1"});
     return d;
 }
 
@@ -125,7 +135,8 @@ TEST(EnlaceIce, SinElBucleDeGlibElEnlaceFallaClaramente) {
     auto entorno = QProcessEnvironment::systemEnvironment();
     entorno.insert(QStringLiteral("QT_NO_GLIB"), QStringLiteral("1"));
     hijo.setProcessEnvironment(entorno);
-    hijo.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=EnlaceIceSinGlib.*")});
+    hijo.start(QCoreApplication::applicationFilePath(),
+               {QStringLiteral("--gtest_filter=EnlaceIceSinGlib.*")});
     ASSERT_TRUE(hijo.waitForFinished(20000));
     const QByteArray salida = hijo.readAll();
     EXPECT_EQ(hijo.exitCode(), 0) << salida.toStdString();
@@ -152,7 +163,7 @@ TEST(EnlaceIce, DosEnlacesEnLoopbackSeConectanDirectosYCruzanUnMegaEnCadaSentido
 }
 
 // A coturn of our own on 127.0.0.1, one per case.
-class PorRelevo : public ::testing::Test {
+class EnlaceIcePorRelevo : public ::testing::Test {
 protected:
     Barrido barrido;
     brumaria::prueba::CarpetaTemporal carpeta;
@@ -160,19 +171,21 @@ protected:
     void SetUp() override { ASSERT_TRUE(turn.blnListo()) << "turnserver did not start"; }
 };
 
-TEST_F(PorRelevo, AmbosSeConectanRetransmitidosYLosDatosPasan) {
+TEST_F(EnlaceIcePorRelevo, AmbosSeConectanRetransmitidosYLosDatosPasan) {
     auto porNombre = PorTurn(turn.puerto(), turn.kClave);
     porNombre.turnServidor = QStringLiteral("localhost"); // looked up, never blocking
     Lado a(true, kLocal4, porNombre), b(false, kLocal4, PorTurn(turn.puerto(), turn.kClave));
     const qint64 ms = Cruzar(a, b);
     ASSERT_GE(ms, 0) << turn.registro().toStdString();
     EXPECT_TRUE(*a.retransmitido && *b.retransmitido);
-    for (const auto& c : a.descripcion->candidatos) EXPECT_EQ(c.tipo, CandidatoIce::Tipo::Retransmitido);
-    std::printf("[ medida ] relayed: connected %lld ms after both descriptions\n", static_cast<long long>(ms));
+    for (const auto& c : a.descripcion->candidatos)
+        EXPECT_EQ(c.tipo, CandidatoIce::Tipo::Retransmitido);
+    std::printf("[ medida ] relayed: connected %lld ms after both descriptions\n",
+                static_cast<long long>(ms));
     CruzarUnMega(a, b, "relayed");
 }
 
-TEST_F(PorRelevo, ConUnaClaveEquivocadaElRelevoSeDaPorRechazadoEnMenosDeCincoSegundos) {
+TEST_F(EnlaceIcePorRelevo, ConUnaClaveEquivocadaElRelevoSeDaPorRechazadoEnMenosDeCincoSegundos) {
     Lado a(true, kLocal4, PorTurn(turn.puerto(), "no-es-la-clave"));
     EXPECT_TRUE(Esperar([&] { return a.fallo.has_value(); }, 5000));
     EXPECT_EQ(a.fallo, Fallo::RetransmisionRechazada);
@@ -195,13 +208,18 @@ TEST(EnlaceIce, UnaDescripcionRemotaMalFormadaSeRechaza) {
         Lado a(true, kLocal4);
         DescripcionIce d = HaciaPuertoCerrado();
         estropear(d);
-        return !a.enlace->blnFijarRemota(d) && Esperar([&] { return a.fallo == Fallo::SinCandidatos; }, 1000);
+        return !a.enlace->blnFijarRemota(d) &&
+               Esperar([&] { return a.fallo == Fallo::SinCandidatos; }, 1000);
     };
     EXPECT_TRUE(rechaza([](DescripcionIce& d) { d.candidatos.clear(); }));
-    EXPECT_TRUE(rechaza([](DescripcionIce& d) { d.usuario = "abc"; }));                 // ufrag under 4
-    EXPECT_TRUE(rechaza([](DescripcionIce& d) { d.clave = "0123456789abcdefghijk;"; })); // not an ICE-char
-    EXPECT_TRUE(rechaza([](DescripcionIce& d) { d.candidatos.front().direccion = QHostAddress("192.0.2.7"); }));
-    EXPECT_TRUE(rechaza([](DescripcionIce& d) { d.candidatos.assign(kMaxCandidatosIce + 1, d.candidatos.front()); }));
+    EXPECT_TRUE(rechaza([](DescripcionIce& d) { d.usuario = "abc"; })); // ufrag under 4
+    EXPECT_TRUE(
+        rechaza([](DescripcionIce& d) { d.clave = "0123456789abcdefghijk;"; })); // not an ICE-char
+    EXPECT_TRUE(rechaza(
+        [](DescripcionIce& d) { d.candidatos.front().direccion = QHostAddress("192.0.2.7"); }));
+    EXPECT_TRUE(rechaza([](DescripcionIce& d) {
+        d.candidatos.assign(kMaxCandidatosIce + 1, d.candidatos.front());
+    }));
 }
 
 TEST(EnlaceIce, CuandoElOtroCierraElEnlaceFallaPorCerrado) {
@@ -219,7 +237,8 @@ TEST(EnlaceIce, MasDeUnMegaSinSalirHaceFallarElEnlacePorDesbordado) {
     Barrido barrido;
     Lado a(true, kLocal4), b(false, kLocal4);
     ASSERT_GE(Cruzar(a, b), 0);
-    ASSERT_TRUE(a.enlace->blnEnviar(Patron(kMaxPendienteIce, 1))); // more than the pseudo-TCP takes at once
+    ASSERT_TRUE(
+        a.enlace->blnEnviar(Patron(kMaxPendienteIce, 1))); // more than the pseudo-TCP takes at once
     EXPECT_FALSE(a.enlace->blnEnviar(Patron(kMaxPendienteIce / 2, 2)));
     EXPECT_TRUE(Esperar([&] { return a.fallo == Fallo::Desbordado; }, 1000));
 }
@@ -242,8 +261,14 @@ TEST(EnlaceIce, BorrarUnEnlaceDesdeSuPropioDatosOFallidoNoRompeNada) {
     Lado a(true, kLocal4), b(false, kLocal4);
     ASSERT_GE(Cruzar(a, b), 0);
     bool borradoEnDatos = false, borradoEnFallido = false;
-    QObject::connect(b.enlace.get(), &EnlaceIce::datos, [&] { b.enlace.reset(); borradoEnDatos = true; });
-    QObject::connect(a.enlace.get(), &EnlaceIce::fallido, [&] { a.enlace.reset(); borradoEnFallido = true; });
+    QObject::connect(b.enlace.get(), &EnlaceIce::datos, [&] {
+        b.enlace.reset();
+        borradoEnDatos = true;
+    });
+    QObject::connect(a.enlace.get(), &EnlaceIce::fallido, [&] {
+        a.enlace.reset();
+        borradoEnFallido = true;
+    });
     ASSERT_TRUE(a.enlace->blnEnviar(Patron(200000, 3)));
     // b goes inside libnice's receive callback, with more data behind; its close reaches a.
     EXPECT_TRUE(Esperar([&] { return borradoEnDatos && borradoEnFallido; }, 5000));

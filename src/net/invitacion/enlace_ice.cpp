@@ -33,42 +33,55 @@ Q_LOGGING_CATEGORY(lcIce, "brumaria.red.ice", QtWarningMsg)
 constexpr unsigned kComponente = 1;
 
 bool blnCaracterIce(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-           c == '+' || c == '/';
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' ||
+           c == '/';
 }
 
 bool blnCadenaIce(const QByteArray& s, qsizetype minimo, qsizetype maximo) {
-    return s.size() >= minimo && s.size() <= maximo && std::all_of(s.begin(), s.end(), blnCaracterIce);
+    return s.size() >= minimo && s.size() <= maximo &&
+           std::all_of(s.begin(), s.end(), blnCaracterIce);
 }
 
 // The order a description is cut in: a relay reaches through any router,
 // a reflexive address through most, a host address only on the same network.
 int Preferencia(CandidatoIce::Tipo t) {
     switch (t) {
-    case CandidatoIce::Tipo::Retransmitido: return 0;
-    case CandidatoIce::Tipo::Reflejado: return 1;
-    case CandidatoIce::Tipo::ReflejadoPar: return 2;
-    case CandidatoIce::Tipo::Anfitrion: return 3;
+    case CandidatoIce::Tipo::Retransmitido:
+        return 0;
+    case CandidatoIce::Tipo::Reflejado:
+        return 1;
+    case CandidatoIce::Tipo::ReflejadoPar:
+        return 2;
+    case CandidatoIce::Tipo::Anfitrion:
+        return 3;
     }
     return 4;
 }
 
 std::optional<CandidatoIce::Tipo> TipoDe(NiceCandidateType t) {
     switch (t) {
-    case NICE_CANDIDATE_TYPE_HOST: return CandidatoIce::Tipo::Anfitrion;
-    case NICE_CANDIDATE_TYPE_SERVER_REFLEXIVE: return CandidatoIce::Tipo::Reflejado;
-    case NICE_CANDIDATE_TYPE_PEER_REFLEXIVE: return CandidatoIce::Tipo::ReflejadoPar;
-    case NICE_CANDIDATE_TYPE_RELAYED: return CandidatoIce::Tipo::Retransmitido;
+    case NICE_CANDIDATE_TYPE_HOST:
+        return CandidatoIce::Tipo::Anfitrion;
+    case NICE_CANDIDATE_TYPE_SERVER_REFLEXIVE:
+        return CandidatoIce::Tipo::Reflejado;
+    case NICE_CANDIDATE_TYPE_PEER_REFLEXIVE:
+        return CandidatoIce::Tipo::ReflejadoPar;
+    case NICE_CANDIDATE_TYPE_RELAYED:
+        return CandidatoIce::Tipo::Retransmitido;
     }
     return std::nullopt;
 }
 
 std::optional<NiceCandidateType> TipoNice(CandidatoIce::Tipo t) {
     switch (t) {
-    case CandidatoIce::Tipo::Anfitrion: return NICE_CANDIDATE_TYPE_HOST;
-    case CandidatoIce::Tipo::Reflejado: return NICE_CANDIDATE_TYPE_SERVER_REFLEXIVE;
-    case CandidatoIce::Tipo::ReflejadoPar: return NICE_CANDIDATE_TYPE_PEER_REFLEXIVE;
-    case CandidatoIce::Tipo::Retransmitido: return NICE_CANDIDATE_TYPE_RELAYED;
+    case CandidatoIce::Tipo::Anfitrion:
+        return NICE_CANDIDATE_TYPE_HOST;
+    case CandidatoIce::Tipo::Reflejado:
+        return NICE_CANDIDATE_TYPE_SERVER_REFLEXIVE;
+    case CandidatoIce::Tipo::ReflejadoPar:
+        return NICE_CANDIDATE_TYPE_PEER_REFLEXIVE;
+    case CandidatoIce::Tipo::Retransmitido:
+        return NICE_CANDIDATE_TYPE_RELAYED;
     }
     return std::nullopt; // a value from a damaged record
 }
@@ -94,7 +107,8 @@ std::optional<CandidatoIce> CandidatoDe(const NiceCandidate& c) {
     r.direccion = DireccionDe(c.addr);
     r.puerto = static_cast<std::uint16_t>(nice_address_get_port(&c.addr));
     r.prioridad = c.priority;
-    r.fundacion = QByteArray(c.foundation, static_cast<qsizetype>(strnlen(c.foundation, sizeof c.foundation)));
+    r.fundacion = QByteArray(c.foundation,
+                             static_cast<qsizetype>(strnlen(c.foundation, sizeof c.foundation)));
     if (!blnUtilizable(r.direccion) || r.puerto == 0 || !blnCadenaIce(r.fundacion, 1, 32))
         return std::nullopt;
     return r;
@@ -104,15 +118,16 @@ std::optional<CandidatoIce> CandidatoDe(const NiceCandidate& c) {
 // local-only mode) outside loopback.
 NiceCandidate* CandidatoNice(const CandidatoIce& c, unsigned flujo) {
     const auto tipo = TipoNice(c.tipo);
-    if (!tipo || c.puerto == 0 || !blnUtilizable(c.direccion) || !blnCadenaIce(c.fundacion, 1, 32) ||
-        !DirectPlay8Peer::blnDestinoPermitido(c.direccion))
+    if (!tipo || c.puerto == 0 || !blnUtilizable(c.direccion) ||
+        !blnCadenaIce(c.fundacion, 1, 32) || !DirectPlay8Peer::blnDestinoPermitido(c.direccion))
         return nullptr;
     NiceCandidate* n = nice_candidate_new(*tipo);
     n->transport = NICE_CANDIDATE_TRANSPORT_UDP;
     n->stream_id = flujo;
     n->component_id = kComponente;
     n->priority = c.prioridad;
-    std::memcpy(n->foundation, c.fundacion.constData(), static_cast<std::size_t>(c.fundacion.size()));
+    std::memcpy(n->foundation, c.fundacion.constData(),
+                static_cast<std::size_t>(c.fundacion.size()));
     n->foundation[c.fundacion.size()] = '\0';
     if (!nice_address_set_from_string(&n->addr, c.direccion.toString().toLatin1().constData())) {
         nice_candidate_free(n);
@@ -122,7 +137,9 @@ NiceCandidate* CandidatoNice(const CandidatoIce& c, unsigned flujo) {
     return n;
 }
 
-void SoltarCandidatos(GSList* l) { g_slist_free_full(l, reinterpret_cast<GDestroyNotify>(nice_candidate_free)); }
+void SoltarCandidatos(GSList* l) {
+    g_slist_free_full(l, reinterpret_cast<GDestroyNotify>(nice_candidate_free));
+}
 
 // What the idle source needs to let an agent go once libnice is no
 // longer on the stack.
@@ -131,7 +148,9 @@ struct AgenteSuelto {
     unsigned flujo;
 };
 
-void AgenteCerrado(GObject* agente, GAsyncResult*, gpointer) { g_object_unref(agente); }
+void AgenteCerrado(GObject* agente, GAsyncResult*, gpointer) {
+    g_object_unref(agente);
+}
 
 gboolean SoltarEnReposo(gpointer p) {
     auto* s = static_cast<AgenteSuelto*>(p);
@@ -154,28 +173,37 @@ EnlaceIce::EnlaceIce(bool blnControlador, Servidores servidores,
     connect(&limite_, &QTimer::timeout, this, [this] {
         switch (estado_) {
         case EstadoEnlaceIce::Resolviendo:
-            for (int id : busquedas_) QHostInfo::abortHostLookup(id);
+            for (int id : busquedas_)
+                QHostInfo::abortHostLookup(id);
             busquedas_.clear();
-            for (auto& r : stun_) r.blnHecha = true;
+            for (auto& r : stun_)
+                r.blnHecha = true;
             if (turn_) turn_->blnHecha = true;
             ServidorResuelto();
             break;
-        case EstadoEnlaceIce::Reuniendo: TerminarReunion(); break;
-        case EstadoEnlaceIce::Comprobando: Fallar(Fallo::NoSeCruza); break;
-        default: break;
+        case EstadoEnlaceIce::Reuniendo:
+            TerminarReunion();
+            break;
+        case EstadoEnlaceIce::Comprobando:
+            Fallar(Fallo::NoSeCruza);
+            break;
+        default:
+            break;
         }
     });
 }
 
 EnlaceIce::~EnlaceIce() {
-    for (int id : busquedas_) QHostInfo::abortHostLookup(id);
+    for (int id : busquedas_)
+        QHostInfo::abortHostLookup(id);
     SoltarAgente();
 }
 
 bool EnlaceIce::blnBucleCompatible() {
     auto* app = QCoreApplication::instance();
     auto* d = QAbstractEventDispatcher::instance();
-    return app && QThread::currentThread() == app->thread() && d && d->inherits("QEventDispatcherGlib");
+    return app && QThread::currentThread() == app->thread() && d &&
+           d->inherits("QEventDispatcherGlib");
 }
 
 void EnlaceIce::Pasar(EstadoEnlaceIce nuevo) {
@@ -222,32 +250,38 @@ void EnlaceIce::Resolver() {
         if (literal.setAddress(r.nombre)) {
             r.direccion = literal;
             r.blnHecha = true;
-        } else if (blnSoloLocal() && r.nombre.compare(QLatin1String("localhost"), Qt::CaseInsensitive)) {
+        } else if (blnSoloLocal() &&
+                   r.nombre.compare(QLatin1String("localhost"), Qt::CaseInsensitive)) {
             // Local-only: no name goes to a resolver, which could be the
             // network's. A null address fails the gate below.
             r.direccion = QHostAddress();
             r.blnHecha = true;
         }
     };
-    for (const auto& [nombre, puerto] : servidores_.stun) stun_.push_back({nombre, puerto, {}, false});
+    for (const auto& [nombre, puerto] : servidores_.stun)
+        stun_.push_back({nombre, puerto, {}, false});
     if (!servidores_.turnServidor.isEmpty())
         turn_ = Resolucion{servidores_.turnServidor, servidores_.turnPuerto, {}, false};
-    for (auto& r : stun_) pedir(r);
+    for (auto& r : stun_)
+        pedir(r);
     if (turn_) pedir(*turn_);
 
     auto buscar = [this](Resolucion& r, std::size_t indice, bool blnTurn) {
         if (r.blnHecha) return;
-        const int id = QHostInfo::lookupHost(r.nombre, this, [this, indice, blnTurn](const QHostInfo& info) {
-            busquedas_.erase(std::remove(busquedas_.begin(), busquedas_.end(), info.lookupId()), busquedas_.end());
-            if (estado_ != EstadoEnlaceIce::Resolviendo) return;
-            Resolucion& hecha = blnTurn ? *turn_ : stun_[indice];
-            hecha.blnHecha = true;
-            hecha.direccion = Elegir(info.addresses());
-            ServidorResuelto();
-        });
+        const int id =
+            QHostInfo::lookupHost(r.nombre, this, [this, indice, blnTurn](const QHostInfo& info) {
+                busquedas_.erase(std::remove(busquedas_.begin(), busquedas_.end(), info.lookupId()),
+                                 busquedas_.end());
+                if (estado_ != EstadoEnlaceIce::Resolviendo) return;
+                Resolucion& hecha = blnTurn ? *turn_ : stun_[indice];
+                hecha.blnHecha = true;
+                hecha.direccion = Elegir(info.addresses());
+                ServidorResuelto();
+            });
         busquedas_.push_back(id);
     };
-    for (std::size_t i = 0; i < stun_.size(); ++i) buscar(stun_[i], i, false);
+    for (std::size_t i = 0; i < stun_.size(); ++i)
+        buscar(stun_[i], i, false);
     if (turn_) buscar(*turn_, 0, true);
     // Even with every name a literal, go on from the event loop, so no
     // signal is emitted from inside Reunir().
@@ -257,9 +291,10 @@ void EnlaceIce::Resolver() {
 QHostAddress EnlaceIce::Elegir(const QList<QHostAddress>& direcciones) const {
     // A server is reached from our own addresses: IPv6 only when all of
     // ours are IPv6, else IPv4, which every TURN server and router speaks.
-    const bool soloIpv6 = !locales_.empty() && std::all_of(locales_.begin(), locales_.end(), [](const QHostAddress& a) {
-        return a.protocol() == QAbstractSocket::IPv6Protocol;
-    });
+    const bool soloIpv6 = !locales_.empty() &&
+                          std::all_of(locales_.begin(), locales_.end(), [](const QHostAddress& a) {
+                              return a.protocol() == QAbstractSocket::IPv6Protocol;
+                          });
     const auto familia = soloIpv6 ? QAbstractSocket::IPv6Protocol : QAbstractSocket::IPv4Protocol;
     for (const QHostAddress& a : direcciones)
         if (a.protocol() == familia) return a;
@@ -273,12 +308,16 @@ void EnlaceIce::ServidorResuelto() {
     // Every server we would talk to passes the game's gate before a single
     // datagram leaves: a refused one fails the link, even among good ones.
     const auto prohibido = [](const Resolucion& r) {
-        return r.direccion && !r.direccion->isNull() && !DirectPlay8Peer::blnDestinoPermitido(*r.direccion);
+        return r.direccion && !r.direccion->isNull() &&
+               !DirectPlay8Peer::blnDestinoPermitido(*r.direccion);
     };
-    const bool soloLocalSinDireccion = blnSoloLocal() &&
-        (std::any_of(stun_.begin(), stun_.end(), [](const Resolucion& r) { return !r.direccion || r.direccion->isNull(); }) ||
+    const bool soloLocalSinDireccion =
+        blnSoloLocal() &&
+        (std::any_of(stun_.begin(), stun_.end(),
+                     [](const Resolucion& r) { return !r.direccion || r.direccion->isNull(); }) ||
          (turn_ && (!turn_->direccion || turn_->direccion->isNull())));
-    if (soloLocalSinDireccion || std::any_of(stun_.begin(), stun_.end(), prohibido) || (turn_ && prohibido(*turn_))) {
+    if (soloLocalSinDireccion || std::any_of(stun_.begin(), stun_.end(), prohibido) ||
+        (turn_ && prohibido(*turn_))) {
         Fallar(Fallo::ServidorNoPermitido);
         return;
     }
@@ -290,10 +329,11 @@ void EnlaceIce::EmpezarReunion() {
     agente_ = nice_agent_new_reliable(g_main_context_default(), NICE_COMPATIBILITY_RFC5245);
     // UDP only: the description carries no TCP candidates. No UPnP: it
     // multicasts on the local network, and the game maps its own ports.
-    g_object_set(agente_, "controlling-mode", gboolean(controlador_), "ice-tcp", FALSE, "upnp", FALSE,
-                 "force-relay", gboolean(servidores_.blnSoloRetransmitido), nullptr);
-    const auto stun = std::find_if(stun_.begin(), stun_.end(),
-                                   [](const Resolucion& r) { return r.direccion && !r.direccion->isNull(); });
+    g_object_set(agente_, "controlling-mode", gboolean(controlador_), "ice-tcp", FALSE, "upnp",
+                 FALSE, "force-relay", gboolean(servidores_.blnSoloRetransmitido), nullptr);
+    const auto stun = std::find_if(stun_.begin(), stun_.end(), [](const Resolucion& r) {
+        return r.direccion && !r.direccion->isNull();
+    });
     if (stun != stun_.end())
         g_object_set(agente_, "stun-server", stun->direccion->toString().toLatin1().constData(),
                      "stun-server-port", guint(stun->puerto), nullptr);
@@ -305,9 +345,10 @@ void EnlaceIce::EmpezarReunion() {
     }
     flujo_ = nice_agent_add_stream(agente_, 1);
     if (turn_ && turn_->direccion && !turn_->direccion->isNull())
-        nice_agent_set_relay_info(agente_, flujo_, kComponente, turn_->direccion->toString().toLatin1().constData(),
-                                  turn_->puerto, servidores_.turnUsuario.toUtf8().constData(),
-                                  servidores_.turnClave.toUtf8().constData(), NICE_RELAY_TYPE_TURN_UDP);
+        nice_agent_set_relay_info(
+            agente_, flujo_, kComponente, turn_->direccion->toString().toLatin1().constData(),
+            turn_->puerto, servidores_.turnUsuario.toUtf8().constData(),
+            servidores_.turnClave.toUtf8().constData(), NICE_RELAY_TYPE_TURN_UDP);
     g_signal_connect(agente_, "candidate-gathering-done", G_CALLBACK(AlTerminarReunion), this);
     g_signal_connect(agente_, "component-state-changed", G_CALLBACK(AlCambiarEstado), this);
     g_signal_connect(agente_, "reliable-transport-writable", G_CALLBACK(AlPoderEscribir), this);
@@ -335,15 +376,18 @@ void EnlaceIce::TerminarReunion() {
     for (GSList* i = lista; i; i = i->next)
         if (auto c = CandidatoDe(*static_cast<NiceCandidate*>(i->data))) d.candidatos.push_back(*c);
     SoltarCandidatos(lista);
-    std::stable_sort(d.candidatos.begin(), d.candidatos.end(), [](const CandidatoIce& a, const CandidatoIce& b) {
-        return Preferencia(a.tipo) != Preferencia(b.tipo) ? Preferencia(a.tipo) < Preferencia(b.tipo)
-                                                          : a.prioridad > b.prioridad;
-    });
+    std::stable_sort(d.candidatos.begin(), d.candidatos.end(),
+                     [](const CandidatoIce& a, const CandidatoIce& b) {
+                         return Preferencia(a.tipo) != Preferencia(b.tipo)
+                                    ? Preferencia(a.tipo) < Preferencia(b.tipo)
+                                    : a.prioridad > b.prioridad;
+                     });
     if (d.candidatos.size() > kMaxCandidatosIce) d.candidatos.resize(kMaxCandidatosIce);
 
-    const bool hayRelevo = std::any_of(d.candidatos.begin(), d.candidatos.end(), [](const CandidatoIce& c) {
-        return c.tipo == CandidatoIce::Tipo::Retransmitido;
-    });
+    const bool hayRelevo =
+        std::any_of(d.candidatos.begin(), d.candidatos.end(), [](const CandidatoIce& c) {
+            return c.tipo == CandidatoIce::Tipo::Retransmitido;
+        });
     if (turn_ && !hayRelevo) return Fallar(Fallo::RetransmisionRechazada);
     if (d.candidatos.empty() || !blnCadenaIce(d.usuario, 4, 256) || !blnCadenaIce(d.clave, 22, 256))
         return Fallar(Fallo::SinCandidatos);
@@ -358,18 +402,21 @@ bool EnlaceIce::blnFijarRemota(const DescripcionIce& d) {
     case EstadoEnlaceIce::Nuevo:
     case EstadoEnlaceIce::Resolviendo:
     case EstadoEnlaceIce::Reuniendo:
-    case EstadoEnlaceIce::EsperandoRemota: break;
-    default: return false; // given once; a failed link stays failed
+    case EstadoEnlaceIce::EsperandoRemota:
+        break;
+    default:
+        return false; // given once; a failed link stays failed
     }
     if (remota_) return false;
     const bool valida = blnCadenaIce(d.usuario, 4, 256) && blnCadenaIce(d.clave, 22, 256) &&
                         !d.candidatos.empty() && d.candidatos.size() <= kMaxCandidatosIce;
     // Checked whole now, so the caller hears at once, not when gathering ends.
-    const bool algunaUtil = valida && std::any_of(d.candidatos.begin(), d.candidatos.end(), [](const CandidatoIce& c) {
-        NiceCandidate* n = CandidatoNice(c, 0);
-        if (n) nice_candidate_free(n);
-        return n != nullptr;
-    });
+    const bool algunaUtil =
+        valida && std::any_of(d.candidatos.begin(), d.candidatos.end(), [](const CandidatoIce& c) {
+            NiceCandidate* n = CandidatoNice(c, 0);
+            if (n) nice_candidate_free(n);
+            return n != nullptr;
+        });
     if (!algunaUtil) {
         Fallar(Fallo::SinCandidatos);
         return false;
@@ -386,11 +433,13 @@ void EnlaceIce::AplicarRemota() {
     lista = g_slist_reverse(lista);
     Pasar(EstadoEnlaceIce::Comprobando);
     QPointer<EnlaceIce> vivo(this);
-    const bool credenciales = nice_agent_set_remote_credentials(agente_, flujo_, remota_->usuario.constData(),
-                                                                remota_->clave.constData());
-    const int aceptados = credenciales ? nice_agent_set_remote_candidates(agente_, flujo_, kComponente, lista) : -1;
+    const bool credenciales = nice_agent_set_remote_credentials(
+        agente_, flujo_, remota_->usuario.constData(), remota_->clave.constData());
+    const int aceptados =
+        credenciales ? nice_agent_set_remote_candidates(agente_, flujo_, kComponente, lista) : -1;
     SoltarCandidatos(lista);
-    if (vivo && estado_ == EstadoEnlaceIce::Comprobando && aceptados <= 0) Fallar(Fallo::SinCandidatos);
+    if (vivo && estado_ == EstadoEnlaceIce::Comprobando && aceptados <= 0)
+        Fallar(Fallo::SinCandidatos);
 }
 
 void EnlaceIce::AlCambiarEstado(_NiceAgent*, unsigned, unsigned comp, unsigned estado, void* yo) {
@@ -473,7 +522,9 @@ void EnlaceIce::SoltarAgente() {
     // gone. The agent itself is let go from an idle source, since we may be
     // inside one of its own callbacks now.
     g_signal_handlers_disconnect_by_data(agente_, this);
-    if (flujo_) nice_agent_attach_recv(agente_, flujo_, kComponente, g_main_context_default(), nullptr, nullptr);
+    if (flujo_)
+        nice_agent_attach_recv(agente_, flujo_, kComponente, g_main_context_default(), nullptr,
+                               nullptr);
     g_idle_add_full(G_PRIORITY_DEFAULT, SoltarEnReposo, new AgenteSuelto{agente_, flujo_}, nullptr);
     agente_ = nullptr;
     flujo_ = 0;

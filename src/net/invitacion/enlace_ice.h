@@ -32,18 +32,26 @@ struct _NiceAgent;
 namespace brumaria::red::invitacion {
 
 enum class EstadoEnlaceIce : std::uint8_t {
-    Nuevo, Resolviendo, Reuniendo, EsperandoRemota, Comprobando, Conectado, Fallido, Cerrado
+    Nuevo,
+    Resolviendo,
+    Reuniendo,
+    EsperandoRemota,
+    Comprobando,
+    Conectado,
+    Fallido,
+    Cerrado
 };
 
 // Candidates in one description. The rendezvous record carries 12 at most,
 // and a remote description with more is refused, so a peer cannot make
 // libnice pair and check an unbounded list.
 inline constexpr std::size_t kMaxCandidatosIce = 12;
-// Bytes waiting to be sent. The pseudo-TCP holds its own window; this is
-// what the game may queue beyond it while the path is slow. A match sends
-// a few kilobytes in all, so 1 MiB is far beyond any honest burst and
-// still bounds the memory a stalled peer (one that never acknowledges)
-// can make us hold.
+// Bytes waiting to be sent. The pseudo-TCP holds its own window (about
+// 90 KiB); this is what the game may queue beyond it while the path is
+// slow. The game's frames are at most 16 KiB (net/marco.h), so 1 MiB is
+// sixty-four full frames queued and unsent, far beyond an honest burst,
+// and still bounds the memory a stalled peer (one that never
+// acknowledges) can make us hold.
 inline constexpr qsizetype kMaxPendienteIce = 1024 * 1024;
 
 class EnlaceIce : public QObject {
@@ -123,9 +131,11 @@ signals:
 private:
     // libnice's signals and the receive callback land here.
     static void AlTerminarReunion(_NiceAgent*, unsigned stream, void* yo);
-    static void AlCambiarEstado(_NiceAgent*, unsigned stream, unsigned comp, unsigned estado, void* yo);
+    static void AlCambiarEstado(_NiceAgent*, unsigned stream, unsigned comp, unsigned estado,
+                                void* yo);
     static void AlPoderEscribir(_NiceAgent*, unsigned stream, unsigned comp, void* yo);
-    static void AlRecibir(_NiceAgent*, unsigned stream, unsigned comp, unsigned len, char* buf, void* yo);
+    static void AlRecibir(_NiceAgent*, unsigned stream, unsigned comp, unsigned len, char* buf,
+                          void* yo);
 
     void Pasar(EstadoEnlaceIce nuevo);
     void Fallar(Fallo motivo);
@@ -154,12 +164,12 @@ private:
     unsigned flujo_ = 0;
     std::vector<Resolucion> stun_;
     std::optional<Resolucion> turn_;
-    std::vector<int> busquedas_;             // QHostInfo lookups still running
-    std::optional<DescripcionIce> remota_;   // kept until our gathering ends
+    std::vector<int> busquedas_;           // QHostInfo lookups still running
+    std::optional<DescripcionIce> remota_; // kept until our gathering ends
     std::deque<QByteArray> pendientes_;
     qsizetype pendientesBytes_ = 0;
-    qsizetype enviadoDelPrimero_ = 0;        // bytes of pendientes_.front() already taken
-    QTimer limite_;                          // the bound of the current state
+    qsizetype enviadoDelPrimero_ = 0; // bytes of pendientes_.front() already taken
+    QTimer limite_;                   // the bound of the current state
 };
 
 } // namespace brumaria::red::invitacion
