@@ -6,9 +6,8 @@
 #include <gtest/gtest.h>
 #include <sodium.h>
 
-#include <functional>
+#include <QUuid>
 #include <limits>
-#include <tuple>
 
 using namespace brumaria::red::invitacion;
 
@@ -21,57 +20,53 @@ ClavesCodigo ClavesAlAzar() {
     return c;
 }
 
-CandidatoIce Candidato(const char* ip, std::uint16_t puerto, QByteArray fundacion = "1") {
-    return {CandidatoIce::Tipo::Reflejado, QHostAddress(QString::fromLatin1(ip)), puerto,
-            2130706431, fundacion};
+CandidatoIce Candidato(const char* ip, QByteArray fundacion = "1") {
+    return {CandidatoIce::Tipo::Reflejado, QHostAddress(QString::fromLatin1(ip)), 40000, 1 << 30,
+            fundacion};
 }
 
 Oferta OfertaDePrueba() {
-    Oferta o;
-    o.creadaUnix = 1'765'000'000;
-    o.id = IdCitaNuevo();
+    Oferta o{1'765'000'000,         IdCitaNuevo(), {}, {}, "{0AF3C1D2-8B33-43D3-BB42-DB7ABDCFFAFA}",
+             "La partida de Íñigo", true};
     randombytes_buf(o.clavePublicaKx.data(), o.clavePublicaKx.size());
     o.ice = {"Ab+/",
              "0123456789abcdefABCDEF",
-             {Candidato("192.0.2.7", 40000), Candidato("2001:db8::7", 40001, "a+/Z9")}};
-    o.guidInstancia = QStringLiteral("{0AF3C1D2-8B33-43D3-BB42-DB7ABDCFFAFA}");
-    o.nombrePartida = QStringLiteral("La partida de Íñigo");
-    o.blnUsada = true;
+             {Candidato("192.0.2.7"), Candidato("2001:db8::7", "a+/Z9")}};
     return o;
 }
 
-// A body byte by byte, as the document lays it out.
-struct Bytes {
+// Big-endian n in `ancho` bytes, then `resto`.
+QByteArray N(std::uint64_t n, int ancho, QByteArrayView resto = {}) {
     QByteArray b;
-    Bytes& n(std::uint64_t v, int ancho) {
-        for (int i = ancho - 1; i >= 0; --i)
-            b.append(static_cast<char>(v >> (8 * i)));
-        return *this;
-    }
-    Bytes& s(QByteArrayView v) { return b.append(v), *this; }
-};
+    for (int i = ancho - 1; i >= 0; --i)
+        b.append(static_cast<char>(n >> (8 * i)));
+    return b + resto.toByteArray();
+}
+QByteArray L1(QByteArrayView b) {
+    return N(b.size(), 1, b);
+} // u8 length + bytes
+QByteArray L2(QByteArrayView b) {
+    return N(b.size(), 2, b);
+} // u16 length + bytes
+QByteArray Cand(int tipo, int familia, QByteArray dir, int puerto, QByteArray fundacion) {
+    return N(tipo, 1) + N(familia, 1, dir) + N(puerto, 2) + N(1, 4) + L1(fundacion);
+}
+const QByteArray kV4(4, '\x0A'), kV6(16, '\x20');
+const QByteArray kCand = Cand(0, 4, kV4, 5000, "f");
 
-// The fields of a good offer body, each a piece the table below changes.
+// A good offer body, field by field as the document lays it out.
 struct Campos {
-    QByteArray creada = QByteArray(8, '\x01'), id = QByteArray(16, '\x02'),
-               kx = QByteArray(32, '\x03'), guid = QByteArray(16, '\x04');
-    QByteArray nombre = Bytes().n(4, 1).s("Mar!").b, usada = QByteArray(1, '\0');
-    QByteArray usuario = Bytes().n(4, 2).s("ufrg").b;
-    QByteArray clave = Bytes().n(22, 2).s(QByteArray(22, 'p')).b;
-    QByteArray cuenta = QByteArray(1, '\x01');
-    QByteArray candidato =
-        Bytes().n(0, 1).n(4, 1).n(0x7F000001, 4).n(5000, 2).n(99, 4).n(1, 1).s("f").b;
-    QByteArray extra;
+    QByteArray creada = N(1'765'000'000, 8), id = QByteArray(16, 2), kx = QByteArray(32, 3),
+               guid = QByteArray(16, 4), nombre = L1("Mar!"), usada = N(0, 1), usuario = L2("ufrg"),
+               clave = L2(QByteArray(22, 'p')), candidatos = N(1, 1, kCand), extra;
     QByteArray Cuerpo() const {
-        return creada + id + kx + guid + nombre + usada + usuario + clave + cuenta + candidato +
-               extra;
+        return creada + id + kx + guid + nombre + usada + usuario + clave + candidatos + extra;
     }
 };
 
-QByteArray SellarComo(const Clave32& k, std::uint8_t version, std::uint8_t tipo, QByteArrayView sal,
-                      QByteArrayView cuerpo) {
-    const QByteArray cabecera = Bytes().n(version, 1).n(tipo, 1).b;
-    return cabecera + Sellar(k, cuerpo, sal.toByteArray() + cabecera);
+QByteArray SellarComo(const Clave32& k, std::uint8_t version, QByteArrayView cuerpo) {
+    const QByteArray cabecera = N(version, 1) + N(1, 1);
+    return cabecera + Sellar(k, cuerpo, "brumaria-oferta" + cabecera);
 }
 
 } // namespace
@@ -80,7 +75,6 @@ TEST(Cita, LaOfertaYLaRespuestaSeAbrenComoSeSellaron) {
     const ClavesCodigo c = ClavesAlAzar();
     const Oferta o = OfertaDePrueba();
     EXPECT_EQ(AbrirOferta(c, SellarOferta(c, o)), o);
-
     const Respuesta r{1'765'000'100, o.id, o.clavePublicaKx, o.ice};
     EXPECT_EQ(AbrirRespuesta(c, SellarRespuesta(c, r)), r);
 }
@@ -89,13 +83,12 @@ TEST(Cita, UnaOfertaNoSeAbreComoRespuestaNiConOtroCodigo) {
     const ClavesCodigo c = ClavesAlAzar();
     const QByteArray oferta = SellarOferta(c, OfertaDePrueba());
     EXPECT_FALSE(AbrirRespuesta(c, oferta));
-    QByteArray comoRespuesta = oferta;
-    comoRespuesta[1] = 2;
-    EXPECT_FALSE(AbrirRespuesta(c, comoRespuesta));
-    // Even sealed with the answer's key, an offer is laid out as one.
+    // Even sealed with the answer's key and marked as an answer.
     ClavesCodigo cruzadas = c;
     cruzadas.claveOferta = c.claveRespuesta;
-    EXPECT_FALSE(AbrirRespuesta(c, SellarOferta(cruzadas, OfertaDePrueba())));
+    QByteArray comoRespuesta = SellarOferta(cruzadas, OfertaDePrueba());
+    comoRespuesta[1] = 2;
+    EXPECT_FALSE(AbrirRespuesta(c, comoRespuesta));
     EXPECT_FALSE(AbrirOferta(ClavesAlAzar(), oferta));
 }
 
@@ -103,103 +96,65 @@ TEST(Cita, UnRegistroCortadoNoSeAbreEnNingunLargo) {
     const ClavesCodigo c = ClavesAlAzar();
     const QByteArray oferta = SellarOferta(c, OfertaDePrueba());
     for (qsizetype n = 0; n < oferta.size(); ++n)
-        ASSERT_FALSE(AbrirOferta(c, oferta.first(n))) << n;
+        ASSERT_FALSE(AbrirOferta(c, oferta.first(n)));
     // Nor a body cut anywhere, even if it was sealed that way.
     const QByteArray cuerpo = Campos().Cuerpo();
-    ASSERT_TRUE(AbrirOferta(c, SellarComo(c.claveOferta, 1, 1, "brumaria-oferta", cuerpo)));
     for (qsizetype n = 0; n < cuerpo.size(); ++n)
-        ASSERT_FALSE(
-            AbrirOferta(c, SellarComo(c.claveOferta, 1, 1, "brumaria-oferta", cuerpo.first(n))))
-            << n;
+        ASSERT_FALSE(AbrirOferta(c, SellarComo(c.claveOferta, 1, cuerpo.first(n)))) << n;
 }
 
 TEST(Cita, UnCampoFueraDeSuRangoRechazaLaOferta) {
-    const ClavesCodigo c = ClavesAlAzar();
     struct Fila {
         const char* caso;
-        std::function<void(Campos&)> cambio;
+        QByteArray Campos::*campo;
+        QByteArray valor;
         bool blnVale;
     };
-    auto Cand = [](int tipo, int familia, QByteArray dir, int puerto, QByteArray fund) {
-        return Bytes()
-            .n(tipo, 1)
-            .n(familia, 1)
-            .s(dir)
-            .n(puerto, 2)
-            .n(1, 4)
-            .n(fund.size(), 1)
-            .s(fund)
-            .b;
-    };
-    const QByteArray v4(4, '\x0A'), v6(16, '\x20');
+    // clang-format off
     const Fila tabla[] = {
-        {"tal cual", [](Campos&) {}, true},
-        {"ufrag de 3", [](Campos& f) { f.usuario = Bytes().n(3, 2).s("abc").b; }, false},
-        {"ufrag de 256", [](Campos& f) { f.usuario = Bytes().n(256, 2).s(QByteArray(256, 'u')).b; },
-         true},
-        {"ufrag de 257", [](Campos& f) { f.usuario = Bytes().n(257, 2).s(QByteArray(257, 'u')).b; },
-         false},
-        {"ufrag con '-'", [](Campos& f) { f.usuario = Bytes().n(4, 2).s("uf-g").b; }, false},
-        {"pwd de 21", [](Campos& f) { f.clave = Bytes().n(21, 2).s(QByteArray(21, 'p')).b; },
-         false},
-        {"pwd de 256", [](Campos& f) { f.clave = Bytes().n(256, 2).s(QByteArray(256, 'p')).b; },
-         true},
-        {"pwd de 257", [](Campos& f) { f.clave = Bytes().n(257, 2).s(QByteArray(257, 'p')).b; },
-         false},
-        {"pwd con '='",
-         [](Campos& f) { f.clave = Bytes().n(22, 2).s(QByteArray(21, 'p') + '=').b; }, false},
-        {"sin candidatos",
-         [](Campos& f) {
-             f.cuenta[0] = 0;
-             f.candidato.clear();
-         },
-         true},
-        {"13 candidatos",
-         [](Campos& f) {
-             f.cuenta[0] = 13;
-             f.candidato = f.candidato.repeated(13);
-         },
-         false},
-        {"12 candidatos",
-         [](Campos& f) {
-             f.cuenta[0] = 12;
-             f.candidato = f.candidato.repeated(12);
-         },
-         true},
-        {"retransmitido", [&](Campos& f) { f.candidato = Cand(3, 4, v4, 1, "f"); }, true},
-        {"tipo 4", [&](Campos& f) { f.candidato = Cand(4, 4, v4, 1, "f"); }, false},
-        {"IPv6", [&](Campos& f) { f.candidato = Cand(0, 6, v6, 1, "f"); }, true},
-        {"familia 5", [&](Campos& f) { f.candidato = Cand(0, 5, v4, 1, "f"); }, false},
-        {"0.0.0.0", [&](Campos& f) { f.candidato = Cand(0, 4, QByteArray(4, '\0'), 1, "f"); },
-         false},
-        {"::", [&](Campos& f) { f.candidato = Cand(0, 6, QByteArray(16, '\0'), 1, "f"); }, false},
-        {"puerto 0", [&](Campos& f) { f.candidato = Cand(0, 4, v4, 0, "f"); }, false},
-        {"fundacion vacia", [&](Campos& f) { f.candidato = Cand(0, 4, v4, 1, ""); }, false},
-        {"fundacion de 32",
-         [&](Campos& f) { f.candidato = Cand(0, 4, v4, 1, QByteArray(32, 'f')); }, true},
-        {"fundacion de 33",
-         [&](Campos& f) { f.candidato = Cand(0, 4, v4, 1, QByteArray(33, 'f')); }, false},
-        {"fundacion con '_'", [&](Campos& f) { f.candidato = Cand(0, 4, v4, 1, "f_"); }, false},
-        {"GUID todo ceros", [](Campos& f) { f.guid.fill('\0'); }, false},
-        {"nombre vacio", [](Campos& f) { f.nombre = QByteArray(1, '\0'); }, true},
-        {"nombre de 64", [](Campos& f) { f.nombre = Bytes().n(64, 1).s(QByteArray(64, 'n')).b; },
-         true},
-        {"nombre de 65", [](Campos& f) { f.nombre = Bytes().n(65, 1).s(QByteArray(65, 'n')).b; },
-         false},
-        {"nombre no UTF-8", [](Campos& f) { f.nombre = Bytes().n(2, 1).s("\xC3\x28").b; }, false},
-        {"usada 1", [](Campos& f) { f.usada[0] = 1; }, true},
-        {"usada 2", [](Campos& f) { f.usada[0] = 2; }, false},
-        {"un byte de mas", [](Campos& f) { f.extra = QByteArray(1, '\0'); }, false},
+        {"ufrag de 4", &Campos::usuario, L2("ufrg"), true},
+        {"ufrag de 3", &Campos::usuario, L2("abc"), false},
+        {"ufrag de 256", &Campos::usuario, L2(QByteArray(256, 'u')), true},
+        {"ufrag de 257", &Campos::usuario, L2(QByteArray(257, 'u')), false},
+        {"ufrag con '-'", &Campos::usuario, L2("uf-g"), false},
+        {"pwd de 21", &Campos::clave, L2(QByteArray(21, 'p')), false},
+        {"pwd de 256", &Campos::clave, L2(QByteArray(256, 'p')), true},
+        {"pwd de 257", &Campos::clave, L2(QByteArray(257, 'p')), false},
+        {"pwd con '='", &Campos::clave, L2(QByteArray(21, 'p') + '='), false},
+        {"sin candidatos", &Campos::candidatos, N(0, 1), true},
+        {"12 candidatos", &Campos::candidatos, N(12, 1, kCand.repeated(12)), true},
+        {"13 candidatos", &Campos::candidatos, N(13, 1, kCand.repeated(13)), false},
+        {"retransmitido", &Campos::candidatos, N(1, 1, Cand(3, 4, kV4, 1, "f")), true},
+        {"tipo 4", &Campos::candidatos, N(1, 1, Cand(4, 4, kV4, 1, "f")), false},
+        {"IPv6", &Campos::candidatos, N(1, 1, Cand(0, 6, kV6, 1, "f")), true},
+        {"familia 5", &Campos::candidatos, N(1, 1, Cand(0, 5, kV4, 1, "f")), false},
+        {"0.0.0.0", &Campos::candidatos, N(1, 1, Cand(0, 4, QByteArray(4, 0), 1, "f")), false},
+        {"::", &Campos::candidatos, N(1, 1, Cand(0, 6, QByteArray(16, 0), 1, "f")), false},
+        {"puerto 0", &Campos::candidatos, N(1, 1, Cand(0, 4, kV4, 0, "f")), false},
+        {"fundacion vacia", &Campos::candidatos, N(1, 1, Cand(0, 4, kV4, 1, "")), false},
+        {"fundacion de 32", &Campos::candidatos, N(1, 1, Cand(0, 4, kV4, 1, QByteArray(32, 'f'))), true},
+        {"fundacion de 33", &Campos::candidatos, N(1, 1, Cand(0, 4, kV4, 1, QByteArray(33, 'f'))), false},
+        {"fundacion con '_'", &Campos::candidatos, N(1, 1, Cand(0, 4, kV4, 1, "f_")), false},
+        {"GUID de ceros", &Campos::guid, QByteArray(16, 0), false},
+        {"nombre vacio", &Campos::nombre, L1(""), true},
+        {"nombre de 64", &Campos::nombre, L1(QByteArray(64, 'n')), true},
+        {"nombre de 65", &Campos::nombre, L1(QByteArray(65, 'n')), false},
+        {"nombre no UTF-8", &Campos::nombre, L1("\xC3\x28"), false},
+        {"usada 1", &Campos::usada, N(1, 1), true},
+        {"usada 2", &Campos::usada, N(2, 1), false},
+        {"un byte de mas", &Campos::extra, N(0, 1), false},
     };
-    for (const Fila& fila : tabla) {
+    // clang-format on
+    const ClavesCodigo c = ClavesAlAzar();
+    for (const Fila& f : tabla) {
         Campos campos;
-        fila.cambio(campos);
-        const QByteArray cita = SellarComo(c.claveOferta, 1, 1, "brumaria-oferta", campos.Cuerpo());
-        EXPECT_EQ(AbrirOferta(c, cita).has_value(), fila.blnVale) << fila.caso;
+        campos.*f.campo = f.valor;
+        EXPECT_EQ(AbrirOferta(c, SellarComo(c.claveOferta, 1, campos.Cuerpo())).has_value(),
+                  f.blnVale)
+            << f.caso;
     }
     // Another version is not read at all.
-    EXPECT_FALSE(
-        AbrirOferta(c, SellarComo(c.claveOferta, 2, 1, "brumaria-oferta", Campos().Cuerpo())));
+    EXPECT_FALSE(AbrirOferta(c, SellarComo(c.claveOferta, 2, Campos().Cuerpo())));
 }
 
 // The largest offer there can be: 12 IPv6 candidates with the longest
@@ -209,14 +164,11 @@ TEST(Cita, LaOfertaMasGrandeCabeEnLaDht) {
     const ClavesCodigo c = ClavesAlAzar();
     Oferta o = OfertaDePrueba();
     o.nombrePartida = QString(70, u'n');
-    o.ice.candidatos.clear();
-    for (int i = 0; i < 13; ++i)
-        o.ice.candidatos.push_back(
-            Candidato("2001:db8:ffff:ffff:ffff:ffff:ffff:ffff", 65535, QByteArray(32, 'F')));
+    o.ice.candidatos.assign(13, Candidato("2001:db8:ffff::ffff", QByteArray(32, 'F')));
     o.ice.usuario = QByteArray(32, 'u');
     o.ice.clave = QByteArray(95, 'p');
     const QByteArray justa = SellarOferta(c, o);
-    ASSERT_EQ(justa.size(), kMaxCita); // the largest record is exactly that
+    EXPECT_EQ(justa.size(), kMaxCita);
     const auto abierta = AbrirOferta(c, justa);
     ASSERT_TRUE(abierta);
     EXPECT_EQ(abierta->ice.candidatos.size(), kMaxCandidatos);
@@ -224,9 +176,7 @@ TEST(Cita, LaOfertaMasGrandeCabeEnLaDht) {
 
     o.ice.usuario = QByteArray(256, 'u');
     o.ice.clave = QByteArray(256, 'p');
-    const QByteArray llena = SellarOferta(c, o);
-    ASSERT_LE(llena.size(), kMaxCita);
-    const auto recortada = AbrirOferta(c, llena);
+    const auto recortada = AbrirOferta(c, SellarOferta(c, o));
     ASSERT_TRUE(recortada);
     EXPECT_EQ(recortada->ice.usuario, o.ice.usuario);
     EXPECT_EQ(recortada->ice.clave, o.ice.clave);
@@ -244,14 +194,11 @@ TEST(Cita, ElNombreSeCortaSinPartirUnaLetra) {
 
 TEST(Cita, LoQueNoSePodriaLeerNoSeSella) {
     const ClavesCodigo c = ClavesAlAzar();
-    const std::pair<const char*, std::function<void(Oferta&)>> casos[] = {
-        {"GUID sin llaves", [](Oferta& o) { o.guidInstancia.remove(0, 1); }},
-        {"GUID de ceros",
-         [](Oferta& o) { o.guidInstancia = "{00000000-0000-0000-0000-000000000000}"; }},
-        {"ufrag corto", [](Oferta& o) { o.ice.usuario = "abc"; }},
+    const std::pair<const char*, void (*)(Oferta&)> casos[] = {
+        {"GUID sin llaves", [](Oferta& o) { o.guidInstancia = o.guidInstancia.mid(1, 36); }},
+        {"GUID de ceros", [](Oferta& o) { o.guidInstancia = QUuid().toString(); }},
         {"pwd con espacio", [](Oferta& o) { o.ice.clave = QByteArray(21, 'p') + ' '; }},
         {"puerto 0", [](Oferta& o) { o.ice.candidatos[0].puerto = 0; }},
-        {"sin direccion", [](Oferta& o) { o.ice.candidatos[1].direccion.clear(); }},
     };
     for (const auto& [caso, cambio] : casos) {
         Oferta o = OfertaDePrueba();
@@ -261,15 +208,13 @@ TEST(Cita, LoQueNoSePodriaLeerNoSeSella) {
 }
 
 TEST(Cita, UnaCitaValeDiezMinutosYUnMinutoDeAdelanto) {
-    const std::int64_t ahora = 1'765'000'000;
-    const std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
-    const std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
-    const std::tuple<std::int64_t, std::int64_t, Frescura> tabla[] = {
-        {ahora, ahora, Frescura::Valida},         {ahora - 600, ahora, Frescura::Valida},
-        {ahora - 601, ahora, Frescura::Caducada}, {ahora + 60, ahora, Frescura::Valida},
-        {ahora + 61, ahora, Frescura::DelFuturo}, {kMin, kMax, Frescura::Caducada},
-        {kMax, kMin, Frescura::DelFuturo},        {0, ahora, Frescura::Caducada},
-    };
-    for (const auto& [creada, cuando, esperada] : tabla)
-        EXPECT_EQ(ComprobarFrescura(creada, cuando), esperada) << creada << " " << cuando;
+    const std::int64_t t = 1'765'000'000, kMin = std::numeric_limits<std::int64_t>::min(),
+                       kMax = std::numeric_limits<std::int64_t>::max();
+    EXPECT_EQ(ComprobarFrescura(t, t), Frescura::Valida);
+    EXPECT_EQ(ComprobarFrescura(t - 600, t), Frescura::Valida);
+    EXPECT_EQ(ComprobarFrescura(t - 601, t), Frescura::Caducada);
+    EXPECT_EQ(ComprobarFrescura(t + 60, t), Frescura::Valida);
+    EXPECT_EQ(ComprobarFrescura(t + 61, t), Frescura::DelFuturo);
+    EXPECT_EQ(ComprobarFrescura(kMin, kMax), Frescura::Caducada); // no overflow either way
+    EXPECT_EQ(ComprobarFrescura(kMax, kMin), Frescura::DelFuturo);
 }

@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 #include <sodium.h>
 
-#include <chrono>
-
 using namespace brumaria::red::invitacion;
 
 namespace {
@@ -33,11 +31,7 @@ TEST(Claves, LaSalDeLaAplicacionEsLaQueDiceElDocumento) {
 // against these, and a change of any parameter here (which would strand
 // every copy already out) shows.
 TEST(Claves, LasClavesDeUnCodigoSonLasDeSiempre) {
-    const auto inicio = std::chrono::steady_clock::now();
     const auto c = DerivarClaves(QStringLiteral("7-ballena-faro-nube-rosa"));
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                        std::chrono::steady_clock::now() - inicio)
-                        .count();
     ASSERT_TRUE(c);
     EXPECT_EQ(Hex(c->semillaFirma),
               "bd07ccda801cc31961694eca519dad075474cb4d8e2d65f18eaa02e2d3ab6cf3");
@@ -47,13 +41,6 @@ TEST(Claves, LasClavesDeUnCodigoSonLasDeSiempre) {
               "9d49d02d0b5667c02de4afe026222cbf4f00416b10f00a5ab4be80adab102b2f");
     EXPECT_EQ(Hex(c->claveEnlace),
               "8a87902b718065f5d5db810a9982ed920d6401d993c08e36beafe3cb19c331f6");
-    RecordProperty("derivar_ms", static_cast<int>(ms));
-    std::printf("Argon2id de un codigo: %lld ms\n", static_cast<long long>(ms));
-
-    const auto otro = DerivarClaves(QStringLiteral("8-ballena-faro-nube-rosa"));
-    ASSERT_TRUE(otro);
-    EXPECT_NE(otro->semillaFirma, c->semillaFirma);
-    EXPECT_NE(otro->claveEnlace, c->claveEnlace);
 }
 
 TEST(Sellado, LoSelladoSoloSeAbreConSuClaveYSusDatosAsociados) {
@@ -91,26 +78,19 @@ TEST(Sellado, LoCortoOLoQueNoCabeEnLaDhtNoSeAbre) {
     EXPECT_FALSE(Abrir(k, vacio.chopped(1), {}));
 }
 
-TEST(ClavesSesion, LoQueEnviaElAnfitrionLoDescifraElInvitadoYAlReves) {
+// The host's tx is the guest's rx and back; someone who put his own key in
+// the guest's place, without the code, gets other keys than the host's.
+TEST(ClavesSesion, SoloQuienSabeElCodigoTieneLasClavesDelOtro) {
     const Clave32 enlace = ClaveAlAzar();
     const auto anfitrion = ParKxNuevo(), invitado = ParKxNuevo();
     ASSERT_TRUE(anfitrion && invitado);
     const auto a = ClavesDeSesion(true, *anfitrion, invitado->publica, enlace);
     const auto i = ClavesDeSesion(false, *invitado, anfitrion->publica, enlace);
-    ASSERT_TRUE(a && i);
+    const auto x = ClavesDeSesion(false, *invitado, anfitrion->publica, ClaveAlAzar());
+    ASSERT_TRUE(a && i && x);
     EXPECT_EQ(a->tx, i->rx);
     EXPECT_EQ(a->rx, i->tx);
     EXPECT_NE(a->tx, a->rx);
-}
-
-// Someone who put his own key in the guest's place, without the code,
-// gets other stream keys than the host's.
-TEST(ClavesSesion, SinElCodigoLasClavesNoSonLasDelOtro) {
-    const auto anfitrion = ParKxNuevo(), intruso = ParKxNuevo();
-    ASSERT_TRUE(anfitrion && intruso);
-    const auto a = ClavesDeSesion(true, *anfitrion, intruso->publica, ClaveAlAzar());
-    const auto x = ClavesDeSesion(false, *intruso, anfitrion->publica, ClaveAlAzar());
-    ASSERT_TRUE(a && x);
     EXPECT_NE(a->tx, x->rx);
     EXPECT_NE(a->rx, x->tx);
 }

@@ -3,8 +3,9 @@
 // "7-ballena-faro-nube-rosa", a number 1..64 and four words of the fixed
 // list (palabras.h). 6 + 4 x 11 = 50 secret bits: the keys of the whole
 // rendezvous are derived from it (claves.h), so whoever guesses it can
-// answer instead of the friend. At Argon2id's cost per guess (claves.h)
-// and the ten minutes an offer lives, 2^50 codes keep that out of reach.
+// answer instead of the friend. At Argon2id's cost per guess (claves.h,
+// some 0.1 s of a core), trying all 2^50 codes takes some 3.5 million
+// core-years, and an offer is believed for ten minutes.
 //
 // Bits to code, b being 50 bits (b < 2^50):
 //   number = (b >> 44) + 1            top 6 bits, 1..64
