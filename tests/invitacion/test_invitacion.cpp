@@ -171,7 +171,7 @@ TEST(Invitacion, UnaRespuestaAOtraOfertaNoSeTomaPorElAmigo) {
     Respuesta vieja;
     vieja.creadaUnix = QDateTime::currentSecsSinceEpoch();
     vieja.idOferta[0] = 0x55; // not this offer's
-    vieja.clavePublicaKx = ParKxNuevo().publica;
+    vieja.clavePublicaKx = ParKxNuevo()->publica;
     CandidatoIce c;
     c.direccion = QHostAddress(QHostAddress::LocalHost);
     c.puerto = 9;

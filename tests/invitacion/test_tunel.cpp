@@ -27,7 +27,7 @@ struct Pareja {
 
     Pareja() {
         const Clave32 enlace{1, 2, 3};
-        const ParKx a = ParKxNuevo(), b = ParKxNuevo();
+        const ParKx a = *ParKxNuevo(), b = *ParKxNuevo();
         const auto ca = ClavesDeSesion(true, a, b.publica, enlace);
         const auto cb = ClavesDeSesion(false, b, a.publica, enlace);
         EXPECT_TRUE(ca && cb);

@@ -9,7 +9,6 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QThread>
-#include <sodium.h>
 
 namespace brumaria::red::invitacion {
 
@@ -163,8 +162,13 @@ void Invitacion::ClavesListas(std::optional<ClavesCodigo> claves) {
         Fallar(Fallo::Interno);
         return;
     }
+    const std::optional<ParKx> kx = ParKxNuevo();
+    if (!kx) {
+        Fallar(Fallo::Interno);
+        return;
+    }
     claves_ = std::move(claves);
-    kx_ = ParKxNuevo();
+    kx_ = *kx;
     Pasar(EstadoInvitacion::Preparando);
 
     CitaDht::Ajustes ad;
@@ -245,7 +249,7 @@ void Invitacion::Preparado() {
 
 void Invitacion::PublicarOferta() {
     oferta_.creadaUnix = AhoraUnix();
-    randombytes_buf(oferta_.id.data(), oferta_.id.size());
+    oferta_.id = IdCitaNuevo();
     oferta_.clavePublicaKx = kx_.publica;
     oferta_.ice = *iceLocal_;
     oferta_.blnUsada = false;
