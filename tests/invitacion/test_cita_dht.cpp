@@ -282,6 +282,15 @@ TEST(CitaDhtSoloLocal, SoloEscuchaEnLoopback) {
               "En modo solo local sólo se escucha en loopback, no en «0.0.0.0:0».");
 }
 
+TEST(CitaDhtSoloLocal, UnPuertoOcupadoEsUnFallo) {
+    QUdpSocket ocupado;
+    ASSERT_TRUE(ocupado.bind(QHostAddress::LocalHost, 0, QUdpSocket::DontShareAddress));
+    Jugador j(CitaDht::Ajustes{{"127.0.0.1:6881"}, QStringLiteral("127.0.0.1:%1").arg(ocupado.localPort()), true});
+    ASSERT_TRUE(j.fallo.wait(2000));
+    EXPECT_TRUE(j.fallo.front().at(0).toString().startsWith("La DHT no puede escuchar: "))
+        << j.fallo.front().at(0).toString().toStdString();
+}
+
 TEST(CitaDhtSoloLocal, UnaListaDeArranqueVaciaEsUnFalloYNoLaListaDeLibtorrent) {
     Jugador j(CitaDht::Ajustes{{}, {}, true});
     ASSERT_TRUE(j.fallo.wait(1000));

@@ -121,6 +121,10 @@ std::unique_ptr<lt::session> AbrirSesionDht(const std::string& interfaces,
                                             const std::string& arranque, bool blnRedPrivada) {
     lt::settings_pack p;
     p.set_str(lt::settings_pack::listen_interfaces, interfaces);
+    // A busy port is a failure, not some other port: the lab's nodes must
+    // be where the players are told they are.
+    p.set_bool(lt::settings_pack::listen_system_port_fallback, false);
+    p.set_int(lt::settings_pack::max_retry_port_bind, 0);
     // Always ours, even when empty: the default list is public nodes.
     p.set_str(lt::settings_pack::dht_bootstrap_nodes, blnRedPrivada ? std::string() : arranque);
     p.set_bool(lt::settings_pack::enable_dht, true);
