@@ -1,0 +1,440 @@
+#include "net/invitacion/cita_dht.h"
+
+#include "net/dplay.h"
+#include "platform/solo_local.h"
+
+#include <QHostAddress>
+#include <QMetaObject>
+#include <QCoreApplication>
+#include <QPointer>
+#include <QStringList>
+#include <QTimer>
+#include <libtorrent/alert_types.hpp>
+#include <libtorrent/bencode.hpp>
+#include <libtorrent/kademlia/ed25519.hpp>
+#include <libtorrent/kademlia/item.hpp>
+#include <libtorrent/session.hpp>
+#include <libtorrent/session_params.hpp>
+#include <libtorrent/settings_pack.hpp>
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <limits>
+#include <map>
+#include <mutex>
+#include <utility>
+
+namespace lt = libtorrent;
+
+namespace brumaria::red::invitacion {
+
+namespace {
+
+// BEP 44 caps the salt at 64 bytes; nodes refuse a longer one.
+constexpr int kMaxSal = 64;
+// How often the routing table's size is asked for: often until it has
+// nodes (a player waits on that), rarely after.
+constexpr int kIntervaloArranqueMs = 200;
+constexpr int kIntervaloEstadisticasMs = 5000;
+// A bootstrap node answers in well under a second when it is there at
+// all; a DHT with no node after this is reported (and may still fill later).
+constexpr int kPlazoArranqueMs = 15'000;
+// libtorrent keeps at most this many alerts between two reads; the DHT
+// posts one per incoming announce or lookup on the public network, which
+// we never read, so the queue stays small and drops those first.
+constexpr int kMaxAvisosEnCola = 256;
+
+std::array<char, 32> Bytes(const Clave32& c) {
+    std::array<char, 32> b{};
+    std::memcpy(b.data(), c.data(), b.size());
+    return b;
+}
+
+Clave32 Clave(const std::array<char, 32>& b) {
+    Clave32 c{};
+    std::memcpy(c.data(), b.data(), c.size());
+    return c;
+}
+
+std::string Cadena(const QByteArray& b) { return std::string(b.constData(), std::size_t(b.size())); }
+
+// Splits "ip:port", "[v6]:port" or "host:port"; false when malformed.
+// Port 0 (any free port) only makes sense for listening.
+bool PartirNodo(const QString& nodo, QString& host, int& puerto, bool blnPuertoCero = false) {
+    qsizetype dosPuntos = -1;
+    if (nodo.startsWith(u'[')) {
+        const qsizetype cierre = nodo.indexOf(u']');
+        if (cierre < 0 || nodo.mid(cierre + 1, 1) != u":") return false;
+        host = nodo.mid(1, cierre - 1);
+        dosPuntos = cierre + 1;
+    } else {
+        dosPuntos = nodo.lastIndexOf(u':');
+        if (dosPuntos <= 0) return false;
+        host = nodo.left(dosPuntos);
+        if (host.contains(u':')) return false; // a bare IPv6 address needs brackets
+    }
+    bool ok = false;
+    puerto = nodo.mid(dosPuntos + 1).toInt(&ok);
+    return ok && (puerto > 0 || (blnPuertoCero && puerto == 0)) && puerto <= 65535 &&
+           !host.isEmpty();
+}
+
+} // namespace
+
+QString MotivoRechazoNodo(const QString& nodo) {
+    QString host;
+    int puerto = 0;
+    if (!PartirNodo(nodo, host, puerto))
+        return QStringLiteral("El nodo de arranque «%1» no es «dirección:puerto».").arg(nodo);
+    const QHostAddress dir(host);
+    if (dir.isNull()) {
+        // A name is resolved by libtorrent, past our gate: only outside local-only mode.
+        const bool blnNombre = !host.contains(u' ') && !host.contains(u',');
+        if (!blnNombre || blnSoloLocal())
+            return QStringLiteral("El nodo de arranque «%1» no es una dirección de este equipo.")
+                .arg(nodo);
+        return {};
+    }
+    if (dir.isMulticast() || dir == QHostAddress::AnyIPv4 || dir == QHostAddress::AnyIPv6 ||
+        !DirectPlay8Peer::blnDestinoPermitido(dir))
+        return QStringLiteral("El nodo de arranque «%1» no está permitido%2.")
+            .arg(nodo, blnSoloLocal() ? QStringLiteral(" en modo solo local") : QString());
+    return {};
+}
+
+QString MotivoRechazoInterfaces(const QString& interfaces) {
+    if (!blnSoloLocal()) return {};
+    for (QString item : interfaces.split(u',', Qt::SkipEmptyParts)) {
+        item = item.trimmed();
+        if (item.endsWith(u's') || item.endsWith(u'l')) item.chop(1); // libtorrent's ssl/local marks
+        QString host;
+        int puerto = 0;
+        if (!PartirNodo(item, host, puerto, true) || !QHostAddress(host).isLoopback())
+            return QStringLiteral("En modo solo local sólo se escucha en loopback, no en «%1».")
+                .arg(item);
+    }
+    return {};
+}
+
+std::unique_ptr<lt::session> AbrirSesionDht(const std::string& interfaces,
+                                            const std::string& arranque, bool blnRedPrivada) {
+    lt::settings_pack p;
+    p.set_str(lt::settings_pack::listen_interfaces, interfaces);
+    // A busy port is a failure, not some other port: the lab's nodes must
+    // be where the players are told they are.
+    p.set_bool(lt::settings_pack::listen_system_port_fallback, false);
+    p.set_int(lt::settings_pack::max_retry_port_bind, 0);
+    // Always ours, even when empty: the default list is public nodes.
+    p.set_str(lt::settings_pack::dht_bootstrap_nodes, blnRedPrivada ? std::string() : arranque);
+    p.set_bool(lt::settings_pack::enable_dht, true);
+    // Not read-only (BEP 43), though a player comes and goes: libtorrent
+    // nodes still hand out a read-only node they heard of, and a lookup
+    // then waits 15 s on it for an answer that never comes.
+    p.set_bool(lt::settings_pack::dht_read_only, false);
+    // Multicast on the local network and talking to the router are not
+    // what a rendezvous needs.
+    p.set_bool(lt::settings_pack::enable_lsd, false);
+    p.set_bool(lt::settings_pack::enable_upnp, false);
+    p.set_bool(lt::settings_pack::enable_natpmp, false);
+    // No torrents: no peers to connect to, nothing to announce.
+    p.set_int(lt::settings_pack::connections_limit, 4);
+    p.set_int(lt::settings_pack::active_limit, 0);
+    p.set_int(lt::settings_pack::stop_tracker_timeout, 1);
+    p.set_int(lt::settings_pack::alert_queue_size, kMaxAvisosEnCola);
+    p.set_int(lt::settings_pack::alert_mask,
+              static_cast<int>(static_cast<std::uint32_t>(lt::alert_category::dht |
+                                                          lt::alert_category::status |
+                                                          lt::alert_category::error)));
+    if (blnRedPrivada) {
+        // Every node of a private DHT may share one address (127.0.0.1, or
+        // one /24 in the lab): libtorrent would keep only one of them in its
+        // routing table and in each lookup, and ban the address that sends
+        // more than 5 packets a second.
+        p.set_bool(lt::settings_pack::dht_restrict_routing_ips, false);
+        p.set_bool(lt::settings_pack::dht_restrict_search_ips, false);
+        p.set_int(lt::settings_pack::dht_block_ratelimit, 1000);
+    }
+    // No plugins: ut_metadata, ut_pex and smart_ban are for torrents.
+    auto ses = std::make_unique<lt::session>(
+        lt::session_params(std::move(p), std::vector<std::shared_ptr<lt::plugin>>{}));
+    if (blnRedPrivada) {
+        for (const QString& nodo : QString::fromStdString(arranque).split(u',', Qt::SkipEmptyParts)) {
+            QString host;
+            int puerto = 0;
+            if (PartirNodo(nodo.trimmed(), host, puerto)) ses->add_dht_node({host.toStdString(), puerto});
+        }
+    }
+    return ses;
+}
+
+// What the network thread's notify function may touch: the object to wake,
+// cleared under the lock before the object goes.
+struct Buzon {
+    std::mutex m;
+    CitaDht* destino = nullptr;
+};
+
+struct CitaDht::Estado {
+    enum class Tipo { Publicar, Buscar };
+    struct Operacion {
+        int id = 0;
+        Tipo tipo = Tipo::Buscar;
+        std::array<char, 32> clave{};
+        std::string sal;
+    };
+
+    Ajustes ajustes;
+    std::unique_ptr<lt::session> ses;
+    std::shared_ptr<Buzon> buzon = std::make_shared<Buzon>();
+    // The last sequence number this object used per (key, salt) it wrote
+    // (two per invitation); read and raised by the put callback on the
+    // network thread, hence atomic.
+    std::map<std::pair<std::array<char, 32>, std::string>, std::shared_ptr<std::atomic<std::int64_t>>>
+        secuencias;
+    std::vector<Operacion> enCurso;
+    QTimer estadisticas;
+    int nodos = 0;
+    int siguienteId = 1;
+    int interfacesPedidas = 0;
+    int escuchasFallidas = 0;
+    bool blnEscucha = false;
+    bool blnArrancada = false;
+    bool blnRota = false;
+};
+
+CitaDht::CitaDht(Ajustes a, QObject* parent) : QObject(parent), d_(std::make_unique<Estado>()) {
+    d_->ajustes = std::move(a);
+    QString interfaces = d_->ajustes.interfaces;
+    if (interfaces.isEmpty())
+        interfaces = blnSoloLocal() ? QStringLiteral("127.0.0.1:0") : QStringLiteral("0.0.0.0:0,[::]:0");
+    QString motivo = MotivoRechazoInterfaces(interfaces);
+    QStringList arranque;
+    for (const QString& nodo : d_->ajustes.nodosArranque) {
+        if (!motivo.isEmpty()) break;
+        motivo = MotivoRechazoNodo(nodo.trimmed());
+        arranque << nodo.trimmed();
+    }
+    if (motivo.isEmpty() && arranque.isEmpty())
+        motivo = QStringLiteral("No hay ningún nodo de arranque para la DHT.");
+    if (!motivo.isEmpty()) {
+        // Refused before libtorrent hears of any address.
+        d_->blnRota = true;
+        QMetaObject::invokeMethod(this, [this, motivo] { emit fallo(motivo); }, Qt::QueuedConnection);
+        return;
+    }
+    d_->interfacesPedidas = int(interfaces.split(u',', Qt::SkipEmptyParts).size());
+
+    d_->ses = AbrirSesionDht(interfaces.toStdString(), arranque.join(u',').toStdString(),
+                             d_->ajustes.blnRedPrivada);
+    d_->buzon->destino = this;
+    d_->ses->set_alert_notify([buzon = d_->buzon] {
+        // libtorrent's thread: only queue a read on ours.
+        std::lock_guard<std::mutex> l(buzon->m);
+        if (buzon->destino)
+            QMetaObject::invokeMethod(
+                buzon->destino, [c = buzon->destino] { c->LeerAvisos(); }, Qt::QueuedConnection);
+    });
+    connect(&d_->estadisticas, &QTimer::timeout, this, [this] { d_->ses->post_dht_stats(); });
+    d_->estadisticas.start(kIntervaloArranqueMs);
+    QTimer::singleShot(kPlazoArranqueMs, this, [this] {
+        if (!d_->blnArrancada && !d_->blnRota)
+            emit fallo(QStringLiteral("Ningún nodo de arranque de la DHT contesta."));
+    });
+    // Alerts may have been queued before the notify function was set.
+    QMetaObject::invokeMethod(this, [this] { LeerAvisos(); }, Qt::QueuedConnection);
+}
+
+CitaDht::~CitaDht() {
+    if (!d_->ses) return;
+    {
+        std::lock_guard<std::mutex> l(d_->buzon->m);
+        d_->buzon->destino = nullptr;
+    }
+    d_->ses->set_alert_notify({});
+    // With no torrents there are no trackers to say goodbye to and the DHT
+    // sends nothing on the way out, so waiting on the proxy is short.
+    // Nothing can wake us after this: the notify function is gone, and a
+    // read already queued dies with this object (Qt drops its events).
+    lt::session_proxy proxy = d_->ses->abort();
+    d_->ses.reset();
+}
+
+Clave32 CitaDht::ClavePublica(const Clave32& semilla) {
+    const auto [publica, secreta] = lt::dht::ed25519_create_keypair(Bytes(semilla));
+    (void)secreta;
+    return Clave(publica.bytes);
+}
+
+int CitaDht::NodosConocidos() const { return d_->nodos; }
+
+void CitaDht::Publicar(const Clave32& semilla, const QByteArray& sal, const QByteArray& valor) {
+    QString motivo;
+    if (d_->blnRota) motivo = QStringLiteral("La DHT no está en marcha.");
+    else if (valor.size() > kMaxValorDht)
+        motivo = QStringLiteral("El dato ocupa %1 bytes; en la DHT caben %2.").arg(valor.size()).arg(kMaxValorDht);
+    else if (sal.size() > kMaxSal) motivo = QStringLiteral("La sal pasa de %1 bytes.").arg(kMaxSal);
+    else if (int(d_->enCurso.size()) >= kMaxOperacionesEnCurso)
+        motivo = QStringLiteral("Demasiadas operaciones de la DHT en curso.");
+    if (!motivo.isEmpty()) {
+        QMetaObject::invokeMethod(this, [this, motivo] { emit fallo(motivo); }, Qt::QueuedConnection);
+        return;
+    }
+    const auto [publica, secreta] = lt::dht::ed25519_create_keypair(Bytes(semilla));
+    const std::string strSal = Cadena(sal);
+    auto& ultima = d_->secuencias[{publica.bytes, strSal}];
+    if (!ultima) ultima = std::make_shared<std::atomic<std::int64_t>>(0);
+
+    // Runs on libtorrent's thread once the lookup has found what the DHT
+    // holds: self-contained, no locks.
+    auto firmar = [publica = publica, secreta = secreta, ultima = ultima, v = Cadena(valor)](
+                      lt::entry& item, std::array<char, 64>& firma, std::int64_t& seq,
+                      std::string const& salUsada) {
+        constexpr std::int64_t kTope = std::numeric_limits<std::int64_t>::max();
+        std::int64_t nueva = std::max(seq, ultima->load());
+        nueva = nueva < kTope ? nueva + 1 : kTope;
+        std::int64_t vista = ultima->load();
+        while (vista < nueva && !ultima->compare_exchange_weak(vista, nueva)) {
+        }
+        item = lt::entry(v);
+        std::vector<char> bencodificado;
+        lt::bencode(std::back_inserter(bencodificado), item);
+        firma = lt::dht::sign_mutable_item(bencodificado, salUsada, lt::dht::sequence_number(nueva),
+                                           publica, secreta)
+                    .bytes;
+        seq = nueva;
+    };
+    const int id = d_->siguienteId++;
+    d_->enCurso.push_back({id, Estado::Tipo::Publicar, publica.bytes, strSal});
+    d_->ses->dht_put_item(publica.bytes, std::move(firmar), strSal);
+    QTimer::singleShot(kPlazoOperacionMs, this, [this, id, sal] {
+        const auto it = std::find_if(d_->enCurso.begin(), d_->enCurso.end(),
+                                     [id](const Estado::Operacion& o) { return o.id == id; });
+        if (it == d_->enCurso.end()) return;
+        d_->enCurso.erase(it);
+        emit publicada(sal, 0);
+    });
+}
+
+void CitaDht::Buscar(const Clave32& clavePublica, const QByteArray& sal) {
+    QString motivo;
+    if (d_->blnRota) motivo = QStringLiteral("La DHT no está en marcha.");
+    else if (sal.size() > kMaxSal) motivo = QStringLiteral("La sal pasa de %1 bytes.").arg(kMaxSal);
+    else if (int(d_->enCurso.size()) >= kMaxOperacionesEnCurso)
+        motivo = QStringLiteral("Demasiadas operaciones de la DHT en curso.");
+    if (!motivo.isEmpty()) {
+        QMetaObject::invokeMethod(this, [this, motivo] { emit fallo(motivo); }, Qt::QueuedConnection);
+        return;
+    }
+    const int id = d_->siguienteId++;
+    d_->enCurso.push_back({id, Estado::Tipo::Buscar, Bytes(clavePublica), Cadena(sal)});
+    d_->ses->dht_get_item(Bytes(clavePublica), Cadena(sal));
+    QTimer::singleShot(kPlazoOperacionMs, this, [this, id, sal] {
+        const auto it = std::find_if(d_->enCurso.begin(), d_->enCurso.end(),
+                                     [id](const Estado::Operacion& o) { return o.id == id; });
+        if (it == d_->enCurso.end()) return;
+        d_->enCurso.erase(it);
+        emit noEncontrada(sal);
+    });
+}
+
+void CitaDht::LeerAvisos() {
+    if (!d_->ses) return;
+    // Alerts live only until the next pop: copy out what we need first, as
+    // a slot may run an event loop that reads again, or delete us.
+    struct Suceso {
+        enum class Tipo { Arranque, Tabla, Escucha, Puesta, Hallada } tipo = Tipo::Arranque;
+        std::array<char, 32> clave{};
+        std::string sal;
+        int numero = 0;
+        std::int64_t seq = 0;
+        bool blnValida = false;
+        QByteArray valor;
+        QString texto;
+    };
+    std::vector<Suceso> sucesos;
+    std::vector<lt::alert*> avisos;
+    d_->ses->pop_alerts(&avisos);
+    for (lt::alert* a : avisos) {
+        Suceso s;
+        if (lt::alert_cast<lt::dht_bootstrap_alert>(a)) {
+            s.tipo = Suceso::Tipo::Arranque;
+        } else if (auto* e = lt::alert_cast<lt::dht_stats_alert>(a)) {
+            s.tipo = Suceso::Tipo::Tabla;
+            for (const auto& cubo : e->routing_table) s.numero += cubo.num_nodes;
+        } else if (auto* l = lt::alert_cast<lt::listen_succeeded_alert>(a)) {
+            // The DHT speaks over the UDP socket (libtorrent calls it utp).
+            if (l->socket_type == lt::socket_type_t::utp) d_->blnEscucha = true;
+            continue;
+        } else if (auto* f = lt::alert_cast<lt::listen_failed_alert>(a)) {
+            if (f->socket_type != lt::socket_type_t::utp) continue;
+            s.tipo = Suceso::Tipo::Escucha;
+            s.texto = QString::fromStdString(f->message());
+        } else if (auto* p = lt::alert_cast<lt::dht_put_alert>(a)) {
+            s.tipo = Suceso::Tipo::Puesta;
+            s.clave = p->public_key;
+            s.sal = p->salt;
+            s.numero = p->num_success;
+            s.seq = p->seq;
+        } else if (auto* m = lt::alert_cast<lt::dht_mutable_item_alert>(a)) {
+            if (!m->authoritative) continue; // a newer one may still come; the last one says
+            s.tipo = Suceso::Tipo::Hallada;
+            s.clave = m->key;
+            s.sal = m->salt;
+            s.seq = m->seq;
+            // Only a string of our size is ours; anything else is dropped unread.
+            if (m->item.type() == lt::entry::string_t &&
+                m->item.string().size() <= std::size_t(kMaxValorDht)) {
+                s.blnValida = true;
+                s.valor = QByteArray(m->item.string().data(), qsizetype(m->item.string().size()));
+            }
+        } else {
+            continue;
+        }
+        sucesos.push_back(std::move(s));
+    }
+
+    QPointer<CitaDht> vivo(this);
+    auto tomar = [this](Estado::Tipo tipo, const Suceso& s) {
+        const auto it = std::find_if(d_->enCurso.begin(), d_->enCurso.end(), [&](const Estado::Operacion& o) {
+            return o.tipo == tipo && o.clave == s.clave && o.sal == s.sal;
+        });
+        if (it == d_->enCurso.end()) return false;
+        d_->enCurso.erase(it);
+        return true;
+    };
+    for (const Suceso& s : sucesos) {
+        if (!vivo) return;
+        const QByteArray sal(s.sal.data(), qsizetype(s.sal.size()));
+        switch (s.tipo) {
+        case Suceso::Tipo::Arranque:
+            d_->ses->post_dht_stats();
+            break;
+        case Suceso::Tipo::Tabla:
+            d_->nodos = s.numero;
+            if (!d_->blnArrancada && s.numero > 0) {
+                d_->blnArrancada = true;
+                d_->estadisticas.start(kIntervaloEstadisticasMs);
+                emit arrancada(s.numero);
+            }
+            break;
+        case Suceso::Tipo::Escucha:
+            ++d_->escuchasFallidas;
+            if (!d_->blnEscucha && d_->escuchasFallidas >= d_->interfacesPedidas && !d_->blnRota) {
+                d_->blnRota = true;
+                emit fallo(QStringLiteral("La DHT no puede escuchar: %1").arg(s.texto));
+            }
+            break;
+        case Suceso::Tipo::Puesta:
+            if (tomar(Estado::Tipo::Publicar, s)) emit publicada(sal, s.numero);
+            break;
+        case Suceso::Tipo::Hallada:
+            if (!tomar(Estado::Tipo::Buscar, s)) break;
+            if (s.blnValida) emit encontrada(sal, s.valor, s.seq);
+            else emit noEncontrada(sal);
+            break;
+        }
+    }
+}
+
+} // namespace brumaria::red::invitacion

@@ -1,0 +1,3 @@
+# The rendezvous on the Mainline DHT (BEP 44 mutable items).
+target_sources(brumaria_invitacion PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/cita_dht.cpp ${CMAKE_CURRENT_LIST_DIR}/cita_dht.h)
