@@ -80,8 +80,8 @@ bool PartirNodo(const QString& nodo, QString& host, int& puerto, bool blnPuertoC
            !host.isEmpty();
 }
 
-} // namespace
-
+// Why one bootstrap node is refused by the game's address gate; empty if
+// it is not.
 QString MotivoRechazoNodo(const QString& nodo) {
     QString host;
     int puerto = 0;
@@ -103,6 +103,7 @@ QString MotivoRechazoNodo(const QString& nodo) {
     return {};
 }
 
+// Same for libtorrent's listen_interfaces list (only loopback in local-only mode).
 QString MotivoRechazoInterfaces(const QString& interfaces) {
     if (!blnSoloLocal()) return {};
     for (QString item : interfaces.split(u',', Qt::SkipEmptyParts)) {
@@ -116,6 +117,8 @@ QString MotivoRechazoInterfaces(const QString& interfaces) {
     }
     return {};
 }
+
+} // namespace
 
 std::unique_ptr<lt::session> AbrirSesionDht(const std::string& interfaces,
                                             const std::string& arranque, bool blnRedPrivada) {

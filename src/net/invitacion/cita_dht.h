@@ -49,7 +49,8 @@ public:
     struct Ajustes {
         // "ip:port", "[v6]:port", or (outside local-only mode) "host:port".
         // Always set explicitly: an empty list is a `fallo`, never
-        // libtorrent's default public nodes.
+        // libtorrent's default public nodes. On a private DHT give every
+        // node: a node passes on only those it has itself heard answer.
         std::vector<QString> nodosArranque;
         // libtorrent's listen_interfaces; empty means every interface on a
         // port of the system's choosing ("127.0.0.1:0" in local-only mode).
@@ -100,11 +101,5 @@ private:
 std::unique_ptr<libtorrent::session> AbrirSesionDht(const std::string& interfaces,
                                                    const std::string& arranque,
                                                    bool blnRedPrivada);
-
-// Checks one bootstrap node ("ip:port", "[v6]:port", "host:port") against
-// the game's address gate; empty on success, else why it is refused.
-QString MotivoRechazoNodo(const QString& nodo);
-// Same for libtorrent's listen_interfaces list.
-QString MotivoRechazoInterfaces(const QString& interfaces);
 
 } // namespace brumaria::red::invitacion
