@@ -9,6 +9,7 @@
 
 #include <QSignalSpy>
 #include <QTcpServer>
+#include <QTimer>
 #include <QTcpSocket>
 #include <gtest/gtest.h>
 

@@ -233,8 +233,8 @@ ResultadoConexion FrmConexionDPlay::StartConnectWizard() {
         if (sp.Name.contains(QStringLiteral("TCP"), Qt::CaseSensitive)) intElegido = i - 1;
     }
     if (invitacion_) {
-        auto* item = new QListWidgetItem(kNombreProveedorInvitacion, lstSP);
-        item->setData(Qt::UserRole, kGuidProveedorInvitacion);
+        auto* item = new QListWidgetItem(red::invitacion::kNombreProveedorInvitacion, lstSP);
+        item->setData(Qt::UserRole, red::invitacion::kGuidProveedorInvitacion);
     }
     if (lstSP->count() > 0) lstSP->setCurrentRow(intElegido);
 
