@@ -188,8 +188,14 @@ lab_cable() {
 lab_ip() { local ns=$1; shift; ip -n "$(lab_nombre "$ns")" "$@"; }
 lab_nft() { ip netns exec "$(lab_nombre "$1")" nft -f -; }
 # Source NAT of everything leaving by the WAN: $2 its flags, $3 a match.
+# Like a home router, it drops what comes unasked to itself from the WAN:
+# a packet it took in and answered with an ICMP error would leave a
+# connection-tracking entry behind, and its own next mapping towards that
+# sender would then need another port, which no home router's firewall
+# lets happen (and which would undo every hole punched from the other side).
 lab_masquerade() {
     printf 'table ip nat {\n chain post {\n  type nat hook postrouting priority srcnat;\n  oifname "wan" %s masquerade %s\n }\n}\n' "${3:-}" "${2:-}" | lab_nft "$1"
+    printf 'table inet cortafuegos {\n chain entrada {\n  type filter hook input priority filter; policy accept;\n  iifname "wan" ct state new drop\n }\n}\n' | lab_nft "$1"
 }
 
 # A router on the internet's bridge, with a home behind it on 192.168.1.0/24.
@@ -459,29 +465,34 @@ lab_parar_miniupnpd() {
 # miniupnpd's own list of what it has mapped: "PROTO:ext:int_ip:int_port:..."
 lab_mapeos() { cat "$LAB_DIR/miniupnpd.leases" 2>/dev/null; }
 
-# The invitation code's servers, on the lab's internet: three DHT nodes
-# (brumaria_nodo_dht: libtorrent, DHT only) on 198.51.100.2-4 and
-# 2001:db8:ffff::2-4, port 6881, each bootstrapping from those before it;
-# LAB_NODOS_DHT then lists them as red.ini's "dht" line wants them.
+# The invitation code's servers, on the lab's internet: six DHT nodes
+# (brumaria_nodo_dht: libtorrent, DHT only, one address each) on
+# 198.51.100.2-4 and 2001:db8:ffff::2-4, port 6881, each bootstrapping from
+# those of its family before it; LAB_NODOS_DHT then lists them all, as a
+# private DHT's players must be given every node.
 lab_dht() { # node program
-    local nodo=$1 i arranque="" listo
+    local nodo=$1 i k f dir arranque4="" arranque6="" listo
     LAB_NODOS_DHT=""
     for i in 2 3 4; do
         lab_ip inet addr add "198.51.100.$i/24" dev br0
         lab_ip inet -6 addr add "2001:db8:ffff::$i/64" dev br0 nodad
     done
-    for i in 2 3 4; do
-        lab_ejecutar inet "$nodo" --escuchar "198.51.100.$i:6881,[2001:db8:ffff::$i]:6881" \
-            ${arranque:+--arranque "$arranque"} --red-privada \
-            >"$LAB_DIR/dht$i.out" 2>"$LAB_DIR/dht$i.err" &
-        listo=0
-        for ((k = 0; k < 50; k++)); do
-            grep -q '^listo' "$LAB_DIR/dht$i.out" 2>/dev/null && { listo=1; break; }
-            sleep 0.1
+    for f in 4 6; do
+        for i in 2 3 4; do
+            if [ "$f" = 4 ]; then dir="198.51.100.$i:6881" arranque=$arranque4
+            else dir="[2001:db8:ffff::$i]:6881" arranque=$arranque6; fi
+            lab_ejecutar inet "$nodo" --escuchar "$dir" ${arranque:+--arranque "$arranque"} \
+                --red-privada >"$LAB_DIR/dht$f$i.out" 2>"$LAB_DIR/dht$f$i.err" &
+            listo=0
+            for ((k = 0; k < 50; k++)); do
+                grep -q '^listo' "$LAB_DIR/dht$f$i.out" 2>/dev/null && { listo=1; break; }
+                sleep 0.1
+            done
+            [ "$listo" = 1 ] || { cat "$LAB_DIR/dht$f$i.err" >&2; return 1; }
+            if [ "$f" = 4 ]; then arranque4="${arranque4:+$arranque4,}$dir"
+            else arranque6="${arranque6:+$arranque6,}$dir"; fi
+            LAB_NODOS_DHT="${LAB_NODOS_DHT:+$LAB_NODOS_DHT }$dir"
         done
-        [ "$listo" = 1 ] || { cat "$LAB_DIR/dht$i.err" >&2; return 1; }
-        arranque="${arranque:+$arranque,}198.51.100.$i:6881,[2001:db8:ffff::$i]:6881"
-        LAB_NODOS_DHT="${LAB_NODOS_DHT:+$LAB_NODOS_DHT }198.51.100.$i:6881 [2001:db8:ffff::$i]:6881"
     done
 }
 
@@ -496,8 +507,9 @@ lab_turn() {
     lab_ejecutar inet turnserver -n --listening-ip=203.0.113.5 --relay-ip=203.0.113.5 \
         --listening-port=3478 --min-port=49152 --max-port=49999 --lt-cred-mech \
         --user="$LAB_TURN_USUARIO:$LAB_TURN_CLAVE" --realm=brumaria.lab --no-tls --no-dtls \
-        --no-tcp --no-cli --no-multicast-peers --no-software-attribute \
-        --pidfile="$LAB_DIR/turn.pid" --log-file="$LAB_DIR/turn.log" --simple-log \
+        --no-tcp --no-tcp-relay --no-cli --no-rfc5780 --no-multicast-peers --no-software-attribute \
+        --pidfile="$LAB_DIR/turn.pid" --log-file="$LAB_DIR/turn.log" --simple-log -v \
+        --db="$LAB_DIR/turndb" \
         >"$LAB_DIR/turn.out" 2>&1 &
     local k
     for ((k = 0; k < 50; k++)); do

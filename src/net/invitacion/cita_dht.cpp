@@ -1,9 +1,12 @@
 #include "net/invitacion/cita_dht.h"
 
+#include "net/busqueda.h"
+
 #include "net/dplay.h"
 #include "platform/solo_local.h"
 
 #include <QHostAddress>
+#include <QNetworkInterface>
 #include <QMetaObject>
 #include <QCoreApplication>
 #include <QPointer>
@@ -118,10 +121,43 @@ QString MotivoRechazoInterfaces(const QString& interfaces) {
     return {};
 }
 
+struct Familias {
+    bool v4 = false;
+    bool v6 = false;
+};
+
+// IPv4 beyond loopback, and a global IPv6 address.
+Familias FamiliasPropias() {
+    Familias f;
+    for (const QHostAddress& a : QNetworkInterface::allAddresses()) {
+        if (a.isLoopback()) continue;
+        if (a.protocol() == QAbstractSocket::IPv4Protocol) f.v4 = true;
+        if (blnIPv6Global(a)) f.v6 = true;
+    }
+    return f;
+}
+
+QString TextoInterfaces(const Familias& f) {
+    if (f.v4 && !f.v6) return QStringLiteral("0.0.0.0:0");
+    if (f.v6 && !f.v4) return QStringLiteral("[::]:0");
+    return QStringLiteral("0.0.0.0:0,[::]:0");
+}
+
+// A node given by address of a family we have (a name may give either).
+bool blnAlcanzable(const QString& nodo, const Familias& f) {
+    QString host;
+    int puerto = 0;
+    if (!PartirNodo(nodo, host, puerto)) return false;
+    const QHostAddress dir(host);
+    if (dir.isNull() || (!f.v4 && !f.v6)) return true;
+    return dir.protocol() == QAbstractSocket::IPv6Protocol ? f.v6 : f.v4;
+}
+
 } // namespace
 
 std::unique_ptr<lt::session> AbrirSesionDht(const std::string& interfaces,
-                                            const std::string& arranque, bool blnRedPrivada) {
+                                            const std::string& arranque, bool blnRedPrivada,
+                                            bool blnSoloLectura) {
     lt::settings_pack p;
     p.set_str(lt::settings_pack::listen_interfaces, interfaces);
     // A busy port is a failure, not some other port: the lab's nodes must
@@ -131,10 +167,11 @@ std::unique_ptr<lt::session> AbrirSesionDht(const std::string& interfaces,
     // Always ours, even when empty: the default list is public nodes.
     p.set_str(lt::settings_pack::dht_bootstrap_nodes, blnRedPrivada ? std::string() : arranque);
     p.set_bool(lt::settings_pack::enable_dht, true);
-    // Not read-only (BEP 43), though a player comes and goes: libtorrent
-    // nodes still hand out a read-only node they heard of, and a lookup
-    // then waits 15 s on it for an answer that never comes.
-    p.set_bool(lt::settings_pack::dht_read_only, false);
+    // A player comes and goes: read-only (BEP 43), so that nodes do not
+    // keep him. libtorrent's nodes were still seen to hand a player out to
+    // the other, and a lookup or put that asks him waits 15 s for an
+    // answer that never comes; the lab's pairs meet in about 16 s so.
+    p.set_bool(lt::settings_pack::dht_read_only, blnSoloLectura);
     // Multicast on the local network and talking to the router are not
     // what a rendezvous needs.
     p.set_bool(lt::settings_pack::enable_lsd, false);
@@ -209,14 +246,18 @@ struct CitaDht::Estado {
 CitaDht::CitaDht(Ajustes a, QObject* parent) : QObject(parent), d_(std::make_unique<Estado>()) {
     d_->ajustes = std::move(a);
     QString interfaces = d_->ajustes.interfaces;
+    // Only the families this computer can reach the internet with: a DHT
+    // of the other family would have nobody to ask, and libtorrent waits
+    // 15 s on every node it cannot reach before it ends a lookup or a put.
+    const Familias propias = FamiliasPropias();
     if (interfaces.isEmpty())
-        interfaces = blnSoloLocal() ? QStringLiteral("127.0.0.1:0") : QStringLiteral("0.0.0.0:0,[::]:0");
+        interfaces = blnSoloLocal() ? QStringLiteral("127.0.0.1:0") : TextoInterfaces(propias);
     QString motivo = MotivoRechazoInterfaces(interfaces);
     QStringList arranque;
     for (const QString& nodo : d_->ajustes.nodosArranque) {
         if (!motivo.isEmpty()) break;
         motivo = MotivoRechazoNodo(nodo.trimmed());
-        arranque << nodo.trimmed();
+        if (blnSoloLocal() || blnAlcanzable(nodo.trimmed(), propias)) arranque << nodo.trimmed();
     }
     if (motivo.isEmpty() && arranque.isEmpty())
         motivo = QStringLiteral("No hay ningún nodo de arranque para la DHT.");
@@ -229,7 +270,7 @@ CitaDht::CitaDht(Ajustes a, QObject* parent) : QObject(parent), d_(std::make_uni
     d_->interfacesPedidas = int(interfaces.split(u',', Qt::SkipEmptyParts).size());
 
     d_->ses = AbrirSesionDht(interfaces.toStdString(), arranque.join(u',').toStdString(),
-                             d_->ajustes.blnRedPrivada);
+                             d_->ajustes.blnRedPrivada, true);
     d_->buzon->destino = this;
     d_->ses->set_alert_notify([buzon = d_->buzon] {
         // libtorrent's thread: only queue a read on ours.
@@ -380,14 +421,19 @@ void CitaDht::LeerAvisos() {
             s.numero = p->num_success;
             s.seq = p->seq;
         } else if (auto* m = lt::alert_cast<lt::dht_mutable_item_alert>(a)) {
-            if (!m->authoritative) continue; // a newer one may still come; the last one says
+            // Only a string of our size is ours; anything else is dropped unread.
+            const bool blnValida = m->item.type() == lt::entry::string_t &&
+                                   m->item.string().size() <= std::size_t(kMaxValorDht);
+            // The first good item is told at once: the lookup itself only
+            // ends once every node asked has answered or timed out, which
+            // takes 15 s whenever one of them sits behind a NAT. A newer
+            // item the same lookup would still find is seen by the next one.
+            if (!m->authoritative && !blnValida) continue;
             s.tipo = Suceso::Tipo::Hallada;
             s.clave = m->key;
             s.sal = m->salt;
             s.seq = m->seq;
-            // Only a string of our size is ours; anything else is dropped unread.
-            if (m->item.type() == lt::entry::string_t &&
-                m->item.string().size() <= std::size_t(kMaxValorDht)) {
+            if (blnValida) {
                 s.blnValida = true;
                 s.valor = QByteArray(m->item.string().data(), qsizetype(m->item.string().size()));
             }

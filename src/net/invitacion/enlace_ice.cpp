@@ -20,9 +20,9 @@
 // gathered at once; a STUN or TURN server that never answers is given up
 // after about 2 s of retransmissions, well inside reunionMs. A pair whose
 // checks are never answered is declared failed after about 7 s (the
-// checks' retransmissions, then 5 s more that libnice waits before it
-// looks for failed components); more pairs take longer, paced 20 ms apart,
-// hence our own bound comprobacionMs.
+// checks' retransmissions, then libnice's idle-timeout before it looks for
+// failed components, which we set to comprobacionMs); more pairs take
+// longer, paced 20 ms apart, hence our own bound comprobacionMs too.
 
 namespace brumaria::red::invitacion {
 
@@ -331,6 +331,10 @@ void EnlaceIce::EmpezarReunion() {
     // multicasts on the local network, and the game maps its own ports.
     g_object_set(agente_, "controlling-mode", gboolean(controlador_), "ice-tcp", FALSE, "upnp",
                  FALSE, "force-relay", gboolean(servidores_.blnSoloRetransmitido), nullptr);
+    // The guest's checks may succeed long before the host has read his
+    // answer on the DHT and nominates: libnice's own 5 s of waiting for a
+    // nomination would fail a link that was about to work. Our bound rules.
+    g_object_set(agente_, "idle-timeout", guint(std::max(tiempos_.comprobacionMs, 0)), nullptr);
     const auto stun = std::find_if(stun_.begin(), stun_.end(), [](const Resolucion& r) {
         return r.direccion && !r.direccion->isNull();
     });

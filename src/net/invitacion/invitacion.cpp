@@ -7,12 +7,18 @@
 #include "platform/solo_local.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <QDateTime>
 #include <QThread>
+#include <utility>
 
 namespace brumaria::red::invitacion {
 
 namespace {
+
+// Each step and each answer of the DHT and ICE, for whoever needs to see
+// why two games did not meet: QT_LOGGING_RULES="brumaria.invitacion=true".
+Q_LOGGING_CATEGORY(lcInvitacion, "brumaria.invitacion", QtWarningMsg)
 
 const QByteArray kSalOferta = QByteArrayLiteral("brumaria-oferta");
 const QByteArray kSalRespuesta = QByteArrayLiteral("brumaria-respuesta");
@@ -62,6 +68,7 @@ Invitacion::Invitacion(QObject* parent) : QObject(parent) {
         if (estado_ == EstadoInvitacion::EsperandoAmigo || estado_ == EstadoInvitacion::Publicando)
             Fallar(Fallo::NadieRespondio);
     });
+    sondeo_.setSingleShot(false);
     connect(&sondeo_, &QTimer::timeout, this, &Invitacion::Buscar);
 }
 
@@ -75,6 +82,7 @@ qint64 Invitacion::AhoraUnix() const {
 
 void Invitacion::Pasar(EstadoInvitacion e) {
     if (e == estado_) return;
+    qCDebug(lcInvitacion) << "paso" << int(estado_) << "->" << int(e);
     estado_ = e;
     const QString t = TextoPaso(e, papel_);
     if (!t.isEmpty()) emit paso(e, t);
@@ -92,6 +100,8 @@ void Invitacion::Liberar() {
     }
     if (dht_) dht_.release()->deleteLater();
     sesion_.reset();
+    antesDelTunel_.clear();
+    blnIceArriba_ = false;
     claves_.reset();
     iceLocal_.reset();
     blnDhtLista_ = false;
@@ -104,6 +114,7 @@ void Invitacion::Cancelar() {
 
 void Invitacion::Fallar(Fallo f) {
     if (estado_ == EstadoInvitacion::Terminada || estado_ == EstadoInvitacion::Inactiva) return;
+    qCDebug(lcInvitacion) << "falla en el paso" << int(estado_) << f;
     Liberar();
     estado_ = EstadoInvitacion::Terminada;
     emit fallida(f, TextoFallo(f));
@@ -181,8 +192,12 @@ void Invitacion::ClavesListas(std::optional<ClavesCodigo> claves) {
         blnDhtLista_ = true;
         Preparado();
     });
-    connect(dht_.get(), &CitaDht::fallo, this, [this] { Fallar(Fallo::SinRed); });
+    connect(dht_.get(), &CitaDht::fallo, this, [this](const QString& motivo) {
+        qCDebug(lcInvitacion) << "DHT: fallo" << motivo;
+        Fallar(Fallo::SinRed);
+    });
     connect(dht_.get(), &CitaDht::publicada, this, [this](const QByteArray& sal, int nodos) {
+        qCDebug(lcInvitacion) << "DHT: publicada" << sal << "en" << nodos << "nodos";
         if (sal != kSalOferta && sal != kSalRespuesta) return;
         if (nodos <= 0 && estado_ == EstadoInvitacion::Publicando) {
             Fallar(Fallo::SinRed);
@@ -191,11 +206,12 @@ void Invitacion::ClavesListas(std::optional<ClavesCodigo> claves) {
         if (estado_ == EstadoInvitacion::Publicando) {
             Pasar(EstadoInvitacion::EsperandoAmigo);
             limite_.stop(); // from now on the code's life bounds the wait
-            Buscar();
+            EmpezarASondear();
         }
     });
     connect(dht_.get(), &CitaDht::encontrada, this,
-            [this](const QByteArray& sal, const QByteArray& valor, qint64) {
+            [this](const QByteArray& sal, const QByteArray& valor, qint64 seq) {
+                qCDebug(lcInvitacion) << "DHT: encontrada" << sal << "seq" << seq;
                 Encontrada(sal, valor);
             });
     connect(dht_.get(), &CitaDht::noEncontrada, this, &Invitacion::NoEncontrada);
@@ -213,15 +229,31 @@ void Invitacion::ClavesListas(std::optional<ClavesCodigo> claves) {
         }
     }
     ice_ = std::make_unique<EnlaceIce>(papel_ == Papel::Anfitrion, s, entorno_.direccionesLocales);
+    EnlaceIce::Tiempos t;
+    t.comprobacionMs = entorno_.limiteConexionMs; // the flow's bound is the one told
+    ice_->FijarTiempos(t);
     connect(ice_.get(), &EnlaceIce::descripcionLista, this, [this](const DescripcionIce& d) {
         iceLocal_ = d;
         Preparado();
     });
     connect(ice_.get(), &EnlaceIce::conectado, this, &Invitacion::IceConectado);
     connect(ice_.get(), &EnlaceIce::datos, this, [this](const QByteArray& trozo) {
-        if (tunel_) tunel_->Recibido(trozo);
+        qCDebug(lcInvitacion) << "ICE: llegan" << trozo.size() << "bytes";
+        if (tunel_) {
+            tunel_->Recibido(trozo);
+            return;
+        }
+        // One side sees the link up before the other: what the friend's
+        // side already sent (his stream's header, his game's hello) waits
+        // for our tunnel, within the tunnel's own bound.
+        antesDelTunel_ += trozo;
+        if (antesDelTunel_.size() > kMaxPendienteTunel)
+            Fallar(Fallo::Alterado);
+        else if (blnIceArriba_ && papel_ == Papel::Invitado)
+            AbrirTunel();
     });
     connect(ice_.get(), &EnlaceIce::fallido, this, [this](EnlaceIce::Fallo f) {
+        qCDebug(lcInvitacion) << "ICE: fallido" << f;
         if (tunel_) {
             tunel_->EnlaceCaido();
             return;
@@ -244,6 +276,16 @@ void Invitacion::Preparado() {
     }
     if (!iceLocal_) return;
     Pasar(EstadoInvitacion::Buscando);
+    EmpezarASondear();
+}
+
+// A lookup that finds nothing ends only once every node asked has
+// answered or timed out, which takes 15 s whenever one sits behind a NAT:
+// so a new one starts every pausaSondeoMs, a few at a time, and the first
+// to find the item tells it.
+void Invitacion::EmpezarASondear() {
+    busquedas_ = 0;
+    sondeo_.start(entorno_.pausaSondeoMs);
     Buscar();
 }
 
@@ -258,23 +300,26 @@ void Invitacion::PublicarOferta() {
 }
 
 void Invitacion::Buscar() {
-    if (!dht_ || !claves_) return;
+    if (!dht_ || !claves_ || busquedas_ >= kMaxBusquedasALaVez) return;
     const Clave32 publica = CitaDht::ClavePublica(claves_->semillaFirma);
     if (estado_ == EstadoInvitacion::Buscando)
         dht_->Buscar(publica, kSalOferta);
     else if (estado_ == EstadoInvitacion::EsperandoAmigo)
         dht_->Buscar(publica, kSalRespuesta);
+    else
+        return;
+    ++busquedas_;
 }
 
 void Invitacion::NoEncontrada(const QByteArray& sal) {
-    // Each look is tried again until the step's bound (guest) or the
-    // code's life (host) runs out.
-    if ((estado_ == EstadoInvitacion::Buscando && sal == kSalOferta) ||
-        (estado_ == EstadoInvitacion::EsperandoAmigo && sal == kSalRespuesta))
-        sondeo_.start(entorno_.pausaSondeoMs);
+    qCDebug(lcInvitacion) << "DHT: no encontrada" << sal;
+    // The next look is already due (sondeo_), until the step's bound
+    // (guest) or the code's life (host) runs out.
+    if (busquedas_ > 0) --busquedas_;
 }
 
 void Invitacion::Encontrada(const QByteArray& sal, const QByteArray& valor) {
+    if (busquedas_ > 0) --busquedas_;
     if (!claves_) return;
     if (estado_ == EstadoInvitacion::Buscando && sal == kSalOferta) {
         if (const std::optional<Oferta> o = AbrirOferta(*claves_, valor)) {
@@ -282,16 +327,13 @@ void Invitacion::Encontrada(const QByteArray& sal, const QByteArray& valor) {
             return;
         }
         // Not sealed under this code: as if nothing were there.
-        NoEncontrada(sal);
     } else if (estado_ == EstadoInvitacion::EsperandoAmigo && sal == kSalRespuesta) {
         const std::optional<Respuesta> r = AbrirRespuesta(*claves_, valor);
         // An answer to another offer (an old one, replayed) is not our guest.
         if (r && r->idOferta == oferta_.id &&
             ComprobarFrescura(r->creadaUnix, AhoraUnix()) == Frescura::Valida) {
             RespuestaLeida(*r);
-            return;
         }
-        NoEncontrada(sal);
     }
 }
 
@@ -311,6 +353,7 @@ void Invitacion::OfertaLeida(const Oferta& o) {
         Fallar(Fallo::CodigoDesconocido);
         return;
     }
+    sondeo_.stop();
     oferta_ = o;
     sesion_ = *s;
     Respuesta r;
@@ -318,18 +361,16 @@ void Invitacion::OfertaLeida(const Oferta& o) {
     r.idOferta = o.id;
     r.clavePublicaKx = kx_.publica;
     r.ice = *iceLocal_;
+    // The guest's bound runs on from the code typed: he is told within it.
     Pasar(EstadoInvitacion::Respondiendo);
-    limite_.start(entorno_.limiteConexionMs);
     dht_->Publicar(claves_->semillaFirma, kSalRespuesta, SellarRespuesta(*claves_, r));
 }
 
 void Invitacion::RespuestaLeida(const Respuesta& r) {
     const std::optional<ClavesSesion> s =
         ClavesDeSesion(true, kx_, r.clavePublicaKx, claves_->claveEnlace);
-    if (!s || !ice_->blnFijarRemota(r.ice)) {
-        sondeo_.start(entorno_.pausaSondeoMs); // not a usable answer: wait for another
-        return;
-    }
+    if (!s || !ice_->blnFijarRemota(r.ice)) return; // not usable: the looking goes on
+    sondeo_.stop();
     sesion_ = *s;
     vida_.stop();
     Pasar(EstadoInvitacion::Conectando);
@@ -342,13 +383,25 @@ void Invitacion::RespuestaLeida(const Respuesta& r) {
 void Invitacion::IceConectado(bool blnRetransmitido) {
     if (estado_ != EstadoInvitacion::Conectando && estado_ != EstadoInvitacion::Respondiendo)
         return;
-    limite_.stop();
+    qCDebug(lcInvitacion) << "ICE: conectado" << (blnRetransmitido ? "por el relé" : "directo");
     blnRetransmitido_ = blnRetransmitido;
+    blnIceArriba_ = true;
+    // The guest's side sees the pair ready before the host has nominated
+    // it, and what libnice's pseudo-TCP takes then is lost: the guest
+    // speaks only once the host's stream header has come.
+    if (papel_ == Papel::Invitado && antesDelTunel_.isEmpty()) return;
+    AbrirTunel();
+}
+
+void Invitacion::AbrirTunel() {
+    limite_.stop();
     EnlaceIce* ice = ice_.get();
     tunel_ = std::make_unique<Tunel>(*sesion_, [ice](QByteArrayView b) {
+        qCDebug(lcInvitacion) << "ICE: salen" << b.size() << "bytes";
         return ice->blnEnviar(b);
     });
     connect(tunel_.get(), &Tunel::terminado, this, [this](Tunel::Fin fin) {
+        qCDebug(lcInvitacion) << "túnel: fin" << fin;
         if (fin == Tunel::Fin::Alterado) {
             Fallar(Fallo::Alterado);
             return;
@@ -365,10 +418,15 @@ void Invitacion::IceConectado(bool blnRetransmitido) {
         Fallar(Fallo::AmigoSeFue);
         return;
     }
+    if (!antesDelTunel_.isEmpty()) {
+        const QByteArray previo = std::exchange(antesDelTunel_, QByteArray());
+        tunel_->Recibido(previo);
+        if (!tunel_ || tunel_->blnTerminado()) return;
+    }
     if (papel_ == Papel::Anfitrion) {
         tunel_->ConectarAlJuego(puertoJuego_);
         Pasar(EstadoInvitacion::Conectada);
-        emit conectada(blnRetransmitido);
+        emit conectada(blnRetransmitido_);
         return;
     }
     const quint16 puerto = tunel_->EscucharParaElJuego();
@@ -377,7 +435,7 @@ void Invitacion::IceConectado(bool blnRetransmitido) {
         return;
     }
     Pasar(EstadoInvitacion::Conectada);
-    emit conectada(blnRetransmitido);
+    emit conectada(blnRetransmitido_);
     emit listaParaUnirse(puerto, oferta_.guidInstancia, oferta_.nombrePartida);
 }
 

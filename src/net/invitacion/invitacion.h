@@ -7,9 +7,9 @@
 // link runs through a Tunel over the encrypted stream.
 //
 // One flow, one state (EstadoInvitacion), changed only in Pasar(). Each
-// wait is bounded: the guest hears within 30 s that the code is unknown,
-// and within 30 s of answering that the routers could not be crossed; the
-// host's code lives 10 minutes.
+// wait is bounded: the guest hears within 30 s of typing the code whether
+// it is unknown or the routers could not be crossed; the host, within 30 s
+// of reading the answer; the host's code lives 10 minutes.
 #include "net/invitacion/cita.h"
 #include "net/invitacion/claves.h"
 #include "net/invitacion/tunel.h"
@@ -28,6 +28,11 @@ namespace brumaria::red::invitacion {
 
 class CitaDht;
 class EnlaceIce;
+
+// Lookups of one item in flight at once: enough to see an item within a
+// pause of its arrival although each lookup may take 15 s, far under what
+// the DHT session takes at once.
+inline constexpr int kMaxBusquedasALaVez = 4;
 
 // The third way to connect, beside the transport's two providers: the
 // session dialog lists it, and a session hosted through it runs on the
@@ -75,10 +80,10 @@ public:
         QString interfacesDht;                        // empty: every interface
         bool blnRedPrivada = false;                   // a DHT of a few nodes (tests, lab)
         std::function<qint64()> relojUnix;            // seconds; empty: the system's
-        int limiteBusquedaMs = 30000;
-        int limiteConexionMs = 30000;
+        int limiteBusquedaMs = 29000;  // guest: from the code typed to the link (told within 30 s)
+        int limiteConexionMs = 30000;  // host: from the answer read to the link
         int vidaCodigoMs = 10 * 60 * 1000;
-        int pausaSondeoMs = 1000;                     // host: between two looks for the answer
+        int pausaSondeoMs = 2000;                     // between two lookups started
     };
 
     explicit Invitacion(QObject* parent = nullptr);
@@ -122,12 +127,14 @@ private:
     void ClavesListas(std::optional<ClavesCodigo> claves);
     void Preparado();
     void PublicarOferta();
+    void EmpezarASondear();
     void Buscar();
     void Encontrada(const QByteArray& sal, const QByteArray& valor);
     void NoEncontrada(const QByteArray& sal);
     void OfertaLeida(const Oferta& o);
     void RespuestaLeida(const Respuesta& r);
     void IceConectado(bool blnRetransmitido);
+    void AbrirTunel();
     void Fallar(Fallo f);
     void Liberar();
     qint64 AhoraUnix() const;
@@ -143,13 +150,16 @@ private:
     std::optional<DescripcionIce> iceLocal_;
     bool blnDhtLista_ = false;
     bool blnRetransmitido_ = false;
+    bool blnIceArriba_ = false; // the ICE link is up (the guest may wait for the host's first word)
     quint16 puertoJuego_ = 0;
     std::unique_ptr<CitaDht> dht_;
     std::unique_ptr<EnlaceIce> ice_;
     std::unique_ptr<Tunel> tunel_;
+    QByteArray antesDelTunel_; // the friend's first bytes, before our tunnel
     QTimer limite_;           // the current step's bound
     QTimer vida_;             // host: the code's life
-    QTimer sondeo_;           // host: the next look for the answer
+    QTimer sondeo_;           // the next lookup of the offer or the answer
+    int busquedas_ = 0;       // lookups in flight
     // Bumped at every start and cancel: a key derivation still running for
     // an earlier flow is then ignored when it ends.
     quint64 generacion_ = 0;
