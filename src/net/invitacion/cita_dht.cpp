@@ -156,8 +156,7 @@ bool blnAlcanzable(const QString& nodo, const Familias& f) {
 } // namespace
 
 std::unique_ptr<lt::session> AbrirSesionDht(const std::string& interfaces,
-                                            const std::string& arranque, bool blnRedPrivada,
-                                            bool blnSoloLectura) {
+                                            const std::string& arranque, bool blnRedPrivada) {
     lt::settings_pack p;
     p.set_str(lt::settings_pack::listen_interfaces, interfaces);
     // A busy port is a failure, not some other port: the lab's nodes must
@@ -167,11 +166,12 @@ std::unique_ptr<lt::session> AbrirSesionDht(const std::string& interfaces,
     // Always ours, even when empty: the default list is public nodes.
     p.set_str(lt::settings_pack::dht_bootstrap_nodes, blnRedPrivada ? std::string() : arranque);
     p.set_bool(lt::settings_pack::enable_dht, true);
-    // A player comes and goes: read-only (BEP 43), so that nodes do not
-    // keep him. libtorrent's nodes were still seen to hand a player out to
-    // the other, and a lookup or put that asks him waits 15 s for an
-    // answer that never comes; the lab's pairs meet in about 16 s so.
-    p.set_bool(lt::settings_pack::dht_read_only, blnSoloLectura);
+    // Not read-only (BEP 43), though a player comes and goes: libtorrent's
+    // nodes still hand out a read-only player they heard of, and a
+    // read-only player's puts were seen to fail on a private DHT. A lookup
+    // or put that asks a player behind a NAT waits 15 s for him, so the
+    // lab's pairs meet in about 16 s.
+    p.set_bool(lt::settings_pack::dht_read_only, false);
     // Multicast on the local network and talking to the router are not
     // what a rendezvous needs.
     p.set_bool(lt::settings_pack::enable_lsd, false);
@@ -270,7 +270,7 @@ CitaDht::CitaDht(Ajustes a, QObject* parent) : QObject(parent), d_(std::make_uni
     d_->interfacesPedidas = int(interfaces.split(u',', Qt::SkipEmptyParts).size());
 
     d_->ses = AbrirSesionDht(interfaces.toStdString(), arranque.join(u',').toStdString(),
-                             d_->ajustes.blnRedPrivada, true);
+                             d_->ajustes.blnRedPrivada);
     d_->buzon->destino = this;
     d_->ses->set_alert_notify([buzon = d_->buzon] {
         // libtorrent's thread: only queue a read on ours.

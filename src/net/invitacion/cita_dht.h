@@ -100,6 +100,6 @@ private:
 // is one that stores items.
 std::unique_ptr<libtorrent::session> AbrirSesionDht(const std::string& interfaces,
                                                    const std::string& arranque,
-                                                   bool blnRedPrivada, bool blnSoloLectura = false);
+                                                   bool blnRedPrivada);
 
 } // namespace brumaria::red::invitacion
