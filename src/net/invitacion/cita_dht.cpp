@@ -312,18 +312,22 @@ Clave32 CitaDht::ClavePublica(const Clave32& semilla) {
 
 int CitaDht::NodosConocidos() const { return d_->nodos; }
 
-void CitaDht::Publicar(const Clave32& semilla, const QByteArray& sal, const QByteArray& valor) {
+// Every operation passes here first; a refused one ends in `fallo`, later.
+bool CitaDht::blnRechazada(const QByteArray& sal, qsizetype bytesValor) {
     QString motivo;
     if (d_->blnRota) motivo = QStringLiteral("La DHT no está en marcha.");
-    else if (valor.size() > kMaxValorDht)
-        motivo = QStringLiteral("El dato ocupa %1 bytes; en la DHT caben %2.").arg(valor.size()).arg(kMaxValorDht);
+    else if (bytesValor > kMaxValorDht)
+        motivo = QStringLiteral("El dato ocupa %1 bytes; en la DHT caben %2.").arg(bytesValor).arg(kMaxValorDht);
     else if (sal.size() > kMaxSal) motivo = QStringLiteral("La sal pasa de %1 bytes.").arg(kMaxSal);
     else if (int(d_->enCurso.size()) >= kMaxOperacionesEnCurso)
         motivo = QStringLiteral("Demasiadas operaciones de la DHT en curso.");
-    if (!motivo.isEmpty()) {
-        QMetaObject::invokeMethod(this, [this, motivo] { emit fallo(motivo); }, Qt::QueuedConnection);
-        return;
-    }
+    if (motivo.isEmpty()) return false;
+    QMetaObject::invokeMethod(this, [this, motivo] { emit fallo(motivo); }, Qt::QueuedConnection);
+    return true;
+}
+
+void CitaDht::Publicar(const Clave32& semilla, const QByteArray& sal, const QByteArray& valor) {
+    if (blnRechazada(sal, valor.size())) return;
     const auto [publica, secreta] = lt::dht::ed25519_create_keypair(Bytes(semilla));
     const std::string strSal = Cadena(sal);
     auto& ultima = d_->secuencias[{publica.bytes, strSal}];
@@ -361,15 +365,7 @@ void CitaDht::Publicar(const Clave32& semilla, const QByteArray& sal, const QByt
 }
 
 void CitaDht::Buscar(const Clave32& clavePublica, const QByteArray& sal) {
-    QString motivo;
-    if (d_->blnRota) motivo = QStringLiteral("La DHT no está en marcha.");
-    else if (sal.size() > kMaxSal) motivo = QStringLiteral("La sal pasa de %1 bytes.").arg(kMaxSal);
-    else if (int(d_->enCurso.size()) >= kMaxOperacionesEnCurso)
-        motivo = QStringLiteral("Demasiadas operaciones de la DHT en curso.");
-    if (!motivo.isEmpty()) {
-        QMetaObject::invokeMethod(this, [this, motivo] { emit fallo(motivo); }, Qt::QueuedConnection);
-        return;
-    }
+    if (blnRechazada(sal, 0)) return;
     const int id = d_->siguienteId++;
     d_->enCurso.push_back({id, Estado::Tipo::Buscar, Bytes(clavePublica), Cadena(sal)});
     d_->ses->dht_get_item(Bytes(clavePublica), Cadena(sal));

@@ -90,6 +90,7 @@ private:
     struct Estado;
     std::unique_ptr<Estado> d_;
     void LeerAvisos();
+    bool blnRechazada(const QByteArray& sal, qsizetype bytesValor);
 };
 
 // A DHT-only libtorrent session, shared with the test network's node
