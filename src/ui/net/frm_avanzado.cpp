@@ -75,7 +75,8 @@ FrmAvanzado::FrmAvanzado(QWidget* parent) : QDialog(parent) {
     capa->addLayout(formulario);
     capa->addWidget(botones);
     resize(480, 380);
-    Mostrar(LeerAjustesInternet());
+    leidos_ = LeerAjustesInternet();
+    Mostrar(leidos_);
 }
 
 void FrmAvanzado::Mostrar(const AjustesInternet& a) {
@@ -87,7 +88,8 @@ void FrmAvanzado::Mostrar(const AjustesInternet& a) {
 }
 
 AjustesInternet FrmAvanzado::Leidos() const {
-    AjustesInternet a = LeerAjustesInternet();
+    // What the dialog does not show (dht_privada) stays as the file had it.
+    AjustesInternet a = leidos_;
     a.stun = Lineas(txtStun);
     a.turn = txtTurn->text().trimmed();
     a.turnUsuario = txtTurnUsuario->text();

@@ -29,6 +29,7 @@ private:
     QLineEdit* txtTurnUsuario = nullptr;
     QLineEdit* txtTurnClave = nullptr;
     QPlainTextEdit* txtNodosDht = nullptr;
+    AjustesInternet leidos_; // red.ini as it was when the dialog opened
 };
 
 } // namespace brumaria
