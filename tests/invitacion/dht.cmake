@@ -9,3 +9,7 @@ brumaria_add_test(test_cita_dht SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_cita_dht.
 add_dependencies(test_cita_dht brumaria_nodo_dht)
 target_compile_definitions(test_cita_dht PRIVATE
   BRUMARIA_NODO_DHT="$<TARGET_FILE:brumaria_nodo_dht>")
+
+# The messages of a direct put, against BEP 44's test vectors.
+brumaria_add_test(test_puesta_directa SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_puesta_directa.cpp
+  LIBS brumaria_invitacion)

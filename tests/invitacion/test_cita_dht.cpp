@@ -143,6 +143,24 @@ TEST_F(UnaDhtPrivada, UnaOfertaRepublicadaSeVeConSuSecuenciaNueva) {
     EXPECT_GT(invitado.encontrada.front().at(2).toLongLong(), seq);
 }
 
+// A player who has left stays in the nodes' tables for minutes, and a
+// traversal waits 15 s on him; the direct puts to the listed nodes do not.
+TEST_F(UnaDhtPrivada, UnJugadorQueYaNoContestaNoRetrasaLaPuesta) {
+    const Clave32 semilla = Semilla("3-gaviota-muelle-red");
+    {
+        Jugador ido(red_->Ajustes());
+        ASSERT_TRUE(ido.blnArranca());
+        (void)ido.Busca(CitaDht::ClavePublica(semilla), kSalOferta); // the nodes now know him
+    }
+    Jugador anfitrion(red_->Ajustes());
+    ASSERT_TRUE(anfitrion.blnArranca());
+    QElapsedTimer reloj;
+    reloj.start();
+    EXPECT_GE(anfitrion.Publica(semilla, kSalOferta, "oferta"), 3);
+    Medida("publicar con un jugador ido", reloj.elapsed());
+    EXPECT_LT(reloj.elapsed(), 7000);
+}
+
 TEST_F(UnaDhtPrivada, UnaClaveQueNadiePublicoNoSeEncuentraEnPocosSegundos) {
     Jugador invitado(red_->Ajustes());
     ASSERT_TRUE(invitado.blnArranca());

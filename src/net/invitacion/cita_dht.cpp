@@ -1,18 +1,21 @@
 #include "net/invitacion/cita_dht.h"
+#include "net/invitacion/puesta_directa.h"
 
 #include "net/busqueda.h"
 
 #include "net/dplay.h"
 #include "platform/solo_local.h"
 
-#include <QHostAddress>
-#include <QNetworkInterface>
-#include <QMetaObject>
 #include <QCoreApplication>
+#include <QHostAddress>
+#include <QMetaObject>
+#include <QNetworkInterface>
 #include <QPointer>
 #include <QStringList>
 #include <QTimer>
+#include <libtorrent/address.hpp>
 #include <libtorrent/alert_types.hpp>
+#include <libtorrent/bdecode.hpp>
 #include <libtorrent/bencode.hpp>
 #include <libtorrent/kademlia/ed25519.hpp>
 #include <libtorrent/kademlia/item.hpp>
@@ -21,11 +24,11 @@
 #include <libtorrent/settings_pack.hpp>
 
 #include <algorithm>
-#include <atomic>
 #include <cstring>
 #include <limits>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <utility>
 
 namespace lt = libtorrent;
@@ -47,6 +50,14 @@ constexpr int kPlazoArranqueMs = 15'000;
 // posts one per incoming announce or lookup on the public network, which
 // we never read, so the queue stays small and drops those first.
 constexpr int kMaxAvisosEnCola = 256;
+// Direct puts on a private DHT: to this many listed nodes, and at most this
+// many requests in a session's life (each one's record stays until the
+// session goes, as libtorrent hands its address back with the reply).
+constexpr std::size_t kMaxNodosPrivados = 8;
+constexpr std::size_t kMaxDirectas = 128;
+// Once one node has stored the item, the others have this long to say so
+// before the publication is told.
+constexpr int kGraciaDirectaMs = 1000;
 
 std::array<char, 32> Bytes(const Clave32& c) {
     std::array<char, 32> b{};
@@ -168,9 +179,9 @@ std::unique_ptr<lt::session> AbrirSesionDht(const std::string& interfaces,
     p.set_bool(lt::settings_pack::enable_dht, true);
     // Not read-only (BEP 43), though a player comes and goes: libtorrent's
     // nodes still hand out a read-only player they heard of, and a
-    // read-only player's puts were seen to fail on a private DHT. A lookup
-    // or put that asks a player behind a NAT waits 15 s for him, so the
-    // lab's pairs meet in about 16 s.
+    // read-only player's puts were seen to fail on a private DHT. A
+    // traversal that asks a player behind a NAT waits 15 s for him: lookups
+    // tell the first item found, and puts on a private DHT go direct.
     p.set_bool(lt::settings_pack::dht_read_only, false);
     // Multicast on the local network and talking to the router are not
     // what a rendezvous needs.
@@ -222,17 +233,20 @@ struct CitaDht::Estado {
         Tipo tipo = Tipo::Buscar;
         std::array<char, 32> clave{};
         std::string sal;
+        int directasEnVuelo = 0; // direct puts not yet answered
+        int guardadaEn = 0;      // nodes that said they stored it, directly
     };
 
     Ajustes ajustes;
     std::unique_ptr<lt::session> ses;
     std::shared_ptr<Buzon> buzon = std::make_shared<Buzon>();
-    // The last sequence number this object used per (key, salt) it wrote
-    // (two per invitation); read and raised by the put callback on the
-    // network thread, hence atomic.
-    std::map<std::pair<std::array<char, 32>, std::string>, std::shared_ptr<std::atomic<std::int64_t>>>
-        secuencias;
+    // Per (key, salt) this object wrote (two per invitation); and how many
+    // traversals of publications already told are still to report there.
+    std::map<std::pair<std::array<char, 32>, std::string>, std::shared_ptr<Escrito>> escritos;
+    std::map<std::pair<std::array<char, 32>, std::string>, int> recorridosSobrantes;
     std::vector<Operacion> enCurso;
+    std::vector<lt::udp::endpoint> nodosPrivados;
+    std::vector<std::unique_ptr<PeticionDirecta>> directas;
     QTimer estadisticas;
     int nodos = 0;
     int siguienteId = 1;
@@ -268,6 +282,18 @@ CitaDht::CitaDht(Ajustes a, QObject* parent) : QObject(parent), d_(std::make_uni
         return;
     }
     d_->interfacesPedidas = int(interfaces.split(u',', Qt::SkipEmptyParts).size());
+    if (d_->ajustes.blnRedPrivada) {
+        for (const QString& nodo : arranque) {
+            QString host;
+            int puerto = 0;
+            lt::error_code ec;
+            const lt::address dir = PartirNodo(nodo, host, puerto)
+                                        ? lt::make_address(host.toStdString(), ec)
+                                        : lt::address();
+            if (!ec && !dir.is_unspecified() && d_->nodosPrivados.size() < kMaxNodosPrivados)
+                d_->nodosPrivados.emplace_back(dir, std::uint16_t(puerto));
+        }
+    }
 
     d_->ses = AbrirSesionDht(interfaces.toStdString(), arranque.join(u',').toStdString(),
                              d_->ajustes.blnRedPrivada);
@@ -330,38 +356,74 @@ void CitaDht::Publicar(const Clave32& semilla, const QByteArray& sal, const QByt
     if (blnRechazada(sal, valor.size())) return;
     const auto [publica, secreta] = lt::dht::ed25519_create_keypair(Bytes(semilla));
     const std::string strSal = Cadena(sal);
-    auto& ultima = d_->secuencias[{publica.bytes, strSal}];
-    if (!ultima) ultima = std::make_shared<std::atomic<std::int64_t>>(0);
+    auto& escrito = d_->escritos[{publica.bytes, strSal}];
+    if (!escrito) escrito = std::make_shared<Escrito>();
+    {
+        std::lock_guard<std::mutex> l(escrito->m);
+        escrito->valor = Cadena(valor);
+        escrito->Siguiente(escrito->seq); // above every put of the value before
+    }
 
     // Runs on libtorrent's thread once the lookup has found what the DHT
-    // holds: self-contained, no locks.
-    auto firmar = [publica = publica, secreta = secreta, ultima = ultima, v = Cadena(valor)](
-                      lt::entry& item, std::array<char, 64>& firma, std::int64_t& seq,
-                      std::string const& salUsada) {
-        constexpr std::int64_t kTope = std::numeric_limits<std::int64_t>::max();
-        std::int64_t nueva = std::max(seq, ultima->load());
-        nueva = nueva < kTope ? nueva + 1 : kTope;
-        std::int64_t vista = ultima->load();
-        while (vista < nueva && !ultima->compare_exchange_weak(vista, nueva)) {
-        }
-        item = lt::entry(v);
-        std::vector<char> bencodificado;
-        lt::bencode(std::back_inserter(bencodificado), item);
-        firma = lt::dht::sign_mutable_item(bencodificado, salUsada, lt::dht::sequence_number(nueva),
-                                           publica, secreta)
-                    .bytes;
+    // holds (its seq, 0 if nothing).
+    auto firmar = [publica = publica, secreta = secreta,
+                   escrito = escrito](lt::entry& item, std::array<char, 64>& firma,
+                                      std::int64_t& seq, std::string const& salUsada) {
+        std::lock_guard<std::mutex> l(escrito->m);
+        const std::int64_t nueva = escrito->Siguiente(seq);
+        item = lt::entry(escrito->valor);
+        firma = FirmaDeValor(escrito->valor, salUsada, nueva, publica.bytes, secreta.bytes);
         seq = nueva;
     };
     const int id = d_->siguienteId++;
-    d_->enCurso.push_back({id, Estado::Tipo::Publicar, publica.bytes, strSal});
+    Estado::Operacion op{id, Estado::Tipo::Publicar, publica.bytes, strSal};
+    for (const lt::udp::endpoint& nodo : d_->nodosPrivados) {
+        if (d_->directas.size() >= kMaxDirectas) break;
+        auto& p = d_->directas.emplace_back(std::make_unique<PeticionDirecta>());
+        *p = {
+            PeticionDirecta::Paso::Token, id, escrito, publica.bytes, secreta.bytes, strSal, nodo};
+        d_->ses->dht_direct_request(nodo, PeticionToken(publica.bytes, strSal),
+                                    lt::client_data_t(p.get()));
+        ++op.directasEnVuelo;
+    }
+    d_->enCurso.push_back(op);
     d_->ses->dht_put_item(publica.bytes, std::move(firmar), strSal);
-    QTimer::singleShot(kPlazoOperacionMs, this, [this, id, sal] {
-        const auto it = std::find_if(d_->enCurso.begin(), d_->enCurso.end(),
-                                     [id](const Estado::Operacion& o) { return o.id == id; });
-        if (it == d_->enCurso.end()) return;
-        d_->enCurso.erase(it);
-        emit publicada(sal, 0);
-    });
+    QTimer::singleShot(kPlazoOperacionMs, this, [this, id] { TerminarPuesta(id); });
+}
+
+// Ends publication `id` if still in flight; its traversal, if still
+// running, is then one to ignore.
+void CitaDht::TerminarPuesta(int id) {
+    const auto it = std::find_if(d_->enCurso.begin(), d_->enCurso.end(),
+                                 [id](const Estado::Operacion& o) { return o.id == id; });
+    if (it == d_->enCurso.end()) return;
+    const Estado::Operacion op = *it;
+    d_->enCurso.erase(it);
+    ++d_->recorridosSobrantes[{op.clave, op.sal}];
+    emit publicada(QByteArray(op.sal.data(), qsizetype(op.sal.size())), op.guardadaEn);
+}
+
+// The next step of a direct put once its node has answered: true while it
+// goes on, else `acierto` says whether the node stored the item.
+bool CitaDht::blnSeguirDirecta(PeticionDirecta& p, const lt::bdecode_node& respuesta,
+                               bool& acierto) {
+    acierto = false;
+    if (p.paso == PeticionDirecta::Paso::Put) {
+        acierto = blnAceptado(respuesta);
+        return false;
+    }
+    const std::optional<TokenDeNodo> t = LeerToken(respuesta, p.publica, p.sal);
+    if (!t) return false;
+    lt::entry put;
+    {
+        std::lock_guard<std::mutex> l(p.escrito->m);
+        const std::int64_t seq = p.escrito->Siguiente(t->seq);
+        put = PeticionPut(t->token, p.publica, p.sal, p.escrito->valor, seq,
+                          FirmaDeValor(p.escrito->valor, p.sal, seq, p.publica, p.secreta));
+    }
+    p.paso = PeticionDirecta::Paso::Put;
+    d_->ses->dht_direct_request(p.nodo, put, lt::client_data_t(&p));
+    return true;
 }
 
 void CitaDht::Buscar(const Clave32& clavePublica, const QByteArray& sal) {
@@ -383,7 +445,14 @@ void CitaDht::LeerAvisos() {
     // Alerts live only until the next pop: copy out what we need first, as
     // a slot may run an event loop that reads again, or delete us.
     struct Suceso {
-        enum class Tipo { Arranque, Tabla, Escucha, Puesta, Hallada } tipo = Tipo::Arranque;
+        enum class Tipo {
+            Arranque,
+            Tabla,
+            Escucha,
+            Puesta,
+            Hallada,
+            Directa
+        } tipo = Tipo::Arranque;
         std::array<char, 32> clave{};
         std::string sal;
         int numero = 0;
@@ -416,6 +485,19 @@ void CitaDht::LeerAvisos() {
             s.sal = p->salt;
             s.numero = p->num_success;
             s.seq = p->seq;
+        } else if (auto* r = lt::alert_cast<lt::dht_direct_response_alert>(a)) {
+            // Only our own records: the address libtorrent hands back is
+            // looked up, never trusted.
+            const auto it =
+                std::find_if(d_->directas.begin(), d_->directas.end(), [&](const auto& p) {
+                    return p.get() == r->userdata.get<PeticionDirecta>();
+                });
+            if (it == d_->directas.end()) continue;
+            bool acierto = false;
+            if (blnSeguirDirecta(**it, r->response(), acierto)) continue;
+            s.tipo = Suceso::Tipo::Directa;
+            s.numero = (*it)->operacion;
+            s.blnValida = acierto;
         } else if (auto* m = lt::alert_cast<lt::dht_mutable_item_alert>(a)) {
             // Only a string of our size is ours; anything else is dropped unread.
             const bool blnValida = m->item.type() == lt::entry::string_t &&
@@ -440,13 +522,14 @@ void CitaDht::LeerAvisos() {
     }
 
     QPointer<CitaDht> vivo(this);
-    auto tomar = [this](Estado::Tipo tipo, const Suceso& s) {
+    auto tomar = [this](Estado::Tipo tipo, const Suceso& s) -> std::optional<Estado::Operacion> {
         const auto it = std::find_if(d_->enCurso.begin(), d_->enCurso.end(), [&](const Estado::Operacion& o) {
             return o.tipo == tipo && o.clave == s.clave && o.sal == s.sal;
         });
-        if (it == d_->enCurso.end()) return false;
+        if (it == d_->enCurso.end()) return std::nullopt;
+        const Estado::Operacion op = *it;
         d_->enCurso.erase(it);
-        return true;
+        return op;
     };
     for (const Suceso& s : sucesos) {
         if (!vivo) return;
@@ -470,11 +553,29 @@ void CitaDht::LeerAvisos() {
                 emit fallo(QStringLiteral("La DHT no puede escuchar: %1").arg(s.texto));
             }
             break;
-        case Suceso::Tipo::Puesta:
-            if (tomar(Estado::Tipo::Publicar, s)) emit publicada(sal, s.numero);
+        case Suceso::Tipo::Puesta: {
+            int& sobrantes = d_->recorridosSobrantes[{s.clave, s.sal}];
+            if (sobrantes > 0) {
+                --sobrantes; // its publication was told already
+                break;
+            }
+            if (const auto op = tomar(Estado::Tipo::Publicar, s))
+                emit publicada(sal, std::max(s.numero, op->guardadaEn));
             break;
+        }
+        case Suceso::Tipo::Directa: {
+            const int id = s.numero;
+            const auto op = std::find_if(d_->enCurso.begin(), d_->enCurso.end(),
+                                         [id](const Estado::Operacion& o) { return o.id == id; });
+            if (op == d_->enCurso.end()) break;
+            --op->directasEnVuelo;
+            if (s.blnValida && ++op->guardadaEn == 1)
+                QTimer::singleShot(kGraciaDirectaMs, this, [this, id] { TerminarPuesta(id); });
+            if (op->directasEnVuelo == 0 && op->guardadaEn > 0) TerminarPuesta(id);
+            break;
+        }
         case Suceso::Tipo::Hallada:
-            if (!tomar(Estado::Tipo::Buscar, s)) break;
+            if (!tomar(Estado::Tipo::Buscar, s).has_value()) break;
             if (s.blnValida) emit encontrada(sal, s.valor, s.seq);
             else emit noEncontrada(sal);
             break;

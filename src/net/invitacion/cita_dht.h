@@ -12,6 +12,11 @@
 // bootstrap node and every listening address must be loopback, or nothing
 // starts and `fallo` says why.
 //
+// On a private DHT a publication also goes straight to every listed node
+// (net/invitacion/puesta_directa.h) and is told once they have all
+// answered, or a second after the first stored it, or when libtorrent's
+// own traversal ends, whichever comes first.
+//
 // Every operation ends in exactly one signal, within a bounded time:
 // Publicar in `publicada` (or `fallo`), Buscar in `encontrada` or
 // `noEncontrada` (or `fallo`). Signals are emitted on the object's thread.
@@ -26,6 +31,8 @@
 #include <vector>
 
 namespace brumaria::red::invitacion {
+
+struct PeticionDirecta;
 
 // Largest value we store or accept. The DHT holds the value bencoded as a
 // string ("996:..." is 1000 bytes), and BEP 44 nodes refuse a "v" whose
@@ -91,6 +98,9 @@ private:
     std::unique_ptr<Estado> d_;
     void LeerAvisos();
     bool blnRechazada(const QByteArray& sal, qsizetype bytesValor);
+    void TerminarPuesta(int id);
+    bool blnSeguirDirecta(PeticionDirecta& p, const libtorrent::bdecode_node& respuesta,
+                          bool& acierto);
 };
 
 // A DHT-only libtorrent session, shared with the test network's node
