@@ -452,7 +452,12 @@ void EnlaceIce::AlCambiarEstado(_NiceAgent*, unsigned, unsigned comp, unsigned e
     qCDebug(lcIce) << "componente" << nice_component_state_to_string(NiceComponentState(estado));
     if (estado == NICE_COMPONENT_STATE_READY && e->estado_ == EstadoEnlaceIce::Comprobando) {
         e->Pasar(EstadoEnlaceIce::Conectado);
+        const QPointer<EnlaceIce> vivo(e);
         emit e->conectado(e->blnRetransmitido());
+        // What the other side sent while our own checks were still running
+        // comes now, after conectado, so the game sees it in order.
+        if (vivo && e->estado_ == EstadoEnlaceIce::Conectado && !e->recibidoAntes_.isEmpty())
+            emit e->datos(std::exchange(e->recibidoAntes_, {})); // may delete e: nothing after
     } else if (estado == NICE_COMPONENT_STATE_FAILED) {
         // Once up, a failed component is the pseudo-TCP seeing the other
         // side's close (or libnice giving up on a silent path).
@@ -469,7 +474,19 @@ void EnlaceIce::AlRecibir(_NiceAgent*, unsigned, unsigned comp, unsigned len, ch
     // A piece of the pseudo-TCP's receive buffer (libnice hands over at most
     // 64 KiB a time). The other side's close comes as a failed
     // component, not here.
-    if (comp != kComponente || len == 0 || e->estado_ != EstadoEnlaceIce::Conectado) return;
+    if (comp != kComponente || len == 0) return;
+    if (e->estado_ == EstadoEnlaceIce::Comprobando) {
+        // The other side may reach Conectado first and speak at once; its
+        // pseudo-TCP has had these bytes acknowledged, so they are ours to
+        // keep until our own pair is ready, and never sent again.
+        if (qsizetype(len) > kMaxPendienteIce - e->recibidoAntes_.size()) {
+            e->Fallar(Fallo::Desbordado);
+            return;
+        }
+        e->recibidoAntes_.append(buf, qsizetype(len));
+        return;
+    }
+    if (e->estado_ != EstadoEnlaceIce::Conectado) return;
     emit e->datos(QByteArray(buf, static_cast<qsizetype>(len))); // may delete e: nothing after
 }
 
@@ -517,6 +534,7 @@ void EnlaceIce::Cerrar() {
     SoltarAgente();
     pendientes_.clear();
     pendientesBytes_ = 0;
+    recibidoAntes_.clear();
 }
 
 void EnlaceIce::SoltarAgente() {

@@ -51,7 +51,8 @@ inline constexpr std::size_t kMaxCandidatosIce = 12;
 // slow. The game's frames are at most 16 KiB (net/marco.h), so 1 MiB is
 // sixty-four full frames queued and unsent, far beyond an honest burst,
 // and still bounds the memory a stalled peer (one that never
-// acknowledges) can make us hold.
+// acknowledges) can make us hold. The same bound holds what the other
+// side sends before our own checks have ended.
 inline constexpr qsizetype kMaxPendienteIce = 1024 * 1024;
 
 class EnlaceIce : public QObject {
@@ -62,7 +63,7 @@ public:
         NoSeCruza,              // the connectivity checks failed (or ran out of time)
         RetransmisionRechazada, // TURN was given but no relay came: wrong password or unreachable
         Cerrado,                // the other side closed the link
-        Desbordado,             // the send queue went over kMaxPendienteIce
+        Desbordado,             // a queue (to send, or come early) went over kMaxPendienteIce
         ServidorNoPermitido,    // local-only mode: a non-loopback server or local address
         BucleSinGlib,           // Qt's event loop is not GLib's: libnice would never run
     };
@@ -169,6 +170,7 @@ private:
     std::deque<QByteArray> pendientes_;
     qsizetype pendientesBytes_ = 0;
     qsizetype enviadoDelPrimero_ = 0; // bytes of pendientes_.front() already taken
+    QByteArray recibidoAntes_;        // came while Comprobando, ≤ kMaxPendienteIce
     QTimer limite_;                   // the bound of the current state
 };
 
