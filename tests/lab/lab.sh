@@ -498,7 +498,11 @@ lab_dht() { # node program
 
 # coturn on the lab's internet, STUN and TURN on 203.0.113.5:3478 (UDP),
 # relaying from the same address; one account, LAB_TURN_USUARIO and
-# LAB_TURN_CLAVE. Its log stays in the run's folder.
+# LAB_TURN_CLAVE. Its log stays in the run's folder. Like public TURN
+# servers it refuses to relay towards private and shared address space:
+# a permission there (a home's own LAN candidate) goes nowhere from the
+# internet, and coturn closed the whole allocation on the first packet
+# it could not deliver.
 LAB_TURN=203.0.113.5:3478
 LAB_TURN_USUARIO=ana
 LAB_TURN_CLAVE=clave-del-laboratorio
@@ -510,6 +514,8 @@ lab_turn() {
         --no-tcp --no-tcp-relay --no-cli --no-rfc5780 --no-multicast-peers --no-software-attribute \
         --pidfile="$LAB_DIR/turn.pid" --log-file="$LAB_DIR/turn.log" --simple-log -v \
         --db="$LAB_DIR/turndb" \
+        --denied-peer-ip=10.0.0.0-10.255.255.255 --denied-peer-ip=172.16.0.0-172.31.255.255 \
+        --denied-peer-ip=192.168.0.0-192.168.255.255 --denied-peer-ip=100.64.0.0-100.127.255.255 \
         >"$LAB_DIR/turn.out" 2>&1 &
     local k
     for ((k = 0; k < 50; k++)); do

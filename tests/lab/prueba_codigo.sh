@@ -89,6 +89,10 @@ fi
 if [ -n "${captura:-}" ]; then
     kill "$captura" 2>/dev/null; wait "$captura" 2>/dev/null
     igual 1 "$([ -s "$LAB_DIR/captura.pcap" ] && echo 1 || echo 0)" "la captura del relé tiene paquetes"
+    # The control: TURN's realm goes in the clear, so a grep that finds
+    # nothing below has really read the relay's packets.
+    grep -a -q -F -- "brumaria.lab" "$LAB_DIR/captura.pcap"
+    igual 0 $? "la captura lleva el dominio del TURN en claro (la prueba lee los paquetes)"
     for claro in "Mesa de Ana" "soy Ana" "soy Bea" "0;1;" "0;2;" "0;3;" "0;5;" "ECF6F199"; do
         grep -a -q -F -- "$claro" "$LAB_DIR/captura.pcap"
         igual 1 $? "la captura del relé no lleva «$claro» en claro"
