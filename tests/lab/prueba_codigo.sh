@@ -12,6 +12,8 @@
 #   sim                                 the same without TURN: both told
 #                                       within 30 s the routers cannot be crossed
 #   turn-mala                           the TURN refuses the password: told so
+#   codigo-malo                         the guest types another number: told
+#                                       within 30 s that no game has that code
 . "$(dirname "$0")/comun.sh"
 CONDUCTOR=${1:?conductor_red}
 BINARIOS=${2:?carpeta del juego}
@@ -30,6 +32,8 @@ ipv6) casa_host=hupnp casa_invitado=h6o ;;
 sim-turn) casa_host=hsim casa_invitado=hsim2 turn=turn esperado="retransmisión" ;;
 sim) casa_host=hsim casa_invitado=hsim2 fallo="No se ha podido cruzar los routers" ;;
 turn-mala) casa_host=hsim casa_invitado=hsim2 turn=turn-mala fallo="no ha aceptado el usuario o la contraseña" ;;
+codigo-malo) casa_host=hcono casa_invitado=hrestr fallo="No hay ninguna partida con ese código"
+    export BRUMARIA_LAB_CODIGO_ERRONEO=1 ;;
 *) echo "caso desconocido: $CASO"; exit 2 ;;
 esac
 

@@ -346,8 +346,12 @@ private:
         }
         if (busquedaIniciada_) return;
         QFile f(encuentros_ + QStringLiteral("/flotas/codigo"));
-        const QString codigo = f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+        QString codigo = f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
         if (codigo.isEmpty()) return;
+        // A friend who heard the number wrong: another code that nobody made.
+        if (qEnvironmentVariableIsSet("BRUMARIA_LAB_CODIGO_ERRONEO"))
+            codigo = QString::number(codigo.section(u'-', 0, 0).toInt() % 64 + 1) +
+                     codigo.mid(codigo.indexOf(u'-'));
         busquedaIniciada_ = true;
         Registro(QStringLiteral("[invitado] escribe el código %1").arg(codigo));
         Hacer([this, c, lista, codigo] {
