@@ -101,6 +101,10 @@ TEST(Invitacion, ConElCodigoLeidoEnVozAltaLosDosJueganPorElTunelYElCodigoQuedaGa
     EXPECT_EQ(m.ana.registro.recibidos.front().strDatos, QStringLiteral("0;2;3;4"));
     EXPECT_EQ(m.bea.registro.recibidos.front().strDatos, QStringLiteral("1;¡Hola, Bea!"));
 
+    // Once the code is marked spent neither stays a node of the DHT for
+    // the match; the nodes still hold the mark.
+    EXPECT_TRUE(Esperar([&] { return !m.anfitrion.blnEnLaDht() && !m.invitado.blnEnLaDht(); }, 5000));
+
     // A third with the same code hears it is spent.
     Invitacion tercero;
     tercero.FijarEntorno(m.Entorno());

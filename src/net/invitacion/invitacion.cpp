@@ -105,6 +105,24 @@ void Invitacion::Liberar() {
     claves_.reset();
     iceLocal_.reset();
     blnDhtLista_ = false;
+    puestas_ = 0;
+}
+
+void Invitacion::Publicar(const QByteArray& sal, const QByteArray& valor) {
+    ++puestas_;
+    dht_->Publicar(claves_->semillaFirma, sal, valor);
+}
+
+// Once connected the DHT has nothing more to give: a player stays a node of
+// it no longer than his last put (the host's "used" mark) takes.
+void Invitacion::DejarLaDhtSiNadaQueda() {
+    if (estado_ != EstadoInvitacion::Conectada || puestas_ > 0 || !dht_) return;
+    qCDebug(lcInvitacion) << "DHT: dejada";
+    // Nothing it still has queued may reach the match; we may be inside
+    // one of its signals.
+    QObject::disconnect(dht_.get(), nullptr, this, nullptr);
+    dht_.release()->deleteLater();
+    blnDhtLista_ = false;
 }
 
 void Invitacion::Cancelar() {
@@ -199,6 +217,11 @@ void Invitacion::ClavesListas(std::optional<ClavesCodigo> claves) {
     connect(dht_.get(), &CitaDht::publicada, this, [this](const QByteArray& sal, int nodos) {
         qCDebug(lcInvitacion) << "DHT: publicada" << sal << "en" << nodos << "nodos";
         if (sal != kSalOferta && sal != kSalRespuesta) return;
+        if (puestas_ > 0) --puestas_;
+        if (estado_ == EstadoInvitacion::Conectada) {
+            DejarLaDhtSiNadaQueda();
+            return;
+        }
         if (nodos <= 0 && estado_ == EstadoInvitacion::Publicando) {
             Fallar(Fallo::SinRed);
             return;
@@ -296,7 +319,7 @@ void Invitacion::PublicarOferta() {
     oferta_.ice = *iceLocal_;
     oferta_.blnUsada = false;
     Pasar(EstadoInvitacion::Publicando);
-    dht_->Publicar(claves_->semillaFirma, kSalOferta, SellarOferta(*claves_, oferta_));
+    Publicar(kSalOferta, SellarOferta(*claves_, oferta_));
 }
 
 void Invitacion::Buscar() {
@@ -363,7 +386,7 @@ void Invitacion::OfertaLeida(const Oferta& o) {
     r.ice = *iceLocal_;
     // The guest's bound runs on from the code typed: he is told within it.
     Pasar(EstadoInvitacion::Respondiendo);
-    dht_->Publicar(claves_->semillaFirma, kSalRespuesta, SellarRespuesta(*claves_, r));
+    Publicar(kSalRespuesta, SellarRespuesta(*claves_, r));
 }
 
 void Invitacion::RespuestaLeida(const Respuesta& r) {
@@ -377,7 +400,7 @@ void Invitacion::RespuestaLeida(const Respuesta& r) {
     limite_.start(entorno_.limiteConexionMs);
     // Later guests learn at once that this code is spent.
     oferta_.blnUsada = true;
-    dht_->Publicar(claves_->semillaFirma, kSalOferta, SellarOferta(*claves_, oferta_));
+    Publicar(kSalOferta, SellarOferta(*claves_, oferta_));
 }
 
 void Invitacion::IceConectado(bool blnRetransmitido) {
@@ -426,6 +449,7 @@ void Invitacion::AbrirTunel() {
     if (papel_ == Papel::Anfitrion) {
         tunel_->ConectarAlJuego(puertoJuego_);
         Pasar(EstadoInvitacion::Conectada);
+        DejarLaDhtSiNadaQueda();
         emit conectada(blnRetransmitido_);
         return;
     }
@@ -435,6 +459,7 @@ void Invitacion::AbrirTunel() {
         return;
     }
     Pasar(EstadoInvitacion::Conectada);
+    DejarLaDhtSiNadaQueda();
     emit conectada(blnRetransmitido_);
     emit listaParaUnirse(puerto, oferta_.guidInstancia, oferta_.nombrePartida);
 }

@@ -104,6 +104,8 @@ public:
     Papel papel() const { return papel_; }
     const QString& Codigo() const { return codigo_; }
     bool blnRetransmitido() const { return blnRetransmitido_; }
+    // Still a node of the DHT: until connected and every put has been told.
+    bool blnEnLaDht() const { return dht_ != nullptr; }
 
     // The player's texts for each step and each failure.
     static QString TextoPaso(EstadoInvitacion e, Papel p);
@@ -137,6 +139,8 @@ private:
     void AbrirTunel();
     void Fallar(Fallo f);
     void Liberar();
+    void Publicar(const QByteArray& sal, const QByteArray& valor);
+    void DejarLaDhtSiNadaQueda();
     qint64 AhoraUnix() const;
 
     Entorno entorno_;
@@ -160,6 +164,7 @@ private:
     QTimer vida_;             // host: the code's life
     QTimer sondeo_;           // the next lookup of the offer or the answer
     int busquedas_ = 0;       // lookups in flight
+    int puestas_ = 0;         // publications not yet told
     // Bumped at every start and cancel: a key derivation still running for
     // an earlier flow is then ignored when it ends.
     quint64 generacion_ = 0;
