@@ -14,6 +14,9 @@
 #   turn-mala                           the TURN refuses the password: told so
 #   codigo-malo                         the guest types another number: told
 #                                       within 30 s that no game has that code
+#   usado                               cono-restr, and once they play a third
+#                                       copy in another home types the same
+#                                       code: told it is spent
 . "$(dirname "$0")/comun.sh"
 CONDUCTOR=${1:?conductor_red}
 BINARIOS=${2:?carpeta del juego}
@@ -32,6 +35,7 @@ ipv6) casa_host=hupnp casa_invitado=h6o ;;
 sim-turn) casa_host=hsim casa_invitado=hsim2 turn=turn esperado="retransmisión" ;;
 sim) casa_host=hsim casa_invitado=hsim2 fallo="No se ha podido cruzar los routers" ;;
 turn-mala) casa_host=hsim casa_invitado=hsim2 turn=turn-mala fallo="no ha aceptado el usuario o la contraseña" ;;
+usado) casa_host=hcono casa_invitado=hrestr tercero=hrestr2 ;;
 codigo-malo) casa_host=hcono casa_invitado=hrestr fallo="No hay ninguna partida con ese código"
     export BRUMARIA_LAB_CODIGO_ERRONEO=1 ;;
 *) echo "caso desconocido: $CASO"; exit 2 ;;
@@ -39,7 +43,7 @@ esac
 
 lab_dht "$NODO" || { echo "MAL: la red de encuentro del laboratorio no arranca"; exit 1; }
 lab_turn || { echo "MAL: el coturn del laboratorio no arranca"; exit 1; }
-for lado in host invitado; do
+for lado in host invitado ${tercero:+tercero}; do
     mkdir -p "$LAB_DIR/$lado"
     (cd "$BINARIOS" && find . -type f ! -perm -u+x ! -name Config.dat ! -name Historial.txt \
         ! -name red.ini -exec cp --parents {} "$LAB_DIR/$lado" \;)
@@ -67,6 +71,21 @@ host=$!
 lab_ejecutar "$casa_invitado" "$CONDUCTOR" invitado "$LAB_DIR/invitado" "$LAB_DIR/encuentros" \
     redcodigo:tu >"$LAB_DIR/invitado.log" 2>&1 &
 invitado=$!
+
+# The third hears of the code from the same friend, once the two play; he
+# meets in a folder of his own, so nothing of his touches theirs.
+if [ -n "${tercero:-}" ]; then
+    esperar_que 40 test -s "$LAB_DIR/encuentros/flotas/primer-turno-invitado"
+    mkdir -p "$LAB_DIR/encuentros3/flotas"
+    cp "$LAB_DIR/encuentros/flotas/codigo" "$LAB_DIR/encuentros3/flotas/"
+    lab_ejecutar "$tercero" env BRUMARIA_LAB_FALLO_ESPERADO="Ese código ya se ha usado" \
+        "$CONDUCTOR" invitado "$LAB_DIR/tercero" "$LAB_DIR/encuentros3" redcodigo:tu \
+        >"$LAB_DIR/tercero.log" 2>&1
+    igual 0 $? "el tercero acabó como debía"
+    ms=$(cat "$LAB_DIR/encuentros3/flotas/fallo-invitado" 2>/dev/null)
+    [ -n "$ms" ] && [ "$ms" -le 30000 ]
+    igual 0 $? "el tercero supo en menos de 30 s que el código ya se había usado (${ms:-nunca} ms)"
+fi
 
 wait "$invitado"
 igual 0 $? "el invitado llegó hasta el final (${fallo:-partida entera y saludo leído})"
