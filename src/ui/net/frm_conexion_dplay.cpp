@@ -262,6 +262,7 @@ void FrmConexionDPlay::reject() {
     // Leaving while a join is pending abandons it.
     if (lngHandleConexion_ != 0 && oDPP()) oDPP()->CancelAsyncOperation(lngHandleConexion_);
     lngHandleConexion_ = 0;
+    estadoUnion_ = EstadoUnion::Libre;
     if (QApplication::overrideCursor()) QApplication::restoreOverrideCursor();
     DetenerBusqueda();
     QDialog::reject();
@@ -271,7 +272,7 @@ void FrmConexionDPlay::reject() {
 
 void FrmConexionDPlay::cmdAceptar_Click() {
     // A join is already waiting for its outcome.
-    if (lngHandleConexion_ != 0 || blnUniendoPorCodigo_) return;
+    if (estadoUnion_ != EstadoUnion::Libre) return;
     opciones_.Opciones.strNombreJugador = txtNombre->text();
     opciones_.Opciones.strNombrePartida = txtGameName->text();
     strNombreUsuario_ = opciones_.Opciones.strNombreJugador;
@@ -326,6 +327,7 @@ void FrmConexionDPlay::UnirseASesion() {
     lngHandleConexion_ = dplay_.UnirseASesion(strNombreUsuario_, partida.desc, partida.strUrlHost,
                                               partida.strUrlDispositivo);
     if (lngHandleConexion_ == 0) return;
+    estadoUnion_ = EstadoUnion::PorDireccion;
     cmdAceptar->setEnabled(false);
     QApplication::setOverrideCursor(Qt::WaitCursor);
 }
@@ -428,7 +430,7 @@ void FrmConexionDPlay::DirectPlay8Event_ConnectComplete(
     cmdAceptar->setEnabled(true);
     // A join through the tunnel that failed takes the tunnel with it.
     if (dpnotify.hResultCode != red::DPN_OK) TerminarInvitacion();
-    blnUniendoPorCodigo_ = false;
+    estadoUnion_ = EstadoUnion::Libre;
     if (dpnotify.hResultCode == red::DPNERR_SESSIONFULL) {
         MsgBox(QStringLiteral(
                    "Ya hay dos personas jugando, puedes elegir otra sesión o crear tú una."),

@@ -126,7 +126,19 @@ private:
     QLabel* lblProgreso = nullptr;
     QTimer tmrExpire;
     red::invitacion::Invitacion* invitacion_ = nullptr;
-    bool blnUniendoPorCodigo_ = false; // the guest's invitation is under way
+    // Where the guest's join stands. Through a code the invitation's flow
+    // first finds the host and crosses the routers, then the session joins
+    // through its tunnel; a failure there takes the flow with it.
+    enum class EstadoUnion : std::uint8_t {
+        Libre,          // nothing pending: Aceptar may start one
+        PorDireccion,   // a session join is pending (lngHandleConexion_)
+        BuscandoCodigo, // the invitation's flow is under way
+        PorTunel,       // the session join through the tunnel is pending
+    };
+    EstadoUnion estadoUnion_ = EstadoUnion::Libre;
+    bool blnUnionPorCodigo() const {
+        return estadoUnion_ == EstadoUnion::BuscandoCodigo || estadoUnion_ == EstadoUnion::PorTunel;
+    }
 
     ModDPlay& dplay_;
     ModOpciones& opciones_;

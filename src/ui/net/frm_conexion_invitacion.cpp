@@ -54,7 +54,7 @@ void FrmConexionDPlay::UnirseConInvitacion() {
         return;
     }
     DetenerBusqueda();
-    blnUniendoPorCodigo_ = true;
+    estadoUnion_ = EstadoUnion::BuscandoCodigo;
     cmdAceptar->setEnabled(false);
     lblProgreso->show();
     // The flow is the application's; the dialog only listens while open.
@@ -90,6 +90,7 @@ void FrmConexionDPlay::InvitacionLista(quint16 puerto, const QString& strGuid,
         InvitacionFallida(Invitacion::TextoFallo(Invitacion::Fallo::Interno));
         return;
     }
+    estadoUnion_ = EstadoUnion::PorTunel;
     QApplication::setOverrideCursor(Qt::WaitCursor);
 }
 
@@ -103,8 +104,10 @@ void FrmConexionDPlay::InvitacionFallida(const QString& texto) {
 void FrmConexionDPlay::TerminarInvitacion() {
     if (!invitacion_) return;
     invitacion_->disconnect(this);
-    if (blnUniendoPorCodigo_) invitacion_->Cancelar();
-    blnUniendoPorCodigo_ = false;
+    if (blnUnionPorCodigo()) {
+        invitacion_->Cancelar();
+        estadoUnion_ = EstadoUnion::Libre;
+    }
     lblProgreso->hide();
     cmdAceptar->setEnabled(true);
 }
