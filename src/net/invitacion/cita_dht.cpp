@@ -388,18 +388,19 @@ void CitaDht::Publicar(const Clave32& semilla, const QByteArray& sal, const QByt
     }
     d_->enCurso.push_back(op);
     d_->ses->dht_put_item(publica.bytes, std::move(firmar), strSal);
-    QTimer::singleShot(kPlazoOperacionMs, this, [this, id] { TerminarPuesta(id); });
+    QTimer::singleShot(kPlazoOperacionMs, this, [this, id] { TerminarPuesta(id, false); });
 }
 
-// Ends publication `id` if still in flight; its traversal, if still
-// running, is then one to ignore.
-void CitaDht::TerminarPuesta(int id) {
+// Ends publication `id` if still in flight. Told by its direct puts, its
+// traversal still runs and is one to ignore when it reports; given up, it
+// never will.
+void CitaDht::TerminarPuesta(int id, bool blnRecorridoSigue) {
     const auto it = std::find_if(d_->enCurso.begin(), d_->enCurso.end(),
                                  [id](const Estado::Operacion& o) { return o.id == id; });
     if (it == d_->enCurso.end()) return;
     const Estado::Operacion op = *it;
     d_->enCurso.erase(it);
-    ++d_->recorridosSobrantes[{op.clave, op.sal}];
+    if (blnRecorridoSigue) ++d_->recorridosSobrantes[{op.clave, op.sal}];
     emit publicada(QByteArray(op.sal.data(), qsizetype(op.sal.size())), op.guardadaEn);
 }
 
@@ -570,8 +571,9 @@ void CitaDht::LeerAvisos() {
             if (op == d_->enCurso.end()) break;
             --op->directasEnVuelo;
             if (s.blnValida && ++op->guardadaEn == 1)
-                QTimer::singleShot(kGraciaDirectaMs, this, [this, id] { TerminarPuesta(id); });
-            if (op->directasEnVuelo == 0 && op->guardadaEn > 0) TerminarPuesta(id);
+                QTimer::singleShot(kGraciaDirectaMs, this,
+                                   [this, id] { TerminarPuesta(id, true); });
+            if (op->directasEnVuelo == 0 && op->guardadaEn > 0) TerminarPuesta(id, true);
             break;
         }
         case Suceso::Tipo::Hallada:

@@ -98,7 +98,7 @@ private:
     std::unique_ptr<Estado> d_;
     void LeerAvisos();
     bool blnRechazada(const QByteArray& sal, qsizetype bytesValor);
-    void TerminarPuesta(int id);
+    void TerminarPuesta(int id, bool blnRecorridoSigue);
     bool blnSeguirDirecta(PeticionDirecta& p, const libtorrent::bdecode_node& respuesta,
                           bool& acierto);
 };

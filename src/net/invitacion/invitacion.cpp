@@ -212,6 +212,7 @@ void Invitacion::ClavesListas(std::optional<ClavesCodigo> claves) {
     });
     connect(dht_.get(), &CitaDht::fallo, this, [this](const QString& motivo) {
         qCDebug(lcInvitacion) << "DHT: fallo" << motivo;
+        if (estado_ == EstadoInvitacion::Conectada) return; // the match needs it no more
         Fallar(Fallo::SinRed);
     });
     connect(dht_.get(), &CitaDht::publicada, this, [this](const QByteArray& sal, int nodos) {
