@@ -25,7 +25,7 @@ struct Avanzado {
 
     Avanzado() {
         AjustesInternet a = AjustesInternet::PorDefecto();
-        a.nodosDht = {QStringLiteral("10.0.0.1:6881")};
+        a.nodosDht = {QStringLiteral("127.0.0.1:6881")};
         a.blnDhtPrivada = true;
         EXPECT_TRUE(GuardarAjustesInternet(a, ruta));
     }
@@ -40,7 +40,7 @@ TEST(FrmAvanzado, LoTecleadoSeGuardaAlAceptarYLoQueNoMuestraSeConserva) {
     Avanzado t;
     FrmAvanzado d;
     d.show();
-    EXPECT_EQ(Avanzado::C<QPlainTextEdit>(d, "txtNodosDht")->toPlainText(), "10.0.0.1:6881");
+    EXPECT_EQ(Avanzado::C<QPlainTextEdit>(d, "txtNodosDht")->toPlainText(), "127.0.0.1:6881");
     Avanzado::C<QPlainTextEdit>(d, "txtStun")
         ->setPlainText("stun.uno.example:3478\n\n  \nstun.dos.example:19302\n");
     Avanzado::C<QLineEdit>(d, "txtTurn")->setText("  turn.example:3478 ");
@@ -55,7 +55,7 @@ TEST(FrmAvanzado, LoTecleadoSeGuardaAlAceptarYLoQueNoMuestraSeConserva) {
     EXPECT_EQ(a.turn, "turn.example:3478");
     EXPECT_EQ(a.turnUsuario, "ana");
     EXPECT_EQ(a.turnClave, "clave secreta");
-    EXPECT_EQ(a.nodosDht, QStringList({"10.0.0.1:6881"}));
+    EXPECT_EQ(a.nodosDht, QStringList({"127.0.0.1:6881"}));
     EXPECT_TRUE(a.blnDhtPrivada) << "the private-DHT mark is not in the dialog and must survive it";
     EXPECT_EQ(QFile::permissions(t.ruta) & (QFileDevice::ReadGroup | QFileDevice::ReadOther), 0)
         << "the TURN password is readable by others";
