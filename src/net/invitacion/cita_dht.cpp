@@ -245,6 +245,10 @@ struct CitaDht::Estado {
     std::map<std::pair<std::array<char, 32>, std::string>, std::shared_ptr<Escrito>> escritos;
     std::map<std::pair<std::array<char, 32>, std::string>, int> recorridosSobrantes;
     std::vector<Operacion> enCurso;
+    std::vector<Operacion>::iterator PorId(int id) {
+        return std::find_if(enCurso.begin(), enCurso.end(),
+                            [id](const Operacion& o) { return o.id == id; });
+    }
     std::vector<lt::udp::endpoint> nodosPrivados;
     std::vector<std::unique_ptr<PeticionDirecta>> directas;
     QTimer estadisticas;
@@ -395,8 +399,7 @@ void CitaDht::Publicar(const Clave32& semilla, const QByteArray& sal, const QByt
 // traversal still runs and is one to ignore when it reports; given up, it
 // never will.
 void CitaDht::TerminarPuesta(int id, bool blnRecorridoSigue) {
-    const auto it = std::find_if(d_->enCurso.begin(), d_->enCurso.end(),
-                                 [id](const Estado::Operacion& o) { return o.id == id; });
+    const auto it = d_->PorId(id);
     if (it == d_->enCurso.end()) return;
     const Estado::Operacion op = *it;
     d_->enCurso.erase(it);
@@ -433,8 +436,7 @@ void CitaDht::Buscar(const Clave32& clavePublica, const QByteArray& sal) {
     d_->enCurso.push_back({id, Estado::Tipo::Buscar, Bytes(clavePublica), Cadena(sal)});
     d_->ses->dht_get_item(Bytes(clavePublica), Cadena(sal));
     QTimer::singleShot(kPlazoOperacionMs, this, [this, id, sal] {
-        const auto it = std::find_if(d_->enCurso.begin(), d_->enCurso.end(),
-                                     [id](const Estado::Operacion& o) { return o.id == id; });
+        const auto it = d_->PorId(id);
         if (it == d_->enCurso.end()) return;
         d_->enCurso.erase(it);
         emit noEncontrada(sal);
@@ -555,9 +557,9 @@ void CitaDht::LeerAvisos() {
             }
             break;
         case Suceso::Tipo::Puesta: {
-            int& sobrantes = d_->recorridosSobrantes[{s.clave, s.sal}];
-            if (sobrantes > 0) {
-                --sobrantes; // its publication was told already
+            const auto sobrantes = d_->recorridosSobrantes.find({s.clave, s.sal});
+            if (sobrantes != d_->recorridosSobrantes.end() && sobrantes->second > 0) {
+                --sobrantes->second; // its publication was told already
                 break;
             }
             if (const auto op = tomar(Estado::Tipo::Publicar, s))
@@ -566,8 +568,7 @@ void CitaDht::LeerAvisos() {
         }
         case Suceso::Tipo::Directa: {
             const int id = s.numero;
-            const auto op = std::find_if(d_->enCurso.begin(), d_->enCurso.end(),
-                                         [id](const Estado::Operacion& o) { return o.id == id; });
+            const auto op = d_->PorId(id);
             if (op == d_->enCurso.end()) break;
             --op->directasEnVuelo;
             if (s.blnValida && ++op->guardadaEn == 1)
