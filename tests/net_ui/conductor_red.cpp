@@ -17,8 +17,11 @@
 // waiting for the host's word, when $BRUMARIA_LAB_PRONTO is set too).
 // "codigo:" (on loopback) and "redcodigo:" (in the lab) play through an
 // invitation code instead: the host leaves the code his window shows in
-// .../flotas/codigo, the guest types it; both chat once. The servers are
-// whatever red.ini in each program folder names.
+// .../flotas/codigo, the guest types it (with another number when
+// $BRUMARIA_LAB_CODIGO_ERRONEO is set); both chat once. The servers are
+// whatever red.ini in each program folder names. A side that must fail is
+// given the message it must read in $BRUMARIA_LAB_FALLO_ESPERADO: it leaves
+// how long that took, from the code, in .../flotas/fallo-<side> and quits.
 // It builds the same object graph as the game, answers every message box,
 // and acts only through the window's controls; at the end of each match it
 // checks that its history said once who starts and that the one told so
